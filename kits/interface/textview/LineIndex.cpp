@@ -1,0 +1,195 @@
+/*
+ * LineIndex: a gap array of line starts with a pending delta.
+ */
+#include "LineIndex.h"
+
+#include <string.h>
+
+#include <algorithm>
+#include <new>
+
+namespace BPrivate {
+
+
+LineIndex::LineIndex()
+	:
+	fStarts(1, 0),
+	fCount(1),
+	fGapStart(1),
+	fDelta(0),
+	fTextLength(0)
+{
+}
+
+
+status_t
+LineIndex::SetTo(const char* text, int32 length)
+{
+	if (length < 0 || (text == NULL && length > 0))
+		return B_BAD_VALUE;
+
+	std::vector<int32> starts;
+	try {
+		// A first guess of one line per 64 bytes saves most regrowth.
+		starts.reserve(length / 64 + 16);
+		starts.push_back(0);
+		const char* end = text + length;
+		for (const char* newline = text; length > 0
+				&& (newline = (const char*)memchr(newline, '\n',
+					end - newline)) != NULL; newline++) {
+			starts.push_back((int32)(newline - text) + 1);
+		}
+	} catch (const std::bad_alloc&) {
+		return B_NO_MEMORY;
+	}
+
+	fStarts.swap(starts);
+	fCount = (int32)fStarts.size();
+	fGapStart = fCount;
+	fDelta = 0;
+	fTextLength = length;
+	return B_OK;
+}
+
+
+status_t
+LineIndex::Insert(int32 offset, const char* bytes, int32 length)
+{
+	if (offset < 0 || offset > fTextLength || length < 0
+		|| (bytes == NULL && length > 0)
+		|| (int64)fTextLength + length > INT32_MAX) {
+		return B_BAD_VALUE;
+	}
+	if (length == 0)
+		return B_OK;
+
+	int32 added = 0;
+	for (const char* newline = bytes; (newline = (const char*)memchr(
+			newline, '\n', bytes + length - newline)) != NULL; newline++) {
+		added++;
+	}
+	status_t status = _MakeRoom(added);
+	if (status != B_OK)
+		return status;
+
+	// Every line after the one that holds offset moves by length; the new
+	// starts go in the gap right after that line.
+	int32 line = LineAt(offset);
+	_MoveGapTo(line + 1);
+	fDelta = (int32)((uint32)fDelta + (uint32)length);
+	for (const char* newline = bytes; (newline = (const char*)memchr(
+			newline, '\n', bytes + length - newline)) != NULL; newline++) {
+		fStarts[fGapStart++] = offset + (int32)(newline - bytes) + 1;
+		fCount++;
+	}
+	fTextLength += length;
+	return B_OK;
+}
+
+
+status_t
+LineIndex::Remove(int32 from, int32 to)
+{
+	if (from < 0 || from > to || to > fTextLength)
+		return B_BAD_VALUE;
+	if (from == to)
+		return B_OK;
+
+	// The lines that start in from+1..to began after a removed '\n'; they
+	// follow the line that holds from, so they sit right after the gap
+	// once it is moved there.
+	int32 first = LineAt(from);
+	int32 last = LineAt(to);
+	_MoveGapTo(first + 1);
+	fCount -= last - first;
+	fDelta = (int32)((uint32)fDelta - (uint32)(to - from));
+	fTextLength -= to - from;
+	return B_OK;
+}
+
+
+int32
+LineIndex::LineAt(int32 offset) const
+{
+	if (offset <= 0)
+		return 0;
+	// The last line whose start is at or before offset.
+	int32 low = 0;
+	int32 high = fCount - 1;
+	while (low < high) {
+		int32 middle = low + (high - low + 1) / 2;
+		if (_StartAt(middle) <= offset)
+			low = middle;
+		else
+			high = middle - 1;
+	}
+	return low;
+}
+
+
+int32
+LineIndex::OffsetAt(int32 line) const
+{
+	if (line <= 0)
+		return 0;
+	if (line >= fCount)
+		return fTextLength;
+	return _StartAt(line);
+}
+
+
+int32
+LineIndex::LineEnd(int32 line) const
+{
+	if (line < 0)
+		line = 0;
+	if (line >= fCount - 1)
+		return fTextLength;
+	return _StartAt(line + 1) - 1;
+}
+
+
+void
+LineIndex::_MoveGapTo(int32 line)
+{
+	int32 gap = _GapLength();
+	if (line < fGapStart) {
+		// Starts line..gapStart-1 move behind the gap and take the pending
+		// delta off.
+		for (int32 i = fGapStart - 1; i >= line; i--)
+			fStarts[i + gap] = (int32)((uint32)fStarts[i] - (uint32)fDelta);
+	} else {
+		for (int32 i = fGapStart; i < line; i++)
+			fStarts[i] = (int32)((uint32)fStarts[i + gap] + (uint32)fDelta);
+	}
+	fGapStart = line;
+	// With no start left behind the gap, the delta applies to nothing.
+	if (fGapStart == fCount)
+		fDelta = 0;
+}
+
+
+// Makes the gap hold count more starts.
+status_t
+LineIndex::_MakeRoom(int32 count)
+{
+	int32 gap = _GapLength();
+	if (gap >= count)
+		return B_OK;
+
+	size_t oldSize = fStarts.size();
+	size_t newSize = std::max(oldSize + count - gap,
+		oldSize + oldSize / 2 + 64);
+	try {
+		fStarts.resize(newSize);
+	} catch (const std::bad_alloc&) {
+		return B_NO_MEMORY;
+	}
+	// The starts after the gap go to the end of the bigger array.
+	int32 after = fCount - fGapStart;
+	memmove(fStarts.data() + newSize - after,
+		fStarts.data() + fGapStart + gap, after * sizeof(int32));
+	return B_OK;
+}
+
+}	// namespace BPrivate

@@ -1,0 +1,127 @@
+/*
+ * WrapLayout: how a text view's hard lines fall into layout lines when the
+ * text is soft-wrapped to a width, and where each layout line sits.
+ *
+ * A line breaks after a run of spaces or tabs (they hang past the width at
+ * the end of the line they follow) or after a hyphen-like character
+ * ('-', U+2010 to U+2014). A word wider than the width breaks at a
+ * character boundary, never inside a UTF-8 sequence. Every layout line
+ * holds at least one character, so a width narrower than a character, zero
+ * or negative puts each character on a line of its own (with any spaces
+ * that follow it).
+ *
+ * Hard lines are laid out lazily, one layout line at a time from the start
+ * of the hard line and only as far as a question needs: showing the start
+ * of a 10 MB line measures only its first layout lines. The result is
+ * cached per hard line; an edit discards the cache of its own hard line
+ * only. Counts are exact: CountLayoutLines() and questions about far layout
+ * lines lay out every hard line before them once (with wrapping off, every
+ * hard line is one layout line and nothing is laid out at all).
+ *
+ * Widths come from the measuring function, one character at a time (a
+ * font's width of a string is the sum of its characters' widths); the
+ * widths of ASCII characters are cached until InvalidateAll(). Tabs
+ * advance to the next multiple of the tab width when one is set. Layout
+ * line N lies between y = N * lineHeight and (N + 1) * lineHeight.
+ *
+ * Threads: none of its own; the text view's window thread uses it.
+ * Owns: the per-line layout cache; it reads the text and the line index,
+ * which the view owns and must report edits of through TextInserted() and
+ * TextRemoved() after updating them.
+ */
+#ifndef _KITS_WRAP_LAYOUT_H
+#define _KITS_WRAP_LAYOUT_H
+
+#include <SupportDefs.h>
+
+#include <functional>
+#include <vector>
+
+namespace BPrivate {
+
+class LineIndex;
+class TextBuffer;
+
+// The width in pixels of length bytes of text (one character).
+typedef std::function<float(const char* text, int32 length)> MeasureFunction;
+
+class WrapLayout {
+public:
+								WrapLayout(const TextBuffer& text,
+									const LineIndex& lines,
+									MeasureFunction measure);
+
+	// Changing any of these discards the whole layout.
+			void				SetWrapping(bool wrap);
+			bool				Wrapping() const { return fWrap; }
+			void				SetWrapWidth(float width);
+			void				SetTabWidth(float width);
+	// Negative or NaN heights count as 0.
+			void				SetLineHeight(float height);
+			float				LineHeight() const { return fLineHeight; }
+	// Forgets every measurement too (the font changed).
+			void				InvalidateAll();
+
+	// The text and line index changed: bytes holding addedLines '\n' were
+	// inserted at offset, or bytes from from on holding removedLines '\n'
+	// were removed. Only the layout of the hard line at offset (or from)
+	// is discarded; the later lines' layouts move along.
+			void				TextInserted(int32 offset, int32 addedLines);
+			void				TextRemoved(int32 from, int32 removedLines);
+
+	// At least 1.
+			int32				CountLayoutLines();
+	// The layout line that holds offset; an offset where a soft break
+	// falls belongs to the line it starts. Clamped to the text.
+			int32				LayoutLineAt(int32 offset);
+	// Where layout line N starts: 0 for negative N, the text length for N
+	// past the last line.
+			int32				LayoutLineStart(int32 line);
+	// Where it ends: the start of the next layout line after a soft break,
+	// the '\n' or the end of the text after a hard one.
+			int32				LayoutLineEnd(int32 line);
+
+	// The layout line at height y, clamped to the existing lines.
+			int32				LineAtY(float y);
+			float				LineTop(int32 line) const
+									{ return line * fLineHeight; }
+	// The top left of the caret before offset.
+			void				PointAt(int32 offset, float& _x, float& _y);
+	// The character boundary nearest to x on the layout line at y.
+			int32				OffsetAt(float x, float y);
+
+private:
+			struct HardLineLayout {
+				// Starts of the layout lines found so far, relative to the
+				// hard line's start; the first is 0.
+				std::vector<int32> starts;
+				bool			complete = false;
+			};
+
+			void				_Discard();
+			float				_CharWidth(int32 offset, int32 length,
+									float x);
+			int32				_NextBreak(int32 lineStart, int32 hardEnd);
+			HardLineLayout&		_Layout(int32 hardLine);
+			bool				_ExtendOnce(int32 hardLine);
+			int32				_PrefixBefore(int32 hardLine);
+
+			const TextBuffer&	fText;
+			const LineIndex&	fLines;
+			MeasureFunction		fMeasure;
+			bool				fWrap;
+			float				fWrapWidth;
+			float				fTabWidth;
+			float				fLineHeight;
+			// Widths of the ASCII characters; negative when not measured.
+			float				fASCIIWidths[128];
+			// Indexed by hard line while wrapping; empty otherwise.
+			std::vector<HardLineLayout> fCache;
+			// fPrefix[i]: layout lines before hard line i, valid for
+			// i < fPrefix.size().
+			std::vector<int32>	fPrefix;
+};
+
+}	// namespace BPrivate
+
+#endif	// _KITS_WRAP_LAYOUT_H

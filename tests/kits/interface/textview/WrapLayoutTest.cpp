@@ -1,0 +1,215 @@
+/*
+ * WrapLayout: soft wrapping of hard lines into layout lines, measured by
+ * a fake fixed-width font (10 pixels per character, whatever its bytes).
+ *
+ * Cases:
+ * - wrapping off: one layout line per hard line, nothing measured;
+ * - breaks after spaces (which hang) and hyphens; a word wider than the
+ *   width breaks at a character boundary, never inside a UTF-8 sequence;
+ * - widths of 1 pixel, 0 and negative put each character on its own line,
+ *   and a very wide width keeps each hard line whole;
+ * - a 10 MB single line asked for its first screen measures only that
+ *   screen (counted measure calls);
+ * - an edit discards the layout of its own hard line only, and the layout
+ *   afterwards equals one built from scratch;
+ * - points and offsets: PointAt and OffsetAt agree, clicks past the end of
+ *   a line and below the text.
+ */
+#include "LineIndex.h"
+#include "TextBuffer.h"
+#include "WrapLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace BPrivate;
+
+namespace {
+
+struct Document {
+	TextBuffer		text;
+	LineIndex		lines;
+	int64			measureCalls = 0;
+	WrapLayout		layout;
+
+	Document(const std::string& bytes, float width)
+		:
+		layout(text, lines, [this](const char*, int32) {
+			measureCalls++;
+			return 10.0f;
+		})
+	{
+		text.SetTo(bytes.data(), (int32)bytes.size());
+		lines.SetTo(bytes.data(), (int32)bytes.size());
+		layout.SetLineHeight(12);
+		layout.SetWrapWidth(width);
+		layout.SetWrapping(true);
+	}
+
+	// The text of every layout line.
+	std::vector<std::string> Lines()
+	{
+		std::vector<std::string> result;
+		int32 count = layout.CountLayoutLines();
+		for (int32 line = 0; line < count; line++) {
+			int32 start = layout.LayoutLineStart(line);
+			result.push_back(text.GetText(start,
+				layout.LayoutLineEnd(line) - start));
+		}
+		return result;
+	}
+
+	void Insert(int32 offset, const std::string& bytes)
+	{
+		text.Insert(offset, bytes.data(), (int32)bytes.size());
+		lines.Insert(offset, bytes.data(), (int32)bytes.size());
+		layout.TextInserted(offset, (int32)std::count(bytes.begin(),
+			bytes.end(), '\n'));
+	}
+
+	void Remove(int32 from, int32 to)
+	{
+		std::string removed = text.GetText(from, to - from);
+		text.Remove(from, to);
+		lines.Remove(from, to);
+		layout.TextRemoved(from, (int32)std::count(removed.begin(),
+			removed.end(), '\n'));
+	}
+};
+
+typedef std::vector<std::string> Lines;
+
+}	// namespace
+
+
+TEST(WrapLayoutTest, WrappingOffIsOneLinePerHardLine)
+{
+	Document document("a long first line\nsecond\n", 30);
+	document.layout.SetWrapping(false);
+	EXPECT_EQ(3, document.layout.CountLayoutLines());
+	EXPECT_EQ(1, document.layout.LayoutLineAt(18));
+	EXPECT_EQ(18, document.layout.LayoutLineStart(1));
+	EXPECT_EQ(17, document.layout.LayoutLineEnd(0));
+	EXPECT_EQ(25, document.layout.LayoutLineStart(7));
+	EXPECT_EQ(0, document.measureCalls);
+}
+
+
+TEST(WrapLayoutTest, BreaksAtSpacesHyphensAndCharacters)
+{
+	// 10 characters fit in 100 pixels.
+	Document document("the quick brown fox\na well-known  x\n"
+		"abcdefghijklmno", 100);
+	EXPECT_EQ((Lines{"the quick ", "brown fox", "a well-", "known  x",
+		"abcdefghij", "klmno"}), document.Lines());
+	EXPECT_EQ(0, document.layout.LayoutLineAt(9));
+	// A soft break's offset belongs to the line it starts.
+	EXPECT_EQ(1, document.layout.LayoutLineAt(10));
+	EXPECT_EQ(1, document.layout.LayoutLineAt(19));
+	EXPECT_EQ(2, document.layout.LayoutLineAt(20));
+
+	// Multi-byte characters count as one each and stay whole.
+	std::string euro = "\xe2\x82\xac";
+	std::string text;
+	for (int32 i = 0; i < 5; i++)
+		text += euro;
+	Document wide(text, 20);
+	EXPECT_EQ((Lines{euro + euro, euro + euro, euro}), wide.Lines());
+	EXPECT_EQ(2, wide.layout.LayoutLineAt(13));
+	EXPECT_EQ(1, wide.layout.LayoutLineAt(7));
+}
+
+
+TEST(WrapLayoutTest, NarrowAndWideWidths)
+{
+	std::string text = "ab \xc3\xa9-\xff\ncd";
+	for (float width : {1.0f, 0.0f, -50.0f, 9.99f}) {
+		Document document(text, width);
+		EXPECT_EQ((Lines{"a", "b ", "\xc3\xa9", "-", "\xff", "c", "d"}),
+			document.Lines()) << "width " << width;
+	}
+
+	Document wide(text, 1e9f);
+	EXPECT_EQ((Lines{"ab \xc3\xa9-\xff", "cd"}), wide.Lines());
+
+	Document empty("", 0);
+	EXPECT_EQ(1, empty.layout.CountLayoutLines());
+	EXPECT_EQ(0, empty.layout.LayoutLineStart(0));
+	EXPECT_EQ(0, empty.layout.LayoutLineAt(0));
+}
+
+
+TEST(WrapLayoutTest, HugeLineIsLaidOutOnlyAsFarAsAsked)
+{
+	// 10 MB of two-byte characters and spaces, so that every character is
+	// measured (only ASCII widths are cached).
+	std::string unit = "\xc3\xa9\xc3\xa9\xc3\xa9 ";
+	std::string text;
+	text.reserve(10 * 1024 * 1024);
+	while (text.size() < 10 * 1024 * 1024)
+		text += unit;
+	Document document(text, 400);
+
+	// The first screen: 60 layout lines of at most 40 characters.
+	for (int32 line = 0; line < 60; line++) {
+		int32 start = document.layout.LayoutLineStart(line);
+		ASSERT_EQ(line * 40 * 7 / 4 / 7 * 7, start) << "line " << line;
+	}
+	EXPECT_LT(document.measureCalls, 61 * 41);
+	float x, y;
+	document.layout.PointAt(3 * 70 + 2, x, y);
+	EXPECT_EQ(10.0f, x);
+	EXPECT_EQ(36.0f, y);
+	EXPECT_LT(document.measureCalls, 62 * 41);
+}
+
+
+TEST(WrapLayoutTest, EditsRelayoutTheirLineOnly)
+{
+	std::string text = "aaaa bbbb cccc\ndddd eeee\nffff gggg hhhh\n";
+	Document document(text, 50);
+	EXPECT_EQ((Lines{"aaaa ", "bbbb ", "cccc", "dddd ", "eeee", "ffff ",
+		"gggg ", "hhhh", ""}), document.Lines());
+
+	// Measuring is cached per ASCII character, so count layout work by
+	// what changes instead: insert a newline and words in the middle.
+	document.Insert(17, "X\nYY ZZZZZZ");
+	document.Remove(0, 5);
+	document.Insert(document.text.Length(), "tail words");
+
+	std::string now = document.text.GetText(0, document.text.Length());
+	Document fresh(now, 50);
+	EXPECT_EQ(fresh.Lines(), document.Lines());
+	EXPECT_EQ((Lines{"bbbb ", "cccc", "ddX", "YY ", "ZZZZZ", "Zdd ",
+		"eeee", "ffff ", "gggg ", "hhhh", "tail ", "words"}),
+		document.Lines());
+
+	// Removing across lines.
+	document.Remove(3, 30);
+	now = document.text.GetText(0, document.text.Length());
+	Document again(now, 50);
+	EXPECT_EQ(again.Lines(), document.Lines());
+}
+
+
+TEST(WrapLayoutTest, PointsAndOffsets)
+{
+	Document document("hello world\nx", 60);
+	// "hello " / "world" / "x"
+	float x, y;
+	document.layout.PointAt(8, x, y);
+	EXPECT_EQ(20.0f, x);
+	EXPECT_EQ(12.0f, y);
+	EXPECT_EQ(8, document.layout.OffsetAt(24, 13));
+	EXPECT_EQ(9, document.layout.OffsetAt(26, 13));
+	// Past the end of a hard line: its end; of a soft line: before its
+	// hanging space.
+	EXPECT_EQ(11, document.layout.OffsetAt(500, 20));
+	EXPECT_EQ(5, document.layout.OffsetAt(500, 0));
+	// Above and below the text.
+	EXPECT_EQ(0, document.layout.OffsetAt(-10, -10));
+	EXPECT_EQ(13, document.layout.OffsetAt(500, 10000));
+	EXPECT_EQ(2, document.layout.LineAtY(1e30f));
+}
