@@ -1,0 +1,397 @@
+/*
+ * BView: the drawing calls. Each call draws into the window's image at
+ * once, clipped to what the view shows of the window (less its children,
+ * less what lies outside the area being updated during a Draw() pass,
+ * less what the state's clipping excludes), and notes the area it
+ * touched so that the window hands it to the display server.
+ *
+ * Coordinates name pixels. cairo's coordinates name pixel edges, so
+ * outlines are drawn through the pixels' centres (half a pixel in) with
+ * square line ends, and fills cover the far edge pixel too.
+ */
+#include <View.h>
+
+#include <Region.h>
+#include <Window.h>
+
+#include "TextDrawing.h"
+#include "ViewPrivate.h"
+#include "WindowPrivate.h"
+
+#include <math.h>
+#include <string.h>
+
+using BPrivate::view_state;
+
+namespace {
+
+enum shape_kind {
+	kRectShape,
+	kRoundRectShape,
+	kEllipseShape
+};
+
+
+void
+set_color(cairo_t* context, rgb_color color, bool useAlpha)
+{
+	cairo_set_source_rgba(context, color.red / 255.0, color.green / 255.0,
+		color.blue / 255.0, useAlpha ? color.alpha / 255.0 : 1.0);
+}
+
+
+// An 8 x 8 repeating source of the pattern's two colours, aligned to the
+// window's pixels.
+void
+set_pattern(cairo_t* context, const pattern& p, rgb_color high,
+	rgb_color low, bool useAlpha)
+{
+	cairo_surface_t* tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
+		8, 8);
+	cairo_surface_flush(tile);
+	uint8* data = cairo_image_surface_get_data(tile);
+	int stride = cairo_image_surface_get_stride(tile);
+	for (int y = 0; y < 8; y++) {
+		uint32* row = (uint32*)(data + y * stride);
+		for (int x = 0; x < 8; x++) {
+			rgb_color color = (p.data[y] & (0x80 >> x)) != 0 ? high : low;
+			uint32 alpha = useAlpha ? color.alpha : 255;
+			row[x] = (alpha << 24) | ((color.red * alpha / 255) << 16)
+				| ((color.green * alpha / 255) << 8)
+				| (color.blue * alpha / 255);
+		}
+	}
+	cairo_surface_mark_dirty(tile);
+
+	cairo_pattern_t* source = cairo_pattern_create_for_surface(tile);
+	cairo_pattern_set_extend(source, CAIRO_EXTEND_REPEAT);
+	cairo_pattern_set_filter(source, CAIRO_FILTER_NEAREST);
+	// The tile sits on the window's pixel grid, not the view's.
+	cairo_matrix_t matrix;
+	cairo_get_matrix(context, &matrix);
+	cairo_pattern_set_matrix(source, &matrix);
+	cairo_set_source(context, source);
+	cairo_pattern_destroy(source);
+	cairo_surface_destroy(tile);
+}
+
+
+// The path of a shape through the rectangle's edges (inset = 0, for
+// fills: far edges one pixel out) or its pixels' centres (for outlines).
+void
+add_shape_path(cairo_t* context, int shape, BRect rect, float xRadius,
+	float yRadius, bool outline, float penOffset)
+{
+	double left = rect.left + (outline ? penOffset : 0);
+	double top = rect.top + (outline ? penOffset : 0);
+	double width = rect.Width() + (outline ? 0 : 1);
+	double height = rect.Height() + (outline ? 0 : 1);
+
+	switch (shape) {
+		case kRectShape:
+			cairo_rectangle(context, left, top, width, height);
+			break;
+		case kEllipseShape:
+			if (width <= 0 || height <= 0)
+				break;
+			cairo_save(context);
+			cairo_translate(context, left + width / 2, top + height / 2);
+			cairo_scale(context, width / 2, height / 2);
+			cairo_arc(context, 0, 0, 1, 0, 2 * M_PI);
+			cairo_restore(context);
+			break;
+		case kRoundRectShape:
+		{
+			double rx = fmin(fmax(xRadius, 0), width / 2);
+			double ry = fmin(fmax(yRadius, 0), height / 2);
+			if (rx <= 0 || ry <= 0) {
+				cairo_rectangle(context, left, top, width, height);
+				break;
+			}
+			cairo_new_sub_path(context);
+			double corners[4][3] = {
+				{ left + width - rx, top + ry, -M_PI / 2 },
+				{ left + width - rx, top + height - ry, 0 },
+				{ left + rx, top + height - ry, M_PI / 2 },
+				{ left + rx, top + ry, M_PI }
+			};
+			for (const auto& corner : corners) {
+				cairo_save(context);
+				cairo_translate(context, corner[0], corner[1]);
+				cairo_scale(context, rx, ry);
+				cairo_arc(context, 0, 0, 1, corner[2], corner[2] + M_PI / 2);
+				cairo_restore(context);
+			}
+			cairo_close_path(context);
+			break;
+		}
+	}
+}
+
+
+// Half a pixel for odd pen widths, so that the stroke covers whole
+// pixels; nothing for even ones.
+float
+pen_offset(float penSize)
+{
+	long width = lroundf(fmaxf(penSize, 1.0f));
+	return width % 2 == 1 ? 0.5f : 0.0f;
+}
+
+}	// namespace
+
+
+bool
+BView::_PrepareDrawing(const pattern& p)
+{
+	if (fWindow == NULL || fWindow->fData->context == NULL)
+		return false;
+	BPrivate::window_data* data = fWindow->fData;
+	const view_state* state = fStates.back();
+
+	BRegion clipping;
+	Private(this).GetVisibleRegion(clipping);
+	if (data->inUpdate) {
+		BRegion update(data->updateRect);
+		clipping.IntersectWith(&update);
+	}
+	BPoint offset = Private(this).WindowOffset();
+	if (state->hasClipping) {
+		BRegion own(state->clipping);
+		own.OffsetBy(offset);
+		clipping.IntersectWith(&own);
+	}
+	if (clipping.CountRects() == 0)
+		return false;
+
+	cairo_t* context = data->context;
+	cairo_save(context);
+	cairo_new_path(context);
+	for (int32 i = 0; i < clipping.CountRects(); i++) {
+		BRect rect = clipping.RectAt(i);
+		cairo_rectangle(context, rect.left, rect.top, rect.Width() + 1,
+			rect.Height() + 1);
+	}
+	cairo_clip(context);
+	cairo_new_path(context);
+
+	BPoint origin = Private(this).TotalOrigin();
+	cairo_translate(context, offset.x + origin.x, offset.y + origin.y);
+
+	bool useAlpha = state->drawingMode == B_OP_ALPHA;
+	cairo_set_operator(context, CAIRO_OPERATOR_OVER);
+	if (state->drawingMode == B_OP_ERASE)
+		set_color(context, state->lowColor, false);
+	else if (state->drawingMode == B_OP_INVERT) {
+		cairo_set_operator(context, CAIRO_OPERATOR_DIFFERENCE);
+		cairo_set_source_rgb(context, 1, 1, 1);
+	} else if (p == B_SOLID_HIGH)
+		set_color(context, state->highColor, useAlpha);
+	else if (p == B_SOLID_LOW)
+		set_color(context, state->lowColor, useAlpha);
+	else
+		set_pattern(context, p, state->highColor, state->lowColor, useAlpha);
+
+	fWindow->_NoteDrawn(clipping.Frame());
+	return true;
+}
+
+
+void
+BView::_FinishDrawing()
+{
+	cairo_restore(fWindow->fData->context);
+}
+
+
+void
+BView::_StrokeShape(int shape, BRect rect, float xRadius, float yRadius,
+	const pattern& p)
+{
+	if (!rect.IsValid() || !_PrepareDrawing(p))
+		return;
+	cairo_t* context = fWindow->fData->context;
+	float penSize = fmaxf(fStates.back()->penSize, 1.0f);
+	cairo_set_line_width(context, penSize);
+	cairo_set_line_join(context, CAIRO_LINE_JOIN_MITER);
+	add_shape_path(context, shape, rect, xRadius, yRadius, true,
+		pen_offset(penSize));
+	cairo_stroke(context);
+	_FinishDrawing();
+}
+
+
+void
+BView::_FillShape(int shape, BRect rect, float xRadius, float yRadius,
+	const pattern& p)
+{
+	if (!rect.IsValid() || !_PrepareDrawing(p))
+		return;
+	cairo_t* context = fWindow->fData->context;
+	add_shape_path(context, shape, rect, xRadius, yRadius, false, 0);
+	cairo_fill(context);
+	_FinishDrawing();
+}
+
+
+void
+BView::StrokeLine(BPoint toPoint, const pattern& p)
+{
+	StrokeLine(PenLocation(), toPoint, p);
+}
+
+
+void
+BView::StrokeLine(BPoint start, BPoint end, const pattern& p)
+{
+	// The pen ends where the line does, whether anything shows or not.
+	fStates.back()->penLocation = end;
+	if (!_PrepareDrawing(p))
+		return;
+	cairo_t* context = fWindow->fData->context;
+	float penSize = fmaxf(fStates.back()->penSize, 1.0f);
+	float offset = pen_offset(penSize);
+	cairo_set_line_width(context, penSize);
+	cairo_set_line_cap(context, CAIRO_LINE_CAP_SQUARE);
+	cairo_move_to(context, start.x + offset, start.y + offset);
+	cairo_line_to(context, end.x + offset, end.y + offset);
+	cairo_stroke(context);
+	_FinishDrawing();
+}
+
+
+void
+BView::StrokeRect(BRect rect, const pattern& p)
+{
+	_StrokeShape(kRectShape, rect, 0, 0, p);
+}
+
+
+void
+BView::FillRect(BRect rect, const pattern& p)
+{
+	_FillShape(kRectShape, rect, 0, 0, p);
+}
+
+
+void
+BView::FillRegion(BRegion* region, const pattern& p)
+{
+	if (region == NULL || region->CountRects() == 0 || !_PrepareDrawing(p))
+		return;
+	cairo_t* context = fWindow->fData->context;
+	for (int32 i = 0; i < region->CountRects(); i++) {
+		BRect rect = region->RectAt(i);
+		cairo_rectangle(context, rect.left, rect.top, rect.Width() + 1,
+			rect.Height() + 1);
+	}
+	cairo_fill(context);
+	_FinishDrawing();
+}
+
+
+void
+BView::StrokeRoundRect(BRect rect, float xRadius, float yRadius,
+	const pattern& p)
+{
+	_StrokeShape(kRoundRectShape, rect, xRadius, yRadius, p);
+}
+
+
+void
+BView::FillRoundRect(BRect rect, float xRadius, float yRadius,
+	const pattern& p)
+{
+	_FillShape(kRoundRectShape, rect, xRadius, yRadius, p);
+}
+
+
+void
+BView::StrokeEllipse(BRect rect, const pattern& p)
+{
+	_StrokeShape(kEllipseShape, rect, 0, 0, p);
+}
+
+
+void
+BView::StrokeEllipse(BPoint center, float xRadius, float yRadius,
+	const pattern& p)
+{
+	StrokeEllipse(BRect(center.x - xRadius, center.y - yRadius,
+		center.x + xRadius, center.y + yRadius), p);
+}
+
+
+void
+BView::FillEllipse(BRect rect, const pattern& p)
+{
+	_FillShape(kEllipseShape, rect, 0, 0, p);
+}
+
+
+void
+BView::FillEllipse(BPoint center, float xRadius, float yRadius,
+	const pattern& p)
+{
+	FillEllipse(BRect(center.x - xRadius, center.y - yRadius,
+		center.x + xRadius, center.y + yRadius), p);
+}
+
+
+void
+BView::DrawString(const char* string)
+{
+	DrawString(string, string != NULL ? (int32)strlen(string) : 0,
+		PenLocation());
+}
+
+
+void
+BView::DrawString(const char* string, BPoint where)
+{
+	DrawString(string, string != NULL ? (int32)strlen(string) : 0, where);
+}
+
+
+void
+BView::DrawString(const char* string, int32 length)
+{
+	DrawString(string, length, PenLocation());
+}
+
+
+void
+BView::DrawString(const char* string, int32 length, BPoint where)
+{
+	if (string == NULL || length <= 0)
+		return;
+	view_state* state = fStates.back();
+	// The pen moves on by the string's width, drawn or not.
+	state->penLocation = BPoint(where.x + state->font.StringWidth(string,
+		length), where.y);
+	if (!_PrepareDrawing(B_SOLID_HIGH))
+		return;
+	BPrivate::draw_string(fWindow->fData->context, state->font, string,
+		length, where);
+	_FinishDrawing();
+}
+
+
+void
+BView::_EraseBackground()
+{
+	if (fWindow == NULL || fViewColor == B_TRANSPARENT_COLOR)
+		return;
+
+	// The view colour fills what the view shows, whatever the drawing
+	// state's origin and clipping.
+	PushState();
+	view_state* state = fStates.back();
+	state->hasClipping = false;
+	state->drawingMode = B_OP_COPY;
+	state->highColor = fViewColor;
+	BPoint origin = Private(this).TotalOrigin();
+	state->origin = BPoint(-origin.x, -origin.y);
+	FillRect(Bounds());
+	PopState();
+}

@@ -1,0 +1,808 @@
+/*
+ * BWindow: construction and deletion, the views, the frame, showing and
+ * hiding, pulses and shortcuts. Message dispatch is in WindowDispatch.cpp,
+ * drawing and presenting in WindowUpdate.cpp.
+ *
+ * The window exists in the display server from its construction on, so
+ * that a program without a display learns it at once; it appears on the
+ * screen with the first Show().
+ */
+#include <Window.h>
+
+#include <Application.h>
+#include <Message.h>
+
+#include "ApplicationPrivate.h"
+#include "DisplayServer.h"
+#include "LooperPrivate.h"
+#include "ViewPrivate.h"
+#include "WindowPrivate.h"
+
+#include <algorithm>
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+using BPrivate::DisplayServer;
+using BPrivate::ServerRequest;
+using BPrivate::window_shortcut;
+
+namespace {
+
+// What Zoom() without arguments fills: the screen this system assumes
+// when it has none to ask.
+const BRect kZoomFrame(0, 0, 1279, 799);
+
+
+void
+look_and_feel_of(window_type type, window_look& _look, window_feel& _feel)
+{
+	_feel = B_NORMAL_WINDOW_FEEL;
+	switch (type) {
+		case B_DOCUMENT_WINDOW:
+			_look = B_DOCUMENT_WINDOW_LOOK;
+			break;
+		case B_MODAL_WINDOW:
+			_look = B_MODAL_WINDOW_LOOK;
+			_feel = B_MODAL_APP_WINDOW_FEEL;
+			break;
+		case B_BORDERED_WINDOW:
+			_look = B_BORDERED_WINDOW_LOOK;
+			break;
+		case B_FLOATING_WINDOW:
+			_look = B_FLOATING_WINDOW_LOOK;
+			_feel = B_FLOATING_APP_WINDOW_FEEL;
+			break;
+		case B_TITLED_WINDOW:
+		case B_UNTYPED_WINDOW:
+		default:
+			_look = B_TITLED_WINDOW_LOOK;
+			break;
+	}
+}
+
+
+float
+clamped(float value, float minimum, float maximum)
+{
+	if (!(value >= minimum))
+		return minimum;
+	return value > maximum ? maximum : value;
+}
+
+}	// namespace
+
+
+BWindow::BWindow(BRect frame, const char* title, window_type type,
+	uint32 flags, uint32 workspace)
+	:
+	BLooper(title)
+{
+	window_look look;
+	window_feel feel;
+	look_and_feel_of(type, look, feel);
+	_InitData(frame, title, look, feel, flags, workspace);
+	fType = type;
+}
+
+
+BWindow::BWindow(BRect frame, const char* title, window_look look,
+	window_feel feel, uint32 flags, uint32 workspace)
+	:
+	BLooper(title)
+{
+	_InitData(frame, title, look, feel, flags, workspace);
+}
+
+
+BWindow::~BWindow()
+{
+	{
+		std::lock_guard<std::mutex> guard(fData->pulseLock);
+		fData->pulseStop = true;
+		fData->pulseCondition.notify_all();
+	}
+	if (fData->pulseThread.joinable())
+		fData->pulseThread.join();
+
+	// The views go first, while the window can still be asked for.
+	while (fTopView->CountChildren() > 0) {
+		BView* child = fTopView->ChildAt(fTopView->CountChildren() - 1);
+		fTopView->RemoveChild(child);
+		delete child;
+	}
+	RemoveHandler(fTopView);
+	fTopView->fIsTopLevel = false;
+	fTopView->fWindow = NULL;
+	delete fTopView;
+	fTopView = NULL;
+
+	ServerRequest request;
+	request.code = BPrivate::kRequestDestroyWindow;
+	request.window = fData->serverID;
+	DisplayServer::Default().Post(std::move(request));
+	BPrivate::remove_window(this);
+
+	for (window_shortcut& shortcut : fData->shortcuts)
+		delete shortcut.message;
+	cairo_destroy(fData->context);
+	cairo_surface_destroy(fData->image);
+	delete fData;
+	free(fTitle);
+}
+
+
+void
+BWindow::_InitData(BRect frame, const char* title, window_look look,
+	window_feel feel, uint32 flags, uint32 workspace)
+{
+	if (be_app == NULL) {
+		BPrivate::kits_debugger("BWindow: no BApplication exists; construct "
+			"the application object before any window");
+	}
+
+	fData = new BPrivate::window_data;
+	fFocus = NULL;
+	fTitle = strdup(title != NULL ? title : "");
+	fLook = look;
+	fFeel = feel;
+	fType = B_UNTYPED_WINDOW;
+	fFlags = flags;
+	fWorkspaces = workspace;
+	fShowLevel = 0;
+	fActive = false;
+	fMinimized = false;
+
+	// Whole pixels, and a size the limits allow.
+	fFrame.left = roundf(isfinite(frame.left) ? frame.left : 0);
+	fFrame.top = roundf(isfinite(frame.top) ? frame.top : 0);
+	fFrame.right = fFrame.left + roundf(clamped(frame.Width(),
+		fData->minWidth, fData->maxWidth));
+	fFrame.bottom = fFrame.top + roundf(clamped(frame.Height(),
+		fData->minHeight, fData->maxHeight));
+
+	fData->image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
+		(int)fFrame.Width() + 1, (int)fFrame.Height() + 1);
+	fData->context = cairo_create(fData->image);
+
+	fTopView = new BView(Bounds(), "top view", B_FOLLOW_ALL_SIDES, 0);
+	fTopView->fIsTopLevel = true;
+	fTopView->fWindow = this;
+	fTopView->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+	AddHandler(fTopView);
+
+	DisplayServer& server = DisplayServer::Default();
+	fData->serverID = server.NewWindowID();
+	ServerRequest request;
+	request.code = BPrivate::kRequestCreateWindow;
+	request.window = fData->serverID;
+	request.frame = fFrame;
+	request.look = look;
+	request.feel = feel;
+	request.flags = flags;
+	request.title = fTitle;
+	request.target = BMessenger(this);
+	server.Post(std::move(request));
+
+	BPrivate::add_window(this, this);
+	_AddDefaultShortcuts();
+	_Invalidate(Bounds());
+}
+
+
+void
+BWindow::Quit()
+{
+	if (!IsLocked()) {
+		BPrivate::kits_debugger("BWindow::Quit(): the window must be locked "
+			"by the calling thread");
+	}
+	// Off the screen at once; the rest goes when the looper ends.
+	if (fShowLevel > 0) {
+		ServerRequest request;
+		request.code = BPrivate::kRequestHideWindow;
+		request.window = fData->serverID;
+		DisplayServer::Default().Post(std::move(request));
+	}
+	BLooper::Quit();
+}
+
+
+bool
+BWindow::QuitRequested()
+{
+	return BLooper::QuitRequested();
+}
+
+
+// #pragma mark - Views
+
+
+void
+BWindow::AddChild(BView* child, BView* before)
+{
+	fTopView->AddChild(child, before);
+}
+
+
+bool
+BWindow::RemoveChild(BView* child)
+{
+	return fTopView->RemoveChild(child);
+}
+
+
+int32
+BWindow::CountChildren() const
+{
+	return fTopView->CountChildren();
+}
+
+
+BView*
+BWindow::ChildAt(int32 index) const
+{
+	return fTopView->ChildAt(index);
+}
+
+
+BView*
+BWindow::FindView(const char* name) const
+{
+	return fTopView->FindView(name);
+}
+
+
+BView*
+BWindow::FindView(BPoint point) const
+{
+	// A pixel covers its coordinates up to the next whole one.
+	BPoint pixel(floorf(point.x), floorf(point.y));
+	if (!Bounds().Contains(pixel))
+		return NULL;
+
+	BView* found = NULL;
+	const BView* parent = fTopView;
+	for (;;) {
+		BView* next = NULL;
+		// The last child is drawn last, so it is the one on top.
+		for (int32 i = parent->CountChildren() - 1; i >= 0; i--) {
+			BView* child = parent->ChildAt(i);
+			if (child->fHideLevel > 0)
+				continue;
+			if (parent->ConvertToWindow(child->Frame()).Contains(pixel)) {
+				next = child;
+				break;
+			}
+		}
+		if (next == NULL)
+			return found;
+		found = next;
+		parent = next;
+	}
+}
+
+
+BView*
+BWindow::CurrentFocus() const
+{
+	return fFocus;
+}
+
+
+void
+BWindow::_SetFocus(BView* view)
+{
+	fFocus = view;
+	// Messages posted to the window without a handler go to the focus
+	// view, as shortcuts without a target do.
+	SetPreferredHandler(view);
+}
+
+
+void
+BWindow::_ViewDetached(BView* view)
+{
+	if (fFocus == view)
+		_SetFocus(NULL);
+	if (fData->mouseOverView == view)
+		fData->mouseOverView = NULL;
+	if (fData->eventMaskView == view)
+		fData->eventMaskView = NULL;
+}
+
+
+// #pragma mark - Hooks
+
+
+void
+BWindow::MessageReceived(BMessage* message)
+{
+	BLooper::MessageReceived(message);
+}
+
+
+void
+BWindow::FrameMoved(BPoint newPosition)
+{
+	B_UNUSED(newPosition);
+}
+
+
+void
+BWindow::FrameResized(float newWidth, float newHeight)
+{
+	B_UNUSED(newWidth);
+	B_UNUSED(newHeight);
+}
+
+
+void
+BWindow::WindowActivated(bool active)
+{
+	B_UNUSED(active);
+}
+
+
+void
+BWindow::Zoom(BPoint origin, float width, float height)
+{
+	MoveTo(origin);
+	ResizeTo(width, height);
+}
+
+
+void
+BWindow::Zoom()
+{
+	if ((fFlags & B_NOT_ZOOMABLE) != 0)
+		return;
+	float width = clamped(kZoomFrame.Width(), fData->minWidth,
+		fData->maxWidth);
+	float height = clamped(kZoomFrame.Height(), fData->minHeight,
+		fData->maxHeight);
+	Zoom(kZoomFrame.LeftTop(), width, height);
+}
+
+
+void
+BWindow::Minimize(bool minimize)
+{
+	if (minimize == fMinimized || (minimize
+			&& (fFlags & B_NOT_MINIMIZABLE) != 0)) {
+		return;
+	}
+	fMinimized = minimize;
+	if (fShowLevel <= 0)
+		return;
+	ServerRequest request;
+	request.code = minimize ? BPrivate::kRequestHideWindow
+		: BPrivate::kRequestShowWindow;
+	request.window = fData->serverID;
+	DisplayServer::Default().Post(std::move(request));
+}
+
+
+void
+BWindow::ScreenChanged(BRect screenSize, color_space depth)
+{
+	B_UNUSED(screenSize);
+	B_UNUSED(depth);
+}
+
+
+void
+BWindow::MenusBeginning()
+{
+}
+
+
+void
+BWindow::MenusEnded()
+{
+}
+
+
+// #pragma mark - Frame and appearance
+
+
+BRect
+BWindow::Frame() const
+{
+	return fFrame;
+}
+
+
+BRect
+BWindow::Bounds() const
+{
+	return BRect(0, 0, fFrame.Width(), fFrame.Height());
+}
+
+
+void
+BWindow::MoveBy(float dx, float dy)
+{
+	MoveTo(fFrame.left + dx, fFrame.top + dy);
+}
+
+
+void
+BWindow::MoveTo(BPoint point)
+{
+	MoveTo(point.x, point.y);
+}
+
+
+void
+BWindow::MoveTo(float x, float y)
+{
+	x = roundf(x);
+	y = roundf(y);
+	if (!isfinite(x) || !isfinite(y) || (x == fFrame.left && y == fFrame.top))
+		return;
+	fFrame.OffsetTo(x, y);
+
+	ServerRequest request;
+	request.code = BPrivate::kRequestMoveWindow;
+	request.window = fData->serverID;
+	request.frame = fFrame;
+	DisplayServer::Default().Post(std::move(request));
+
+	// FrameMoved() runs on the window's thread, as for a move on screen.
+	BMessage moved(B_WINDOW_MOVED);
+	moved.AddInt64("when", system_time());
+	moved.AddPoint("where", fFrame.LeftTop());
+	PostMessage(&moved);
+}
+
+
+void
+BWindow::ResizeBy(float dx, float dy)
+{
+	ResizeTo(fFrame.Width() + dx, fFrame.Height() + dy);
+}
+
+
+void
+BWindow::ResizeTo(float width, float height)
+{
+	width = roundf(clamped(width, fData->minWidth, fData->maxWidth));
+	height = roundf(clamped(height, fData->minHeight, fData->maxHeight));
+	if (width == fFrame.Width() && height == fFrame.Height())
+		return;
+	_ApplyResize(width, height);
+
+	ServerRequest request;
+	request.code = BPrivate::kRequestResizeWindow;
+	request.window = fData->serverID;
+	request.frame = fFrame;
+	DisplayServer::Default().Post(std::move(request));
+
+	BMessage resized(B_WINDOW_RESIZED);
+	resized.AddInt64("when", system_time());
+	resized.AddFloat("width", width);
+	resized.AddFloat("height", height);
+	PostMessage(&resized);
+}
+
+
+void
+BWindow::_ApplyResize(float width, float height)
+{
+	fFrame.right = fFrame.left + width;
+	fFrame.bottom = fFrame.top + height;
+
+	cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
+		(int)width + 1, (int)height + 1);
+	cairo_t* context = cairo_create(image);
+	cairo_set_source_surface(context, fData->image, 0, 0);
+	cairo_paint(context);
+	cairo_destroy(fData->context);
+	cairo_surface_destroy(fData->image);
+	fData->image = image;
+	fData->context = context;
+	// What was drawn before refers to the old image.
+	fData->drawnArea = BRect();
+
+	fTopView->ResizeTo(width, height);
+	_Invalidate(Bounds());
+}
+
+
+void
+BWindow::SetSizeLimits(float minWidth, float maxWidth, float minHeight,
+	float maxHeight)
+{
+	if (!(minWidth >= 0))
+		minWidth = 0;
+	if (!(minHeight >= 0))
+		minHeight = 0;
+	fData->minWidth = minWidth;
+	fData->maxWidth = std::max(minWidth, fminf(maxWidth, 32766));
+	fData->minHeight = minHeight;
+	fData->maxHeight = std::max(minHeight, fminf(maxHeight, 32766));
+	// The current size moves into the new limits.
+	ResizeTo(fFrame.Width(), fFrame.Height());
+}
+
+
+void
+BWindow::GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight,
+	float* maxHeight)
+{
+	if (minWidth != NULL)
+		*minWidth = fData->minWidth;
+	if (maxWidth != NULL)
+		*maxWidth = fData->maxWidth;
+	if (minHeight != NULL)
+		*minHeight = fData->minHeight;
+	if (maxHeight != NULL)
+		*maxHeight = fData->maxHeight;
+}
+
+
+void
+BWindow::SetTitle(const char* title)
+{
+	free(fTitle);
+	fTitle = strdup(title != NULL ? title : "");
+
+	ServerRequest request;
+	request.code = BPrivate::kRequestSetTitle;
+	request.window = fData->serverID;
+	request.title = fTitle;
+	DisplayServer::Default().Post(std::move(request));
+}
+
+
+const char*
+BWindow::Title() const
+{
+	return fTitle;
+}
+
+
+window_type
+BWindow::Type() const
+{
+	return fType;
+}
+
+
+window_look
+BWindow::Look() const
+{
+	return fLook;
+}
+
+
+window_feel
+BWindow::Feel() const
+{
+	return fFeel;
+}
+
+
+uint32
+BWindow::Flags() const
+{
+	return fFlags;
+}
+
+
+status_t
+BWindow::SetFlags(uint32 flags)
+{
+	bool wasClosable = (fFlags & B_NOT_CLOSABLE) == 0;
+	bool closable = (flags & B_NOT_CLOSABLE) == 0;
+	fFlags = flags;
+	if (wasClosable && !closable)
+		RemoveShortcut('W', B_COMMAND_KEY);
+	else if (!wasClosable && closable)
+		AddShortcut('W', B_COMMAND_KEY, new BMessage(B_QUIT_REQUESTED), this);
+
+	ServerRequest request;
+	request.code = BPrivate::kRequestSetFlags;
+	request.window = fData->serverID;
+	request.look = fLook;
+	request.feel = fFeel;
+	request.flags = flags;
+	DisplayServer::Default().Post(std::move(request));
+	return B_OK;
+}
+
+
+uint32
+BWindow::Workspaces() const
+{
+	return fWorkspaces;
+}
+
+
+void
+BWindow::SetWorkspaces(uint32 workspaces)
+{
+	fWorkspaces = workspaces;
+}
+
+
+void
+BWindow::Show()
+{
+	fShowLevel++;
+	if (fShowLevel == 1) {
+		DisplayServer& server = DisplayServer::Default();
+		if (!fMinimized) {
+			ServerRequest request;
+			request.code = BPrivate::kRequestShowWindow;
+			request.window = fData->serverID;
+			server.Post(std::move(request));
+		}
+		if ((fFlags & B_AVOID_FOCUS) == 0)
+			Activate(true);
+	}
+
+	if (!fData->running) {
+		fData->running = true;
+		fData->pulseThread = std::thread(&BWindow::_PulseLoop, this);
+		Run();
+	}
+}
+
+
+void
+BWindow::Hide()
+{
+	fShowLevel--;
+	if (fShowLevel != 0)
+		return;
+	ServerRequest request;
+	request.code = BPrivate::kRequestHideWindow;
+	request.window = fData->serverID;
+	DisplayServer::Default().Post(std::move(request));
+}
+
+
+bool
+BWindow::IsHidden() const
+{
+	return fShowLevel <= 0;
+}
+
+
+bool
+BWindow::IsMinimized() const
+{
+	return fMinimized;
+}
+
+
+void
+BWindow::Activate(bool active)
+{
+	ServerRequest request;
+	request.code = BPrivate::kRequestActivateWindow;
+	request.window = fData->serverID;
+	request.active = active;
+	DisplayServer::Default().Post(std::move(request));
+}
+
+
+bool
+BWindow::IsActive() const
+{
+	return fActive;
+}
+
+
+// #pragma mark - Pulses
+
+
+void
+BWindow::SetPulseRate(bigtime_t rate)
+{
+	std::lock_guard<std::mutex> guard(fData->pulseLock);
+	fData->pulseRate = rate > 0 ? rate : 0;
+	fData->pulseCondition.notify_all();
+}
+
+
+bigtime_t
+BWindow::PulseRate() const
+{
+	std::lock_guard<std::mutex> guard(fData->pulseLock);
+	return fData->pulseRate;
+}
+
+
+void
+BWindow::_PulseLoop()
+{
+	BPrivate::window_data& data = *fData;
+	BMessenger target(this);
+	std::unique_lock<std::mutex> lock(data.pulseLock);
+	while (!data.pulseStop) {
+		bigtime_t rate = data.pulseRate;
+		if (rate <= 0) {
+			data.pulseCondition.wait(lock);
+			continue;
+		}
+		bool woken = BPrivate::wait_with_timeout(data.pulseCondition, lock,
+			rate, [&data, rate] {
+				return data.pulseStop || data.pulseRate != rate;
+			});
+		if (woken)
+			continue;
+		// No view wants pulses, or the last one still waits.
+		if (data.pulseViews.load() <= 0 || data.pulsePending.exchange(true))
+			continue;
+		lock.unlock();
+		if (target.SendMessage(B_PULSE) != B_OK)
+			data.pulsePending.store(false);
+		lock.lock();
+	}
+}
+
+
+// #pragma mark - Coordinate conversion
+
+
+BPoint
+BWindow::ConvertToScreen(BPoint point) const
+{
+	return point + fFrame.LeftTop();
+}
+
+
+void
+BWindow::ConvertToScreen(BPoint* point) const
+{
+	if (point != NULL)
+		*point = ConvertToScreen(*point);
+}
+
+
+BPoint
+BWindow::ConvertFromScreen(BPoint point) const
+{
+	return point - fFrame.LeftTop();
+}
+
+
+void
+BWindow::ConvertFromScreen(BPoint* point) const
+{
+	if (point != NULL)
+		*point = ConvertFromScreen(*point);
+}
+
+
+BRect
+BWindow::ConvertToScreen(BRect rect) const
+{
+	return rect.OffsetByCopy(fFrame.left, fFrame.top);
+}
+
+
+void
+BWindow::ConvertToScreen(BRect* rect) const
+{
+	if (rect != NULL)
+		*rect = ConvertToScreen(*rect);
+}
+
+
+BRect
+BWindow::ConvertFromScreen(BRect rect) const
+{
+	return rect.OffsetByCopy(-fFrame.left, -fFrame.top);
+}
+
+
+void
+BWindow::ConvertFromScreen(BRect* rect) const
+{
+	if (rect != NULL)
+		*rect = ConvertFromScreen(*rect);
+}

@@ -1,0 +1,103 @@
+/*
+ * Private to the kits: a window's state beyond the API's members, and
+ * the kits' back door into a BWindow (the test driver and the later
+ * kits that need the window's server id or its image).
+ */
+#ifndef _KITS_WINDOW_PRIVATE_H
+#define _KITS_WINDOW_PRIVATE_H
+
+#include <Messenger.h>
+#include <Region.h>
+#include <Window.h>
+
+#include <cairo.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace BPrivate {
+
+// The message a window posts to itself to redraw what was invalidated.
+const uint32 kMsgWindowUpdate = '_UPD';
+
+struct window_shortcut {
+	// Lower case.
+	uint32				key;
+	// The modifiers that must be held, B_COMMAND_KEY among them.
+	uint32				modifiers;
+	BMessage*			message;
+	// Where the message goes; an empty messenger means the focus view
+	// (the window's preferred handler) at the time.
+	BMessenger			target;
+};
+
+struct window_data {
+	int32				serverID = 0;
+
+	// The window's image, the size of its bounds, and a context on it
+	// that the drawing calls save and restore around each use.
+	cairo_surface_t*	image = NULL;
+	cairo_t*			context = NULL;
+
+	// What needs a Draw() pass (window coordinates), and whether the
+	// message that runs it has been posted.
+			BRegion		dirty;
+	bool				updatePosted = false;
+	// Set during a Draw() pass: drawing is limited to updateRect.
+	bool				inUpdate = false;
+	BRect				updateRect;
+	int32				updatesDisabled = 0;
+	// What was drawn since the last present (window coordinates);
+	// invalid when nothing was.
+	BRect				drawnArea;
+
+	float				minWidth = 0;
+	float				maxWidth = 32766;
+	float				minHeight = 0;
+	float				maxHeight = 32766;
+
+	// The loop runs; set by the first Show().
+	bool				running = false;
+
+	// The pulse thread posts B_PULSE while some view wants it.
+	std::thread			pulseThread;
+	std::mutex			pulseLock;
+	std::condition_variable	pulseCondition;
+	bigtime_t			pulseRate = 500000;
+	bool				pulseStop = false;
+	std::atomic<int32>	pulseViews{ 0 };
+	std::atomic<bool>	pulsePending{ false };
+
+	std::vector<window_shortcut> shortcuts;
+
+	// The mouse: the view that asked for every pointer event until the
+	// buttons are released, and the view the pointer was last over.
+	BView*				eventMaskView = NULL;
+	BView*				mouseOverView = NULL;
+	uint32				buttons = 0;
+};
+
+}	// namespace BPrivate
+
+
+class BWindow::Private {
+public:
+								Private(const BWindow* window)
+									: fWindow(window) {}
+
+	// The window's id in the display server.
+			int32				ServerID() const
+									{ return fWindow->fData->serverID; }
+			BPrivate::window_data* Data() const
+									{ return fWindow->fData; }
+			BView*				TopView() const
+									{ return fWindow->fTopView; }
+
+private:
+			const BWindow*		fWindow;
+};
+
+#endif	// _KITS_WINDOW_PRIVATE_H

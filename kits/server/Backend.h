@@ -1,0 +1,81 @@
+/*
+ * Backend: what the display server needs from a screen. One backend
+ * exists per process, made by the server and called only on the
+ * server's thread, except Wake(), which any thread may call.
+ *
+ * Windows are known by the server's ids. Pixels are B_RGBA32 (one 32-bit
+ * word a pixel, premultiplied alpha, blue in the lowest byte), as cairo's
+ * ARGB32 images hold them.
+ */
+#ifndef _KITS_BACKEND_H
+#define _KITS_BACKEND_H
+
+#include "ServerProtocol.h"
+
+#include <string>
+
+namespace BPrivate {
+
+class Backend {
+public:
+	virtual						~Backend();
+
+	// Windows. A frame is the content area in screen coordinates, with the
+	// platform's inclusive edges; look, feel and flags are the BWindow's.
+	virtual	status_t			CreateWindow(int32 window, BRect frame,
+									uint32 look, uint32 feel, uint32 flags,
+									const char* title) = 0;
+	// Unknown windows are ignored by every call below.
+	virtual	void				DestroyWindow(int32 window) = 0;
+	virtual	void				ShowWindow(int32 window) = 0;
+	virtual	void				HideWindow(int32 window) = 0;
+	virtual	void				MoveWindow(int32 window, BPoint leftTop) = 0;
+	// The new content size, right minus left and bottom minus top. The
+	// window's pixels are undefined until the next PutPixels().
+	virtual	void				ResizeWindow(int32 window, float width,
+									float height) = 0;
+	virtual	void				SetTitle(int32 window, const char* title) = 0;
+	virtual	void				SetFlags(int32 window, uint32 look,
+									uint32 feel, uint32 flags) = 0;
+	virtual	void				ActivateWindow(int32 window) = 0;
+
+	// Puts the area (window coordinates, clipped to the window) of an image
+	// of the whole window on the screen.
+	virtual	void				PutPixels(int32 window, const uint8* image,
+									int32 bytesPerRow, int32 imageWidth,
+									int32 imageHeight, BRect area) = 0;
+
+	// Events. Waits up to timeout microseconds (0 only checks) for one;
+	// true with the event filled in, false when none came or Wake() was
+	// called.
+	virtual	bool				WaitForEvent(bigtime_t timeout,
+									ServerEvent& _event) = 0;
+	// Makes a waiting WaitForEvent() return. Any thread.
+	virtual	void				Wake() = 0;
+
+	// Takes an event as if a person had caused it. B_NOT_SUPPORTED on a
+	// backend with a real screen.
+	virtual	status_t			InjectEvent(const ServerEvent& event);
+
+	// The clipboard's text (UTF-8); an empty string when it holds none.
+	virtual	status_t			SetClipboardText(const std::string& text) = 0;
+	virtual	status_t			GetClipboardText(std::string& _text) = 0;
+
+	virtual	void				SetCursor(cursor_kind cursor) = 0;
+	virtual	void				Beep() = 0;
+
+	// What the screen shows of a window. B_NOT_SUPPORTED where the
+	// backend cannot read its screen back; B_BAD_VALUE for an unknown
+	// window or a pixel outside it.
+	virtual	status_t			WritePNG(int32 window, const char* path);
+	virtual	status_t			ReadPixel(int32 window, BPoint where,
+									uint32& _pixel);
+
+	// The backend that KITS_DISPLAY names. NULL with one line on stderr
+	// saying why when there is none; the caller ends the program.
+	static	Backend*			Create();
+};
+
+}	// namespace BPrivate
+
+#endif	// _KITS_BACKEND_H

@@ -1,0 +1,133 @@
+/*
+ * DisplayServer: the one thread that owns the screen. Windows send it
+ * requests (create, show, move, present pixels, ...); it calls the
+ * backend, turns the backend's events into the platform's messages and
+ * posts them to the windows' loopers. It keeps a copy of every window's
+ * last frame, so that a screen that lost a window's pixels gets them
+ * back without waking the window's thread.
+ *
+ * Threads: requests come from any thread and are handled in order on
+ * the server's thread, which alone calls the backend. The pointer and
+ * modifier state may be read from any thread.
+ *
+ * Owns: the backend, the queue of requests and the windows' copies.
+ * Started on first use and kept for the life of the process.
+ */
+#ifndef _KITS_DISPLAY_SERVER_H
+#define _KITS_DISPLAY_SERVER_H
+
+#include "ServerProtocol.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+
+namespace BPrivate {
+
+class Backend;
+
+// The answer to a synchronous request.
+struct ServerReply {
+	std::mutex				lock;
+	std::condition_variable	condition;
+	bool					done = false;
+	status_t				status = B_OK;
+	std::string				text;
+	uint32					pixel = 0;
+};
+
+class DisplayServer {
+public:
+	// The process's server, started on first call. When KITS_DISPLAY
+	// names no usable backend, prints why on stderr and ends the
+	// program with status 1.
+	static	DisplayServer&		Default();
+
+	// A new window id; the window exists on the screen once the
+	// kRequestCreateWindow request with that id has been handled.
+			int32				NewWindowID();
+
+	// Queues the request; it is handled after every request posted
+	// before it.
+			void				Post(ServerRequest&& request);
+	// Queues the request and waits for its answer: the status, with the
+	// reply's other fields filled in as the request's code says.
+			status_t			Call(ServerRequest&& request,
+									ServerReply& _reply);
+
+	// True while nothing is queued and the server is not working on a
+	// request or event.
+			bool				IsIdle();
+
+	// The pointer in screen coordinates and the buttons held, as of the
+	// last mouse event.
+			void				GetPointer(BPoint& _where, uint32& _buttons);
+	// The modifiers of the last keyboard or mouse event.
+			uint32				Modifiers();
+
+private:
+	// What the server keeps of a window.
+	struct Window {
+		BMessenger			target;
+		BRect				frame;
+		uint32				flags = 0;
+		bool				visible = false;
+		int32				width = 1;
+		int32				height = 1;
+	// The last frame the window presented, B_RGBA32, width * height.
+		std::vector<uint32>	pixels;
+	};
+
+								DisplayServer(Backend* backend);
+
+			void				_Loop();
+			void				_HandleRequest(ServerRequest& request);
+			void				_HandleEvent(const ServerEvent& event);
+			void				_Answer(ServerRequest& request,
+									status_t status);
+
+			void				_CreateWindow(ServerRequest& request);
+			void				_ResizeCopy(Window& window, float width,
+									float height);
+			void				_Present(ServerRequest& request);
+			void				_ShowAll(int32 id, Window& window);
+			void				_SetActive(int32 id, bool active);
+
+	// Event translation (DisplayServerEvents.cpp).
+			void				_PostKey(Window& window,
+									const ServerEvent& event);
+			void				_PostMouse(int32 id, Window& window,
+									const ServerEvent& event);
+			void				_PostDrop(Window& window,
+									const ServerEvent& event);
+			void				_NoteInput(Window& window,
+									const ServerEvent& event);
+
+			Backend*			fBackend;
+			std::thread			fThread;
+
+	// Guards the queue and fBusy.
+			std::mutex			fLock;
+			std::deque<ServerRequest> fRequests;
+			bool				fBusy;
+			std::atomic<int32>	fNextWindowID;
+
+	// Only the server's thread touches these.
+			std::map<int32, Window>	fWindows;
+			int32				fActiveWindow;
+	// The window the pointer is in, for the transit of mouse moves.
+			int32				fPointerWindow;
+
+	// Guards the pointer state, which any thread may read.
+			std::mutex			fPointerLock;
+			BPoint				fPointer;
+			uint32				fButtons;
+			std::atomic<uint32>	fModifiers;
+};
+
+}	// namespace BPrivate
+
+#endif	// _KITS_DISPLAY_SERVER_H

@@ -1,0 +1,214 @@
+/*
+ * TestDriver: runs an application inside the test's process on the
+ * offscreen display and operates it as a person would, for GoogleTest
+ * tests. The driver launches the application with arguments, waits until
+ * every looper and the display server are idle, finds windows and views,
+ * clicks and types through the display server (so the application gets
+ * the same messages a screen would send), reads what the application
+ * printed, reads pixels and saves screenshots, and quits the application.
+ *
+ * Threads: a driver is used by the test's thread. The application's
+ * loop runs on a thread of the driver; its windows on their own.
+ * Anything that touches a window or a view from the test must lock it
+ * (the Find and input calls here do that themselves), and nothing may
+ * stay locked by the test while the driver waits for idle.
+ *
+ * Owns: the application object (deleted once it has quit), its thread
+ * and the capture of standard output (from construction to deletion).
+ *
+ * Failures that stop a test from going on (the application never gets
+ * idle, a window is not found) are reported through GoogleTest with a
+ * message saying what was waited for, and the call returns an error.
+ * One driver at a time per process.
+ */
+#ifndef _KITS_TEST_DRIVER_H
+#define _KITS_TEST_DRIVER_H
+
+#include <Application.h>
+#include <GraphicsDefs.h>
+#include <Point.h>
+#include <View.h>
+#include <Window.h>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <typeinfo>
+#include <vector>
+
+namespace BPrivate {
+class OutputCapture;
+struct ServerEvent;
+}
+
+class TestDriver {
+public:
+	// How long the driver waits for anything unless told otherwise.
+	static const bigtime_t		kDefaultTimeout = 10000000;
+
+	// Selects the offscreen display and starts capturing standard output.
+								TestDriver();
+	// Quits the application if it still runs.
+								~TestDriver();
+
+	// Launching
+	// Makes the application with the factory on the calling thread, as
+	// main() would, with these arguments after the program's name as its
+	// command line; runs it on the driver's thread and waits until it has
+	// finished ReadyToRun() and is idle.
+			status_t			Launch(
+									std::function<BApplication*()> factory,
+									const std::vector<std::string>&
+										arguments = {});
+	template<typename Application>
+			status_t			Launch(const std::vector<std::string>&
+										arguments = {})
+								{
+									return Launch([] {
+										return (BApplication*)
+											new Application;
+									}, arguments);
+								}
+	// NULL before Launch() and after the application quit.
+			BApplication*		Application() const { return fApplication; }
+
+	// Posts B_QUIT_REQUESTED to the application and waits for its loop to
+	// end; then quits what windows are left and deletes the application.
+	// B_TIMED_OUT when it did not end in time: it is then made to quit.
+			status_t			Quit(bigtime_t timeout = kDefaultTimeout);
+	// True from Launch() until the application's loop has ended.
+			bool				IsRunning();
+
+	// Waiting
+	// Waits until the display server and every running looper have
+	// nothing queued and nothing in progress, twice in a row.
+			status_t			WaitForIdle(
+									bigtime_t timeout = kDefaultTimeout);
+	// Waits (idle between checks) until the condition holds.
+			status_t			WaitFor(std::function<bool()> condition,
+									const char* what,
+									bigtime_t timeout = kDefaultTimeout);
+
+	// Finding. Windows are looked up by title; NULL when none has it
+	// (Find...) or none came in time (WaitForWindow, which fails the test).
+			BWindow*			FindWindow(const char* title);
+			BWindow*			WaitForWindow(const char* title,
+									bigtime_t timeout = kDefaultTimeout);
+			int32				CountWindows();
+	// The window's view of that name, searched in tree order.
+			BView*				FindView(BWindow* window, const char* name);
+	// The first view of the window (tree order) of the class or a
+	// subclass of it.
+	template<typename ViewClass>
+			ViewClass*			FindView(BWindow* window)
+								{
+									return dynamic_cast<ViewClass*>(
+										_FindView(window, [](BView* view) {
+											return dynamic_cast<ViewClass*>(
+												view) != NULL;
+										}));
+								}
+
+	// Input, through the display server; each call waits for idle after.
+	// Points are in window coordinates, or in the view's own.
+			status_t			Click(BWindow* window, BPoint where,
+									int32 clicks = 1,
+									uint32 buttons = B_PRIMARY_MOUSE_BUTTON,
+									uint32 modifiers = 0);
+			status_t			Click(BView* view, BPoint where,
+									int32 clicks = 1,
+									uint32 buttons = B_PRIMARY_MOUSE_BUTTON,
+									uint32 modifiers = 0);
+	// At the middle of the view's visible bounds.
+			status_t			Click(BView* view, int32 clicks = 1);
+			status_t			MouseDown(BWindow* window, BPoint where,
+									uint32 buttons = B_PRIMARY_MOUSE_BUTTON,
+									int32 clicks = 1, uint32 modifiers = 0);
+			status_t			MouseUp(BWindow* window, BPoint where,
+									uint32 modifiers = 0);
+			status_t			MoveMouse(BWindow* window, BPoint where,
+									uint32 buttons = 0,
+									uint32 modifiers = 0);
+			status_t			ScrollWheel(BWindow* window, float dx,
+									float dy);
+	// Types each character of the UTF-8 text as a key down and up, with
+	// Shift where the character needs it.
+			status_t			TypeText(BWindow* window, const char* text);
+	// One key: a character ('q', 'A') or one of the key characters
+	// (B_TAB, B_LEFT_ARROW, B_ENTER, ...), with the modifiers held.
+	// Command+key types the key's own character, as on the platform.
+			status_t			PressKey(BWindow* window, uint32 character,
+									uint32 modifiers = 0);
+	// A function key, 1 to 12.
+			status_t			PressFunctionKey(BWindow* window,
+									int32 number, uint32 modifiers = 0);
+
+	// The window manager's part.
+			status_t			CloseWindow(BWindow* window);
+			status_t			ResizeWindow(BWindow* window, float width,
+									float height);
+			status_t			MoveWindow(BWindow* window, BPoint leftTop);
+			status_t			ActivateWindow(BWindow* window,
+									bool active = true);
+			status_t			DropFiles(BWindow* window, BPoint where,
+									const std::vector<std::string>& paths);
+
+	// Output. The lines the process printed to standard output since the
+	// driver was made, without their newlines; a last line without one
+	// counts once it is followed by one or the capture ends.
+			std::vector<std::string> OutputLines();
+	// True when a line containing the text was printed (waiting up to the
+	// timeout for it).
+			bool				WaitForOutput(const char* text,
+									bigtime_t timeout = kDefaultTimeout);
+
+	// The screen. What the display shows of the window, after waiting for
+	// idle.
+			status_t			SaveScreenshot(BWindow* window,
+									const char* path);
+			status_t			GetPixel(BWindow* window, BPoint where,
+									rgb_color* _color);
+	// Every pixel of the area (window coordinates, whole pixels), row
+	// after row.
+			status_t			GetPixels(BWindow* window, BRect area,
+									std::vector<rgb_color>* _pixels);
+
+private:
+								TestDriver(const TestDriver&) = delete;
+			TestDriver&			operator=(const TestDriver&) = delete;
+
+			bool				_IsIdleOnce(std::string& _busy);
+			BView*				_FindView(BWindow* window,
+									std::function<bool(BView*)> matches);
+	// The window's server id, with the window locked; 0 when it is gone.
+			int32				_ServerID(BWindow* window);
+			status_t			_ReadPixel(int32 serverID, BPoint where,
+									rgb_color& _color);
+			status_t			_Inject(BPrivate::ServerEvent& event,
+									BWindow* window);
+	// With mayBeGone, a window that has gone meanwhile is no failure.
+			status_t			_InjectTo(int32 serverID,
+									BPrivate::ServerEvent& event,
+									bool mayBeGone);
+			status_t			_Key(BWindow* window, const std::string& bytes,
+									int32 key, int32 rawChar,
+									uint32 modifiers);
+			void				_EndApplication();
+
+			BPrivate::OutputCapture* fOutput;
+			BApplication*		fApplication;
+			std::thread			fThread;
+	// Guards fRunning, which the application's thread clears.
+			std::mutex			fLock;
+			std::condition_variable	fCondition;
+			bool				fRunning;
+	// The command line handed to the application; kept while it runs.
+			std::vector<std::string> fArguments;
+			std::vector<const char*> fArgv;
+	// The window the last mouse down went to, for the up that follows.
+			int32				fLastServerID;
+};
+
+#endif	// _KITS_TEST_DRIVER_H

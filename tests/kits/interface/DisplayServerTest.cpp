@@ -1,0 +1,416 @@
+/*
+ * The display server and its offscreen backend, below the windows:
+ * - the backend keeps a window's pixels, keeps them across a resize where
+ *   they fit, reads them back and writes a PNG; unknown windows and
+ *   pixels outside are refused;
+ * - injected events come back out of the backend in order, and a resize
+ *   or move injected changes the backend's window first;
+ * - Wake() ends a wait early; the clipboard holds text;
+ * - the server turns injected events into the platform's messages for
+ *   the window's messenger (keys with every field, mouse transit, the
+ *   close box, drops with refs and WasDropped());
+ * - a program without a display backend says so in one line and exits
+ *   non-zero; a window without an application stops with a message.
+ */
+#include <Application.h>
+#include <InterfaceDefs.h>
+#include <Looper.h>
+#include <Message.h>
+#include <Window.h>
+
+#include "DisplayServer.h"
+#include "OffscreenBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <fstream>
+#include <mutex>
+#include <stdlib.h>
+#include <unistd.h>
+
+using namespace BPrivate;
+
+namespace {
+
+const bigtime_t kPatience = 10000000;
+
+
+// A looper that keeps what it receives for the test to wait on.
+class InboxLooper : public BLooper {
+public:
+	InboxLooper() : BLooper("inbox") {}
+
+	// Everything is kept, B_QUIT_REQUESTED too.
+	virtual void DispatchMessage(BMessage* message, BHandler* handler)
+	{
+		B_UNUSED(handler);
+		std::lock_guard<std::mutex> guard(fLock);
+		fMessages.push_back(*message);
+		fCondition.notify_all();
+	}
+
+	// The next message, or one with what 0 when none came in time.
+	BMessage Next()
+	{
+		std::unique_lock<std::mutex> lock(fLock);
+		fCondition.wait_for(lock, std::chrono::microseconds(kPatience),
+			[this] { return !fMessages.empty(); });
+		if (fMessages.empty())
+			return BMessage((uint32)0);
+		BMessage message = fMessages.front();
+		fMessages.pop_front();
+		return message;
+	}
+
+private:
+	std::mutex fLock;
+	std::condition_variable fCondition;
+	std::deque<BMessage> fMessages;
+};
+
+
+uint32
+read_pixel(OffscreenBackend& backend, int32 window, float x, float y)
+{
+	uint32 pixel = 0;
+	EXPECT_EQ(backend.ReadPixel(window, BPoint(x, y), pixel), B_OK);
+	return pixel;
+}
+
+}	// namespace
+
+
+TEST(OffscreenBackendTest, KeepsPixelsAcrossResizes)
+{
+	OffscreenBackend backend;
+	ASSERT_EQ(backend.CreateWindow(1, BRect(100, 100, 109, 104), 0, 0, 0,
+		"pixels"), B_OK);
+	EXPECT_EQ(backend.CreateWindow(1, BRect(0, 0, 1, 1), 0, 0, 0, "again"),
+		B_BAD_VALUE);
+
+	// A 10 x 5 image with one red pixel at (3, 2) and green elsewhere.
+	std::vector<uint32> image(10 * 5, 0xff00ff00);
+	image[2 * 10 + 3] = 0xffff0000;
+	backend.PutPixels(1, (const uint8*)image.data(), 10 * 4, 10, 5,
+		BRect(0, 0, 9, 4));
+	EXPECT_EQ(read_pixel(backend, 1, 3, 2), 0xffff0000u);
+	EXPECT_EQ(read_pixel(backend, 1, 9, 4), 0xff00ff00u);
+
+	uint32 pixel;
+	EXPECT_EQ(backend.ReadPixel(1, BPoint(10, 0), pixel), B_BAD_VALUE);
+	EXPECT_EQ(backend.ReadPixel(1, BPoint(-1, 0), pixel), B_BAD_VALUE);
+	EXPECT_EQ(backend.ReadPixel(2, BPoint(0, 0), pixel), B_BAD_VALUE);
+
+	// Only the named area is put on the screen.
+	std::vector<uint32> blue(10 * 5, 0xff0000ff);
+	backend.PutPixels(1, (const uint8*)blue.data(), 10 * 4, 10, 5,
+		BRect(0, 0, 0, 0));
+	EXPECT_EQ(read_pixel(backend, 1, 0, 0), 0xff0000ffu);
+	EXPECT_EQ(read_pixel(backend, 1, 1, 0), 0xff00ff00u);
+
+	backend.ResizeWindow(1, 19, 2);
+	EXPECT_EQ(read_pixel(backend, 1, 3, 2), 0xffff0000u);
+	EXPECT_EQ(read_pixel(backend, 1, 19, 2), 0xffd8d8d8u);
+	EXPECT_EQ(backend.ReadPixel(1, BPoint(3, 3), pixel), B_BAD_VALUE);
+
+	char path[] = "/tmp/offscreen-XXXXXX.png";
+	int fd = mkstemps(path, 4);
+	ASSERT_GE(fd, 0);
+	close(fd);
+	ASSERT_EQ(backend.WritePNG(1, path), B_OK);
+	std::ifstream file(path, std::ios::binary);
+	char signature[8] = {};
+	file.read(signature, 8);
+	EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+	unlink(path);
+	EXPECT_EQ(backend.WritePNG(7, path), B_BAD_VALUE);
+
+	backend.DestroyWindow(1);
+	EXPECT_EQ(backend.ReadPixel(1, BPoint(0, 0), pixel), B_BAD_VALUE);
+}
+
+
+TEST(OffscreenBackendTest, InjectedEventsComeOutInOrder)
+{
+	OffscreenBackend backend;
+	ASSERT_EQ(backend.CreateWindow(4, BRect(0, 0, 49, 49), 0, 0, 0, "w"),
+		B_OK);
+
+	ServerEvent event;
+	ServerEvent out;
+	EXPECT_FALSE(backend.WaitForEvent(0, out));
+
+	event.window = 5;
+	event.code = kEventKeyDown;
+	EXPECT_EQ(backend.InjectEvent(event), B_BAD_VALUE);
+
+	event.window = 4;
+	event.bytes = "a";
+	ASSERT_EQ(backend.InjectEvent(event), B_OK);
+	event.code = kEventResized;
+	event.width = 99;
+	event.height = 9;
+	ASSERT_EQ(backend.InjectEvent(event), B_OK);
+	// The window manager resized the image before the program hears.
+	uint32 pixel;
+	EXPECT_EQ(backend.ReadPixel(4, BPoint(99, 9), pixel), B_OK);
+
+	event.width = -1;
+	EXPECT_EQ(backend.InjectEvent(event), B_BAD_VALUE);
+
+	ASSERT_TRUE(backend.WaitForEvent(0, out));
+	EXPECT_EQ(out.code, kEventKeyDown);
+	EXPECT_EQ(out.bytes, "a");
+	ASSERT_TRUE(backend.WaitForEvent(0, out));
+	EXPECT_EQ(out.code, kEventResized);
+	EXPECT_FALSE(backend.WaitForEvent(0, out));
+
+	// A wake ends the wait without an event.
+	std::thread waker([&backend] { backend.Wake(); });
+	EXPECT_FALSE(backend.WaitForEvent(kPatience, out));
+	waker.join();
+
+	std::string text;
+	EXPECT_EQ(backend.GetClipboardText(text), B_OK);
+	EXPECT_EQ(text, "");
+	backend.SetClipboardText("copied \xc3\xa9");
+	backend.GetClipboardText(text);
+	EXPECT_EQ(text, "copied \xc3\xa9");
+}
+
+
+class DisplayServerTest : public ::testing::Test {
+protected:
+	void SetUp() override
+	{
+		setenv("KITS_DISPLAY", "offscreen", 1);
+		fInbox = new InboxLooper;
+		fInbox->Run();
+		DisplayServer& server = DisplayServer::Default();
+		fWindow = server.NewWindowID();
+		ServerRequest request;
+		request.code = kRequestCreateWindow;
+		request.window = fWindow;
+		request.frame = BRect(200, 100, 299, 149);
+		request.title = "server test";
+		request.target = BMessenger(fInbox);
+		server.Post(std::move(request));
+	}
+
+	void TearDown() override
+	{
+		ServerRequest request;
+		request.code = kRequestDestroyWindow;
+		request.window = fWindow;
+		DisplayServer::Default().Post(std::move(request));
+		fInbox->Lock();
+		fInbox->Quit();
+	}
+
+	status_t Inject(ServerEvent event)
+	{
+		event.window = fWindow;
+		ServerRequest request;
+		request.code = kRequestInjectEvent;
+		request.event = event;
+		ServerReply reply;
+		return DisplayServer::Default().Call(std::move(request), reply);
+	}
+
+	InboxLooper* fInbox;
+	int32 fWindow;
+};
+
+
+TEST_F(DisplayServerTest, KeysBecomeKeyMessages)
+{
+	ServerEvent event;
+	event.code = kEventKeyDown;
+	event.bytes = "\xc3\xa9";
+	event.key = 0x29;
+	event.raw_char = 'e';
+	event.modifiers = B_OPTION_KEY;
+	ASSERT_EQ(Inject(event), B_OK);
+
+	BMessage message = fInbox->Next();
+	EXPECT_EQ(message.what, (uint32)B_KEY_DOWN);
+	EXPECT_STREQ(message.GetString("bytes"), "\xc3\xa9");
+	EXPECT_EQ(message.GetInt32("key", 0), 0x29);
+	EXPECT_EQ(message.GetInt32("raw_char", 0), 'e');
+	EXPECT_EQ(message.GetInt32("modifiers", 0), B_OPTION_KEY);
+	int8 byte;
+	EXPECT_EQ(message.FindInt8("byte", 1, &byte), B_OK);
+	EXPECT_EQ((uint8)byte, 0xa9);
+	EXPECT_TRUE(message.HasInt64("when"));
+	EXPECT_EQ(modifiers(), (uint32)B_OPTION_KEY);
+
+	event.code = kEventKeyUp;
+	ASSERT_EQ(Inject(event), B_OK);
+	EXPECT_EQ(fInbox->Next().what, (uint32)B_KEY_UP);
+}
+
+
+TEST_F(DisplayServerTest, MouseMessagesCarryTransitAndPosition)
+{
+	ServerEvent event;
+	event.code = kEventMouseMoved;
+	event.where = BPoint(10, 20);
+	ASSERT_EQ(Inject(event), B_OK);
+	BMessage message = fInbox->Next();
+	EXPECT_EQ(message.what, (uint32)B_MOUSE_MOVED);
+	EXPECT_EQ(message.GetInt32("be:transit", -1), B_ENTERED_VIEW);
+
+	ASSERT_EQ(Inject(event), B_OK);
+	EXPECT_EQ(fInbox->Next().GetInt32("be:transit", -1), B_INSIDE_VIEW);
+
+	event.code = kEventMouseDown;
+	event.buttons = B_SECONDARY_MOUSE_BUTTON;
+	event.clicks = 2;
+	ASSERT_EQ(Inject(event), B_OK);
+	// A click activates the window first.
+	message = fInbox->Next();
+	EXPECT_EQ(message.what, (uint32)B_WINDOW_ACTIVATED);
+	EXPECT_TRUE(message.GetBool("active"));
+	message = fInbox->Next();
+	EXPECT_EQ(message.what, (uint32)B_MOUSE_DOWN);
+	BPoint where;
+	EXPECT_EQ(message.FindPoint("where", &where), B_OK);
+	EXPECT_EQ(where, BPoint(10, 20));
+	EXPECT_EQ(message.GetInt32("buttons", 0), B_SECONDARY_MOUSE_BUTTON);
+	EXPECT_EQ(message.GetInt32("clicks", 0), 2);
+
+	BPoint screen;
+	uint32 buttons;
+	DisplayServer::Default().GetPointer(screen, buttons);
+	EXPECT_EQ(screen, BPoint(210, 120));
+	EXPECT_EQ(buttons, (uint32)B_SECONDARY_MOUSE_BUTTON);
+
+	event.code = kEventMouseExited;
+	ASSERT_EQ(Inject(event), B_OK);
+	EXPECT_EQ(fInbox->Next().GetInt32("be:transit", -1), B_EXITED_VIEW);
+
+	event.code = kEventMouseWheel;
+	event.wheel_y = 3;
+	ASSERT_EQ(Inject(event), B_OK);
+	message = fInbox->Next();
+	EXPECT_EQ(message.what, (uint32)B_MOUSE_WHEEL_CHANGED);
+	EXPECT_FLOAT_EQ(message.GetFloat("be:wheel_delta_y", 0), 3);
+}
+
+
+TEST_F(DisplayServerTest, WindowManagerEvents)
+{
+	ServerEvent event;
+	event.code = kEventCloseRequested;
+	ASSERT_EQ(Inject(event), B_OK);
+	EXPECT_EQ(fInbox->Next().what, (uint32)B_QUIT_REQUESTED);
+
+	event.code = kEventResized;
+	event.width = 300;
+	event.height = 200;
+	ASSERT_EQ(Inject(event), B_OK);
+	BMessage message = fInbox->Next();
+	EXPECT_EQ(message.what, (uint32)B_WINDOW_RESIZED);
+	EXPECT_FLOAT_EQ(message.GetFloat("width", 0), 300);
+	EXPECT_FLOAT_EQ(message.GetFloat("height", 0), 200);
+
+	event.code = kEventMoved;
+	event.where = BPoint(7, 8);
+	ASSERT_EQ(Inject(event), B_OK);
+	message = fInbox->Next();
+	EXPECT_EQ(message.what, (uint32)B_WINDOW_MOVED);
+	BPoint where;
+	message.FindPoint("where", &where);
+	EXPECT_EQ(where, BPoint(7, 8));
+
+	// Only files that exist make it into a drop.
+	char path[] = "/tmp/dropped-XXXXXX";
+	int fd = mkstemp(path);
+	ASSERT_GE(fd, 0);
+	close(fd);
+	event.code = kEventFilesDropped;
+	event.where = BPoint(5, 6);
+	event.paths = { "/nonexistent/orvane/file", path };
+	ASSERT_EQ(Inject(event), B_OK);
+	message = fInbox->Next();
+	unlink(path);
+	EXPECT_EQ(message.what, (uint32)B_SIMPLE_DATA);
+	EXPECT_TRUE(message.WasDropped());
+	EXPECT_EQ(message.DropPoint(), BPoint(12, 14));
+	type_code type;
+	int32 count = 0;
+	EXPECT_EQ(message.GetInfo("refs", &type, &count), B_OK);
+	EXPECT_EQ(count, 1);
+}
+
+
+TEST_F(DisplayServerTest, PresentedPixelsReachTheScreen)
+{
+	ServerRequest present;
+	present.code = kRequestPresent;
+	present.window = fWindow;
+	present.frame = BRect(2, 3, 3, 3);
+	present.pixels = { 0xff112233, 0xff445566 };
+	DisplayServer::Default().Post(std::move(present));
+
+	ServerRequest read;
+	read.code = kRequestReadPixel;
+	read.window = fWindow;
+	read.frame = BRect(3, 3, 3, 3);
+	ServerReply reply;
+	ASSERT_EQ(DisplayServer::Default().Call(std::move(read), reply), B_OK);
+	EXPECT_EQ(reply.pixel, 0xff445566u);
+
+	// A present whose pixels do not match its area is ignored.
+	ServerRequest bad;
+	bad.code = kRequestPresent;
+	bad.window = fWindow;
+	bad.frame = BRect(0, 0, 9, 9);
+	bad.pixels = { 0xffffffff };
+	DisplayServer::Default().Post(std::move(bad));
+	ServerRequest again;
+	again.code = kRequestReadPixel;
+	again.window = fWindow;
+	again.frame = BRect(0, 0, 0, 0);
+	ASSERT_EQ(DisplayServer::Default().Call(std::move(again), reply), B_OK);
+	EXPECT_NE(reply.pixel, 0xffffffffu);
+
+	ServerRequest clipboard;
+	clipboard.code = kRequestSetClipboard;
+	clipboard.text = "clip";
+	DisplayServer::Default().Post(std::move(clipboard));
+	ServerRequest get;
+	get.code = kRequestGetClipboard;
+	ASSERT_EQ(DisplayServer::Default().Call(std::move(get), reply), B_OK);
+	EXPECT_EQ(reply.text, "clip");
+}
+
+
+TEST(DisplayServerDeathTest, NoBackendIsOneLineAndAnExit)
+{
+	GTEST_FLAG_SET(death_test_style, "threadsafe");
+	EXPECT_EXIT({
+		unsetenv("KITS_DISPLAY");
+		BApplication application("application/x-vnd.Orvane-NoDisplay");
+		new BWindow(BRect(0, 0, 99, 99), "no display", B_TITLED_WINDOW, 0);
+	}, ::testing::ExitedWithCode(1),
+		"^No display backend is available; set KITS_DISPLAY=offscreen[^\n]*"
+		"\n$");
+	EXPECT_EXIT({
+		setenv("KITS_DISPLAY", "vga", 1);
+		BApplication application("application/x-vnd.Orvane-NoDisplay");
+		new BWindow(BRect(0, 0, 99, 99), "no display", B_TITLED_WINDOW, 0);
+	}, ::testing::ExitedWithCode(1), "Unknown display backend \"vga\"");
+}
+
+
+TEST(DisplayServerDeathTest, WindowWithoutApplicationStops)
+{
+	GTEST_FLAG_SET(death_test_style, "threadsafe");
+	EXPECT_DEATH({
+		setenv("KITS_DISPLAY", "offscreen", 1);
+		new BWindow(BRect(0, 0, 99, 99), "orphan", B_TITLED_WINDOW, 0);
+	}, "no BApplication exists");
+}

@@ -1,0 +1,149 @@
+/*
+ * What the view and window tests share: a plain application for the
+ * driver to launch, a scoped lock on a window, and a view that records
+ * the hooks it gets.
+ */
+#ifndef _INTERFACE_TEST_SUPPORT_H
+#define _INTERFACE_TEST_SUPPORT_H
+
+#include <Application.h>
+#include <Message.h>
+#include <View.h>
+#include <Window.h>
+
+#include <TestDriver.h>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace interface_test {
+
+class TestApplication : public BApplication {
+public:
+	TestApplication()
+		: BApplication("application/x-vnd.Orvane-InterfaceTest") {}
+};
+
+
+// Holds a window's lock for a scope; fails the test when it cannot.
+class WindowLocker {
+public:
+	WindowLocker(BWindow* window)
+		: fWindow(window), fLocked(window != NULL && window->Lock())
+	{
+		EXPECT_TRUE(fLocked) << "the window could not be locked";
+	}
+	~WindowLocker()
+	{
+		if (fLocked)
+			fWindow->Unlock();
+	}
+	bool IsLocked() const { return fLocked; }
+
+private:
+	BWindow* fWindow;
+	bool fLocked;
+};
+
+
+// A journal that views on several threads write to and the test reads.
+class Journal {
+public:
+	void Add(const std::string& entry)
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fEntries.push_back(entry);
+	}
+	std::vector<std::string> Entries()
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		return fEntries;
+	}
+	int Count(const std::string& entry)
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		int count = 0;
+		for (const std::string& own : fEntries)
+			count += own == entry ? 1 : 0;
+		return count;
+	}
+	void Clear()
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fEntries.clear();
+	}
+
+private:
+	std::mutex fLock;
+	std::vector<std::string> fEntries;
+};
+
+
+// A view that writes "<name>:<hook>" to the journal for every hook.
+class RecordingView : public BView {
+public:
+	RecordingView(BRect frame, const char* name, uint32 resizingMode,
+		uint32 flags, Journal& journal)
+		: BView(frame, name, resizingMode, flags), fJournal(journal) {}
+
+	void AttachedToWindow() override { _Note("AttachedToWindow"); }
+	void AllAttached() override { _Note("AllAttached"); }
+	void DetachedFromWindow() override { _Note("DetachedFromWindow"); }
+	void AllDetached() override { _Note("AllDetached"); }
+	void FrameMoved(BPoint) override { _Note("FrameMoved"); }
+	void FrameResized(float, float) override { _Note("FrameResized"); }
+	void Pulse() override { _Note("Pulse"); }
+	void WindowActivated(bool active) override
+	{
+		_Note(active ? "Activated" : "Deactivated");
+	}
+	void MakeFocus(bool focus = true) override
+	{
+		_Note(focus ? "Focus" : "Unfocus");
+		BView::MakeFocus(focus);
+	}
+	void MouseDown(BPoint where) override
+	{
+		fLastWhere = where;
+		_Note("MouseDown");
+	}
+	void MouseUp(BPoint where) override
+	{
+		fLastWhere = where;
+		_Note("MouseUp");
+	}
+	void MouseMoved(BPoint where, uint32 transit, const BMessage*) override
+	{
+		fLastWhere = where;
+		static const char* const kTransits[] = { "Entered", "Inside",
+			"Exited", "Outside" };
+		_Note(std::string("MouseMoved ") + kTransits[transit & 3]);
+	}
+	void KeyDown(const char* bytes, int32 numBytes) override
+	{
+		_Note(std::string("KeyDown ") + std::string(bytes, numBytes));
+		BView::KeyDown(bytes, numBytes);
+	}
+	void MessageReceived(BMessage* message) override
+	{
+		_Note("Message");
+		BView::MessageReceived(message);
+	}
+
+	BPoint fLastWhere;
+
+private:
+	void _Note(const std::string& hook)
+	{
+		fJournal.Add(std::string(Name()) + ":" + hook);
+	}
+
+	Journal& fJournal;
+};
+
+}	// namespace interface_test
+
+#endif	// _INTERFACE_TEST_SUPPORT_H
