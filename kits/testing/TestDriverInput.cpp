@@ -51,6 +51,14 @@ TestDriver::_Inject(ServerEvent& event, BWindow* window)
 
 
 status_t
+TestDriver::_InjectAndWait(ServerEvent& event, BWindow* window)
+{
+	status_t status = _Inject(event, window);
+	return status == B_OK ? WaitForIdle() : status;
+}
+
+
+status_t
 TestDriver::_InjectTo(int32 serverID, ServerEvent& event, bool mayBeGone)
 {
 	event.window = serverID;
@@ -157,8 +165,7 @@ TestDriver::MouseUp(BWindow* window, BPoint where, uint32 modifiers)
 	event.where = where;
 	event.buttons = 0;
 	event.modifiers = modifiers;
-	status_t status = _Inject(event, window);
-	return status == B_OK ? WaitForIdle() : status;
+	return _InjectAndWait(event, window);
 }
 
 
@@ -171,8 +178,7 @@ TestDriver::MoveMouse(BWindow* window, BPoint where, uint32 buttons,
 	event.where = where;
 	event.buttons = buttons;
 	event.modifiers = modifiers;
-	status_t status = _Inject(event, window);
-	return status == B_OK ? WaitForIdle() : status;
+	return _InjectAndWait(event, window);
 }
 
 
@@ -183,8 +189,7 @@ TestDriver::ScrollWheel(BWindow* window, float dx, float dy)
 	event.code = BPrivate::kEventMouseWheel;
 	event.wheel_x = dx;
 	event.wheel_y = dy;
-	status_t status = _Inject(event, window);
-	return status == B_OK ? WaitForIdle() : status;
+	return _InjectAndWait(event, window);
 }
 
 
@@ -277,8 +282,7 @@ TestDriver::CloseWindow(BWindow* window)
 {
 	ServerEvent event;
 	event.code = BPrivate::kEventCloseRequested;
-	status_t status = _Inject(event, window);
-	return status == B_OK ? WaitForIdle() : status;
+	return _InjectAndWait(event, window);
 }
 
 
@@ -289,8 +293,7 @@ TestDriver::ResizeWindow(BWindow* window, float width, float height)
 	event.code = BPrivate::kEventResized;
 	event.width = width;
 	event.height = height;
-	status_t status = _Inject(event, window);
-	return status == B_OK ? WaitForIdle() : status;
+	return _InjectAndWait(event, window);
 }
 
 
@@ -300,8 +303,7 @@ TestDriver::MoveWindow(BWindow* window, BPoint leftTop)
 	ServerEvent event;
 	event.code = BPrivate::kEventMoved;
 	event.where = leftTop;
-	status_t status = _Inject(event, window);
-	return status == B_OK ? WaitForIdle() : status;
+	return _InjectAndWait(event, window);
 }
 
 
@@ -311,8 +313,7 @@ TestDriver::ActivateWindow(BWindow* window, bool active)
 	ServerEvent event;
 	event.code = BPrivate::kEventActivated;
 	event.active = active;
-	status_t status = _Inject(event, window);
-	return status == B_OK ? WaitForIdle() : status;
+	return _InjectAndWait(event, window);
 }
 
 
@@ -324,6 +325,5 @@ TestDriver::DropFiles(BWindow* window, BPoint where,
 	event.code = BPrivate::kEventFilesDropped;
 	event.where = where;
 	event.paths = paths;
-	status_t status = _Inject(event, window);
-	return status == B_OK ? WaitForIdle() : status;
+	return _InjectAndWait(event, window);
 }

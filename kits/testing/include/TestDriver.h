@@ -188,6 +188,9 @@ private:
 									rgb_color& _color);
 			status_t			_Inject(BPrivate::ServerEvent& event,
 									BWindow* window);
+	// Injects a whole event and waits until everything has handled it.
+			status_t			_InjectAndWait(BPrivate::ServerEvent& event,
+									BWindow* window);
 	// With mayBeGone, a window that has gone meanwhile is no failure.
 			status_t			_InjectTo(int32 serverID,
 									BPrivate::ServerEvent& event,
