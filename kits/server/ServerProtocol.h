@@ -107,6 +107,12 @@ enum server_event_code {
 	kEventExposed
 };
 
+// The feel of the borderless windows that menus open in. While one is
+// shown, the server, not the screen's window manager, decides where keys
+// go: to the menu window shown last. Such a window never takes the
+// keyboard focus from the window that opened it.
+const uint32 kMenuWindowFeel = 0x4d454e55;	// 'MENU'
+
 // The pointer shapes a window can ask for.
 enum cursor_kind {
 	kCursorDefault = 0,
