@@ -16,6 +16,7 @@
 
 #include <Alert.h>
 #include <Button.h>
+#include <TextView.h>
 
 #include <atomic>
 
@@ -125,6 +126,14 @@ TEST(AlertTest, LaysOutButtonsRightToLeft)
 	EXPECT_EQ(frames[0].Width(), 74.0f);
 	EXPECT_GT(frames[2].Width(), 74.0f);
 	EXPECT_EQ(frames[2].bottom, bounds.bottom - 10);
+	// The text wraps in a view that can be selected but not edited,
+	// above the buttons.
+	BTextView* text = alert->TextView();
+	EXPECT_GT(text->CountLines(), 1);
+	EXPECT_FALSE(text->IsEditable());
+	EXPECT_TRUE(text->IsSelectable());
+	EXPECT_LT(text->Frame().bottom, frames[0].top);
+	EXPECT_EQ(text->Frame().left, 55.0f);
 	delete alert;
 
 	alert = new BAlert("Widest", "Text", "OK", "A much longer label", NULL,
