@@ -12,12 +12,42 @@
 #include "MenuPrivate.h"
 
 #include <algorithm>
+#include <map>
 #include <math.h>
+#include <mutex>
 #include <string.h>
 
 using namespace BPrivate;
 
 namespace BPrivate {
+
+namespace {
+
+std::mutex sShownLock;
+std::map<const BMenu*, BWindow*> sShownMenus;
+
+}	// namespace
+
+
+void
+set_shown_menu_window(const BMenu* menu, BWindow* window)
+{
+	std::lock_guard<std::mutex> guard(sShownLock);
+	if (window != NULL)
+		sShownMenus[menu] = window;
+	else
+		sShownMenus.erase(menu);
+}
+
+
+BWindow*
+shown_menu_window(const BMenu* menu)
+{
+	std::lock_guard<std::mutex> guard(sShownLock);
+	auto found = sShownMenus.find(menu);
+	return found != sShownMenus.end() ? found->second : NULL;
+}
+
 
 BRect
 menu_screen_frame()
@@ -70,6 +100,7 @@ BMenu::~BMenu()
 {
 	delete fTracker;
 	fTracker = NULL;
+	set_shown_menu_window(this, NULL);
 	for (BMenuItem* item : fItems) {
 		item->fSuper = NULL;
 		delete item;
@@ -107,7 +138,6 @@ BMenu::_InitData(menu_layout layout)
 void
 BMenu::AttachedToWindow()
 {
-	fLayoutValid = false;
 	BView::AttachedToWindow();
 }
 
@@ -644,7 +674,7 @@ BMenu::_SetSelected(int32 index)
 BWindow*
 BMenu::Private::MenuWindow() const
 {
-	return dynamic_cast<BPrivate::MenuWindow*>(fMenu->Window());
+	return shown_menu_window(fMenu);
 }
 
 

@@ -46,6 +46,11 @@ const float kMenuBorder = 1;
 // The screen that menus are kept on.
 BRect menu_screen_frame();
 
+// Which window an open menu is shown in, readable from any thread (the
+// test driver asks while the menus' own threads open and close them).
+void set_shown_menu_window(const BMenu* menu, BWindow* window);
+BWindow* shown_menu_window(const BMenu* menu);
+
 // Holds the lock of the window a menu is shown in (its own while open,
 // the owner's for a bar) for a scope, when it has one.
 class MenuLocker {

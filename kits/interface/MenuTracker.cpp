@@ -306,6 +306,7 @@ MenuTracker::_Open(BMenu* menu, BPoint leftTop)
 	menu->MoveTo(0, 0);
 	menu->ResizeTo(width, height);
 	window->AddChild(menu);
+	set_shown_menu_window(menu, window);
 	window->Show();
 	fLevels.push_back(Level{ menu, window, frame });
 }
@@ -317,6 +318,7 @@ MenuTracker::_CloseFrom(size_t level)
 	while (fLevels.size() > level) {
 		Level closing = fLevels.back();
 		fLevels.pop_back();
+		set_shown_menu_window(closing.menu, NULL);
 		if (!closing.window->Lock())
 			continue;
 		closing.menu->_SetSelected(-1);

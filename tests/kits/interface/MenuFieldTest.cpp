@@ -204,8 +204,13 @@ TEST_F(MenuFields, GoReturnsTheChoice)
 		return fDriver.MenuWindow(menu) != NULL; }, "the pop-up menu"),
 		B_OK);
 	BWindow* menuWindow = fDriver.MenuWindow(menu);
-	EXPECT_EQ(menuWindow->Frame().LeftTop(), BPoint(50, 50));
-	BRect frame = menu->ItemAt(1)->Frame();
+	BRect frame;
+	{
+		// An open pop-up menu belongs to its window's thread.
+		WindowLocker locker(menuWindow);
+		EXPECT_EQ(menuWindow->Frame().LeftTop(), BPoint(50, 50));
+		frame = menu->ItemAt(1)->Frame();
+	}
 	ASSERT_EQ(fDriver.Click(menuWindow, BPoint(floorf(frame.left + 10),
 		floorf((frame.top + frame.bottom) / 2))), B_OK);
 	caller.join();
