@@ -288,13 +288,20 @@ MenuTracker::Cancel()
 
 
 void
-MenuTracker::_Open(BMenu* menu, BPoint leftTop)
+MenuTracker::_Open(BMenu* menu, BPoint leftTop, float minWidth)
 {
 	float width;
 	float height;
 	{
 		MenuLocker locker(menu);
 		menu->_ComputeLayout();
+		if (menu->fPreferredWidth < minWidth
+			&& menu->fLayout != B_ITEMS_IN_ROW) {
+			// As wide as the field it pops up from.
+			menu->fPreferredWidth = minWidth;
+			for (BMenuItem* item : menu->fItems)
+				item->fBounds.right = minWidth - kMenuBorder;
+		}
 		menu->GetPreferredSize(&width, &height);
 	}
 	leftTop = kept_on_screen(leftTop, width, height);
@@ -359,7 +366,10 @@ MenuTracker::_SelectTitle(int32 index, bool byKeyboard)
 	if (title == NULL || title->Submenu() == NULL || !title->IsEnabled())
 		return;
 	BMenu* menu = title->Submenu();
-	_Open(menu, _TitleMenuLocation(menu, index));
+	float minWidth = 0;
+	if (dynamic_cast<FieldMenuBar*>(fRoot) != NULL)
+		minWidth = fRoot->Bounds().Width();
+	_Open(menu, _TitleMenuLocation(menu, index), minWidth);
 	// A field's menu opens with the shown choice highlighted, so that the
 	// arrow keys start from it.
 	int32 marked = menu->FindMarkedIndex();
