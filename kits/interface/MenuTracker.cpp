@@ -219,7 +219,8 @@ MenuTracker::KeyDown(const char* bytes)
 {
 	if (fDone || bytes == NULL)
 		return;
-	size_t deepest = fLevels.size() - 1;
+	// Only used while a menu is open.
+	size_t deepest = fLevels.empty() ? 0 : fLevels.size() - 1;
 	BMenuItem* selected = fLevels.empty() ? NULL
 		: fLevels.back().menu->ItemAt(fLevels.back().menu->fSelected);
 	bool rowBar = _IsBar() && fRoot->fLayout == B_ITEMS_IN_ROW;
@@ -246,7 +247,7 @@ MenuTracker::KeyDown(const char* bytes)
 				_SwitchTitle(1);
 			break;
 		case B_LEFT_ARROW:
-			if (fLevels.size() > 1 && (!rowBar || fLevels.size() > 1))
+			if (fLevels.size() > 1)
 				_CloseFrom(deepest);
 			else if (rowBar)
 				_SwitchTitle(-1);
