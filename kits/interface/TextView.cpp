@@ -168,8 +168,7 @@ BTextView::SetText(BFile* file, int32 offset, int32 length,
 	(void)runs;
 	if (file == NULL || offset < 0 || length < 0)
 		return;
-	// The lines are indexed as the pieces come in, while they are still
-	// in the cache.
+	// The lines are indexed as the pieces come in.
 	BPrivate::LineIndex lines;
 	bool indexed = true;
 	status_t status = fData->text.ReadFrom(file, offset, length,

@@ -383,7 +383,10 @@ TEST_F(TextViewTest, ATenMegabyteLine)
 	EXPECT_EQ((kLength + 1 + 79) / 80, view.CountLines());
 	view.Select(kLength + 1, kLength + 1);
 	EXPECT_EQ(view.CountLines() - 1, view.CurrentLine());
-	view.Delete(0, 8);
+	// A word out near the end: the lines before it stay as they were.
+	view.Delete(kLength - 80, kLength - 72);
 	EXPECT_EQ(kLength - 7, view.TextLength());
+	EXPECT_EQ(0, view.OffsetAt(0));
+	EXPECT_EQ(kLength - 80, view.OffsetAt((kLength - 80) / 80));
 	EXPECT_EQ((kLength - 7 + 79) / 80, view.CountLines());
 }
