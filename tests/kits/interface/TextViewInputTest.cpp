@@ -14,7 +14,9 @@
  *   application, while the screen's clipboard gets clean text; text that
  *   another program put on the screen's clipboard is what gets pasted;
  * - a read-only view ignores typing but copies;
- * - the caret blinks on Pulse; control bytes draw as visible marks.
+ * - the caret blinks on Pulse; control bytes draw as visible marks;
+ * - without wrapping, typing past the right edge scrolls sideways;
+ *   autoindent; a disallowed character is not typed.
  */
 #include "InterfaceTestSupport.h"
 
@@ -384,4 +386,32 @@ TEST_F(TextViewInputTest, CaretBlinksAndControlBytesShow)
 	for (const rgb_color& pixel : pixels)
 		marked += pixel.red < 200 ? 1 : 0;
 	EXPECT_GT(marked, 3);
+}
+
+
+TEST_F(TextViewInputTest, OneLineEntryScrollsSidewaysAndFilters)
+{
+	{
+		WindowLocker locker(fWindow);
+		fView->SetWordWrap(false);
+		fView->SetAutoindent(true);
+		fView->DisallowChar('#');
+	}
+	SetText("\t x");
+	Select(3, 3);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_ENTER), B_OK);
+	EXPECT_EQ("\t x\n\t ", Text());
+	ASSERT_EQ(fDriver.TypeText(fWindow, "a#b"), B_OK);
+	EXPECT_EQ("\t x\n\t ab", Text());
+
+	std::string longLine(200, 'w');
+	ASSERT_EQ(fDriver.TypeText(fWindow, longLine.c_str()), B_OK);
+	WindowLocker locker(fWindow);
+	EXPECT_EQ(1, fView->LineAt(fView->TextLength()));
+	EXPECT_EQ(2, fView->CountLines());
+	BRect bounds = fView->Bounds();
+	EXPECT_GT(bounds.left, 0);
+	BPoint caret = fView->PointAt(fView->TextLength());
+	EXPECT_GE(caret.x, bounds.left);
+	EXPECT_LE(caret.x, bounds.right);
 }
