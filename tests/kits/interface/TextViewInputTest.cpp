@@ -16,7 +16,8 @@
  * - a read-only view ignores typing but copies;
  * - the caret blinks on Pulse; control bytes draw as visible marks;
  * - without wrapping, typing past the right edge scrolls sideways;
- *   autoindent; a disallowed character is not typed.
+ *   autoindent; a disallowed character is not typed;
+ * - the wheel scrolls, but not past the last line.
  */
 #include "InterfaceTestSupport.h"
 
@@ -414,4 +415,31 @@ TEST_F(TextViewInputTest, OneLineEntryScrollsSidewaysAndFilters)
 	BPoint caret = fView->PointAt(fView->TextLength());
 	EXPECT_GE(caret.x, bounds.left);
 	EXPECT_LE(caret.x, bounds.right);
+}
+
+
+TEST_F(TextViewInputTest, TheWheelStopsAtTheLastLine)
+{
+	std::string text;
+	for (int line = 0; line < 30; line++)
+		text += "line\n";
+	SetText(text);
+	BPoint middle(200, 100);
+	ASSERT_EQ(fDriver.MoveMouse(fWindow, middle), B_OK);
+	ASSERT_EQ(fDriver.ScrollWheel(fWindow, 0, 2), B_OK);
+	float lineHeight;
+	{
+		WindowLocker locker(fWindow);
+		lineHeight = fView->LineHeight();
+		EXPECT_FLOAT_EQ(lineHeight * 6, fView->Bounds().top);
+	}
+	ASSERT_EQ(fDriver.ScrollWheel(fWindow, 0, 100), B_OK);
+	{
+		WindowLocker locker(fWindow);
+		// 31 lines, the last one empty after the final newline.
+		EXPECT_FLOAT_EQ(4 + lineHeight * 30, fView->Bounds().top);
+	}
+	ASSERT_EQ(fDriver.ScrollWheel(fWindow, 0, -100), B_OK);
+	WindowLocker locker(fWindow);
+	EXPECT_FLOAT_EQ(0, fView->Bounds().top);
 }
