@@ -11,6 +11,7 @@
 #include "DisplayServer.h"
 
 #include "Backend.h"
+#include "ClipboardPrivate.h"
 
 #include <AppDefs.h>
 #include <Message.h>
@@ -32,6 +33,31 @@ const bigtime_t kIdleWait = 1000000;
 
 DisplayServer* sServer = NULL;
 std::once_flag sServerOnce;
+
+
+// be_clipboard's way to the screen's clipboard.
+status_t
+set_clipboard_text(const std::string& text)
+{
+	ServerRequest request;
+	request.code = kRequestSetClipboard;
+	request.text = text;
+	sServer->Post(std::move(request));
+	return B_OK;
+}
+
+
+status_t
+get_clipboard_text(std::string& _text)
+{
+	ServerRequest request;
+	request.code = kRequestGetClipboard;
+	ServerReply reply;
+	status_t status = sServer->Call(std::move(request), reply);
+	if (status == B_OK)
+		_text = reply.text;
+	return status;
+}
 
 }	// namespace
 
@@ -67,6 +93,7 @@ DisplayServer::Default()
 			_exit(1);
 		}
 		sServer = server;
+		set_system_clipboard(&set_clipboard_text, &get_clipboard_text);
 		atexit(&DisplayServer::_StopAtExit);
 	});
 	return *sServer;
@@ -470,7 +497,7 @@ DisplayServer::_ShowAll(int32 id, Window& window)
 
 
 void
-DisplayServer::_SetActive(int32 id, bool active)
+DisplayServer::_SetActive(int32 id, bool active, bool tellScreen)
 {
 	if (active) {
 		if (fActiveWindow == id)
@@ -478,7 +505,8 @@ DisplayServer::_SetActive(int32 id, bool active)
 		if (fActiveWindow != 0)
 			_SetActive(fActiveWindow, false);
 		fActiveWindow = id;
-		fBackend->ActivateWindow(id);
+		if (tellScreen)
+			fBackend->ActivateWindow(id);
 	} else {
 		if (fActiveWindow != id)
 			return;

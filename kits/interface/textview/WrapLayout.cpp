@@ -69,8 +69,9 @@ WrapLayout::InvalidateAll()
 
 
 void
-WrapLayout::TextInserted(int32 offset, int32 addedLines)
+WrapLayout::TextInserted(int32 offset, int32 length, int32 addedLines)
 {
+	(void)length;
 	if (!fWrap || fCache.empty())
 		return;
 	int32 hardLine = fLines.LineAt(offset);
@@ -85,8 +86,9 @@ WrapLayout::TextInserted(int32 offset, int32 addedLines)
 
 
 void
-WrapLayout::TextRemoved(int32 from, int32 removedLines)
+WrapLayout::TextRemoved(int32 from, int32 length, int32 removedLines)
 {
+	(void)length;
 	if (!fWrap || fCache.empty())
 		return;
 	int32 hardLine = fLines.LineAt(from);

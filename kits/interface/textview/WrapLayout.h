@@ -62,12 +62,14 @@ public:
 	// Forgets every measurement too (the font changed).
 			void				InvalidateAll();
 
-	// The text and line index changed: bytes holding addedLines '\n' were
-	// inserted at offset, or bytes from from on holding removedLines '\n'
-	// were removed. Only the layout of the hard line at offset (or from)
-	// is discarded; the later lines' layouts move along.
-			void				TextInserted(int32 offset, int32 addedLines);
-			void				TextRemoved(int32 from, int32 removedLines);
+	// The text and line index changed: length bytes holding addedLines
+	// '\n' were inserted at offset, or length bytes from from on holding
+	// removedLines '\n' were removed. Only the layout of the hard line at
+	// offset (or from) is discarded; the later lines' layouts move along.
+			void				TextInserted(int32 offset, int32 length,
+									int32 addedLines);
+			void				TextRemoved(int32 from, int32 length,
+									int32 removedLines);
 
 	// At least 1.
 			int32				CountLayoutLines();
@@ -89,6 +91,11 @@ public:
 			void				PointAt(int32 offset, float& _x, float& _y);
 	// The character boundary nearest to x on the layout line at y.
 			int32				OffsetAt(float x, float y);
+	// The width of the character of length bytes at offset when it
+	// starts at x (tabs reach to the next stop).
+			float				CharWidth(int32 offset, int32 length,
+									float x)
+									{ return _CharWidth(offset, length, x); }
 
 private:
 			struct HardLineLayout {

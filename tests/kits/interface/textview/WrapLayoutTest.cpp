@@ -65,8 +65,8 @@ struct Document {
 	{
 		text.Insert(offset, bytes.data(), (int32)bytes.size());
 		lines.Insert(offset, bytes.data(), (int32)bytes.size());
-		layout.TextInserted(offset, (int32)std::count(bytes.begin(),
-			bytes.end(), '\n'));
+		layout.TextInserted(offset, (int32)bytes.size(),
+			(int32)std::count(bytes.begin(), bytes.end(), '\n'));
 	}
 
 	void Remove(int32 from, int32 to)
@@ -74,8 +74,8 @@ struct Document {
 		std::string removed = text.GetText(from, to - from);
 		text.Remove(from, to);
 		lines.Remove(from, to);
-		layout.TextRemoved(from, (int32)std::count(removed.begin(),
-			removed.end(), '\n'));
+		layout.TextRemoved(from, to - from,
+			(int32)std::count(removed.begin(), removed.end(), '\n'));
 	}
 };
 
