@@ -10,10 +10,12 @@
  */
 #include "DisplayServer.h"
 
+#include "ApplicationPrivate.h"
 #include "Backend.h"
 #include "ClipboardPrivate.h"
 
 #include <AppDefs.h>
+#include <Looper.h>
 #include <Message.h>
 
 #include <algorithm>
@@ -30,6 +32,8 @@ namespace {
 
 // How long the loop sleeps when nothing happens; a wake ends it early.
 const bigtime_t kIdleWait = 1000000;
+// How long the exit waits for each window that is still open.
+const bigtime_t kExitLockTimeout = 1000000;
 
 DisplayServer* sServer = NULL;
 std::once_flag sServerOnce;
@@ -133,8 +137,17 @@ void
 DisplayServer::_StopAtExit()
 {
 	// A forked child has no server thread to stop.
-	if (sServer != NULL && sServer->fProcess == getpid())
-		sServer->_Stop();
+	if (sServer == NULL || sServer->fProcess != getpid())
+		return;
+	// Deleting the application ends its windows; a program that exits
+	// without doing so still must not leave them drawing while the
+	// process goes. A window that stays locked elsewhere is left alone
+	// rather than waited for.
+	for (const window_entry& entry : window_list()) {
+		if (entry.looper->LockWithTimeout(kExitLockTimeout) == B_OK)
+			entry.looper->Quit();
+	}
+	sServer->_Stop();
 }
 
 
@@ -304,6 +317,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				fActiveWindow = 0;
 			if (fPointerWindow == request.window)
 				fPointerWindow = 0;
+			_ForgetModal(request.window);
 			fBackend->DestroyWindow(request.window);
 			fWindows.erase(found);
 			break;
@@ -313,11 +327,13 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			window->visible = true;
 			fBackend->ShowWindow(request.window);
 			_ShowAll(request.window, *window);
+			_NoteModal(request.window, *window);
 			break;
 		case kRequestHideWindow:
 			if (window == NULL || !window->visible)
 				break;
 			window->visible = false;
+			_ForgetModal(request.window);
 			fBackend->HideWindow(request.window);
 			if (fActiveWindow == request.window)
 				_SetActive(request.window, false);
@@ -344,6 +360,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (window == NULL)
 				break;
 			window->flags = request.flags;
+			window->feel = request.feel;
 			fBackend->SetFlags(request.window, request.look, request.feel,
 				request.flags);
 			break;
@@ -352,9 +369,14 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				_Present(request);
 			break;
 		case kRequestActivateWindow:
-			if (window != NULL && (window->visible || !request.active))
-				_SetActive(request.window, request.active);
+		{
+			if (window == NULL || (!window->visible && request.active))
+				break;
+			// A window behind a modal one cannot come forward.
+			int32 modal = request.active ? _BlockingModal(request.window) : 0;
+			_SetActive(modal != 0 ? modal : request.window, request.active);
 			break;
+		}
 		case kRequestSetCursor:
 			fBackend->SetCursor((cursor_kind)request.cursor);
 			break;
@@ -431,6 +453,7 @@ DisplayServer::_CreateWindow(ServerRequest& request)
 	window.target = request.target;
 	window.frame = request.frame;
 	window.flags = request.flags;
+	window.feel = request.feel;
 	_ResizeCopy(window, request.frame.Width(), request.frame.Height());
 }
 
@@ -500,8 +523,12 @@ void
 DisplayServer::_SetActive(int32 id, bool active, bool tellScreen)
 {
 	if (active) {
-		if (fActiveWindow == id)
+		if (fActiveWindow == id) {
+			// Already ours; the screen may still show another in front.
+			if (tellScreen)
+				fBackend->ActivateWindow(id);
 			return;
+		}
 		if (fActiveWindow != 0)
 			_SetActive(fActiveWindow, false);
 		fActiveWindow = id;

@@ -7,6 +7,10 @@
 #include <Window.h>
 
 #include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#endif
 
 #include <algorithm>
 #include <limits.h>
@@ -27,6 +31,25 @@ now()
 	clock_gettime(CLOCK_MONOTONIC, &time);
 	return (bigtime_t)time.tv_sec * 1000000 + time.tv_nsec / 1000;
 }
+
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+XErrorHandler sPreviousErrorHandler = NULL;
+
+
+// SDL wakes its waiting thread with an event sent to one of our windows.
+// When that window is destroyed just before the event goes out, the X
+// server refuses it; the wait has ended anyway and nothing is lost, so
+// that refusal must not end the program as Xlib's own handler would.
+int
+tolerate_late_wakeup(Display* display, XErrorEvent* error)
+{
+	if (error->error_code == BadWindow && error->request_code == X_SendEvent)
+		return 0;
+	return sPreviousErrorHandler != NULL
+		? sPreviousErrorHandler(display, error) : 0;
+}
+#endif
 
 
 // SDL's sizes are whole pixels, at least one a side.
@@ -123,6 +146,14 @@ SdlBackend::Open()
 		return B_ERROR;
 	}
 	fInitialized = true;
+#if defined(SDL_VIDEO_DRIVER_X11)
+	const char* driver = SDL_GetCurrentVideoDriver();
+	if (driver != NULL && strcmp(driver, "x11") == 0) {
+		XErrorHandler previous = XSetErrorHandler(tolerate_late_wakeup);
+		if (previous != tolerate_late_wakeup)
+			sPreviousErrorHandler = previous;
+	}
+#endif
 
 	SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
 	SDL_EventState(SDL_DROPFILE, SDL_ENABLE);

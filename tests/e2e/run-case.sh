@@ -174,14 +174,19 @@ case_clipboard() {
 }
 
 case_unicode() {
+	# Keys of their own for the letters: xdotool would otherwise remap a
+	# spare key for each and take it back at once, racing the demo's
+	# reading of the keyboard map.
+	xmodmap -e 'keycode 200 = eacute Eacute' -e 'keycode 201 = EuroSign' \
+		|| fail "xmodmap failed"
 	start_demo
 	window=$(find_window '^Demo 1$')
 	wait_line '^ready 1$'
 	focus_window "$window" 1
-	xdotool type --delay 30 'é€'
+	xdotool key eacute EuroSign shift+eacute
 	# xdotool matches names in the X server's legacy encoding; the
 	# demo's own line tells the UTF-8 it got.
-	wait_line '^typed 1 é€$'
+	wait_line '^typed 1 é€É$'
 }
 
 case_mouse() {
@@ -196,6 +201,20 @@ case_mouse() {
 	wait_line '^wheel 1 0 1$'
 	xdotool click 4
 	wait_line '^wheel 1 0 -1$'
+}
+
+# The Clear button under the text, clicked with the mouse.
+case_button() {
+	start_demo
+	window=$(find_window '^Demo 1$')
+	wait_line '^ready 1$'
+	focus_window "$window" 1
+	xdotool type 'abc'
+	wait_line '^typed 1 abc$'
+	# The button sits at the right end of the strip below the text.
+	xdotool mousemove --window "$window" 280 141 click 1
+	wait_line '^cleared 1$'
+	wait_line '^typed 1 $'
 }
 
 case_close() {

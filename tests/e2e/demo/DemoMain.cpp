@@ -11,11 +11,13 @@
  *   wheel N DX DY      the wheel turned over window N
  *   dropped N PATH     a file was dropped on window N (one line a file)
  *   resized N W H      window N got a new size
+ *   cleared N          the Clear button of window N was pressed
  *   closing N          window N was asked to close and does
  *
  *   kits-demo [--windows COUNT]
  */
 #include <Application.h>
+#include <Button.h>
 #include <Entry.h>
 #include <InterfaceDefs.h>
 #include <Message.h>
@@ -115,7 +117,25 @@ public:
 			B_TITLED_WINDOW, 0),
 		fNumber(number)
 	{
-		AddChild(new DemoTextView(Bounds(), number));
+		// The text above, a strip of the panel's grey with a button below.
+		BRect textFrame = Bounds();
+		textFrame.bottom -= kStripHeight;
+		fTextView = new DemoTextView(textFrame, number);
+		AddChild(fTextView);
+		BRect buttonFrame(Bounds().right - 79, textFrame.bottom + 6,
+			Bounds().right - 8, Bounds().bottom - 6);
+		AddChild(new BButton(buttonFrame, "clear", "Clear",
+			new BMessage(kMsgClear), B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM));
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == kMsgClear) {
+			printf("cleared %d\n", (int)fNumber);
+			fTextView->Delete(0, fTextView->TextLength());
+			return;
+		}
+		BWindow::MessageReceived(message);
 	}
 
 	void WindowActivated(bool active) override
@@ -137,7 +157,11 @@ public:
 	}
 
 private:
+	static const uint32	kMsgClear = 'clr ';
+	static const int32	kStripHeight = 36;
+
 	int32				fNumber;
+	DemoTextView*		fTextView;
 };
 
 
@@ -156,7 +180,7 @@ public:
 		for (int32 i = 1; i <= fWindows; i++) {
 			BRect frame(40 + 30 * (i - 1), 40 + 30 * (i - 1), 0, 0);
 			frame.right = frame.left + 319;
-			frame.bottom = frame.top + 119;
+			frame.bottom = frame.top + 159;
 			(new DemoWindow(frame, i))->Show();
 			fOpen++;
 		}

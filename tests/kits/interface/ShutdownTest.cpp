@@ -5,7 +5,8 @@
  *   window that refuses to quit when asked is ended all the same;
  * - a process that exits with many windows drawing ends cleanly: the
  *   display server stops after the windows, and a request made after
- *   that fails instead of waiting forever.
+ *   that fails instead of waiting forever; windows of an application
+ *   that was never deleted are ended at the exit all the same.
  */
 #include "InterfaceTestSupport.h"
 
@@ -63,11 +64,16 @@ private:
 };
 
 
+int sWindowsExpected = 0;
+
+
 void
 expect_server_stopped()
 {
 	// Runs after the server's own exit handler, which was registered
 	// later.
+	if (sWindowsDeleted.load() != sWindowsExpected)
+		_exit(4);
 	BPrivate::ServerRequest request;
 	request.code = BPrivate::kRequestSync;
 	BPrivate::ServerReply reply;
@@ -104,12 +110,23 @@ TEST(ShutdownDeathTest, ExitWithManyWindowsIsClean)
 		setenv("KITS_DISPLAY", "offscreen", 1);
 		atexit(expect_server_stopped);
 		sWindowsDeleted = 0;
+		sWindowsExpected = 40;
 		BApplication* application = new TestApplication;
 		for (int32 i = 0; i < 40; i++)
 			(new BusyWindow(i))->Show();
 		delete application;
-		if (sWindowsDeleted.load() != 40)
-			_exit(4);
+		exit(0);
+	}, ::testing::ExitedWithCode(0), "");
+
+	// The application is never deleted; its windows still go first.
+	EXPECT_EXIT({
+		setenv("KITS_DISPLAY", "offscreen", 1);
+		atexit(expect_server_stopped);
+		sWindowsDeleted = 0;
+		sWindowsExpected = 25;
+		new TestApplication;
+		for (int32 i = 0; i < 25; i++)
+			(new BusyWindow(i))->Show();
 		exit(0);
 	}, ::testing::ExitedWithCode(0), "");
 }
