@@ -522,6 +522,13 @@ DisplayServer::_ShowAll(int32 id, Window& window)
 void
 DisplayServer::_SetActive(int32 id, bool active, bool tellScreen)
 {
+	// A menu window never takes the keyboard from the window that
+	// opened it.
+	auto menu = fWindows.find(id);
+	if (active && menu != fWindows.end()
+		&& menu->second.feel == kMenuWindowFeel) {
+		return;
+	}
 	if (active) {
 		if (fActiveWindow == id) {
 			// Already ours; the screen may still show another in front.

@@ -347,6 +347,72 @@ TEST_F(DisplayServerTest, WindowManagerEvents)
 }
 
 
+// A menu window never takes the keyboard: neither a click in it nor a
+// request to activate it makes the window that opened it inactive.
+TEST_F(DisplayServerTest, MenuWindowsNeverBecomeActive)
+{
+	DisplayServer& server = DisplayServer::Default();
+	InboxLooper* menuInbox = new InboxLooper;
+	menuInbox->Run();
+	int32 menu = server.NewWindowID();
+	ServerRequest create;
+	create.code = kRequestCreateWindow;
+	create.window = menu;
+	create.frame = BRect(210, 120, 279, 189);
+	create.feel = kMenuWindowFeel;
+	create.title = "menu";
+	create.target = BMessenger(menuInbox);
+	server.Post(std::move(create));
+
+	for (int32 window : { fWindow, menu }) {
+		ServerRequest show;
+		show.code = kRequestShowWindow;
+		show.window = window;
+		server.Post(std::move(show));
+	}
+	ServerRequest activate;
+	activate.code = kRequestActivateWindow;
+	activate.window = fWindow;
+	activate.active = true;
+	server.Post(std::move(activate));
+	BMessage message = fInbox->Next();
+	EXPECT_EQ(message.what, (uint32)B_WINDOW_ACTIVATED);
+	EXPECT_TRUE(message.GetBool("active", false));
+
+	ServerRequest activateMenu;
+	activateMenu.code = kRequestActivateWindow;
+	activateMenu.window = menu;
+	activateMenu.active = true;
+	server.Post(std::move(activateMenu));
+	ServerEvent click;
+	click.code = kEventMouseDown;
+	click.window = menu;
+	click.where = BPoint(5, 5);
+	click.buttons = B_PRIMARY_MOUSE_BUTTON;
+	ServerRequest inject;
+	inject.code = kRequestInjectEvent;
+	inject.event = click;
+	ServerReply reply;
+	ASSERT_EQ(server.Call(std::move(inject), reply), B_OK);
+
+	// Messages to a looper keep their order: had the window been made
+	// inactive, that would come before this key.
+	ServerEvent key;
+	key.code = kEventKeyDown;
+	key.bytes = "k";
+	ASSERT_EQ(Inject(key), B_OK);
+	EXPECT_EQ(fInbox->Next().what, (uint32)B_KEY_DOWN);
+	EXPECT_EQ(menuInbox->Next().what, (uint32)B_MOUSE_DOWN);
+
+	ServerRequest destroy;
+	destroy.code = kRequestDestroyWindow;
+	destroy.window = menu;
+	server.Post(std::move(destroy));
+	menuInbox->Lock();
+	menuInbox->Quit();
+}
+
+
 TEST_F(DisplayServerTest, PresentedPixelsReachTheScreen)
 {
 	ServerRequest present;
