@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <math.h>
+#include <vector>
 #include <mutex>
 #include <pthread.h>
 #include <stdio.h>
@@ -116,6 +117,7 @@ DisplayServer::DisplayServer(Backend* backend)
 	fNextWindowID(1),
 	fActiveWindow(0),
 	fPointerWindow(0),
+	fSwallowUpWindow(0),
 	fButtons(0),
 	fModifiers(0)
 {
@@ -318,6 +320,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (fPointerWindow == request.window)
 				fPointerWindow = 0;
 			_ForgetModal(request.window);
+			_MenuWindowShown(request.window, false);
 			fBackend->DestroyWindow(request.window);
 			fWindows.erase(found);
 			break;
@@ -325,6 +328,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (window == NULL || window->visible)
 				break;
 			window->visible = true;
+			_MenuWindowShown(request.window, true);
 			fBackend->ShowWindow(request.window);
 			_ShowAll(request.window, *window);
 			_NoteModal(request.window, *window);
@@ -334,6 +338,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				break;
 			window->visible = false;
 			_ForgetModal(request.window);
+			_MenuWindowShown(request.window, false);
 			fBackend->HideWindow(request.window);
 			if (fActiveWindow == request.window)
 				_SetActive(request.window, false);
@@ -370,8 +375,11 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			break;
 		case kRequestActivateWindow:
 		{
-			if (window == NULL || (!window->visible && request.active))
+			// Menu windows never take the keyboard from their owner.
+			if (window == NULL || window->feel == kMenuWindowFeel
+				|| (!window->visible && request.active)) {
 				break;
+			}
 			// A window behind a modal one cannot come forward.
 			int32 modal = request.active ? _BlockingModal(request.window) : 0;
 			_SetActive(modal != 0 ? modal : request.window, request.active);

@@ -52,6 +52,34 @@ tolerate_late_wakeup(Display* display, XErrorEvent* error)
 #endif
 
 
+// Maps or unmaps the window on X11; false elsewhere. Without a window
+// manager SDL_ShowWindow() gives the keyboard to the window it shows,
+// which a menu must leave with the window that opened it; a pop-up
+// mapped directly takes nothing.
+bool
+map_on_x11(SDL_Window* window, bool map)
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+	SDL_SysWMinfo info;
+	SDL_VERSION(&info.version);
+	if (!SDL_GetWindowWMInfo(window, &info)
+		|| info.subsystem != SDL_SYSWM_X11) {
+		return false;
+	}
+	if (map)
+		XMapRaised(info.info.x11.display, info.info.x11.window);
+	else
+		XUnmapWindow(info.info.x11.display, info.info.x11.window);
+	XFlush(info.info.x11.display);
+	return true;
+#else
+	B_UNUSED(window);
+	B_UNUSED(map);
+	return false;
+#endif
+}
+
+
 // SDL's sizes are whole pixels, at least one a side.
 int32
 pixels_for(float extent)
@@ -217,7 +245,8 @@ SdlBackend::ShowWindow(int32 window)
 		return;
 	record->visible = true;
 	record->shownOrder = ++fShownCount;
-	SDL_ShowWindow(record->window);
+	if (!record->menu || !map_on_x11(record->window, true))
+		SDL_ShowWindow(record->window);
 }
 
 
@@ -228,7 +257,8 @@ SdlBackend::HideWindow(int32 window)
 	if (record == NULL)
 		return;
 	record->visible = false;
-	SDL_HideWindow(record->window);
+	if (!record->menu || !map_on_x11(record->window, false))
+		SDL_HideWindow(record->window);
 }
 
 

@@ -100,6 +100,14 @@ focus_window() {
 	fail "window $number did not get the keyboard"
 }
 
+wait_menus_closed() {
+	for _ in $(seq 1 $((patience * 20))); do
+		[ -z "$(xdotool search --onlyvisible --name '^menu$')" ] && return 0
+		sleep 0.05
+	done
+	fail "a menu stayed open"
+}
+
 wait_exit() {
 	local expected=$1
 	for _ in $(seq 1 $((patience * 20))); do
@@ -215,6 +223,37 @@ case_button() {
 	xdotool mousemove --window "$window" 280 141 click 1
 	wait_line '^cleared 1$'
 	wait_line '^typed 1 $'
+}
+
+# Edit > Upper case through the menu bar with clicks, Lower case
+# through its shortcut; a menu opened and dismissed with Escape leaves
+# the keyboard with the window.
+case_menu() {
+	start_demo
+	window=$(find_window '^Demo 1$')
+	wait_line '^ready 1$'
+	focus_window "$window" 1
+	xdotool type 'MiXed'
+	wait_line '^typed 1 MiXed$'
+
+	xdotool mousemove --window "$window" 18 8 click 1
+	menu=$(find_window '^menu$')
+	# The first item, a little inside the menu's window.
+	xdotool mousemove --window "$menu" 20 8 click 1
+	wait_line '^upper 1$'
+	wait_line '^typed 1 MIXED$'
+	wait_menus_closed
+
+	xdotool key ctrl+l
+	wait_line '^lower 1$'
+	wait_line '^typed 1 mixed$'
+
+	xdotool mousemove --window "$window" 18 8 click 1
+	find_window '^menu$' >/dev/null
+	xdotool key Escape
+	wait_menus_closed
+	xdotool type '!'
+	wait_line '^typed 1 (mixed!|!mixed)$'
 }
 
 case_close() {

@@ -7,11 +7,13 @@
  *   ready N            every window is shown
  *   activated N        window N has the keyboard
  *   typed N TEXT       the text of window N changed
- *   clicked N X Y C    a click (C clicks) at X, Y in window N
+ *   clicked N X Y C    a click (C clicks) at X, Y in window N's
+ *                      coordinates
  *   wheel N DX DY      the wheel turned over window N
  *   dropped N PATH     a file was dropped on window N (one line a file)
  *   resized N W H      window N got a new size
  *   cleared N          the Clear button of window N was pressed
+ *   upper N, lower N   Edit > Upper case or Lower case acted on window N
  *   closing N          window N was asked to close and does
  *
  *   kits-demo [--windows COUNT]
@@ -20,12 +22,16 @@
 #include <Button.h>
 #include <Entry.h>
 #include <InterfaceDefs.h>
+#include <Menu.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
 #include <Message.h>
 #include <Path.h>
 #include <TextView.h>
 #include <View.h>
 #include <Window.h>
 
+#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -57,8 +63,9 @@ public:
 		int32 clicks = 1;
 		if (Window()->CurrentMessage() != NULL)
 			clicks = Window()->CurrentMessage()->GetInt32("clicks", 1);
-		printf("clicked %d %.0f %.0f %d\n", (int)fNumber, where.x, where.y,
-			(int)clicks);
+		BPoint inWindow = ConvertToWindow(where);
+		printf("clicked %d %.0f %.0f %d\n", (int)fNumber, inWindow.x,
+			inWindow.y, (int)clicks);
 		BTextView::MouseDown(where);
 	}
 
@@ -117,8 +124,18 @@ public:
 			B_TITLED_WINDOW, 0),
 		fNumber(number)
 	{
-		// The text above, a strip of the panel's grey with a button below.
+		// A menu bar, the text, a strip of the panel's grey with a button.
+		BMenuBar* menuBar = new BMenuBar(Bounds(), "menu bar");
+		BMenu* editMenu = new BMenu("Edit");
+		editMenu->AddItem(new BMenuItem("Upper case",
+			new BMessage(kMsgUpperCase), 'U'));
+		editMenu->AddItem(new BMenuItem("Lower case",
+			new BMessage(kMsgLowerCase), 'L'));
+		menuBar->AddItem(editMenu);
+		AddChild(menuBar);
+
 		BRect textFrame = Bounds();
+		textFrame.top = menuBar->Frame().bottom + 1;
 		textFrame.bottom -= kStripHeight;
 		fTextView = new DemoTextView(textFrame, number);
 		AddChild(fTextView);
@@ -130,10 +147,15 @@ public:
 
 	void MessageReceived(BMessage* message) override
 	{
-		if (message->what == kMsgClear) {
-			printf("cleared %d\n", (int)fNumber);
-			fTextView->Delete(0, fTextView->TextLength());
-			return;
+		switch (message->what) {
+			case kMsgClear:
+				printf("cleared %d\n", (int)fNumber);
+				fTextView->Delete(0, fTextView->TextLength());
+				return;
+			case kMsgUpperCase:
+			case kMsgLowerCase:
+				_ChangeCase(message->what == kMsgUpperCase);
+				return;
 		}
 		BWindow::MessageReceived(message);
 	}
@@ -157,7 +179,20 @@ public:
 	}
 
 private:
+	void _ChangeCase(bool upper)
+	{
+		std::string text(fTextView->Text(), fTextView->TextLength());
+		for (char& c : text)
+			c = (char)(upper ? toupper((uint8)c) : tolower((uint8)c));
+		printf("%s %d\n", upper ? "upper" : "lower", (int)fNumber);
+		fTextView->SelectAll();
+		fTextView->Delete();
+		fTextView->Insert(text.c_str());
+	}
+
 	static const uint32	kMsgClear = 'clr ';
+	static const uint32	kMsgUpperCase = 'uppr';
+	static const uint32	kMsgLowerCase = 'lowr';
 	static const int32	kStripHeight = 36;
 
 	int32				fNumber;

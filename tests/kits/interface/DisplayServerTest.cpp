@@ -396,12 +396,12 @@ TEST_F(DisplayServerTest, MenuWindowsNeverBecomeActive)
 	ASSERT_EQ(server.Call(std::move(inject), reply), B_OK);
 
 	// Messages to a looper keep their order: had the window been made
-	// inactive, that would come before this key.
-	ServerEvent key;
-	key.code = kEventKeyDown;
-	key.bytes = "k";
-	ASSERT_EQ(Inject(key), B_OK);
-	EXPECT_EQ(fInbox->Next().what, (uint32)B_KEY_DOWN);
+	// inactive, that would come before this move.
+	ServerEvent moved;
+	moved.code = kEventMoved;
+	moved.where = BPoint(20, 30);
+	ASSERT_EQ(Inject(moved), B_OK);
+	EXPECT_EQ(fInbox->Next().what, (uint32)B_WINDOW_MOVED);
 	EXPECT_EQ(menuInbox->Next().what, (uint32)B_MOUSE_DOWN);
 
 	ServerRequest destroy;
