@@ -92,7 +92,10 @@ DisplayServer::Default()
 		if (server == NULL || server->_WaitUntilOpen() != B_OK) {
 			// The backend said why. The program cannot show a window, and
 			// static destructors must not run under threads that still
-			// use the kits, so leave at once.
+			// use the kits, so leave at once, the server's thread (which
+			// has given up) joined first.
+			if (server != NULL)
+				server->fThread.join();
 			fflush(stdout);
 			fflush(stderr);
 			_exit(1);
