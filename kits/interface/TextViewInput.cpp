@@ -10,6 +10,7 @@
 #include <Message.h>
 #include <Window.h>
 
+#include "DisplayServer.h"
 #include "TextMotion.h"
 #include "TextViewData.h"
 
@@ -459,8 +460,16 @@ void
 BTextView::MouseMoved(BPoint where, uint32 transit,
 	const BMessage* dragMessage)
 {
-	(void)transit;
 	(void)dragMessage;
+	// Over text the pointer is the I-beam that says where a click puts
+	// the caret.
+	if (transit == B_ENTERED_VIEW || transit == B_EXITED_VIEW) {
+		BPrivate::ServerRequest request;
+		request.code = BPrivate::kRequestSetCursor;
+		request.cursor = transit == B_ENTERED_VIEW
+			? BPrivate::kCursorIBeam : BPrivate::kCursorDefault;
+		BPrivate::DisplayServer::Default().Post(std::move(request));
+	}
 	if (!fData->tracking)
 		return;
 	BMessage* message = Window()->CurrentMessage();

@@ -47,8 +47,9 @@ is_looper_busy(const BLooper* looper)
 	LooperCore* core = BPrivate::TokenSpace::Default().AcquireCore(looper);
 	if (core == NULL)
 		return false;
-	bool busy = core->IsRunning() && core->modalWaits.load() == 0
-		&& (core->queue.CountMessages() > 0 || core->lock.Owner() >= 0);
+	bool busy = (core->IsRunning() && core->modalWaits.load() == 0
+			&& (core->queue.CountMessages() > 0
+				|| core->lock.Owner() >= 0));
 	core->ReleaseReference();
 	return busy;
 }

@@ -9,8 +9,9 @@
  * - the server turns injected events into the platform's messages for
  *   the window's messenger (keys with every field, mouse transit, the
  *   close box, drops with refs and WasDropped());
- * - a program without a display backend says so in one line and exits
- *   non-zero; a window without an application stops with a message.
+ * - a program that cannot reach a display, or names an unknown backend,
+ *   says so in one line and exits non-zero; a window without an
+ *   application stops with a message.
  */
 #include <Application.h>
 #include <InterfaceDefs.h>
@@ -346,6 +347,72 @@ TEST_F(DisplayServerTest, WindowManagerEvents)
 }
 
 
+// A menu window never takes the keyboard: neither a click in it nor a
+// request to activate it makes the window that opened it inactive.
+TEST_F(DisplayServerTest, MenuWindowsNeverBecomeActive)
+{
+	DisplayServer& server = DisplayServer::Default();
+	InboxLooper* menuInbox = new InboxLooper;
+	menuInbox->Run();
+	int32 menu = server.NewWindowID();
+	ServerRequest create;
+	create.code = kRequestCreateWindow;
+	create.window = menu;
+	create.frame = BRect(210, 120, 279, 189);
+	create.feel = kMenuWindowFeel;
+	create.title = "menu";
+	create.target = BMessenger(menuInbox);
+	server.Post(std::move(create));
+
+	for (int32 window : { fWindow, menu }) {
+		ServerRequest show;
+		show.code = kRequestShowWindow;
+		show.window = window;
+		server.Post(std::move(show));
+	}
+	ServerRequest activate;
+	activate.code = kRequestActivateWindow;
+	activate.window = fWindow;
+	activate.active = true;
+	server.Post(std::move(activate));
+	BMessage message = fInbox->Next();
+	EXPECT_EQ(message.what, (uint32)B_WINDOW_ACTIVATED);
+	EXPECT_TRUE(message.GetBool("active", false));
+
+	ServerRequest activateMenu;
+	activateMenu.code = kRequestActivateWindow;
+	activateMenu.window = menu;
+	activateMenu.active = true;
+	server.Post(std::move(activateMenu));
+	ServerEvent click;
+	click.code = kEventMouseDown;
+	click.window = menu;
+	click.where = BPoint(5, 5);
+	click.buttons = B_PRIMARY_MOUSE_BUTTON;
+	ServerRequest inject;
+	inject.code = kRequestInjectEvent;
+	inject.event = click;
+	ServerReply reply;
+	ASSERT_EQ(server.Call(std::move(inject), reply), B_OK);
+
+	// Messages to a looper keep their order: had the window been made
+	// inactive, that would come before this move.
+	ServerEvent moved;
+	moved.code = kEventMoved;
+	moved.where = BPoint(20, 30);
+	ASSERT_EQ(Inject(moved), B_OK);
+	EXPECT_EQ(fInbox->Next().what, (uint32)B_WINDOW_MOVED);
+	EXPECT_EQ(menuInbox->Next().what, (uint32)B_MOUSE_DOWN);
+
+	ServerRequest destroy;
+	destroy.code = kRequestDestroyWindow;
+	destroy.window = menu;
+	server.Post(std::move(destroy));
+	menuInbox->Lock();
+	menuInbox->Quit();
+}
+
+
 TEST_F(DisplayServerTest, PresentedPixelsReachTheScreen)
 {
 	ServerRequest present;
@@ -391,13 +458,26 @@ TEST_F(DisplayServerTest, PresentedPixelsReachTheScreen)
 TEST(DisplayServerDeathTest, NoBackendIsOneLineAndAnExit)
 {
 	GTEST_FLAG_SET(death_test_style, "threadsafe");
+	// The screen is the default; without one to reach the program says
+	// so.
 	EXPECT_EXIT({
 		unsetenv("KITS_DISPLAY");
+		unsetenv("DISPLAY");
+		unsetenv("WAYLAND_DISPLAY");
+		unsetenv("SDL_VIDEODRIVER");
 		BApplication application("application/x-vnd.Orvane-NoDisplay");
 		new BWindow(BRect(0, 0, 99, 99), "no display", B_TITLED_WINDOW, 0);
 	}, ::testing::ExitedWithCode(1),
-		"^No display backend is available; set KITS_DISPLAY=offscreen[^\n]*"
-		"\n$");
+		"^Cannot reach a display \\([^\n]+\\); set KITS_DISPLAY=offscreen "
+		"to run without a screen.\n$");
+	EXPECT_EXIT({
+		setenv("KITS_DISPLAY", "sdl", 1);
+		setenv("DISPLAY", ":9999", 1);
+		unsetenv("WAYLAND_DISPLAY");
+		unsetenv("SDL_VIDEODRIVER");
+		BApplication application("application/x-vnd.Orvane-NoDisplay");
+		new BWindow(BRect(0, 0, 99, 99), "no display", B_TITLED_WINDOW, 0);
+	}, ::testing::ExitedWithCode(1), "^Cannot reach a display");
 	EXPECT_EXIT({
 		setenv("KITS_DISPLAY", "vga", 1);
 		BApplication application("application/x-vnd.Orvane-NoDisplay");
