@@ -6,6 +6,8 @@
  */
 #include <TestDriver.h>
 
+#include <Button.h>
+
 #include "EntryListView.h"
 #include "FilePanelWindow.h"
 
@@ -103,7 +105,12 @@ TestDriver::PressPanelButton(BWindow* window, file_panel_button button)
 	FilePanelWindow* panel = panel_window(window, "PressPanelButton");
 	if (panel == NULL)
 		return B_BAD_VALUE;
-	return PressKey(panel, button == B_CANCEL_BUTTON ? B_ESCAPE : B_ENTER);
+	BView* view = NULL;
+	if (panel->Lock()) {
+		view = panel->Button(button);
+		panel->Unlock();
+	}
+	return Click(view);
 }
 
 

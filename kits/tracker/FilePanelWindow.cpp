@@ -5,6 +5,7 @@
 
 #include <AppDefs.h>
 #include <Application.h>
+#include <Button.h>
 #include <Directory.h>
 #include <FindDirectory.h>
 #include <InterfaceDefs.h>
@@ -20,6 +21,7 @@ namespace BPrivate {
 namespace {
 
 const BRect kPanelFrame(100, 80, 599, 419);
+const float kMargin = 8;
 
 window_look
 look_for(bool modal)
@@ -56,7 +58,10 @@ FilePanelWindow::FilePanelWindow(BFilePanel* panel, file_panel_mode mode,
 	fShowing(false),
 	fDefaultLabel(mode == B_SAVE_PANEL ? "Save" : "Open"),
 	fCancelLabel("Cancel"),
-	fList(NULL)
+	fList(NULL),
+	fUpButton(NULL),
+	fDefaultButton(NULL),
+	fCancelButton(NULL)
 {
 	if (target != NULL)
 		fTarget = *target;
@@ -288,21 +293,77 @@ FilePanelWindow::_SetStatus(const char* text)
 void
 FilePanelWindow::_BuildViews()
 {
-	BView* background = new BView(Bounds(), "background", B_FOLLOW_ALL,
+	BRect bounds = Bounds();
+	BView* background = new BView(bounds, "background", B_FOLLOW_ALL,
 		B_WILL_DRAW);
 	background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 	AddChild(background);
 
-	BRect listFrame = Bounds().InsetByCopy(8, 8);
+	fUpButton = new BButton(BRect(kMargin, kMargin, kMargin + 59,
+		kMargin + 23), "up button", "Up", new BMessage(
+			EntryListView::kMsgGoUp));
+	background->AddChild(fUpButton);
+
+	float buttonTop = bounds.bottom - kMargin - 23;
+	BRect defaultFrame(bounds.right - kMargin - 79, buttonTop,
+		bounds.right - kMargin, buttonTop + 23);
+	fDefaultButton = new BButton(defaultFrame, "default button",
+		fDefaultLabel.c_str(), new BMessage(kMsgDefaultButton),
+		B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+	background->AddChild(fDefaultButton);
+	fDefaultButton->MakeDefault(true);
+
+	BRect cancelFrame = defaultFrame.OffsetByCopy(-90, 0);
+	fCancelButton = new BButton(cancelFrame, "cancel button",
+		fCancelLabel.c_str(), new BMessage(kMsgCancelButton),
+		B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+	background->AddChild(fCancelButton);
+
+	BRect listFrame(kMargin, kMargin + 32, bounds.right - kMargin,
+		buttonTop - kMargin - 1);
 	fList = new EntryListView(listFrame, "entries", B_FOLLOW_ALL);
 	fList->SetMultipleSelection(fMultiple);
 	background->AddChild(fList);
 }
 
 
+BButton*
+FilePanelWindow::Button(file_panel_button which) const
+{
+	return which == B_CANCEL_BUTTON ? fCancelButton : fDefaultButton;
+}
+
+
+// Whether the default button would do something now.
+bool
+FilePanelWindow::_CanConfirm() const
+{
+	std::vector<int32> selection = fList->Selection();
+	if (fMode == B_SAVE_PANEL) {
+		return !fSaveText.empty() || (selection.size() == 1
+			&& fList->EntryAt(selection[0])->IsFolder());
+	}
+	if (selection.size() == 1 && fList->EntryAt(selection[0])->IsFolder())
+		return true;
+	for (int32 index : selection) {
+		if (fList->EntryAt(index)->IsChoosable(fFlavors))
+			return true;
+	}
+	return false;
+}
+
+
 void
 FilePanelWindow::_UpdateControls()
 {
+	if (fDefaultButton == NULL)
+		return;
+	fDefaultButton->SetLabel(fDefaultLabel.c_str());
+	fCancelButton->SetLabel(fCancelLabel.c_str());
+	fDefaultButton->SetEnabled(_CanConfirm());
+	BEntry folder(&fFolder);
+	BEntry parent;
+	fUpButton->SetEnabled(folder.GetParent(&parent) == B_OK);
 }
 
 

@@ -17,6 +17,8 @@
 #include <Messenger.h>
 #include <Window.h>
 
+class BButton;
+
 #include "FolderListing.h"
 
 #include <string>
@@ -90,6 +92,7 @@ public:
 									{ return fStatusText.c_str(); }
 
 			EntryListView*		List() const { return fList; }
+			BButton*			Button(file_panel_button which) const;
 
 	virtual	void				DispatchMessage(BMessage* message,
 									BHandler* handler);
@@ -103,6 +106,7 @@ private:
 			entry_ref			_HomeFolder() const;
 			void				_ShowListing();
 			void				_UpdateControls();
+			bool				_CanConfirm() const;
 			void				_SetStatus(const char* text);
 
 	// What the user asks for
@@ -140,6 +144,9 @@ private:
 			std::string			fCancelLabel;
 
 			EntryListView*		fList;
+			BButton*			fUpButton;
+			BButton*			fDefaultButton;
+			BButton*			fCancelButton;
 };
 
 }	// namespace BPrivate
