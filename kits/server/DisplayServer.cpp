@@ -229,6 +229,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				fActiveWindow = 0;
 			if (fPointerWindow == request.window)
 				fPointerWindow = 0;
+			_ForgetModal(request.window);
 			fBackend->DestroyWindow(request.window);
 			fWindows.erase(found);
 			break;
@@ -238,11 +239,13 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			window->visible = true;
 			fBackend->ShowWindow(request.window);
 			_ShowAll(request.window, *window);
+			_NoteModal(request.window, *window);
 			break;
 		case kRequestHideWindow:
 			if (window == NULL || !window->visible)
 				break;
 			window->visible = false;
+			_ForgetModal(request.window);
 			fBackend->HideWindow(request.window);
 			if (fActiveWindow == request.window)
 				_SetActive(request.window, false);
@@ -269,6 +272,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (window == NULL)
 				break;
 			window->flags = request.flags;
+			window->feel = request.feel;
 			fBackend->SetFlags(request.window, request.look, request.feel,
 				request.flags);
 			break;
@@ -277,9 +281,14 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				_Present(request);
 			break;
 		case kRequestActivateWindow:
-			if (window != NULL && (window->visible || !request.active))
-				_SetActive(request.window, request.active);
+		{
+			if (window == NULL || (!window->visible && request.active))
+				break;
+			// A window behind a modal one cannot come forward.
+			int32 modal = request.active ? _BlockingModal(request.window) : 0;
+			_SetActive(modal != 0 ? modal : request.window, request.active);
 			break;
+		}
 		case kRequestSetCursor:
 			fBackend->SetCursor((cursor_kind)request.cursor);
 			break;
@@ -356,6 +365,7 @@ DisplayServer::_CreateWindow(ServerRequest& request)
 	window.target = request.target;
 	window.frame = request.frame;
 	window.flags = request.flags;
+	window.feel = request.feel;
 	_ResizeCopy(window, request.frame.Width(), request.frame.Height());
 }
 

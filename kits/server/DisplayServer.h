@@ -24,6 +24,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace BPrivate {
 
@@ -74,6 +75,7 @@ private:
 		BMessenger			target;
 		BRect				frame;
 		uint32				flags = 0;
+		uint32				feel = 0;
 		bool				visible = false;
 		int32				width = 1;
 		int32				height = 1;
@@ -95,6 +97,17 @@ private:
 			void				_Present(ServerRequest& request);
 			void				_ShowAll(int32 id, Window& window);
 			void				_SetActive(int32 id, bool active);
+
+	// Modal windows (DisplayServerModal.cpp). While one is shown, the
+	// application's other windows take no input; keys go to the modal
+	// window shown last, which stays in front.
+			void				_NoteModal(int32 id, const Window& window);
+			void				_ForgetModal(int32 id);
+	// The modal window that keeps this one from input; 0 for none.
+			int32				_BlockingModal(int32 id) const;
+	// Whether the event may reach its window; a key for a blocked
+	// window is sent to the modal window instead.
+			bool				_AdmitEvent(const ServerEvent& event);
 
 	// Event translation (DisplayServerEvents.cpp).
 			void				_PostKey(Window& window,
@@ -120,6 +133,8 @@ private:
 			int32				fActiveWindow;
 	// The window the pointer is in, for the transit of mouse moves.
 			int32				fPointerWindow;
+	// The modal windows shown, the last shown last.
+			std::vector<int32>	fModalWindows;
 
 	// Guards the pointer state, which any thread may read.
 			std::mutex			fPointerLock;

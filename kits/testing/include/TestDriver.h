@@ -39,6 +39,9 @@
 #include <typeinfo>
 #include <vector>
 
+class BAlert;
+class BControl;
+
 namespace BPrivate {
 class OutputCapture;
 struct ServerEvent;
@@ -145,6 +148,24 @@ public:
 	// A function key, 1 to 12.
 			status_t			PressFunctionKey(BWindow* window,
 									int32 number, uint32 modifiers = 0);
+
+	// Alerts and controls (TestDriverControls.cpp).
+	// The alert shown last; NULL when none is shown (FindAlert) or none
+	// came in time (WaitForAlert, which fails the test).
+			BAlert*				FindAlert();
+			BAlert*				WaitForAlert(
+									bigtime_t timeout = kDefaultTimeout);
+			std::string			AlertTitle(BAlert* alert);
+			std::string			AlertText(BAlert* alert);
+			std::vector<std::string> AlertButtonLabels(BAlert* alert);
+	// Clicks the button through the display server and waits until the
+	// alert has gone and everything is idle.
+			status_t			PressAlertButton(BAlert* alert, int32 index);
+			status_t			PressAlertButton(BAlert* alert,
+									const char* label);
+	// The window's first control (tree order) with that label.
+			BControl*			FindControl(BWindow* window,
+									const char* label);
 
 	// The window manager's part.
 			status_t			CloseWindow(BWindow* window);
