@@ -3,6 +3,7 @@
  */
 #include "FilePanelWindow.h"
 
+#include <Alert.h>
 #include <AppDefs.h>
 #include <Application.h>
 #include <Button.h>
@@ -11,6 +12,7 @@
 #include <Directory.h>
 #include <FindDirectory.h>
 #include <InterfaceDefs.h>
+#include <Invoker.h>
 #include <Path.h>
 
 #include "EntryListView.h"
@@ -422,6 +424,9 @@ FilePanelWindow::MessageReceived(BMessage* message)
 		case kMsgCancelButton:
 			HidePanel();
 			break;
+		case kMsgReplaceAnswer:
+			_ReplaceAnswered(message);
+			break;
 		case EntryListView::kMsgInvoked:
 			_Invoked(message->GetInt32("index", -1));
 			break;
@@ -576,8 +581,46 @@ FilePanelWindow::_ConfirmSave(const char* typed)
 }
 
 
+// Saving over an existing entry needs the user's word first. The
+// question runs by itself, so the panel keeps drawing and the answer
+// comes back as a message.
 void
 FilePanelWindow::_Save(const entry_ref& folder, const std::string& name)
+{
+	BPath path(&folder);
+	BEntry existing;
+	if (path.InitCheck() == B_OK && path.Append(name.c_str()) == B_OK
+		&& existing.SetTo(path.Path()) == B_OK && existing.Exists()) {
+		std::string question = "A file named \"" + name + "\" already "
+			"exists in this folder. Do you want to replace it?";
+		BAlert* alert = new BAlert("Replace", question.c_str(), "Cancel",
+			"Replace", NULL, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+		alert->SetShortcut(0, B_ESCAPE);
+		BMessage* answer = new BMessage(kMsgReplaceAnswer);
+		answer->AddRef("directory", &folder);
+		answer->AddString("name", name.c_str());
+		alert->Go(new BInvoker(answer, this));
+		return;
+	}
+	_SendSave(folder, name);
+}
+
+
+void
+FilePanelWindow::_ReplaceAnswered(BMessage* answer)
+{
+	entry_ref folder;
+	const char* name = NULL;
+	if (answer->GetInt32("which", 0) != 1
+		|| answer->FindRef("directory", &folder) != B_OK
+		|| answer->FindString("name", &name) != B_OK)
+		return;
+	_SendSave(folder, name);
+}
+
+
+void
+FilePanelWindow::_SendSave(const entry_ref& folder, const std::string& name)
 {
 	BMessage reply = save_panel_reply(fMessage, folder, name.c_str());
 	_Send(&reply);

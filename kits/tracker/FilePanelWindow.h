@@ -34,6 +34,8 @@ public:
 	// Messages among the panel's views.
 	static const uint32			kMsgDefaultButton = 'fpDB';
 	static const uint32			kMsgCancelButton = 'fpCB';
+	// The answer to whether an existing file may be replaced.
+	static const uint32			kMsgReplaceAnswer = 'fpRA';
 
 								FilePanelWindow(BFilePanel* panel,
 									file_panel_mode mode,
@@ -120,6 +122,9 @@ private:
 			void				_ChooseSelection();
 			void				_ConfirmSave(const char* typed);
 			void				_Save(const entry_ref& folder,
+									const std::string& name);
+			void				_ReplaceAnswered(BMessage* answer);
+			void				_SendSave(const entry_ref& folder,
 									const std::string& name);
 			void				_Done();
 			status_t			_Send(BMessage* message);

@@ -17,10 +17,15 @@
  * - a save panel sends "directory" and "name" to its target, in the
  *   caller's own message when there is one; a new panel shows the
  *   user's home;
+ * - saving over an existing file asks first: declined, nothing is sent
+ *   and the panel stays; confirmed, the reply goes out; a file clicked
+ *   in a save panel proposes its name; a name that cannot be used is
+ *   refused with the reason in the panel;
  * - a long folder scrolls with its bar as the keyboard moves through it;
  * - a panel whose window the application closed while quitting can
  *   still be deleted, and a panel never stops the application quitting.
  */
+#include <Alert.h>
 #include <Directory.h>
 #include <Entry.h>
 #include <FilePanel.h>
@@ -454,4 +459,83 @@ TEST_F(PanelTest, LongFolderScrollsWithItsBar)
 	bar->SetValue(0);
 	EXPECT_EQ(list->Bounds().top, 0);
 	window->Unlock();
+}
+
+
+TEST_F(PanelTest, SavingOverAFileAsksFirst)
+{
+	BFilePanel panel(B_SAVE_PANEL);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.SetSaveText("Untitled - 2");
+	panel.Show();
+	// Clicking a file proposes its name.
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"b.txt"}), B_OK);
+	FilePanelWindow* window = dynamic_cast<FilePanelWindow*>(panel.Window());
+	ASSERT_TRUE(window != NULL && window->Lock());
+	EXPECT_STREQ(window->SaveText(), "b.txt");
+	window->Unlock();
+
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	BAlert* alert = fDriver.WaitForAlert();
+	ASSERT_NE(alert, nullptr);
+	EXPECT_NE(fDriver.AlertText(alert).find("\"b.txt\""), std::string::npos);
+	EXPECT_EQ(fDriver.AlertButtonLabels(alert),
+		(names{"Cancel", "Replace"}));
+	ASSERT_EQ(fDriver.PressAlertButton(alert, "Cancel"), B_OK);
+	EXPECT_TRUE(fApplication->Messages().empty());
+	EXPECT_TRUE(panel.IsShowing());
+
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	alert = fDriver.WaitForAlert();
+	ASSERT_NE(alert, nullptr);
+	ASSERT_EQ(fDriver.PressAlertButton(alert, "Replace"), B_OK);
+	std::vector<BMessage> messages = WaitForMessages(2);
+	ASSERT_EQ(messages.size(), 2u);
+	EXPECT_EQ(messages[0].what, (uint32)B_SAVE_REQUESTED);
+	EXPECT_STREQ(messages[0].GetString("name", ""), "b.txt");
+	EXPECT_EQ(messages[1].what, (uint32)B_CANCEL);
+	EXPECT_FALSE(panel.IsShowing());
+	// The panel only asks: the file is as it was.
+	off_t size = -1;
+	BEntry(fFolder.Child("b.txt").c_str()).GetSize(&size);
+	EXPECT_EQ(size, 5);
+}
+
+
+TEST_F(PanelTest, SavePanelRefusesNamesItCannotUse)
+{
+	BFilePanel panel(B_SAVE_PANEL);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.SetSaveText("missing/new.txt");
+	panel.Show();
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	FilePanelWindow* window = dynamic_cast<FilePanelWindow*>(panel.Window());
+	ASSERT_TRUE(window != NULL && window->Lock());
+	EXPECT_STREQ(window->StatusText(), "This folder does not exist.");
+	window->Unlock();
+	EXPECT_TRUE(panel.IsShowing());
+	EXPECT_TRUE(fApplication->Messages().empty());
+
+	// A name that is a folder enters it.
+	panel.SetSaveText("sub");
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	EXPECT_EQ(fDriver.PanelEntries(panel.Window()), names{"inner.txt"});
+	ASSERT_TRUE(window->Lock());
+	EXPECT_STREQ(window->StatusText(), "");
+	window->Unlock();
+
+	// A path into another folder saves there.
+	panel.SetSaveText("../sub/other.txt");
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	std::vector<BMessage> messages = WaitForMessages(1);
+	ASSERT_FALSE(messages.empty());
+	entry_ref directory;
+	ASSERT_EQ(messages[0].FindRef("directory", &directory), B_OK);
+	EXPECT_EQ(path_of(directory), fFolder.Child("sub"));
+	EXPECT_STREQ(messages[0].GetString("name", ""), "other.txt");
 }
