@@ -54,6 +54,21 @@ is_looper_busy(const BLooper* looper)
 }
 
 
+// Whether a window has been told to quit but is not deleted yet: its
+// loop is ending or its views are still being detached.
+bool
+is_window_ending(const BLooper* looper)
+{
+	LooperCore* core = BPrivate::TokenSpace::Default().AcquireCore(looper);
+	if (core == NULL)
+		return false;
+	bool ending = core->thread.load() >= 0
+		&& (!core->IsRunning() || core->queue.IsQuitRequested());
+	core->ReleaseReference();
+	return ending;
+}
+
+
 // Runs the function with the looper locked; false when it could not be
 // locked (deleted, or held elsewhere for too long).
 bool
@@ -207,7 +222,7 @@ TestDriver::_IsIdleOnce(std::string& _busy)
 		return false;
 	}
 	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
-		if (is_looper_busy(entry.looper)) {
+		if (is_looper_busy(entry.looper) || is_window_ending(entry.looper)) {
 			_busy = "a window";
 			return false;
 		}
