@@ -7,6 +7,8 @@
 #include <TestDriver.h>
 
 #include <Button.h>
+#include <TextControl.h>
+#include <TextView.h>
 
 #include "EntryListView.h"
 #include "FilePanelWindow.h"
@@ -126,4 +128,48 @@ TestDriver::PanelEntries(BWindow* window)
 		names.push_back(list->EntryAt(i)->name);
 	panel->Unlock();
 	return names;
+}
+
+
+// Clicks into the field's entry, selects all of it and types over it.
+static status_t
+type_into(TestDriver& driver, FilePanelWindow* panel, BTextControl* field,
+	const char* text)
+{
+	BView* entry = NULL;
+	if (field != NULL && panel->Lock()) {
+		entry = field->TextView();
+		panel->Unlock();
+	}
+	if (entry == NULL) {
+		ADD_FAILURE() << "TestDriver: the panel has no such field";
+		return B_BAD_VALUE;
+	}
+	status_t status = driver.Click(entry);
+	if (status == B_OK)
+		status = driver.PressKey(panel, 'a', B_COMMAND_KEY);
+	if (status == B_OK)
+		status = driver.TypeText(panel, text);
+	return status;
+}
+
+
+status_t
+TestDriver::TypePanelSaveName(BWindow* window, const char* name)
+{
+	FilePanelWindow* panel = panel_window(window, "TypePanelSaveName");
+	if (panel == NULL)
+		return B_BAD_VALUE;
+	return type_into(*this, panel, panel->NameField(), name);
+}
+
+
+status_t
+TestDriver::GoToPanelFolder(BWindow* window, const char* path)
+{
+	FilePanelWindow* panel = panel_window(window, "GoToPanelFolder");
+	if (panel == NULL)
+		return B_BAD_VALUE;
+	status_t status = type_into(*this, panel, panel->PathField(), path);
+	return status == B_OK ? PressKey(panel, B_ENTER) : status;
 }

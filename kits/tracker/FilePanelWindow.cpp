@@ -9,6 +9,8 @@
 #include <Button.h>
 #include <ScrollView.h>
 #include <StringView.h>
+#include <TextControl.h>
+#include <TextView.h>
 #include <Directory.h>
 #include <FindDirectory.h>
 #include <InterfaceDefs.h>
@@ -66,7 +68,8 @@ FilePanelWindow::FilePanelWindow(BFilePanel* panel, file_panel_mode mode,
 	fUpButton(NULL),
 	fDefaultButton(NULL),
 	fCancelButton(NULL),
-	fFolderView(NULL),
+	fPathField(NULL),
+	fNameField(NULL),
 	fStatusView(NULL)
 {
 	if (target != NULL)
@@ -110,7 +113,11 @@ FilePanelWindow::ShowPanel()
 			Show();
 	}
 	Activate();
-	fList->MakeFocus(true);
+	if (fNameField != NULL) {
+		fNameField->MakeFocus(true);
+		fNameField->TextView()->SelectAll();
+	} else
+		fList->MakeFocus(true);
 }
 
 
@@ -198,6 +205,8 @@ FilePanelWindow::SetFolder(const entry_ref* folder)
 		return status;
 
 	fFolder = target;
+	BPath path(&fFolder);
+	fPathField->SetText(path.InitCheck() == B_OK ? path.Path() : "");
 	fListing.Load(fFolder, fFilter);
 	_ShowListing();
 	return B_OK;
@@ -251,6 +260,11 @@ void
 FilePanelWindow::SetSaveText(const char* text)
 {
 	fSaveText = text != NULL ? text : "";
+	if (fNameField != NULL && fSaveText != fNameField->Text()) {
+		fNameField->SetText(fSaveText.c_str());
+		// The proposal is selected, so that typing replaces it.
+		fNameField->TextView()->SelectAll();
+	}
 	_UpdateControls();
 }
 
@@ -310,10 +324,12 @@ FilePanelWindow::_BuildViews()
 			EntryListView::kMsgGoUp));
 	background->AddChild(fUpButton);
 
-	fFolderView = new BStringView(BRect(kMargin + 68, kMargin + 2,
-		bounds.right - kMargin, kMargin + 21), "folder", "",
-		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
-	background->AddChild(fFolderView);
+	// The folder's path, where another one can be typed.
+	fPathField = new BTextControl(BRect(kMargin + 68, kMargin,
+		bounds.right - kMargin, kMargin + 23), "path field", NULL, "",
+		NULL, B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
+	fPathField->SetDivider(0);
+	background->AddChild(fPathField);
 
 	float buttonTop = bounds.bottom - kMargin - 23;
 	BRect defaultFrame(bounds.right - kMargin - 79, buttonTop,
@@ -338,9 +354,19 @@ FilePanelWindow::_BuildViews()
 
 	// The scroll view is built around the list: its frame is the list's
 	// plus the border and the bar.
+	float listBottom = buttonTop - kMargin - 3;
+	if (fMode == B_SAVE_PANEL) {
+		fNameField = new BTextControl(BRect(kMargin, buttonTop - 34,
+			bounds.right - kMargin, buttonTop - 11), "name field", "Name:",
+			fSaveText.c_str(), NULL, B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
+		fNameField->SetDivider(fNameField->StringWidth("Name:") + 8);
+		fNameField->SetModificationMessage(new BMessage(kMsgNameEdited));
+		background->AddChild(fNameField);
+		listBottom = fNameField->Frame().top - kMargin - 2;
+	}
+
 	BRect listFrame(kMargin + 2, kMargin + 34,
-		bounds.right - kMargin - 2 - B_V_SCROLL_BAR_WIDTH,
-		buttonTop - kMargin - 3);
+		bounds.right - kMargin - 2 - B_V_SCROLL_BAR_WIDTH, listBottom);
 	fList = new EntryListView(listFrame, "entries", B_FOLLOW_ALL);
 	fList->SetMultipleSelection(fMultiple);
 	background->AddChild(new BScrollView("entries scroller", fList,
@@ -385,8 +411,6 @@ FilePanelWindow::_UpdateControls()
 	BEntry folder(&fFolder);
 	BEntry parent;
 	fUpButton->SetEnabled(folder.GetParent(&parent) == B_OK);
-	BPath path(&fFolder);
-	fFolderView->SetText(path.InitCheck() == B_OK ? path.Path() : "");
 	fStatusView->SetText(fStatusText.c_str());
 }
 
@@ -409,6 +433,12 @@ FilePanelWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			HidePanel();
 			return;
 		}
+		// Enter in the path field goes to that folder; it must not also
+		// press Open or Save.
+		if (bytes[0] == B_ENTER && bytes[1] == '\0' && _PathFieldHasFocus()) {
+			_GoToTypedPath();
+			return;
+		}
 	}
 	BWindow::DispatchMessage(message, handler);
 }
@@ -423,6 +453,10 @@ FilePanelWindow::MessageReceived(BMessage* message)
 			break;
 		case kMsgCancelButton:
 			HidePanel();
+			break;
+		case kMsgNameEdited:
+			fSaveText = fNameField != NULL ? fNameField->Text() : "";
+			_SetStatus(NULL);
 			break;
 		case kMsgReplaceAnswer:
 			_ReplaceAnswered(message);
@@ -500,6 +534,8 @@ FilePanelWindow::_DefaultButton()
 			SetFolder(&fList->EntryAt(selection[0])->ref);
 			return;
 		}
+		if (fNameField != NULL)
+			fSaveText = fNameField->Text();
 		_ConfirmSave(fSaveText.c_str());
 		return;
 	}
@@ -512,6 +548,64 @@ FilePanelWindow::_DefaultButton()
 		}
 	}
 	_ChooseSelection();
+}
+
+
+bool
+FilePanelWindow::_PathFieldHasFocus() const
+{
+	for (BView* view = CurrentFocus(); view != NULL; view = view->Parent()) {
+		if (view == fPathField)
+			return true;
+	}
+	return false;
+}
+
+
+// A typed path is taken from the folder shown when it is relative. A
+// path to a file goes to its folder and selects it.
+void
+FilePanelWindow::_GoToTypedPath()
+{
+	std::string typed = fPathField->Text();
+	BPath base(&fFolder);
+	if (!typed.empty() && typed[0] == '~' && (typed.size() == 1
+			|| typed[1] == '/')) {
+		entry_ref homeRef = _HomeFolder();
+		BPath home(&homeRef);
+		typed = std::string(home.Path()) + typed.substr(1);
+	} else if (typed.empty() || typed[0] != '/')
+		typed = std::string(base.Path()) + "/" + typed;
+
+	BEntry entry(typed.c_str(), true);
+	status_t status = entry.InitCheck();
+	if (status == B_OK && !entry.Exists())
+		status = B_ENTRY_NOT_FOUND;
+	entry_ref ref;
+	if (status == B_OK)
+		status = entry.GetRef(&ref);
+	if (status != B_OK) {
+		_SetStatus(panel_error_text(status));
+		beep();
+		return;
+	}
+	_SetStatus(NULL);
+	if (entry.IsDirectory()) {
+		SetFolder(&ref);
+		fList->MakeFocus(true);
+		return;
+	}
+	BEntry parent;
+	entry_ref parentRef;
+	if (entry.GetParent(&parent) != B_OK || parent.GetRef(&parentRef) != B_OK
+		|| SetFolder(&parentRef) != B_OK)
+		return;
+	int32 index = fList->IndexOf(ref.name);
+	if (index >= 0) {
+		fList->Select(index);
+		fList->ScrollToRow(index);
+	}
+	fList->MakeFocus(true);
 }
 
 

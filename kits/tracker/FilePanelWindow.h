@@ -19,6 +19,7 @@
 
 class BButton;
 class BStringView;
+class BTextControl;
 
 #include "FolderListing.h"
 
@@ -36,6 +37,7 @@ public:
 	static const uint32			kMsgCancelButton = 'fpCB';
 	// The answer to whether an existing file may be replaced.
 	static const uint32			kMsgReplaceAnswer = 'fpRA';
+	static const uint32			kMsgNameEdited = 'fpNE';
 
 								FilePanelWindow(BFilePanel* panel,
 									file_panel_mode mode,
@@ -96,6 +98,9 @@ public:
 
 			EntryListView*		List() const { return fList; }
 			BButton*			Button(file_panel_button which) const;
+			BTextControl*		PathField() const { return fPathField; }
+	// NULL in an open panel.
+			BTextControl*		NameField() const { return fNameField; }
 
 	virtual	void				DispatchMessage(BMessage* message,
 									BHandler* handler);
@@ -116,6 +121,8 @@ private:
 			void				_DefaultButton();
 			void				_Invoked(int32 index);
 			void				_GoUp();
+			bool				_PathFieldHasFocus() const;
+			void				_GoToTypedPath();
 			void				_SelectionChanged();
 
 	// Choices
@@ -153,8 +160,10 @@ private:
 			BButton*			fUpButton;
 			BButton*			fDefaultButton;
 			BButton*			fCancelButton;
-	// The path of the folder shown, and what went wrong last.
-			BStringView*		fFolderView;
+	// The path of the folder shown, where another can be typed; the
+	// name of a save panel (NULL in an open panel); what went wrong last.
+			BTextControl*		fPathField;
+			BTextControl*		fNameField;
 			BStringView*		fStatusView;
 };
 

@@ -186,6 +186,14 @@ public:
 	// Double-clicks the entry: a folder is entered, a file chosen.
 			status_t			OpenPanelEntry(BWindow* panel,
 									const char* name);
+	// Types the name into a save panel's name field over what is there.
+			status_t			TypePanelSaveName(BWindow* panel,
+									const char* name);
+	// Types the path into the panel's path field and presses Enter: a
+	// folder is entered, a file's folder entered and the file selected.
+	// Relative paths start from the folder shown.
+			status_t			GoToPanelFolder(BWindow* panel,
+									const char* path);
 	// Presses Open (or Save) or Cancel.
 			status_t			PressPanelButton(BWindow* panel,
 									file_panel_button button);

@@ -21,6 +21,11 @@
  *   and the panel stays; confirmed, the reply goes out; a file clicked
  *   in a save panel proposes its name; a name that cannot be used is
  *   refused with the reason in the panel;
+ * - a save panel proposes its name selected, so typing replaces it; a
+ *   name typed with spaces and non-ASCII bytes is sent as typed;
+ * - a path typed into the path field goes to that folder (relative to
+ *   the one shown, or to a file's folder with the file selected), and
+ *   Enter there presses nothing; a path to nowhere is refused;
  * - a long folder scrolls with its bar as the keyboard moves through it;
  * - a panel whose window the application closed while quitting can
  *   still be deleted, and a panel never stops the application quitting.
@@ -31,6 +36,8 @@
 #include <FilePanel.h>
 #include <Path.h>
 #include <ScrollBar.h>
+#include <TextControl.h>
+#include <TextView.h>
 #include <Window.h>
 
 #include <TestDriver.h>
@@ -538,4 +545,75 @@ TEST_F(PanelTest, SavePanelRefusesNamesItCannotUse)
 	ASSERT_EQ(messages[0].FindRef("directory", &directory), B_OK);
 	EXPECT_EQ(path_of(directory), fFolder.Child("sub"));
 	EXPECT_STREQ(messages[0].GetString("name", ""), "other.txt");
+}
+
+
+TEST_F(PanelTest, TypedSaveNameReplacesTheProposal)
+{
+	BFilePanel panel(B_SAVE_PANEL);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.SetSaveText("Untitled - 2");
+	panel.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+
+	// The proposal is selected: typing replaces it.
+	FilePanelWindow* window = dynamic_cast<FilePanelWindow*>(panel.Window());
+	ASSERT_TRUE(window != NULL && window->Lock());
+	int32 start = -1, end = -1;
+	window->NameField()->TextView()->GetSelection(&start, &end);
+	EXPECT_EQ(start, 0);
+	EXPECT_EQ(end, 12);
+	window->Unlock();
+	ASSERT_EQ(fDriver.TypeText(panel.Window(), "x"), B_OK);
+	ASSERT_TRUE(window->Lock());
+	EXPECT_STREQ(window->NameField()->Text(), "x");
+	window->Unlock();
+
+	const char* name = "r\xc3\xa9sum\xc3\xa9 final.txt";
+	ASSERT_EQ(fDriver.TypePanelSaveName(panel.Window(), name), B_OK);
+	ASSERT_EQ(fDriver.PressKey(panel.Window(), B_ENTER), B_OK);
+	std::vector<BMessage> messages = WaitForMessages(2);
+	ASSERT_FALSE(messages.empty());
+	EXPECT_EQ(messages[0].what, (uint32)B_SAVE_REQUESTED);
+	EXPECT_STREQ(messages[0].GetString("name", ""), name);
+}
+
+
+TEST_F(PanelTest, TypedPathGoesToAFolder)
+{
+	fFolder.AddFolder("sub/deeper");
+	BFilePanel panel;
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+
+	ASSERT_EQ(fDriver.GoToPanelFolder(panel.Window(), "sub/deeper"), B_OK);
+	entry_ref folder;
+	panel.GetPanelDirectory(&folder);
+	EXPECT_EQ(path_of(folder), fFolder.Child("sub/deeper"));
+	EXPECT_TRUE(panel.IsShowing());
+	EXPECT_TRUE(fApplication->Messages().empty());
+
+	// A file's path selects it in its folder; Enter then opens it.
+	ASSERT_EQ(fDriver.GoToPanelFolder(panel.Window(),
+		fFolder.Child("sub/inner.txt").c_str()), B_OK);
+	panel.GetPanelDirectory(&folder);
+	EXPECT_EQ(path_of(folder), fFolder.Child("sub"));
+	panel.Rewind();
+	ASSERT_EQ(panel.GetNextSelectedRef(&folder), B_OK);
+	EXPECT_STREQ(folder.name, "inner.txt");
+
+	ASSERT_EQ(fDriver.GoToPanelFolder(panel.Window(), "nowhere/at all"),
+		B_OK);
+	FilePanelWindow* window = dynamic_cast<FilePanelWindow*>(panel.Window());
+	ASSERT_TRUE(window != NULL && window->Lock());
+	EXPECT_STREQ(window->StatusText(), "This folder does not exist.");
+	window->Unlock();
+	panel.GetPanelDirectory(&folder);
+	EXPECT_EQ(path_of(folder), fFolder.Child("sub"));
+
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	std::vector<BMessage> messages = WaitForMessages(1);
+	ASSERT_FALSE(messages.empty());
+	EXPECT_EQ(ref_names(messages[0]), names{"inner.txt"});
 }
