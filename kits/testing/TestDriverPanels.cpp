@@ -31,12 +31,10 @@ panel_window(BWindow* window, const char* caller)
 	return panel;
 }
 
-}	// namespace
-
 
 // Where the row of the entry is in the window, scrolled into view; false
 // when the panel lists no such entry.
-static bool
+bool
 row_point(FilePanelWindow* panel, const char* name, EntryListView** _list,
 	BPoint* _where)
 {
@@ -53,6 +51,8 @@ row_point(FilePanelWindow* panel, const char* name, EntryListView** _list,
 	panel->Unlock();
 	return index >= 0;
 }
+
+}	// namespace
 
 
 status_t

@@ -26,11 +26,17 @@
  * - a path typed into the path field goes to that folder (relative to
  *   the one shown, or to a file's folder with the file selected), and
  *   Enter there presses nothing; a path to nowhere is refused;
+ * - the hooks run on selection changes and hiding; button labels,
+ *   target, message and filter can change after construction; a modal
+ *   panel is modal to the application; deleting a showing panel closes
+ *   its window without a B_CANCEL;
  * - a long folder scrolls with its bar as the keyboard moves through it;
  * - a panel whose window the application closed while quitting can
  *   still be deleted, and a panel never stops the application quitting.
  */
 #include <Alert.h>
+#include <Button.h>
+#include <Looper.h>
 #include <Directory.h>
 #include <Entry.h>
 #include <FilePanel.h>
@@ -47,6 +53,8 @@
 #include "TrackerTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace tracker_test;
 using BPrivate::FilePanelWindow;
@@ -616,4 +624,98 @@ TEST_F(PanelTest, TypedPathGoesToAFolder)
 	std::vector<BMessage> messages = WaitForMessages(1);
 	ASSERT_FALSE(messages.empty());
 	EXPECT_EQ(ref_names(messages[0]), names{"inner.txt"});
+}
+
+
+namespace {
+
+class HookedPanel : public BFilePanel {
+public:
+	HookedPanel() : BFilePanel(B_OPEN_PANEL) {}
+
+	void SelectionChanged() override { selectionChanges++; }
+	void WasHidden() override { hidings++; }
+
+	std::atomic<int> selectionChanges{0};
+	std::atomic<int> hidings{0};
+};
+
+
+class OnlyText : public BRefFilter {
+public:
+	bool Filter(const entry_ref* ref, BNode*, struct stat* st,
+		const char*) override
+	{
+		std::string name = ref->name;
+		return S_ISDIR(st->st_mode) || (name.size() > 4
+			&& name.compare(name.size() - 4, 4, ".txt") == 0);
+	}
+};
+
+}	// namespace
+
+
+TEST_F(PanelTest, HooksLabelsTargetMessageAndFilter)
+{
+	fFolder.AddFile("image.png");
+	HookedPanel panel;
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.SetButtonLabel(B_DEFAULT_BUTTON, "Insert");
+	panel.SetButtonLabel(B_CANCEL_BUTTON, "Never mind");
+	BMessage own('INSx');
+	panel.SetMessage(&own);
+	OnlyText filter;
+	panel.SetRefFilter(&filter);
+	EXPECT_EQ(panel.RefFilter(), &filter);
+	panel.Show();
+
+	EXPECT_EQ(fDriver.PanelEntries(panel.Window()),
+		(names{"sub", "a.txt", "b.txt", "c.txt"}));
+	ASSERT_NE(fDriver.FindControl(panel.Window(), "Insert"), nullptr);
+	ASSERT_NE(fDriver.FindControl(panel.Window(), "Never mind"), nullptr);
+
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"a.txt", "c.txt"}),
+		B_OK);
+	EXPECT_EQ(panel.selectionChanges, 2);
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	std::vector<BMessage> messages = WaitForMessages(2);
+	ASSERT_EQ(messages.size(), 2u);
+	EXPECT_EQ(messages[0].what, (uint32)'INSx');
+	EXPECT_EQ(ref_names(messages[0]), (names{"a.txt", "c.txt"}));
+	EXPECT_EQ(panel.hidings, 1);
+
+	// Another target: a looper of the test's own.
+	BLooper* looper = new BLooper("panel target");
+	looper->Run();
+	panel.SetTarget(BMessenger(looper));
+	EXPECT_EQ(panel.Messenger(), BMessenger(looper));
+	panel.SetTarget(BMessenger());
+	EXPECT_EQ(panel.Messenger(), be_app_messenger);
+	looper->Lock();
+	looper->Quit();
+
+	// Without the filter everything shows again.
+	panel.SetRefFilter(NULL);
+	EXPECT_EQ(fDriver.PanelEntries(panel.Window()).size(), 5u);
+}
+
+
+TEST_F(PanelTest, ModalPanelAndDeletingAShowingPanel)
+{
+	BFilePanel* panel = new BFilePanel(B_OPEN_PANEL, NULL, NULL, 0, true,
+		NULL, NULL, true);
+	panel->SetPanelDirectory(fFolder.Path().c_str());
+	panel->Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	BWindow* window = panel->Window();
+	ASSERT_TRUE(window->Lock());
+	EXPECT_EQ(window->Feel(), B_MODAL_APP_WINDOW_FEEL);
+	window->Unlock();
+	int32 windows = fDriver.CountWindows();
+
+	delete panel;
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ(fDriver.CountWindows(), windows - 1);
+	EXPECT_TRUE(fApplication->Messages().empty());
 }
