@@ -107,7 +107,10 @@ FilePanelWindow::ShowPanel()
 {
 	if (!fShowing) {
 		fShowing = true;
-		Refresh();
+		// Read afresh, with nothing selected: a selection restored here
+		// would propose its name over the one the caller just set.
+		fListing.Load(fFolder, fFilter);
+		_ShowListing();
 		_SetStatus(NULL);
 		if (IsHidden())
 			Show();
@@ -126,14 +129,28 @@ FilePanelWindow::HidePanel()
 {
 	if (!fShowing)
 		return;
+	_HideWindow();
+	_SendCancelNotice();
+}
+
+
+// The window goes and the hook runs, but nobody is told yet.
+void
+FilePanelWindow::_HideWindow()
+{
 	fShowing = false;
 	if (!IsHidden())
 		Hide();
-
-	BMessage notice = panel_cancel_notice(fMode, fMessage, fPanel);
-	_Send(&notice);
 	if (fPanel != NULL)
 		fPanel->WasHidden();
+}
+
+
+void
+FilePanelWindow::_SendCancelNotice()
+{
+	BMessage notice = panel_cancel_notice(fMode, fMessage, fPanel);
+	_Send(&notice);
 }
 
 
@@ -647,8 +664,7 @@ FilePanelWindow::_ChooseSelection()
 		return;
 	}
 	BMessage reply = open_panel_reply(fMessage, refs);
-	_Send(&reply);
-	_Done();
+	_Done(&reply);
 }
 
 
@@ -717,16 +733,23 @@ void
 FilePanelWindow::_SendSave(const entry_ref& folder, const std::string& name)
 {
 	BMessage reply = save_panel_reply(fMessage, folder, name.c_str());
-	_Send(&reply);
-	_Done();
+	_Done(&reply);
 }
 
 
+// Sends the choice and, when the panel hides when done, the B_CANCEL of
+// the hiding after it. The panel is hidden before anything is sent: a
+// target may delete the BFilePanel as soon as it has the choice, and
+// the hook must not run after that.
 void
-FilePanelWindow::_Done()
+FilePanelWindow::_Done(BMessage* reply)
 {
-	if (fHideWhenDone)
-		HidePanel();
+	bool hide = fHideWhenDone && fShowing;
+	if (hide)
+		_HideWindow();
+	_Send(reply);
+	if (hide)
+		_SendCancelNotice();
 }
 
 }	// namespace BPrivate

@@ -53,8 +53,8 @@ public:
 	// from now on.
 			void				DetachPanel() { fPanel = NULL; }
 
-	// Showing. ShowPanel() lists the folder again; HidePanel() sends the
-	// B_CANCEL notice when the panel was showing.
+	// Showing. ShowPanel() lists the folder again, nothing selected;
+	// HidePanel() sends the B_CANCEL notice when the panel was showing.
 			void				ShowPanel();
 			void				HidePanel();
 			bool				IsShowing() const;
@@ -133,7 +133,9 @@ private:
 			void				_ReplaceAnswered(BMessage* answer);
 			void				_SendSave(const entry_ref& folder,
 									const std::string& name);
-			void				_Done();
+			void				_Done(BMessage* reply);
+			void				_HideWindow();
+			void				_SendCancelNotice();
 			status_t			_Send(BMessage* message);
 
 			BFilePanel*			fPanel;

@@ -30,6 +30,9 @@
  *   target, message and filter can change after construction; a modal
  *   panel is modal to the application; deleting a showing panel closes
  *   its window without a B_CANCEL;
+ * - a target may delete the panel as soon as the choice arrives, as a
+ *   document window does with its save panel; showing a save panel
+ *   again proposes the name just set, not the file clicked last time;
  * - a long folder scrolls with its bar as the keyboard moves through it;
  * - a panel whose window the application closed while quitting can
  *   still be deleted, and a panel never stops the application quitting.
@@ -718,4 +721,73 @@ TEST_F(PanelTest, ModalPanelAndDeletingAShowingPanel)
 	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
 	EXPECT_EQ(fDriver.CountWindows(), windows - 1);
 	EXPECT_TRUE(fApplication->Messages().empty());
+}
+
+
+namespace {
+
+// Deletes the panel when its choice arrives, as a document window does.
+class DeletingTarget : public BLooper {
+public:
+	DeletingTarget() : BLooper("deleting target") {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == B_REFS_RECEIVED) {
+			delete panel;
+			panel = NULL;
+			chosen = true;
+		} else if (message->what == B_CANCEL)
+			cancelled = true;
+	}
+
+	HookedPanel* panel = NULL;
+	std::atomic<bool> chosen{false};
+	std::atomic<bool> cancelled{false};
+};
+
+}	// namespace
+
+
+TEST_F(PanelTest, TargetMayDeleteThePanelOnItsChoice)
+{
+	DeletingTarget* target = new DeletingTarget;
+	target->Run();
+	BMessenger messenger(target);
+	HookedPanel* panel = new HookedPanel;
+	panel->SetTarget(messenger);
+	ASSERT_TRUE(target->Lock());
+	target->panel = panel;
+	target->Unlock();
+
+	panel->SetPanelDirectory(fFolder.Path().c_str());
+	panel->Show();
+	ASSERT_EQ(fDriver.OpenPanelEntry(panel->Window(), "a.txt"), B_OK);
+	ASSERT_EQ(fDriver.WaitFor([&] { return target->cancelled.load(); },
+		"the B_CANCEL after the choice"), B_OK);
+	EXPECT_TRUE(target->chosen);
+	// The panel's window went with it.
+	EXPECT_EQ(fDriver.FindWindow("Open"), nullptr);
+	ASSERT_TRUE(target->Lock());
+	target->Quit();
+}
+
+
+TEST_F(PanelTest, ShowingAgainProposesTheNewName)
+{
+	BFilePanel panel(B_SAVE_PANEL);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.SetSaveText("first");
+	panel.Show();
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"b.txt"}), B_OK);
+	ASSERT_EQ(fDriver.CancelPanel(panel.Window()), B_OK);
+
+	panel.SetSaveText("Untitled - 3");
+	panel.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	FilePanelWindow* window = dynamic_cast<FilePanelWindow*>(panel.Window());
+	ASSERT_TRUE(window != NULL && window->Lock());
+	EXPECT_STREQ(window->NameField()->Text(), "Untitled - 3");
+	EXPECT_TRUE(window->List()->Selection().empty());
+	window->Unlock();
 }
