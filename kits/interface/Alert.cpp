@@ -7,6 +7,7 @@
 #include <Button.h>
 #include <Invoker.h>
 #include <Message.h>
+#include <TextView.h>
 
 #include "ApplicationPrivate.h"
 #include "LooperPrivate.h"
@@ -51,93 +52,6 @@ struct alert_wait {
 	std::condition_variable	condition;
 	bool				done = false;
 	int32				which = -1;
-};
-
-
-/*
- * The alert's message, wrapped into lines that fit its width, and its
- * icon in the strip on the left.
- */
-class AlertTextView : public BView {
-public:
-	AlertTextView(BRect frame, const char* text, alert_type type)
-		:
-		BView(frame, "_tv_", B_FOLLOW_ALL_SIDES, B_WILL_DRAW),
-		fText(text)
-	{
-		B_UNUSED(type);
-	}
-
-	const char* Text() const { return fText.c_str(); }
-
-	// Breaks the text at spaces (and at its own newlines) into lines no
-	// wider than width; a word longer than a line is broken where it
-	// must.
-	std::vector<std::string> Lines(float width) const
-	{
-		std::vector<std::string> lines;
-		size_t start = 0;
-		while (start <= fText.size()) {
-			size_t end = fText.find('\n', start);
-			if (end == std::string::npos)
-				end = fText.size();
-			_Wrap(fText.substr(start, end - start), width, lines);
-			start = end + 1;
-		}
-		return lines;
-	}
-
-	void Draw(BRect updateRect) override
-	{
-		B_UNUSED(updateRect);
-		font_height height;
-		GetFontHeight(&height);
-		float lineHeight = ceilf(height.ascent + height.descent
-			+ height.leading);
-		float y = ceilf(height.ascent);
-		SetHighColor(ui_color(B_PANEL_TEXT_COLOR));
-		SetLowColor(ViewColor());
-		for (const std::string& line : Lines(Bounds().Width() + 1)) {
-			DrawString(line.c_str(), BPoint(0, y));
-			y += lineHeight;
-		}
-	}
-
-private:
-	void _Wrap(const std::string& paragraph, float width,
-		std::vector<std::string>& lines) const
-	{
-		std::string line;
-		size_t position = 0;
-		while (position < paragraph.size()) {
-			size_t space = paragraph.find(' ', position);
-			if (space == std::string::npos)
-				space = paragraph.size();
-			std::string word = paragraph.substr(position, space - position);
-			std::string candidate = line.empty() ? word : line + " " + word;
-			if (StringWidth(candidate.c_str()) <= width) {
-				line = candidate;
-			} else if (!line.empty()) {
-				lines.push_back(line);
-				line.clear();
-				continue;
-			} else {
-				// One word wider than the line: as much as fits.
-				size_t fits = 1;
-				while (fits < word.size() && StringWidth(word.c_str(),
-						(int32)fits + 1) <= width) {
-					fits++;
-				}
-				lines.push_back(word.substr(0, fits));
-				position += fits;
-				continue;
-			}
-			position = space + 1;
-		}
-		lines.push_back(line);
-	}
-
-	std::string fText;
 };
 
 
@@ -245,7 +159,6 @@ private:
 
 
 using BPrivate::AlertIconView;
-using BPrivate::AlertTextView;
 using BPrivate::LooperCore;
 
 
@@ -330,11 +243,19 @@ BAlert::_Init(const char* text, const char* button0, const char* button1,
 		fButtonCount = 1;
 	}
 
+	// The text can be selected and copied, not changed.
 	float textLeft = type != B_EMPTY_ALERT ? kIconStripWidth + 5 : kMargin;
-	fTextView = new AlertTextView(BRect(textLeft, kIconTop,
-		Bounds().right - kMargin, kIconTop + 10), text != NULL ? text : "",
-		type);
+	BRect textFrame(textLeft, kIconTop, Bounds().right - kMargin,
+		kIconTop + 10);
+	fTextView = new BTextView(textFrame, "_tv_",
+		BRect(0, 0, textFrame.Width(), textFrame.Height()),
+		B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
 	fTextView->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+	fTextView->SetLowColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+	fTextView->SetWordWrap(true);
+	fTextView->SetText(text != NULL ? text : "");
+	fTextView->MakeEditable(false);
+	fTextView->MakeSelectable(true);
 	background->AddChild(fTextView);
 
 	_LayOut(width, spacing);
@@ -373,12 +294,9 @@ BAlert::_LayOut(button_width width, button_spacing spacing)
 
 	// The text's height at the final width.
 	float textWidth = windowWidth - kMargin - left;
-	font_height fontHeight;
-	fTextView->GetFontHeight(&fontHeight);
-	float lineHeight = ceilf(fontHeight.ascent + fontHeight.descent
-		+ fontHeight.leading);
-	size_t lineCount = fTextView->Lines(textWidth).size();
-	float textHeight = lineCount * lineHeight;
+	fTextView->SetTextRect(BRect(0, 0, textWidth - 1, 0));
+	float textHeight = fTextView->TextHeight(0,
+		fTextView->CountLines() - 1);
 	float textBottom = kIconTop + textHeight - 1;
 	if (fType != B_EMPTY_ALERT)
 		textBottom = fmaxf(textBottom, kIconTop + kIconSize - 1);
@@ -388,6 +306,7 @@ BAlert::_LayOut(button_width width, button_spacing spacing)
 	float windowHeight = buttonTop + buttonHeight + 1 + kMargin;
 	ResizeTo(windowWidth - 1, windowHeight - 1);
 	fTextView->ResizeTo(textWidth - 1, textHeight - 1);
+	fTextView->SetTextRect(BRect(0, 0, textWidth - 1, textHeight - 1));
 
 	// Right to left: the last button at the right edge.
 	float right = windowWidth - kMargin;
@@ -441,6 +360,13 @@ const char*
 BAlert::Text() const
 {
 	return fTextView->Text();
+}
+
+
+BTextView*
+BAlert::TextView() const
+{
+	return fTextView;
 }
 
 

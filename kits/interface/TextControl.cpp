@@ -373,6 +373,16 @@ BTextControl::MakeFocus(bool focus)
 
 
 void
+BTextControl::WindowActivated(bool active)
+{
+	// The focus frame shows only in the active window.
+	if (fEntry->IsFocus())
+		Invalidate();
+	BControl::WindowActivated(active);
+}
+
+
+void
 BTextControl::SetEnabled(bool enabled)
 {
 	if (enabled == IsEnabled())

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <math.h>
+#include <vector>
 #include <mutex>
 #include <pthread.h>
 #include <stdio.h>
@@ -104,6 +105,7 @@ DisplayServer::DisplayServer(Backend* backend)
 	fNextWindowID(1),
 	fActiveWindow(0),
 	fPointerWindow(0),
+	fSwallowUpWindow(0),
 	fButtons(0),
 	fModifiers(0)
 {
@@ -230,6 +232,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (fPointerWindow == request.window)
 				fPointerWindow = 0;
 			_ForgetModal(request.window);
+			_MenuWindowShown(request.window, false);
 			fBackend->DestroyWindow(request.window);
 			fWindows.erase(found);
 			break;
@@ -237,6 +240,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (window == NULL || window->visible)
 				break;
 			window->visible = true;
+			_MenuWindowShown(request.window, true);
 			fBackend->ShowWindow(request.window);
 			_ShowAll(request.window, *window);
 			_NoteModal(request.window, *window);
@@ -246,6 +250,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				break;
 			window->visible = false;
 			_ForgetModal(request.window);
+			_MenuWindowShown(request.window, false);
 			fBackend->HideWindow(request.window);
 			if (fActiveWindow == request.window)
 				_SetActive(request.window, false);
@@ -282,8 +287,11 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			break;
 		case kRequestActivateWindow:
 		{
-			if (window == NULL || (!window->visible && request.active))
+			// Menu windows never take the keyboard from their owner.
+			if (window == NULL || window->feel == kMenuWindowFeel
+				|| (!window->visible && request.active)) {
 				break;
+			}
 			// A window behind a modal one cannot come forward.
 			int32 modal = request.active ? _BlockingModal(request.window) : 0;
 			_SetActive(modal != 0 ? modal : request.window, request.active);

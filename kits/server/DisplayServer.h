@@ -118,6 +118,9 @@ private:
 									const ServerEvent& event);
 			void				_NoteInput(Window& window,
 									const ServerEvent& event);
+	// Menu windows (DisplayServerEvents.cpp).
+			void				_MenuWindowShown(int32 id, bool shown);
+			bool				_RouteToMenu(const ServerEvent& event);
 
 			Backend*			fBackend;
 			std::thread			fThread;
@@ -135,6 +138,12 @@ private:
 			int32				fPointerWindow;
 	// The modal windows shown, the last shown last.
 			std::vector<int32>	fModalWindows;
+	// The menu windows on screen, in the order they were shown; keys go
+	// to the last one.
+			std::vector<int32>	fMenuWindows;
+	// A window whose next mouse up is not delivered: its down closed
+	// the menus instead.
+			int32				fSwallowUpWindow;
 
 	// Guards the pointer state, which any thread may read.
 			std::mutex			fPointerLock;

@@ -23,10 +23,10 @@
 
 class BButton;
 class BInvoker;
+class BTextView;
 
 namespace BPrivate {
 struct alert_wait;
-class AlertTextView;
 }
 
 enum alert_type {
@@ -89,6 +89,8 @@ public:
 			int32				CountButtons() const;
 	// The alert's text, as shown.
 			const char*			Text() const;
+	// The view that shows the text: selectable, not editable.
+			BTextView*			TextView() const;
 			alert_type			Type() const;
 
 	virtual	void				MessageReceived(BMessage* message);
@@ -110,7 +112,7 @@ private:
 									button_spacing spacing);
 			void				_Finish(int32 which);
 
-			BPrivate::AlertTextView* fTextView;
+			BTextView*			fTextView;
 			BButton*			fButtons[3];
 			char				fKeys[3];
 			int32				fButtonCount;

@@ -66,6 +66,7 @@ public:
 	virtual	void				Draw(BRect updateRect);
 	virtual	void				AttachedToWindow();
 	virtual	void				MakeFocus(bool focus = true);
+	virtual	void				WindowActivated(bool active);
 	virtual	void				SetEnabled(bool enabled);
 	virtual	void				SetLabel(const char* label);
 	virtual	void				FrameResized(float width, float height);

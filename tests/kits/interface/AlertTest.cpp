@@ -16,6 +16,7 @@
 
 #include <Alert.h>
 #include <Button.h>
+#include <TextView.h>
 
 #include <atomic>
 
@@ -125,6 +126,14 @@ TEST(AlertTest, LaysOutButtonsRightToLeft)
 	EXPECT_EQ(frames[0].Width(), 74.0f);
 	EXPECT_GT(frames[2].Width(), 74.0f);
 	EXPECT_EQ(frames[2].bottom, bounds.bottom - 10);
+	// The text wraps in a view that can be selected but not edited,
+	// above the buttons.
+	BTextView* text = alert->TextView();
+	EXPECT_GT(text->CountLines(), 1);
+	EXPECT_FALSE(text->IsEditable());
+	EXPECT_TRUE(text->IsSelectable());
+	EXPECT_LT(text->Frame().bottom, frames[0].top);
+	EXPECT_EQ(text->Frame().left, 55.0f);
 	delete alert;
 
 	alert = new BAlert("Widest", "Text", "OK", "A much longer label", NULL,
@@ -248,4 +257,71 @@ TEST(AlertTest, GoWithAnInvokerReturnsAtOnce)
 	ASSERT_EQ(driver.PressAlertButton(alert, "OK"), B_OK);
 	EXPECT_EQ(driver.FindAlert(), (BAlert*)NULL);
 	EXPECT_EQ(log.Messages().size(), 1u);
+}
+
+
+// A modal dialog that is not an alert: the document window behind it
+// keeps drawing but takes no input until the dialog is gone.
+TEST(ModalWindowTest, HoldsBackTheOtherWindowsInput)
+{
+	Journal journal;
+	TestDriver driver;
+	ASSERT_EQ(driver.Launch<TestApplication>(), B_OK);
+	BWindow* document = new BWindow(BRect(100, 100, 399, 299), "Document",
+		B_TITLED_WINDOW, 0);
+	RecordingView* text = new RecordingView(BRect(0, 0, 99, 99), "text",
+		B_FOLLOW_NONE, 0, journal);
+	document->AddChild(text);
+	document->Show();
+	ASSERT_EQ(driver.WaitForIdle(), B_OK);
+	{
+		WindowLocker locker(document);
+		text->MakeFocus();
+	}
+
+	BWindow* dialog = new BWindow(BRect(120, 120, 219, 169), "Search",
+		B_MODAL_WINDOW, B_NOT_RESIZABLE);
+	RecordingView* field = new RecordingView(BRect(0, 0, 49, 49), "field",
+		B_FOLLOW_NONE, 0, journal);
+	dialog->AddChild(field);
+	{
+		WindowLocker locker(dialog);
+		field->MakeFocus();
+	}
+	dialog->Show();
+	ASSERT_EQ(driver.WaitForIdle(), B_OK);
+	journal.Clear();
+
+	// Clicks on the document are lost; keys typed there reach the
+	// dialog; the document cannot be brought forward.
+	ASSERT_EQ(driver.Click(document, BPoint(50, 50)), B_OK);
+	ASSERT_EQ(driver.TypeText(document, "k"), B_OK);
+	ASSERT_EQ(driver.ActivateWindow(document), B_OK);
+	EXPECT_EQ(journal.Count("text:MouseDown"), 0);
+	EXPECT_EQ(journal.Count("text:KeyDown k"), 0);
+	EXPECT_EQ(journal.Count("field:KeyDown k"), 1);
+	{
+		WindowLocker locker(dialog);
+		EXPECT_TRUE(dialog->IsActive());
+	}
+
+	// It still draws.
+	{
+		WindowLocker locker(document);
+		document->ChildAt(0)->SetViewColor(make_color(0, 0, 200));
+		document->ChildAt(0)->Invalidate();
+	}
+	ASSERT_EQ(driver.WaitForIdle(), B_OK);
+	rgb_color pixel;
+	ASSERT_EQ(driver.GetPixel(document, BPoint(10, 10), &pixel), B_OK);
+	EXPECT_EQ(pixel, make_color(0, 0, 200));
+
+	// Gone, the document takes input again.
+	ASSERT_TRUE(dialog->Lock());
+	dialog->Quit();
+	ASSERT_EQ(driver.WaitForIdle(), B_OK);
+	ASSERT_EQ(driver.Click(document, BPoint(50, 50)), B_OK);
+	ASSERT_EQ(driver.TypeText(document, "m"), B_OK);
+	EXPECT_EQ(journal.Count("text:MouseDown"), 1);
+	EXPECT_EQ(journal.Count("text:KeyDown m"), 1);
 }

@@ -276,6 +276,13 @@ TEST(TextControlTest, EnterAndLeavingInvoke)
 	ASSERT_EQ(driver.PressKey(window, B_ENTER), B_OK);
 	EXPECT_EQ(log.Count(kInvoked), 1);
 	EXPECT_EQ(log.Count(kSearch), 1);
+	// The focused entry's frame is drawn in the navigation colour, the
+	// other one's is not.
+	rgb_color corner;
+	ASSERT_EQ(driver.GetPixel(window, BPoint(260, 15), &corner), B_OK);
+	EXPECT_EQ(corner, ui_color(B_KEYBOARD_NAVIGATION_COLOR));
+	ASSERT_EQ(driver.GetPixel(window, BPoint(80, 40), &corner), B_OK);
+	EXPECT_NE(corner, ui_color(B_KEYBOARD_NAVIGATION_COLOR));
 
 	// Tab leaves for the next control: unchanged, nothing is sent.
 	log.Clear();
