@@ -157,7 +157,7 @@ BTextView::SetText(const char* text, int32 length, const text_run_array* runs)
 		length = 0;
 	if (fData->text.SetTo(text, length) != B_OK)
 		return;
-	_ReplaceAll(NULL, 0);
+	_ReplaceAll(false);
 }
 
 
@@ -168,20 +168,30 @@ BTextView::SetText(BFile* file, int32 offset, int32 length,
 	(void)runs;
 	if (file == NULL || offset < 0 || length < 0)
 		return;
-	if (fData->text.ReadFrom(file, offset, length) != B_OK)
+	// The lines are indexed as the pieces come in, while they are still
+	// in the cache.
+	BPrivate::LineIndex lines;
+	bool indexed = true;
+	status_t status = fData->text.ReadFrom(file, offset, length,
+		[&](const char* bytes, int32 count) {
+			indexed = indexed && lines.Insert(lines.TextLength(), bytes,
+				count) == B_OK;
+		});
+	if (status != B_OK)
 		return;
-	_ReplaceAll(NULL, 0);
+	if (indexed)
+		fData->lines.Swap(lines);
+	_ReplaceAll(indexed);
 }
 
 
-// The buffer holds a new text: index it, lay it out anew and start over.
+// The buffer holds a new text: index it unless that is done, lay it out
+// anew and start over.
 void
-BTextView::_ReplaceAll(const char* text, int32 length)
+BTextView::_ReplaceAll(bool indexed)
 {
-	(void)text;
-	(void)length;
-	if (fData->lines.SetTo(fData->text.Text(), fData->text.Length())
-			!= B_OK) {
+	if (!indexed && fData->lines.SetTo(fData->text.Text(),
+			fData->text.Length()) != B_OK) {
 		fData->text.SetTo(NULL, 0);
 		fData->lines.SetTo(NULL, 0);
 	}

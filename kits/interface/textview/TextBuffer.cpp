@@ -59,7 +59,8 @@ TextBuffer::SetTo(const char* text, int32 length)
 
 
 status_t
-TextBuffer::ReadFrom(BPositionIO* source, off_t position, int32 length)
+TextBuffer::ReadFrom(BPositionIO* source, off_t position, int32 length,
+	const std::function<void(const char*, int32)>& chunkRead)
 {
 	if (source == NULL || position < 0 || length < 0
 		|| length > INT32_MAX - 1) {
@@ -70,16 +71,20 @@ TextBuffer::ReadFrom(BPositionIO* source, off_t position, int32 length)
 	if (block == NULL)
 		return B_NO_MEMORY;
 
+	// Pieces small enough to stay in the cache for chunkRead.
+	const int32 kPiece = 1024 * 1024;
 	int32 read = 0;
 	while (read < length) {
 		ssize_t got = source->ReadAt(position + read, block + read,
-			length - read);
+			std::min(length - read, kPiece));
 		if (got < 0) {
 			free(block);
 			return (status_t)got;
 		}
 		if (got == 0)
 			break;
+		if (chunkRead)
+			chunkRead(block + read, (int32)got);
 		read += (int32)got;
 	}
 
