@@ -591,8 +591,16 @@ FilePanelWindow::_GoToTypedPath()
 		entry_ref homeRef = _HomeFolder();
 		BPath home(&homeRef);
 		typed = std::string(home.Path()) + typed.substr(1);
-	} else if (typed.empty() || typed[0] != '/')
+	} else if (typed.empty() || typed[0] != '/') {
+		// The folder shown may have gone meanwhile; then only an
+		// absolute path leads anywhere.
+		if (base.InitCheck() != B_OK) {
+			_SetStatus(panel_error_text(B_ENTRY_NOT_FOUND));
+			beep();
+			return;
+		}
 		typed = std::string(base.Path()) + "/" + typed;
+	}
 
 	BEntry entry(typed.c_str(), true);
 	status_t status = entry.InitCheck();
