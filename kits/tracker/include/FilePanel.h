@@ -13,7 +13,8 @@
  *   or after a choice when it hides when done), it sends B_CANCEL with
  *   "old_what" (int32, the what it sends on a choice) and "source"
  *   (pointer, the BFilePanel). A choice therefore reaches the target
- *   before the B_CANCEL of the hiding that follows it.
+ *   before the B_CANCEL of the hiding that follows it; the panel has
+ *   hidden already, so the target may delete it when the choice comes.
  *
  * Without a target the messages go to be_app. nodeFlavors says what may
  * be chosen in an open panel (B_FILE_NODE, B_DIRECTORY_NODE,
@@ -92,8 +93,9 @@ public:
 	// Quits the window; no B_CANCEL is sent.
 	virtual						~BFilePanel();
 
-	// Showing. Show() lists the folder afresh and brings the panel to the
-	// front; Hide() sends B_CANCEL when the panel was showing.
+	// Showing. Show() lists the folder afresh, with nothing selected, and
+	// brings the panel to the front; Hide() sends B_CANCEL when the panel
+	// was showing.
 			void				Show();
 			void				Hide();
 			bool				IsShowing() const;
@@ -118,8 +120,9 @@ public:
 			void				Refresh();
 
 	// The folder shown. NULL (for any of them) is the folder a new panel
-	// shows: the user's home. A folder that cannot be read is still
-	// entered; the panel says why it shows nothing.
+	// shows: the user's home. A link to a folder enters the folder. A
+	// folder that cannot be read is still entered, and the panel says
+	// why it shows nothing; anything that is not a folder is ignored.
 			void				SetPanelDirectory(const BEntry* entry);
 			void				SetPanelDirectory(const BDirectory* directory);
 			void				SetPanelDirectory(const entry_ref* ref);
