@@ -26,8 +26,11 @@ const uint32 kFirst = 'FRST';
 const uint32 kSecond = 'SCND';
 
 
+// The journal belongs to the test and must outlive the driver, which
+// quits the window only when it goes.
 struct ButtonWindow {
-	ButtonWindow(TestDriver& driver, MessageLog& log)
+	ButtonWindow(TestDriver& driver, MessageLog& log, Journal& journal)
+		: journal(journal)
 	{
 		window = new LoggingWindow(BRect(100, 100, 399, 199), "Buttons", log);
 		first = new BButton(BRect(10, 10, 85, 34), "first", "First",
@@ -43,7 +46,7 @@ struct ButtonWindow {
 		EXPECT_EQ(driver.WaitForIdle(), B_OK);
 	}
 
-	Journal journal;
+	Journal& journal;
 	BWindow* window;
 	BButton* first;
 	BButton* second;
@@ -146,9 +149,10 @@ TEST(ButtonTest, DefaultRoleIsHandedOver)
 TEST(ButtonTest, EnterPressesTheDefaultButtonWhereverTheFocusIs)
 {
 	MessageLog log;
+	Journal journal;
 	TestDriver driver;
 	ASSERT_EQ(driver.Launch<TestApplication>(), B_OK);
-	ButtonWindow buttons(driver, log);
+	ButtonWindow buttons(driver, log, journal);
 	BWindow* window = buttons.window;
 
 	{
@@ -208,9 +212,10 @@ TEST(ButtonTest, EnterPressesTheDefaultButtonWhereverTheFocusIs)
 TEST(ButtonTest, ClickFollowsThePointer)
 {
 	MessageLog log;
+	Journal journal;
 	TestDriver driver;
 	ASSERT_EQ(driver.Launch<TestApplication>(), B_OK);
-	ButtonWindow buttons(driver, log);
+	ButtonWindow buttons(driver, log, journal);
 	BWindow* window = buttons.window;
 	BPoint inside(40, 20);
 	BPoint outside(40, 70);
