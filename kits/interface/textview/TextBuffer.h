@@ -38,10 +38,10 @@ public:
 	// cannot be allocated; the text is unchanged on error.
 			status_t			SetTo(const char* text, int32 length);
 	// Replaces the whole text by up to length bytes that source holds
-	// from position on, read straight into the new block. Each piece read
-	// is handed to chunkRead while it is still in the cache, so that a
-	// caller can index the text in the same pass. The status of a failed
-	// read; the text is unchanged on error.
+	// from position on, read straight into the new block. Each piece that
+	// a read returns is handed to chunkRead, so that a caller can index
+	// the text as it comes. The status of a failed read; the text is
+	// unchanged on error.
 			status_t			ReadFrom(BPositionIO* source, off_t position,
 									int32 length,
 									const std::function<void(const char*,
