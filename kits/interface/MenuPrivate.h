@@ -124,7 +124,9 @@ private:
 	};
 
 			bool				_IsBar() const;
-			void				_Open(BMenu* menu, BPoint leftTop);
+	// minWidth widens a column menu that is narrower.
+			void				_Open(BMenu* menu, BPoint leftTop,
+									float minWidth = 0);
 			void				_CloseFrom(size_t level);
 			void				_Select(size_t level, int32 index,
 									bool openSubmenu);

@@ -219,7 +219,8 @@ MenuTracker::KeyDown(const char* bytes)
 {
 	if (fDone || bytes == NULL)
 		return;
-	size_t deepest = fLevels.size() - 1;
+	// Only used while a menu is open.
+	size_t deepest = fLevels.empty() ? 0 : fLevels.size() - 1;
 	BMenuItem* selected = fLevels.empty() ? NULL
 		: fLevels.back().menu->ItemAt(fLevels.back().menu->fSelected);
 	bool rowBar = _IsBar() && fRoot->fLayout == B_ITEMS_IN_ROW;
@@ -246,7 +247,7 @@ MenuTracker::KeyDown(const char* bytes)
 				_SwitchTitle(1);
 			break;
 		case B_LEFT_ARROW:
-			if (fLevels.size() > 1 && (!rowBar || fLevels.size() > 1))
+			if (fLevels.size() > 1)
 				_CloseFrom(deepest);
 			else if (rowBar)
 				_SwitchTitle(-1);
@@ -288,13 +289,20 @@ MenuTracker::Cancel()
 
 
 void
-MenuTracker::_Open(BMenu* menu, BPoint leftTop)
+MenuTracker::_Open(BMenu* menu, BPoint leftTop, float minWidth)
 {
 	float width;
 	float height;
 	{
 		MenuLocker locker(menu);
 		menu->_ComputeLayout();
+		if (menu->fPreferredWidth < minWidth
+			&& menu->fLayout != B_ITEMS_IN_ROW) {
+			// As wide as the field it pops up from.
+			menu->fPreferredWidth = minWidth;
+			for (BMenuItem* item : menu->fItems)
+				item->fBounds.right = minWidth - kMenuBorder;
+		}
 		menu->GetPreferredSize(&width, &height);
 	}
 	leftTop = kept_on_screen(leftTop, width, height);
@@ -359,7 +367,10 @@ MenuTracker::_SelectTitle(int32 index, bool byKeyboard)
 	if (title == NULL || title->Submenu() == NULL || !title->IsEnabled())
 		return;
 	BMenu* menu = title->Submenu();
-	_Open(menu, _TitleMenuLocation(menu, index));
+	float minWidth = 0;
+	if (dynamic_cast<FieldMenuBar*>(fRoot) != NULL)
+		minWidth = fRoot->Bounds().Width();
+	_Open(menu, _TitleMenuLocation(menu, index), minWidth);
 	// A field's menu opens with the shown choice highlighted, so that the
 	// arrow keys start from it.
 	int32 marked = menu->FindMarkedIndex();

@@ -50,7 +50,9 @@ enum window_look {
 	B_FLOATING_WINDOW_LOOK	= 7
 };
 
-enum window_feel {
+// Any 32-bit value is a feel: the system keeps feels of its own (the menu
+// windows') beside these.
+enum window_feel : uint32 {
 	B_NORMAL_WINDOW_FEEL			= 0,
 	B_MODAL_SUBSET_WINDOW_FEEL		= 2,
 	B_MODAL_APP_WINDOW_FEEL			= 1,

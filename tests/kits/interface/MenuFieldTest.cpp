@@ -161,6 +161,9 @@ TEST_F(MenuFields, PopUpOpensOverTheField)
 		// The marked item's text lies where the field shows it.
 		EXPECT_EQ(menuWindow->Frame().left, bar.left);
 		EXPECT_EQ(menuWindow->Frame().top + marked.top, bar.top + 1);
+		// No narrower than the field.
+		EXPECT_EQ(menuWindow->Frame().Width(), bar.Width());
+		EXPECT_EQ(marked.right, bar.Width() - 1);
 	}
 	// The click that opened it, released over the marked item, chose
 	// nothing: the menu waits for a second click.

@@ -18,7 +18,8 @@
  *   chooses, Escape closes, and keys go to the menu while it is open and
  *   back to the focus view afterwards;
  * - a click outside the menus closes them without choosing, and does not
- *   reach the view under it.
+ *   reach the view under it;
+ * - a window closed with its menus open takes them along.
  */
 #include "MenuTestSupport.h"
 
@@ -373,4 +374,24 @@ TEST_F(MenuTracking, ClickOutsideClosesWithoutChoosing)
 	entries = fJournal.Entries();
 	EXPECT_TRUE(has(entries, "content:MouseDown"));
 	EXPECT_TRUE(has(entries, "content:MouseUp"));
+}
+
+
+TEST_F(MenuTracking, WindowClosingWithAMenuOpen)
+{
+	ASSERT_EQ(fDriver.Click(fWindow, TitlePoint(1)), B_OK);
+	BWindow* menuWindow = fDriver.MenuWindow(fWindow->fEdit);
+	ASSERT_NE(menuWindow, (BWindow*)NULL);
+	ASSERT_EQ(fDriver.MoveMouse(menuWindow, ItemPoint(fWindow->fEdit, 1)),
+		B_OK);
+	ASSERT_NE(fDriver.MenuWindow(fWindow->fMore), (BWindow*)NULL);
+	EXPECT_EQ(fDriver.CountWindows(), 3);
+
+	// The owner goes, and its menus with it, without choosing anything.
+	ASSERT_EQ(fDriver.CloseWindow(fWindow), B_OK);
+	ASSERT_EQ(fDriver.WaitFor([&] { return fDriver.CountWindows() == 0; },
+		"every window to close"), B_OK);
+	EXPECT_EQ(Count("content:CCUT"), 0);
+	EXPECT_EQ(Count("window:EDdp"), 0);
+	fWindow = NULL;
 }
