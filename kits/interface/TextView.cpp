@@ -25,8 +25,8 @@ namespace TextMotion = BPrivate::TextMotion;
 
 namespace {
 
-// What a change is, for the undo history; kNoUndo records nothing.
-const int kNoUndo = -1;
+// A change a program made, not the user: recorded as a step of its own.
+const int kProgramChange = -1;
 
 const float kDefaultTabWidth = 28.0f;
 
@@ -157,7 +157,7 @@ BTextView::SetText(const char* text, int32 length, const text_run_array* runs)
 		length = 0;
 	if (fData->text.SetTo(text, length) != B_OK)
 		return;
-	_ReplaceAll(NULL, 0);
+	_ReplaceAll(false);
 }
 
 
@@ -168,20 +168,29 @@ BTextView::SetText(BFile* file, int32 offset, int32 length,
 	(void)runs;
 	if (file == NULL || offset < 0 || length < 0)
 		return;
-	if (fData->text.ReadFrom(file, offset, length) != B_OK)
+	// The lines are indexed as the pieces come in.
+	BPrivate::LineIndex lines;
+	bool indexed = true;
+	status_t status = fData->text.ReadFrom(file, offset, length,
+		[&](const char* bytes, int32 count) {
+			indexed = indexed && lines.Insert(lines.TextLength(), bytes,
+				count) == B_OK;
+		});
+	if (status != B_OK)
 		return;
-	_ReplaceAll(NULL, 0);
+	if (indexed)
+		fData->lines.Swap(lines);
+	_ReplaceAll(indexed);
 }
 
 
-// The buffer holds a new text: index it, lay it out anew and start over.
+// The buffer holds a new text: index it unless that is done, lay it out
+// anew and start over.
 void
-BTextView::_ReplaceAll(const char* text, int32 length)
+BTextView::_ReplaceAll(bool indexed)
 {
-	(void)text;
-	(void)length;
-	if (fData->lines.SetTo(fData->text.Text(), fData->text.Length())
-			!= B_OK) {
+	if (!indexed && fData->lines.SetTo(fData->text.Text(),
+			fData->text.Length()) != B_OK) {
 		fData->text.SetTo(NULL, 0);
 		fData->lines.SetTo(NULL, 0);
 	}
@@ -217,7 +226,7 @@ BTextView::Insert(int32 offset, const char* text, int32 length,
 		return;
 	offset = TextMotion::CharStart(fData->text, offset);
 	length = clip_to_character(text, length, _ClipToMaxBytes(length, 0));
-	_Replace(offset, offset, text, length, kNoUndo);
+	_Replace(offset, offset, text, length, kProgramChange);
 }
 
 
@@ -235,7 +244,7 @@ BTextView::Delete(int32 startOffset, int32 endOffset)
 	endOffset = std::clamp(endOffset, (int32)0, TextLength());
 	if (startOffset >= endOffset)
 		return;
-	_Replace(startOffset, endOffset, NULL, 0, kNoUndo);
+	_Replace(startOffset, endOffset, NULL, 0, kProgramChange);
 }
 
 
@@ -367,7 +376,12 @@ BTextView::_Replace(int32 from, int32 to, const char* text, int32 length,
 		return false;
 	}
 
-	if (fData->doesUndo && kind != kNoUndo) {
+	// A change a program makes with Insert() or Delete() is a step of
+	// its own, so that the steps before it still undo at the right
+	// offsets.
+	if (kind == kProgramChange)
+		kind = BPrivate::UNDO_OTHER;
+	if (fData->doesUndo) {
 		const char* removedBytes = deleted ? removed.data() : NULL;
 		int32 removedLength = deleted ? (int32)removed.size() : 0;
 		const char* insertedBytes = added ? inserted.data() : NULL;
@@ -395,10 +409,6 @@ BTextView::_Replace(int32 from, int32 to, const char* text, int32 length,
 					caret);
 				break;
 		}
-	} else if (kind == kNoUndo && fData->doesUndo) {
-		// A change made by a program leaves the history pointing at text
-		// that is no longer there; it cannot be undone any further.
-		fData->undo.Clear();
 	}
 	return true;
 }

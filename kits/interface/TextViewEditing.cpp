@@ -12,6 +12,8 @@
 #include "TextMotion.h"
 #include "TextViewData.h"
 
+#include <math.h>
+
 #include <algorithm>
 #include <string>
 
@@ -52,8 +54,20 @@ BTextView::MessageReceived(BMessage* message)
 			float dx = message->GetFloat("be:wheel_delta_x", 0);
 			BRect bounds = Bounds();
 			float step = fData->lineHeight * 3;
-			ScrollTo(BPoint(std::max(0.0f, bounds.left + dx * step),
-				std::max(0.0f, bounds.top + dy * step)));
+			float top = std::max(0.0f, bounds.top + dy * step);
+			// No further than brings the last line to the top; only a
+			// turn past the end counts the lines.
+			BPrivate::WrapLayout& layout = *fData->layout;
+			float textTop = fData->textRect.top;
+			if (top > textTop && fData->lineHeight > 0) {
+				int32 wanted = (int32)std::min(
+					floorf((top - textTop) / fData->lineHeight),
+					(float)INT32_MAX / 2);
+				int32 line = layout.LineAtY(top - textTop);
+				if (line < wanted)
+					top = textTop + layout.LineTop(line);
+			}
+			ScrollTo(BPoint(std::max(0.0f, bounds.left + dx * step), top));
 			break;
 		}
 		default:

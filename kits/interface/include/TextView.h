@@ -263,7 +263,7 @@ private:
 			bool				_Replace(int32 from, int32 to,
 									const char* text, int32 length,
 									int kind);
-			void				_ReplaceAll(const char* text, int32 length);
+			void				_ReplaceAll(bool indexed);
 			int32				_ClipToMaxBytes(int32 length,
 									int32 replaced) const;
 			void				_Changed(int32 from, int32 to);

@@ -52,6 +52,17 @@ LineIndex::SetTo(const char* text, int32 length)
 }
 
 
+void
+LineIndex::Swap(LineIndex& other)
+{
+	fStarts.swap(other.fStarts);
+	std::swap(fCount, other.fCount);
+	std::swap(fGapStart, other.fGapStart);
+	std::swap(fDelta, other.fDelta);
+	std::swap(fTextLength, other.fTextLength);
+}
+
+
 status_t
 LineIndex::Insert(int32 offset, const char* bytes, int32 length)
 {
@@ -62,6 +73,10 @@ LineIndex::Insert(int32 offset, const char* bytes, int32 length)
 	}
 	if (length == 0)
 		return B_OK;
+
+	// Appending, as while a file is read in, needs one pass only.
+	if (offset == fTextLength && fGapStart == fCount)
+		return _Append(bytes, length);
 
 	int32 added = 0;
 	for (const char* newline = bytes; (newline = (const char*)memchr(
@@ -146,6 +161,29 @@ LineIndex::LineEnd(int32 line) const
 	if (line >= fCount - 1)
 		return fTextLength;
 	return _StartAt(line + 1) - 1;
+}
+
+
+status_t
+LineIndex::_Append(const char* bytes, int32 length)
+{
+	size_t oldSize = fStarts.size();
+	try {
+		fStarts.resize(fCount);
+		const char* end = bytes + length;
+		for (const char* newline = bytes; (newline = (const char*)memchr(
+				newline, '\n', end - newline)) != NULL; newline++) {
+			fStarts.push_back(fTextLength + (int32)(newline - bytes) + 1);
+		}
+	} catch (const std::bad_alloc&) {
+		fStarts.resize(std::max(oldSize, (size_t)fCount));
+		return B_NO_MEMORY;
+	}
+	fCount = (int32)fStarts.size();
+	fGapStart = fCount;
+	fDelta = 0;
+	fTextLength += length;
+	return B_OK;
 }
 
 

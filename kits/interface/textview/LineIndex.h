@@ -29,6 +29,8 @@ public:
 
 	// Indexes a whole text anew.
 			status_t			SetTo(const char* text, int32 length);
+	// Exchanges the indexes of two texts.
+			void				Swap(LineIndex& other);
 
 	// Follows an insertion of length bytes at offset into the text the
 	// index describes. B_BAD_VALUE for an offset outside 0..TextLength(),
@@ -66,6 +68,7 @@ private:
 			int32				_GapLength() const
 									{ return (int32)fStarts.size() - fCount; }
 			void				_MoveGapTo(int32 line);
+			status_t			_Append(const char* bytes, int32 length);
 			status_t			_MakeRoom(int32 count);
 
 			// The starts before the gap are absolute; those after it are

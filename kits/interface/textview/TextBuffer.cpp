@@ -59,7 +59,8 @@ TextBuffer::SetTo(const char* text, int32 length)
 
 
 status_t
-TextBuffer::ReadFrom(BPositionIO* source, off_t position, int32 length)
+TextBuffer::ReadFrom(BPositionIO* source, off_t position, int32 length,
+	const std::function<void(const char*, int32)>& chunkRead)
 {
 	if (source == NULL || position < 0 || length < 0
 		|| length > INT32_MAX - 1) {
@@ -70,6 +71,8 @@ TextBuffer::ReadFrom(BPositionIO* source, off_t position, int32 length)
 	if (block == NULL)
 		return B_NO_MEMORY;
 
+	// One read for all of it: the system fills a large block much faster
+	// in one call than in cache-sized pieces.
 	int32 read = 0;
 	while (read < length) {
 		ssize_t got = source->ReadAt(position + read, block + read,
@@ -80,6 +83,8 @@ TextBuffer::ReadFrom(BPositionIO* source, off_t position, int32 length)
 		}
 		if (got == 0)
 			break;
+		if (chunkRead)
+			chunkRead(block + read, (int32)got);
 		read += (int32)got;
 	}
 

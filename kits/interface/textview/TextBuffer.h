@@ -20,6 +20,7 @@
 
 class BPositionIO;
 
+#include <functional>
 #include <string>
 
 namespace BPrivate {
@@ -37,10 +38,14 @@ public:
 	// cannot be allocated; the text is unchanged on error.
 			status_t			SetTo(const char* text, int32 length);
 	// Replaces the whole text by up to length bytes that source holds
-	// from position on, read straight into the new block. The status of
-	// a failed read; the text is unchanged on error.
+	// from position on, read straight into the new block. Each piece that
+	// a read returns is handed to chunkRead, so that a caller can index
+	// the text as it comes. The status of a failed read; the text is
+	// unchanged on error.
 			status_t			ReadFrom(BPositionIO* source, off_t position,
-									int32 length);
+									int32 length,
+									const std::function<void(const char*,
+										int32)>& chunkRead = nullptr);
 
 	// Inserts length bytes at offset. B_BAD_VALUE for an offset outside
 	// 0..Length(), a negative length, a NULL bytes with a non-zero length

@@ -14,7 +14,10 @@
  *   application, while the screen's clipboard gets clean text; text that
  *   another program put on the screen's clipboard is what gets pasted;
  * - a read-only view ignores typing but copies;
- * - the caret blinks on Pulse; control bytes draw as visible marks.
+ * - the caret blinks on Pulse; control bytes draw as visible marks;
+ * - without wrapping, typing past the right edge scrolls sideways;
+ *   autoindent; a disallowed character is not typed;
+ * - the wheel scrolls, but not past the last line.
  */
 #include "InterfaceTestSupport.h"
 
@@ -384,4 +387,59 @@ TEST_F(TextViewInputTest, CaretBlinksAndControlBytesShow)
 	for (const rgb_color& pixel : pixels)
 		marked += pixel.red < 200 ? 1 : 0;
 	EXPECT_GT(marked, 3);
+}
+
+
+TEST_F(TextViewInputTest, OneLineEntryScrollsSidewaysAndFilters)
+{
+	{
+		WindowLocker locker(fWindow);
+		fView->SetWordWrap(false);
+		fView->SetAutoindent(true);
+		fView->DisallowChar('#');
+	}
+	SetText("\t x");
+	Select(3, 3);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_ENTER), B_OK);
+	EXPECT_EQ("\t x\n\t ", Text());
+	ASSERT_EQ(fDriver.TypeText(fWindow, "a#b"), B_OK);
+	EXPECT_EQ("\t x\n\t ab", Text());
+
+	std::string longLine(200, 'w');
+	ASSERT_EQ(fDriver.TypeText(fWindow, longLine.c_str()), B_OK);
+	WindowLocker locker(fWindow);
+	EXPECT_EQ(1, fView->LineAt(fView->TextLength()));
+	EXPECT_EQ(2, fView->CountLines());
+	BRect bounds = fView->Bounds();
+	EXPECT_GT(bounds.left, 0);
+	BPoint caret = fView->PointAt(fView->TextLength());
+	EXPECT_GE(caret.x, bounds.left);
+	EXPECT_LE(caret.x, bounds.right);
+}
+
+
+TEST_F(TextViewInputTest, TheWheelStopsAtTheLastLine)
+{
+	std::string text;
+	for (int line = 0; line < 30; line++)
+		text += "line\n";
+	SetText(text);
+	BPoint middle(200, 100);
+	ASSERT_EQ(fDriver.MoveMouse(fWindow, middle), B_OK);
+	ASSERT_EQ(fDriver.ScrollWheel(fWindow, 0, 2), B_OK);
+	float lineHeight;
+	{
+		WindowLocker locker(fWindow);
+		lineHeight = fView->LineHeight();
+		EXPECT_FLOAT_EQ(lineHeight * 6, fView->Bounds().top);
+	}
+	ASSERT_EQ(fDriver.ScrollWheel(fWindow, 0, 100), B_OK);
+	{
+		WindowLocker locker(fWindow);
+		// 31 lines, the last one empty after the final newline.
+		EXPECT_FLOAT_EQ(4 + lineHeight * 30, fView->Bounds().top);
+	}
+	ASSERT_EQ(fDriver.ScrollWheel(fWindow, 0, -100), B_OK);
+	WindowLocker locker(fWindow);
+	EXPECT_FLOAT_EQ(0, fView->Bounds().top);
 }

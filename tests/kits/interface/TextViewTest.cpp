@@ -7,8 +7,8 @@
  *   and redo; SetText passes through neither; a subclass that calls the
  *   base class sees the change applied; one that refuses it leaves the
  *   text alone;
- * - undo and redo over several steps, and a program's Insert() ending
- *   the history;
+ * - undo and redo over several steps; a program's Insert() and Delete()
+ *   undo as steps of their own, after which older steps still apply;
  * - wrapping at very narrow, zero, negative and very wide text
  *   rectangles; CurrentLine and GoToLine count layout lines; TextRect's
  *   bottom follows the text;
@@ -383,7 +383,32 @@ TEST_F(TextViewTest, ATenMegabyteLine)
 	EXPECT_EQ((kLength + 1 + 79) / 80, view.CountLines());
 	view.Select(kLength + 1, kLength + 1);
 	EXPECT_EQ(view.CountLines() - 1, view.CurrentLine());
-	view.Delete(0, 8);
+	// A word out near the end: the lines before it stay as they were.
+	view.Delete(kLength - 80, kLength - 72);
 	EXPECT_EQ(kLength - 7, view.TextLength());
+	EXPECT_EQ(0, view.OffsetAt(0));
+	EXPECT_EQ(kLength - 80, view.OffsetAt((kLength - 80) / 80));
 	EXPECT_EQ((kLength - 7 + 79) / 80, view.CountLines());
+}
+
+
+TEST_F(TextViewTest, ProgramChangesUndoAsStepsOfTheirOwn)
+{
+	BClipboard clipboard("program");
+	HookedTextView view;
+	view.SetText("abc def");
+	view.Select(0, 4);
+	view.Cut(&clipboard);
+	// A replacement as a find and replace makes it: delete, then insert.
+	view.Select(1, 3);
+	view.Delete();
+	view.Insert("XY");
+	EXPECT_EQ("dXY", text_of(view));
+	view.Undo(NULL);
+	EXPECT_EQ("d", text_of(view));
+	view.Undo(NULL);
+	EXPECT_EQ("def", text_of(view));
+	// The cut before them still undoes at the right place.
+	view.Undo(NULL);
+	EXPECT_EQ("abc def", text_of(view));
 }

@@ -8,7 +8,8 @@
  *   close together) keep LineAt, OffsetAt and LineEnd equal to those
  *   computed from scratch;
  * - clamping of negative and past-the-end offsets and lines, and refusal
- *   of bad edits.
+ *   of bad edits;
+ * - a text appended piece by piece indexes as the whole text does.
  */
 #include "LineIndex.h"
 

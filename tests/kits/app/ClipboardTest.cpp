@@ -1,0 +1,161 @@
+/*
+ * BClipboard without a display server:
+ * - committed data comes back on the next Lock(), in every clipboard of
+ *   the same name; named clipboards are separate from the system one;
+ * - Data() and the changes need the lock; Clear and Revert;
+ * - the text the screen gets: NUL left out, bytes that are not UTF-8
+ *   replaced, well-formed UTF-8 (up to four bytes) kept;
+ * - with a screen behind the system clipboard: the exact bytes come back
+ *   while the screen holds the text it was given; the screen's text once
+ *   another program changed it; a failing screen gives an empty
+ *   clipboard, not stale data.
+ */
+#include <Clipboard.h>
+#include <Message.h>
+#include <TypeConstants.h>
+
+#include "ClipboardPrivate.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string
+text_in(BClipboard& clipboard)
+{
+	EXPECT_TRUE(clipboard.Lock());
+	const void* data = NULL;
+	ssize_t size = 0;
+	std::string text;
+	if (clipboard.Data()->FindData("text/plain", B_MIME_TYPE, &data, &size)
+			== B_OK) {
+		text.assign((const char*)data, size);
+	}
+	clipboard.Unlock();
+	return text;
+}
+
+
+void
+put(BClipboard& clipboard, const std::string& text)
+{
+	ASSERT_TRUE(clipboard.Lock());
+	ASSERT_EQ(B_OK, clipboard.Clear());
+	clipboard.Data()->AddData("text/plain", B_MIME_TYPE, text.data(),
+		(ssize_t)text.size());
+	ASSERT_EQ(B_OK, clipboard.Commit());
+	clipboard.Unlock();
+}
+
+
+// A screen's clipboard for the tests.
+std::string sScreen;
+bool sScreenFails = false;
+
+status_t
+set_screen(const std::string& text)
+{
+	sScreen = text;
+	return B_OK;
+}
+
+
+status_t
+get_screen(std::string& _text)
+{
+	if (sScreenFails)
+		return B_ERROR;
+	_text = sScreen;
+	return B_OK;
+}
+
+}	// namespace
+
+
+TEST(ClipboardTest, CommittedDataComesBackOnTheNextLock)
+{
+	BClipboard system("system");
+	BClipboard other(NULL);
+	BClipboard named("mine");
+	std::string odd("a\0b\xFF", 4);
+	put(system, odd);
+	EXPECT_EQ(odd, text_in(system));
+	EXPECT_EQ(odd, text_in(other));
+	EXPECT_EQ(odd, text_in(*be_clipboard));
+	EXPECT_EQ("", text_in(named));
+	EXPECT_STREQ("mine", named.Name());
+	EXPECT_STREQ("system", other.Name());
+
+	put(named, "own");
+	EXPECT_EQ("own", text_in(named));
+	EXPECT_EQ(odd, text_in(system));
+	EXPECT_EQ(1u, named.LocalCount());
+}
+
+
+TEST(ClipboardTest, ChangesNeedTheLock)
+{
+	BClipboard clipboard("locks");
+	EXPECT_EQ(NULL, clipboard.Data());
+	EXPECT_EQ(B_NOT_ALLOWED, clipboard.Clear());
+	EXPECT_EQ(B_NOT_ALLOWED, clipboard.Commit());
+	EXPECT_FALSE(clipboard.IsLocked());
+
+	put(clipboard, "kept");
+	ASSERT_TRUE(clipboard.Lock());
+	ASSERT_TRUE(clipboard.Lock());
+	EXPECT_TRUE(clipboard.IsLocked());
+	clipboard.Clear();
+	EXPECT_TRUE(clipboard.Data()->IsEmpty());
+	// Revert brings back what was committed.
+	EXPECT_EQ(B_OK, clipboard.Revert());
+	EXPECT_TRUE(clipboard.Data()->HasData("text/plain", B_MIME_TYPE));
+	clipboard.Unlock();
+	EXPECT_TRUE(clipboard.IsLocked());
+	clipboard.Unlock();
+	EXPECT_FALSE(clipboard.IsLocked());
+}
+
+
+TEST(ClipboardTest, TextForTheScreen)
+{
+	using BPrivate::clipboard_text_for_system;
+	EXPECT_EQ("ab", clipboard_text_for_system("a\0b", 3));
+	EXPECT_EQ("\xEF\xBF\xBD" "x", clipboard_text_for_system("\xC3x", 2));
+	// An overlong form and a surrogate are not UTF-8.
+	EXPECT_EQ("\xEF\xBF\xBD\xEF\xBF\xBD",
+		clipboard_text_for_system("\xC0\xAF", 2));
+	EXPECT_EQ("\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD",
+		clipboard_text_for_system("\xED\xA0\x80", 3));
+	std::string good = "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n";
+	EXPECT_EQ(good, clipboard_text_for_system(good.data(), good.size()));
+	// A sequence cut short at the end.
+	EXPECT_EQ("a\xEF\xBF\xBD\xEF\xBF\xBD",
+		clipboard_text_for_system("a\xE2\x82", 3));
+}
+
+
+TEST(ClipboardTest, TheScreenDecidesWhoseTextItIs)
+{
+	BPrivate::set_system_clipboard(&set_screen, &get_screen);
+	BClipboard clipboard("system");
+	std::string odd("x\0\xFE", 3);
+	put(clipboard, odd);
+	EXPECT_EQ("x\xEF\xBF\xBD", sScreen);
+	EXPECT_EQ(odd, text_in(clipboard));
+
+	// Another program copied something.
+	sScreen = "theirs";
+	EXPECT_EQ("theirs", text_in(clipboard));
+	// Even when it happens to be our old text again, it is theirs now.
+	sScreen = "x\xEF\xBF\xBD";
+	EXPECT_EQ("x\xEF\xBF\xBD", text_in(clipboard));
+
+	put(clipboard, odd);
+	sScreenFails = true;
+	EXPECT_EQ("", text_in(clipboard));
+	sScreenFails = false;
+	BPrivate::set_system_clipboard(NULL, NULL);
+}
