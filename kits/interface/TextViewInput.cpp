@@ -45,6 +45,7 @@ BTextView::AttachedToWindow()
 	BView::AttachedToWindow();
 	fData->active = Window()->IsActive();
 	SetFont(&fData->font);
+	_UpdateScrollBars();
 }
 
 
@@ -83,6 +84,7 @@ BTextView::FrameResized(float newWidth, float newHeight)
 {
 	BView::FrameResized(newWidth, newHeight);
 	Invalidate();
+	_UpdateScrollBars();
 }
 
 
