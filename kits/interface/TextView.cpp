@@ -62,6 +62,10 @@ BPrivate::text_view_data::text_view_data()
 	selectionEnd(0),
 	anchor(0),
 	goalX(-1),
+	widestLine(0),
+	updatingBars(false),
+	barLines(-1),
+	replacing(false),
 	editable(true),
 	selectable(true),
 	stylable(false),
@@ -198,8 +202,10 @@ BTextView::_ReplaceAll(bool indexed)
 	fData->undo.Clear();
 	fData->selectionStart = fData->selectionEnd = fData->anchor = 0;
 	fData->goalX = -1;
+	_ForgetWidths();
 	ScrollTo(BPoint(0, 0));
 	Invalidate();
+	_UpdateScrollBars();
 }
 
 
@@ -363,12 +369,15 @@ BTextView::_Replace(int32 from, int32 to, const char* text, int32 length,
 	int32 selectionEnd = fData->selectionEnd;
 
 	int32 before = TextLength();
+	fData->replacing = true;
 	if (to > from)
 		DeleteText(from, to);
 	bool deleted = to > from && TextLength() == before - (to - from);
 	int32 middle = TextLength();
 	if (!inserted.empty())
 		InsertText(inserted.data(), (int32)inserted.size(), from, NULL);
+	fData->replacing = false;
+	_UpdateScrollBars();
 	bool added = !inserted.empty()
 		&& TextLength() == middle + (int32)inserted.size();
 	if (!deleted && !added) {
@@ -654,7 +663,9 @@ BTextView::SetTabWidth(float width)
 		width = 0;
 	fData->tabWidth = width;
 	fData->layout->SetTabWidth(width);
+	_ForgetWidths();
 	Invalidate();
+	_UpdateScrollBars();
 }
 
 
@@ -706,7 +717,9 @@ BTextView::SetWordWrap(bool wrap)
 		return;
 	fData->wrap = wrap;
 	fData->layout->SetWrapping(wrap);
+	_ForgetWidths();
 	Invalidate();
+	_UpdateScrollBars();
 }
 
 

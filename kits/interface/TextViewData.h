@@ -60,6 +60,20 @@ struct text_view_data {
 	// The x that up and down arrows keep to, or negative when the next
 	// vertical move takes it from the caret.
 	float				goalX;
+	// The widest line measured for the horizontal scroll bar since the
+	// text, font or wrapping last changed; the bar keeps the range it
+	// gave even after the line has scrolled out of view.
+	float				widestLine;
+	// Set while the scroll bars are being set, so that a bar that moves
+	// the view meanwhile does not start another round.
+	bool				updatingBars;
+	// The layout lines the bars were last set for; drawing lays out more
+	// and, when that changed the count, sets them again.
+	int32				barLines;
+	// Set while a replacement runs its deletion and insertion, so that
+	// the bars see only the result: a range that shrank in between would
+	// pull the view up.
+	bool				replacing;
 
 	bool				editable;
 	bool				selectable;

@@ -46,6 +46,7 @@ BTextView::AttachedToWindow()
 	BView::AttachedToWindow();
 	fData->active = Window()->IsActive();
 	SetFont(&fData->font);
+	_UpdateScrollBars();
 }
 
 
@@ -84,6 +85,7 @@ BTextView::FrameResized(float newWidth, float newHeight)
 {
 	BView::FrameResized(newWidth, newHeight);
 	Invalidate();
+	_UpdateScrollBars();
 }
 
 

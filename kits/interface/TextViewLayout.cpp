@@ -6,6 +6,7 @@
 #include <TextView.h>
 
 #include <Region.h>
+#include <ScrollBar.h>
 #include <Window.h>
 
 #include "TextMotion.h"
@@ -79,6 +80,8 @@ BTextView::_ApplyFont()
 		fData->lineHeight = 1;
 	fData->layout->SetLineHeight(fData->lineHeight);
 	fData->layout->InvalidateAll();
+	_ForgetWidths();
+	_UpdateScrollBars();
 }
 
 
@@ -101,6 +104,7 @@ BTextView::SetTextRect(BRect rect)
 	if (!sameWidth)
 		_ApplyTextRect();
 	Invalidate();
+	_UpdateScrollBars();
 }
 
 
@@ -314,6 +318,124 @@ BTextView::_ScrollToPoint(BPoint point, float height)
 }
 
 
+void
+BTextView::ScrollTo(BPoint where)
+{
+	BPoint before = Bounds().LeftTop();
+	BView::ScrollTo(where);
+	// Lines that come into view get laid out, and with wrapping that can
+	// tell the bars more about the text's height.
+	if (Bounds().LeftTop() != before)
+		_UpdateScrollBars();
+}
+
+
+// Wider lines are measured up to this many bytes and the rest estimated
+// from them, so that a line of megabytes costs no more than a short one.
+static const int32 kMeasuredLineBytes = 4096;
+
+
+float
+BTextView::_MeasureLineWidth(int32 line) const
+{
+	BPrivate::WrapLayout& layout = *fData->layout;
+	int32 start = layout.LayoutLineStart(line);
+	int32 end = layout.LayoutLineEnd(line);
+	int32 stop = std::min(end, start + kMeasuredLineBytes);
+	float x = 0;
+	int32 at = start;
+	while (at < stop) {
+		int32 length = TextMotion::CharLength(fData->text, at);
+		if (length <= 0)
+			break;
+		x += layout.CharWidth(at, length, x);
+		at += length;
+	}
+	if (at < end && at > start)
+		x = (float)((double)x * (end - start) / (at - start));
+	return x;
+}
+
+
+void
+BTextView::_ForgetWidths()
+{
+	fData->widestLine = 0;
+}
+
+
+// Tells the scroll bars how much text there is and how much of it shows.
+// Without wrapping the height is exact and costs nothing; with wrapping
+// it is what the layout knows so far (hard lines not laid out yet count
+// as one line each), so the range grows as more of the text is laid out.
+// Once the layout is complete the bars agree with TextRect().
+void
+BTextView::_UpdateScrollBars()
+{
+	BScrollBar* vertical = ScrollBar(B_VERTICAL);
+	BScrollBar* horizontal = ScrollBar(B_HORIZONTAL);
+	if ((vertical == NULL && horizontal == NULL) || fData->updatingBars)
+		return;
+	fData->updatingBars = true;
+
+	BPrivate::WrapLayout& layout = *fData->layout;
+	const BRect& textRect = fData->textRect;
+	float lineHeight = fData->lineHeight;
+	BRect bounds = Bounds();
+	// The view's own lines are laid out first, so that they count.
+	int32 firstVisible = layout.LineAtY(bounds.top - textRect.top);
+	int32 lastVisible = layout.LineAtY(bounds.bottom - textRect.top);
+
+	if (vertical != NULL) {
+		fData->barLines = layout.EstimatedLayoutLines();
+		int32 lines = std::max(fData->barLines, lastVisible + 1);
+		// The same margin below the last line as above the first.
+		float margin = std::max(textRect.top, 0.0f);
+		float total = textRect.top + (float)((double)lines * lineHeight)
+			+ margin;
+		float visible = bounds.Height() + 1;
+		vertical->SetRange(0, std::max(total - visible, 0.0f));
+		vertical->SetProportion(total > 0 ? visible / total : 1);
+		vertical->SetSteps(lineHeight, std::max(visible - lineHeight,
+			lineHeight));
+		// The bar may have moved the view into its new range, and a
+		// view that went past the old range shows where it is now.
+		float top = Bounds().top;
+		float max;
+		vertical->GetRange(NULL, &max);
+		if (top >= 0 && top <= max && vertical->Value() != top)
+			vertical->SetValue(top);
+	}
+
+	if (horizontal != NULL) {
+		float right = textRect.right;
+		if (!fData->wrap) {
+			for (int32 line = firstVisible; line <= lastVisible; line++) {
+				fData->widestLine = std::max(fData->widestLine,
+					_MeasureLineWidth(line));
+			}
+			// One more pixel for the caret after the last character.
+			right = std::max(right, textRect.left + fData->widestLine + 1);
+		}
+		float margin = std::max(textRect.left, 0.0f);
+		float total = right + 1 + margin;
+		bounds = Bounds();
+		float visible = bounds.Width() + 1;
+		horizontal->SetRange(0, std::max(total - visible, 0.0f));
+		horizontal->SetProportion(total > 0 ? visible / total : 1);
+		horizontal->SetSteps(lineHeight, std::max(visible - lineHeight,
+			lineHeight));
+		float left = Bounds().left;
+		float max;
+		horizontal->GetRange(NULL, &max);
+		if (left >= 0 && left <= max && horizontal->Value() != left)
+			horizontal->SetValue(left);
+	}
+
+	fData->updatingBars = false;
+}
+
+
 // #pragma mark - Invalidation
 
 
@@ -376,6 +498,8 @@ BTextView::_Changed(int32 from, int32 to)
 	fData->goalX = -1;
 	fData->caretVisible = true;
 	_InvalidateFrom(from);
+	if (!fData->replacing)
+		_UpdateScrollBars();
 }
 
 
@@ -400,6 +524,10 @@ BTextView::Draw(BRect updateRect)
 	}
 	if (fData->caretVisible)
 		_DrawCaret(true);
+	// Wrapping lays the text out as it is shown or asked about; the bars
+	// hear of what that taught about its height.
+	if (fData->wrap && layout.EstimatedLayoutLines() != fData->barLines)
+		_UpdateScrollBars();
 }
 
 

@@ -9,10 +9,13 @@
  * just before the file is opened to its highest point.
  *
  * The files are written to /tmp and deleted afterwards. The view wraps
- * at 80 characters of the 12 point fixed font, as a document window does.
+ * at 80 characters of the 12 point fixed font and keeps its scroll bars
+ * up to date, as a document window does.
  */
 #include <Application.h>
 #include <File.h>
+#include <ScrollBar.h>
+#include <ScrollView.h>
 #include <TextView.h>
 #include <Window.h>
 
@@ -229,10 +232,14 @@ measure(TestDriver& driver, const char* name, std::string bytes,
 	BFont font(be_fixed_font);
 	font.SetSize(12);
 	float width = font.StringWidth("M") * 80 + 1;
-	BTextView* view = new BTextView(window->Bounds(), "text",
+	BRect frame = window->Bounds();
+	frame.right -= B_V_SCROLL_BAR_WIDTH;
+	frame.bottom -= B_H_SCROLL_BAR_HEIGHT;
+	BTextView* view = new BTextView(frame, "text",
 		BRect(0, 0, width, 1), B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
 	view->SetFontAndColor(&font);
-	window->AddChild(view);
+	window->AddChild(new BScrollView("scroll", view, B_FOLLOW_ALL_SIDES, 0,
+		true, true, B_NO_BORDER));
 	window->Show();
 	driver.WaitForIdle();
 

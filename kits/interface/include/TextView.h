@@ -204,6 +204,8 @@ public:
 
 	// Scrolling
 	virtual	void				ScrollToOffset(int32 offset);
+	// Keeps the scroll bars where the view went.
+	virtual	void				ScrollTo(BPoint where);
 			void				ScrollToSelection();
 
 	// The text rectangle: the right edge is the wrapping width; the
@@ -277,6 +279,9 @@ private:
 			void				_DrawLine(int32 line, float top);
 			void				_DrawCaret(bool on);
 			void				_ScrollToPoint(BPoint point, float height);
+			void				_UpdateScrollBars();
+			float				_MeasureLineWidth(int32 line) const;
+			void				_ForgetWidths();
 
 	// Input (TextViewInput.cpp)
 			void				_HandleArrow(uint32 key, uint32 modifiers);

@@ -132,6 +132,20 @@ WrapLayout::CountLayoutLines()
 
 
 int32
+WrapLayout::EstimatedLayoutLines() const
+{
+	if (!fWrap || fBlocks.empty())
+		return fLines.CountLines();
+	// The blocks before fPrefixKnown - 1 are summed up already.
+	int32 first = fPrefixKnown - 1;
+	int64 count = fPrefix[first];
+	for (size_t block = first; block < fBlocks.size(); block++)
+		count += fBlocks[block].total + fBlocks[block].unknown;
+	return (int32)std::min<int64>(count, INT32_MAX);
+}
+
+
+int32
 WrapLayout::LayoutLineAt(int32 offset)
 {
 	offset = std::clamp(offset, (int32)0, fText.Length());

@@ -77,6 +77,12 @@ public:
 
 	// At least 1.
 			int32				CountLayoutLines();
+	// What is known of the count without laying anything out: hard lines
+	// laid out completely count exactly, the others (and those laid out
+	// in part, beyond what is known of them) as one layout line each. It
+	// never exceeds CountLayoutLines() and grows toward it as questions
+	// lay out more; once everything is laid out it is exact.
+			int32				EstimatedLayoutLines() const;
 	// The layout line that holds offset; an offset where a soft break
 	// falls belongs to the line it starts. Clamped to the text.
 			int32				LayoutLineAt(int32 offset);

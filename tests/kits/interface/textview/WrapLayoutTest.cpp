@@ -19,7 +19,10 @@
  *   built from scratch, whether the layout was complete, partial or not
  *   made yet;
  * - typing inside a wrapped 1 MB line, and adding a line among 100000,
- *   measure a few lines' worth of characters, not the text.
+ *   measure a few lines' worth of characters, not the text;
+ * - the estimated count measures nothing, counts unlaid hard lines as one
+ *   each, never exceeds the exact count, grows as more is laid out and
+ *   follows edits, and is exact once the layout is complete.
  */
 #include "LineIndex.h"
 #include "TextBuffer.h"
@@ -313,4 +316,52 @@ TEST(WrapLayoutTest, EditsCostWhatTheyChange)
 	EXPECT_EQ(100002, lines.layout.CountLayoutLines());
 	EXPECT_EQ(50001, lines.layout.LayoutLineAt(50000 * 5 + 3));
 	EXPECT_LT(lines.measureCalls, 10);
+}
+
+
+TEST(WrapLayoutTest, EstimateGrowsTowardTheExactCount)
+{
+	// 3000 hard lines of 95 characters: three layout lines each at a
+	// width of 40 characters, across several blocks.
+	std::string line(95, 'x');
+	for (int32 i = 10; i < 95; i += 10)
+		line[i] = ' ';
+	std::string text;
+	for (int32 i = 0; i < 3000; i++)
+		text += line + "\n";
+	Document document(text, 400);
+
+	// Nothing laid out: one layout line per hard line, nothing measured.
+	EXPECT_EQ(3001, document.layout.EstimatedLayoutLines());
+	EXPECT_EQ(0, document.measureCalls);
+
+	// The first screen laid out: its 20 hard lines count exactly.
+	document.layout.LayoutLineStart(60);
+	int32 afterScreen = document.layout.EstimatedLayoutLines();
+	EXPECT_EQ(3001 + 2 * 20, afterScreen);
+	EXPECT_GT(document.measureCalls, 0);
+
+	// A far question lays out every hard line before it.
+	document.layout.LayoutLineStart(6000);
+	int32 afterFar = document.layout.EstimatedLayoutLines();
+	EXPECT_GT(afterFar, afterScreen);
+	EXPECT_EQ(3001 + 2 * 2000, afterFar);
+
+	int32 exact = document.layout.CountLayoutLines();
+	EXPECT_EQ(3 * 3000 + 1, exact);
+	EXPECT_EQ(exact, document.layout.EstimatedLayoutLines());
+
+	// An edit discards the layout of its hard line only: that line and
+	// the new one count as one each until they are laid out again.
+	document.Insert(0, line + "\n");
+	EXPECT_EQ(exact - 3 + 2, document.layout.EstimatedLayoutLines());
+	EXPECT_EQ(exact + 3, document.layout.CountLayoutLines());
+	EXPECT_EQ(exact + 3, document.layout.EstimatedLayoutLines());
+	document.Remove(0, (int32)line.size() + 1);
+	EXPECT_EQ(exact, document.layout.CountLayoutLines());
+	EXPECT_EQ(exact, document.layout.EstimatedLayoutLines());
+
+	// Wrapping off: the hard lines, exact.
+	document.layout.SetWrapping(false);
+	EXPECT_EQ(3001, document.layout.EstimatedLayoutLines());
 }
