@@ -5,7 +5,8 @@
  * Idle means: the display server has no request queued and is not
  * working on one, and every running looper (the application and each
  * window) has an empty queue and is not locked, which is how a looper
- * that is dispatching looks from outside. A message taken from the queue
+ * that is dispatching looks from outside; a window that is quitting is
+ * busy until it has left the window list. A message taken from the queue
  * just before the looper locks itself looks idle for that instant, which
  * is why idle must be seen twice, a little apart.
  */
@@ -51,6 +52,21 @@ is_looper_busy(const BLooper* looper)
 		|| core->lock.Owner() >= 0);
 	core->ReleaseReference();
 	return busy;
+}
+
+
+// Whether a window was told to quit and has not gone yet: its loop may
+// have stopped, but it still tears itself down on its own thread and
+// leaves the window list only at the end of that.
+bool
+is_window_quitting(const BLooper* looper)
+{
+	LooperCore* core = BPrivate::TokenSpace::Default().AcquireCore(looper);
+	if (core == NULL)
+		return false;
+	bool quitting = core->queue.IsQuitRequested();
+	core->ReleaseReference();
+	return quitting;
 }
 
 
@@ -207,7 +223,7 @@ TestDriver::_IsIdleOnce(std::string& _busy)
 		return false;
 	}
 	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
-		if (is_looper_busy(entry.looper)) {
+		if (is_looper_busy(entry.looper) || is_window_quitting(entry.looper)) {
 			_busy = "a window";
 			return false;
 		}
