@@ -14,6 +14,7 @@
 #include "MessageDelivery.h"
 #include "MessagePrivate.h"
 #include "ProcessArguments.h"
+#include "TokenSpace.h"
 
 #include <Message.h>
 
@@ -41,10 +42,13 @@ namespace BPrivate {
 
 namespace {
 
-// Guards the two below.
+// Guards the four below.
 std::mutex sApplicationLock;
 BMessenger sApplicationMessenger;
 std::vector<window_entry> sWindows;
+// Counts the removals from sWindows and wakes those waiting for one.
+uint64 sWindowsRemoved = 0;
+std::condition_variable sWindowRemoved;
 
 const bigtime_t kDefaultPulseRate = 500000;
 // The longest MIME type the platform accepts, terminator included.
@@ -111,6 +115,8 @@ remove_window(BWindow* window)
 	for (auto it = sWindows.begin(); it != sWindows.end(); it++) {
 		if (it->window == window) {
 			sWindows.erase(it);
+			sWindowsRemoved++;
+			sWindowRemoved.notify_all();
 			return;
 		}
 	}
@@ -122,6 +128,40 @@ window_list()
 {
 	std::lock_guard<std::mutex> guard(sApplicationLock);
 	return sWindows;
+}
+
+
+// Waits until no listed window is quitting. A window told to quit tears
+// itself down on its own thread after its loop has stopped; the
+// application must not be gone before it is.
+static void
+wait_for_quitting_windows()
+{
+	for (;;) {
+		std::vector<window_entry> windows;
+		uint64 removed;
+		{
+			std::lock_guard<std::mutex> guard(sApplicationLock);
+			windows = sWindows;
+			removed = sWindowsRemoved;
+		}
+
+		bool quitting = false;
+		for (const window_entry& entry : windows) {
+			LooperCore* core = TokenSpace::Default().AcquireCore(entry.looper);
+			if (core == NULL)
+				continue;
+			quitting = quitting || core->queue.IsQuitRequested();
+			core->ReleaseReference();
+		}
+		if (!quitting)
+			return;
+
+		std::unique_lock<std::mutex> lock(sApplicationLock);
+		sWindowRemoved.wait(lock, [removed] {
+			return sWindowsRemoved != removed;
+		});
+	}
 }
 
 
@@ -250,6 +290,7 @@ BApplication::Run()
 	looper.RunLoop();
 	_StopPulse();
 	_StopLaunch();
+	BPrivate::wait_for_quitting_windows();
 
 	return core->thread.load();
 }

@@ -749,25 +749,35 @@ BWindow::_PulseLoop()
 	BPrivate::window_data& data = *fData;
 	BMessenger target(this);
 	std::unique_lock<std::mutex> lock(data.pulseLock);
+	data.lastPulse = system_time();
 	while (!data.pulseStop) {
 		bigtime_t rate = data.pulseRate;
-		if (rate <= 0) {
+		if (rate <= 0 || data.pulsePending) {
 			data.pulseCondition.wait(lock);
 			continue;
 		}
-		bool woken = BPrivate::wait_with_timeout(data.pulseCondition, lock,
-			rate, [&data, rate] {
-				return data.pulseStop || data.pulseRate != rate;
-			});
-		if (woken)
+		bigtime_t last = data.lastPulse;
+		bigtime_t wait = last + rate - system_time();
+		if (wait > 0) {
+			BPrivate::wait_with_timeout(data.pulseCondition, lock, wait,
+				[&data, rate, last] {
+					return data.pulseStop || data.pulseRate != rate
+						|| data.lastPulse != last;
+				});
 			continue;
-		// No view wants pulses, or the last one still waits.
-		if (data.pulseViews.load() <= 0 || data.pulsePending.exchange(true))
+		}
+		if (data.pulseViews.load() <= 0) {
+			// Nobody wants pulses now: look again a period later.
+			data.lastPulse = system_time();
 			continue;
-		lock.unlock();
-		if (target.SendMessage(B_PULSE) != B_OK)
-			data.pulsePending.store(false);
-		lock.lock();
+		}
+		// Posted under the lock, so that once SetPulseRate() returns no
+		// pulse of the old rate can still be on its way. The queue is
+		// unbounded, so the post never waits for the window.
+		if (target.SendMessage(B_PULSE) == B_OK)
+			data.pulsePending = true;
+		else
+			data.lastPulse = system_time();
 	}
 }
 

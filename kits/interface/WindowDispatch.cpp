@@ -423,13 +423,17 @@ BWindow::_HandleActivated(BMessage* message)
 void
 BWindow::_HandlePulse()
 {
-	fData->pulsePending.store(false);
 	std::vector<BView*> views;
 	collect_all_views(fTopView, views);
 	for (BView* view : views) {
 		if ((view->Flags() & B_PULSE_NEEDED) != 0 && view->Window() == this)
 			view->Pulse();
 	}
+
+	std::lock_guard<std::mutex> guard(fData->pulseLock);
+	fData->pulsePending = false;
+	fData->lastPulse = system_time();
+	fData->pulseCondition.notify_all();
 }
 
 

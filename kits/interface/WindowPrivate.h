@@ -62,14 +62,19 @@ struct window_data {
 	// The loop runs; set by the first Show().
 	bool				running = false;
 
-	// The pulse thread posts B_PULSE while some view wants it.
+	// The pulse thread posts B_PULSE while some view wants it. The rate
+	// counts from the end of the last pulse's dispatch, so a pulse the
+	// window took late is never followed closely by the next.
 	std::thread			pulseThread;
 	std::mutex			pulseLock;
 	std::condition_variable	pulseCondition;
 	bigtime_t			pulseRate = 500000;
 	bool				pulseStop = false;
 	std::atomic<int32>	pulseViews{ 0 };
-	std::atomic<bool>	pulsePending{ false };
+	// Guarded by pulseLock: a B_PULSE is queued, and when the last one
+	// was dispatched.
+	bool				pulsePending = false;
+	bigtime_t			lastPulse = 0;
 
 	std::vector<window_shortcut> shortcuts;
 	// The button that Enter presses.

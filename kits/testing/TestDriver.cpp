@@ -5,7 +5,8 @@
  * Idle means: the display server has no request queued and is not
  * working on one, and every running looper (the application and each
  * window) has an empty queue and is not locked, which is how a looper
- * that is dispatching looks from outside. A message taken from the queue
+ * that is dispatching looks from outside; a window that is quitting is
+ * busy until it has left the window list. A message taken from the queue
  * just before the looper locks itself looks idle for that instant, which
  * is why idle must be seen twice, a little apart.
  */

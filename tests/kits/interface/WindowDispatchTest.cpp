@@ -13,7 +13,8 @@
  *   moves tell views when the pointer enters, stays and leaves; a view
  *   with B_POINTER_EVENTS keeps the moves and the mouse up outside
  *   itself until the button is released;
- * - pulses reach only B_PULSE_NEEDED views, no faster than the rate;
+ * - pulses reach only B_PULSE_NEEDED views, no faster than the rate,
+ *   also after the window was too busy to take one in time;
  * - activation reaches the window and its views; dropped files reach the
  *   view under the drop point; the wheel reaches the view under the
  *   pointer.
@@ -372,6 +373,39 @@ TEST(WindowDispatchTest, PulsesReachOnlyViewsThatAsk)
 	window->PostMessage(B_PULSE);
 	ASSERT_EQ(driver.WaitForIdle(), B_OK);
 	EXPECT_EQ(plain->Times().size(), before + 1);
+}
+
+
+// A window kept busy past a pulse's time took that pulse late; the next
+// one used to follow it closely, as the rate counted from the post.
+TEST(WindowDispatchTest, PulsesKeepTheirRateAfterABusyWindow)
+{
+	TestDriver driver;
+	ASSERT_EQ(driver.Launch<TestApplication>(), B_OK);
+	BWindow* window = new BWindow(BRect(100, 100, 399, 299), "Busy pulses",
+		B_TITLED_WINDOW, 0);
+	const bigtime_t kRate = 20000;
+	window->SetPulseRate(kRate);
+	PulseView* wants = new PulseView("wants", B_PULSE_NEEDED);
+	window->AddChild(wants);
+	window->Show();
+	ASSERT_EQ(driver.WaitFor([&] { return wants->Times().size() >= 1; },
+		"a first pulse"), B_OK);
+
+	// Each round keeps the window's thread busy for a rate and a half.
+	for (int round = 0; round < 5; round++) {
+		WindowLocker locker(window);
+		bigtime_t until = system_time() + kRate * 3 / 2;
+		while (system_time() < until)
+			;
+	}
+	size_t first = wants->Times().size();
+	ASSERT_EQ(driver.WaitFor([&] { return wants->Times().size() >= first + 4; },
+		"four more pulses"), B_OK);
+
+	std::vector<bigtime_t> times = wants->Times();
+	for (size_t i = 1; i < times.size(); i++)
+		EXPECT_GE(times[i] - times[i - 1], kRate) << "pulse " << i;
 }
 
 
