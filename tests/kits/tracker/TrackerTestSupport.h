@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../storage/StorageTestSupport.h"
+
 #include <fcntl.h>
 #include <ftw.h>
 #include <mutex>
@@ -25,40 +27,10 @@
 
 namespace tracker_test {
 
-inline int
-remove_entry(const char* path, const struct stat*, int, struct FTW*)
-{
-	chmod(path, 0700);
-	remove(path);
-	return 0;
-}
-
-
-class TempFolder {
+// A fresh folder per test, removed with everything in it afterwards,
+// with ways to fill it.
+class TempFolder : public TempDirectory {
 public:
-	TempFolder()
-	{
-		const char* base = getenv("TMPDIR");
-		std::string pattern = std::string(base != NULL && base[0] == '/'
-			? base : "/tmp") + "/panel-test-XXXXXX";
-		if (mkdtemp(pattern.data()) == NULL) {
-			ADD_FAILURE() << "mkdtemp failed";
-			return;
-		}
-		char* real = realpath(pattern.c_str(), NULL);
-		fPath = real != NULL ? real : pattern;
-		free(real);
-	}
-	~TempFolder()
-	{
-		if (!fPath.empty())
-			nftw(fPath.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
-	}
-
-	const std::string& Path() const { return fPath; }
-	std::string Child(const std::string& leaf) const
-		{ return fPath + "/" + leaf; }
-
 	std::string AddFile(const std::string& leaf,
 		const std::string& content = "text\n") const
 	{
@@ -84,9 +56,6 @@ public:
 		EXPECT_EQ(symlink(target.c_str(), path.c_str()), 0) << path;
 		return path;
 	}
-
-private:
-	std::string fPath;
 };
 
 
