@@ -6,6 +6,9 @@
  */
 #include <View.h>
 
+#include <Message.h>
+#include <ScrollBar.h>
+
 #include <Region.h>
 #include <Window.h>
 
@@ -31,7 +34,9 @@ BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
 	fViewColor(make_color(255, 255, 255)),
 	fEventMask(0),
 	fEventOptions(0),
-	fIsTopLevel(false)
+	fIsTopLevel(false),
+	fHorScroller(NULL),
+	fVerScroller(NULL)
 {
 	// A frame given with fractions lands on whole pixels, as the
 	// platform rounds it.
@@ -45,6 +50,10 @@ BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
 
 BView::~BView()
 {
+	if (fHorScroller != NULL)
+		fHorScroller->_TargetGone();
+	if (fVerScroller != NULL)
+		fVerScroller->_TargetGone();
 	if (fParent != NULL)
 		fParent->RemoveChild(this);
 
@@ -88,6 +97,22 @@ BView::AllDetached()
 void
 BView::MessageReceived(BMessage* message)
 {
+	// The wheel over a scrolled view turns its bars.
+	if (message->what == B_MOUSE_WHEEL_CHANGED
+		&& (fHorScroller != NULL || fVerScroller != NULL)) {
+		float dx = message->GetFloat("be:wheel_delta_x", 0);
+		float dy = message->GetFloat("be:wheel_delta_y", 0);
+		if (fVerScroller == NULL && dx == 0)
+			dx = dy;
+		if (dy != 0 && fVerScroller != NULL)
+			fVerScroller->MessageReceived(message);
+		else if (dx != 0 && fHorScroller != NULL) {
+			BMessage horizontal(B_MOUSE_WHEEL_CHANGED);
+			horizontal.AddFloat("be:wheel_delta_x", dx);
+			fHorScroller->MessageReceived(&horizontal);
+		}
+		return;
+	}
 	BHandler::MessageReceived(message);
 }
 
@@ -283,6 +308,17 @@ BView::ScrollTo(BPoint where)
 		return;
 	fScroll = where;
 	Invalidate();
+	if (fHorScroller != NULL)
+		fHorScroller->_TargetScrolled(where.x);
+	if (fVerScroller != NULL)
+		fVerScroller->_TargetScrolled(where.y);
+}
+
+
+BScrollBar*
+BView::ScrollBar(orientation direction) const
+{
+	return direction == B_HORIZONTAL ? fHorScroller : fVerScroller;
 }
 
 

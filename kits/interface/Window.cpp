@@ -9,6 +9,8 @@
  */
 #include <Window.h>
 
+#include <Button.h>
+
 #include <Application.h>
 #include <Message.h>
 
@@ -301,8 +303,33 @@ BWindow::_SetFocus(BView* view)
 
 
 void
+BWindow::SetDefaultButton(BButton* button)
+{
+	BButton* previous = fData->defaultButton;
+	if (button == previous)
+		return;
+	fData->defaultButton = button;
+	// Each button draws its own state; telling both keeps them in step
+	// whichever side the change started from.
+	if (previous != NULL)
+		previous->MakeDefault(false);
+	if (button != NULL)
+		button->MakeDefault(true);
+}
+
+
+BButton*
+BWindow::DefaultButton() const
+{
+	return fData->defaultButton;
+}
+
+
+void
 BWindow::_ViewDetached(BView* view)
 {
+	if ((BView*)fData->defaultButton == view)
+		fData->defaultButton = NULL;
 	if (fFocus == view)
 		_SetFocus(NULL);
 	if (fData->mouseOverView == view)

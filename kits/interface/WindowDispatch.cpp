@@ -10,6 +10,7 @@
 #include <Window.h>
 
 #include <Application.h>
+#include <Button.h>
 #include <Message.h>
 
 #include "DisplayServer.h"
@@ -143,6 +144,8 @@ BWindow::_HandleKeyDown(BMessage* message)
 	uint32 modifiers = (uint32)message->GetInt32("modifiers", 0);
 	if ((modifiers & B_COMMAND_KEY) != 0 && _HandleShortcut(message))
 		return;
+	if (_HandleDefaultButton(message))
+		return;
 
 	if (fFocus != NULL) {
 		const char* bytes = message->GetString("bytes", "");
@@ -186,6 +189,30 @@ BWindow::_HandleShortcut(BMessage* message)
 		return true;
 	}
 	return false;
+}
+
+
+bool
+BWindow::_HandleDefaultButton(BMessage* message)
+{
+	// Enter presses the default button wherever the focus is; a focused
+	// button takes Enter for itself.
+	BButton* button = fData->defaultButton;
+	const char* bytes = message->GetString("bytes", "");
+	if (button == NULL || bytes[0] != B_ENTER || bytes[1] != '\0')
+		return false;
+	uint32 modifiers = (uint32)message->GetInt32("modifiers", 0);
+	if ((modifiers & (B_COMMAND_KEY | B_CONTROL_KEY | B_OPTION_KEY)) != 0
+		|| button->IsHidden() || !button->IsEnabled()
+		|| dynamic_cast<BButton*>(fFocus) != NULL) {
+		return false;
+	}
+	// A one-line entry sends its own message on Enter as well.
+	if (fFocus != NULL && BPrivate::enter_reaches_focus_first(fFocus))
+		fFocus->KeyDown(bytes, 1);
+	if (fData->defaultButton == button && button->IsEnabled())
+		button->KeyDown(bytes, 1);
+	return true;
 }
 
 

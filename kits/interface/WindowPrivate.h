@@ -72,6 +72,8 @@ struct window_data {
 	std::atomic<bool>	pulsePending{ false };
 
 	std::vector<window_shortcut> shortcuts;
+	// The button that Enter presses.
+	BButton*			defaultButton = NULL;
 
 	// The mouse: the view that asked for every pointer event until the
 	// buttons are released, and the view the pointer was last over.
@@ -79,6 +81,10 @@ struct window_data {
 	BView*				mouseOverView = NULL;
 	uint32				buttons = 0;
 };
+
+// True for a focus view that takes Enter before the window's default
+// button gets it (the entry of a text control).
+bool enter_reaches_focus_first(BView* focus);
 
 }	// namespace BPrivate
 

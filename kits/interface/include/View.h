@@ -26,6 +26,7 @@
 
 class BMessage;
 class BRegion;
+class BScrollBar;
 class BWindow;
 
 namespace BPrivate {
@@ -160,8 +161,11 @@ public:
 	// Sizes below zero are taken as zero.
 			void				ResizeBy(float dh, float dv);
 			void				ResizeTo(float width, float height);
+	// Scrolling moves the view's scroll bars along.
 	virtual	void				ScrollTo(BPoint where);
 			void				ScrollBy(float dh, float dv);
+	// The bar that scrolls the view in that direction; NULL for none.
+			BScrollBar*			ScrollBar(orientation direction) const;
 
 	// Hide() and Show() nest: a view hidden twice needs two Show()s.
 	virtual	void				Hide();
@@ -328,6 +332,7 @@ public:
 	class Private;
 
 private:
+	friend class BScrollBar;
 	friend class BWindow;
 	friend class Private;
 
@@ -372,6 +377,9 @@ private:
 			std::vector<BPrivate::view_state*> fStates;
 	// Set while the view is the window's top level view.
 			bool				fIsTopLevel;
+	// The bars that scroll this view, set by the bars themselves.
+			BScrollBar*			fHorScroller;
+			BScrollBar*			fVerScroller;
 };
 
 #endif	// _VIEW_H

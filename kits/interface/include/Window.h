@@ -24,6 +24,7 @@
 #include <Rect.h>
 #include <View.h>
 
+class BButton;
 class BMessage;
 
 namespace BPrivate {
@@ -116,6 +117,10 @@ public:
 	// one; NULL when the point is outside the window.
 			BView*				FindView(BPoint point) const;
 			BView*				CurrentFocus() const;
+	// The button that Enter presses wherever the focus is; setting one
+	// takes the role from the last. NULL for none.
+			void				SetDefaultButton(BButton* button);
+			BButton*			DefaultButton() const;
 
 	// Hooks
 	virtual	void				DispatchMessage(BMessage* message,
@@ -236,6 +241,7 @@ private:
 			void				_HandleKeyUp(BMessage* message);
 			bool				_HandleShortcut(BMessage* message);
 			bool				_HandleNavigation(BMessage* message);
+			bool				_HandleDefaultButton(BMessage* message);
 			void				_HandleMouseDown(BMessage* message);
 			void				_HandleMouseUp(BMessage* message);
 			void				_HandleMouseMoved(BMessage* message);
