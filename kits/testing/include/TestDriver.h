@@ -25,6 +25,7 @@
 #define _KITS_TEST_DRIVER_H
 
 #include <Application.h>
+#include <FilePanel.h>
 #include <GraphicsDefs.h>
 #include <Point.h>
 #include <View.h>
@@ -154,6 +155,26 @@ public:
 									bool active = true);
 			status_t			DropFiles(BWindow* window, BPoint where,
 									const std::vector<std::string>& paths);
+
+	// File panels (BFilePanel), operated through their window: the
+	// panel's Window(), or the one WaitForWindow() finds by its title.
+	// Selects the entries of the folder shown by name, as a person does:
+	// a click on the first, Command+click on each further one.
+			status_t			ChoosePanelEntries(BWindow* panel,
+									const std::vector<std::string>& names);
+	// Double-clicks the entry: a folder is entered, a file chosen.
+			status_t			OpenPanelEntry(BWindow* panel,
+									const char* name);
+	// Presses Open (or Save) or Cancel.
+			status_t			PressPanelButton(BWindow* panel,
+									file_panel_button button);
+			status_t			CancelPanel(BWindow* panel)
+								{
+									return PressPanelButton(panel,
+										B_CANCEL_BUTTON);
+								}
+	// The names the panel lists now, top to bottom.
+			std::vector<std::string> PanelEntries(BWindow* panel);
 
 	// Output. The lines the process printed to standard output since the
 	// driver was made, without their newlines; a last line without one

@@ -1,0 +1,129 @@
+/*
+ * TestDriver: operating file panels. Rows are found by name in the
+ * panel's list and clicked where they are on the screen, scrolled into
+ * view first, so the panel gets the same clicks and keys a person's
+ * would give it.
+ */
+#include <TestDriver.h>
+
+#include <Button.h>
+
+#include "EntryListView.h"
+#include "FilePanelWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <math.h>
+
+using BPrivate::EntryListView;
+using BPrivate::FilePanelWindow;
+
+namespace {
+
+FilePanelWindow*
+panel_window(BWindow* window, const char* caller)
+{
+	FilePanelWindow* panel = dynamic_cast<FilePanelWindow*>(window);
+	if (panel == NULL)
+		ADD_FAILURE() << "TestDriver::" << caller << "(): not a file panel";
+	return panel;
+}
+
+}	// namespace
+
+
+// Where the row of the entry is in the window, scrolled into view; false
+// when the panel lists no such entry.
+static bool
+row_point(FilePanelWindow* panel, const char* name, EntryListView** _list,
+	BPoint* _where)
+{
+	if (!panel->Lock())
+		return false;
+	EntryListView* list = panel->List();
+	int32 index = list->IndexOf(name);
+	if (index >= 0) {
+		list->ScrollToRow(index);
+		BRect row = list->RowFrame(index);
+		*_where = BPoint(row.left + 30, floorf((row.top + row.bottom) / 2));
+		*_list = list;
+	}
+	panel->Unlock();
+	return index >= 0;
+}
+
+
+status_t
+TestDriver::ChoosePanelEntries(BWindow* window,
+	const std::vector<std::string>& names)
+{
+	FilePanelWindow* panel = panel_window(window, "ChoosePanelEntries");
+	if (panel == NULL)
+		return B_BAD_VALUE;
+	bool first = true;
+	for (const std::string& name : names) {
+		EntryListView* list = NULL;
+		BPoint where;
+		if (!row_point(panel, name.c_str(), &list, &where)) {
+			ADD_FAILURE() << "TestDriver::ChoosePanelEntries(): the panel "
+				"lists no \"" << name << "\"";
+			return B_ENTRY_NOT_FOUND;
+		}
+		status_t status = Click(list, where, 1, B_PRIMARY_MOUSE_BUTTON,
+			first ? 0 : B_COMMAND_KEY);
+		if (status != B_OK)
+			return status;
+		first = false;
+	}
+	return B_OK;
+}
+
+
+status_t
+TestDriver::OpenPanelEntry(BWindow* window, const char* name)
+{
+	FilePanelWindow* panel = panel_window(window, "OpenPanelEntry");
+	if (panel == NULL)
+		return B_BAD_VALUE;
+	EntryListView* list = NULL;
+	BPoint where;
+	if (!row_point(panel, name, &list, &where)) {
+		ADD_FAILURE() << "TestDriver::OpenPanelEntry(): the panel lists no "
+			"\"" << name << "\"";
+		return B_ENTRY_NOT_FOUND;
+	}
+	status_t status = Click(list, where, 1);
+	if (status == B_OK)
+		status = Click(list, where, 2);
+	return status;
+}
+
+
+status_t
+TestDriver::PressPanelButton(BWindow* window, file_panel_button button)
+{
+	FilePanelWindow* panel = panel_window(window, "PressPanelButton");
+	if (panel == NULL)
+		return B_BAD_VALUE;
+	BView* view = NULL;
+	if (panel->Lock()) {
+		view = panel->Button(button);
+		panel->Unlock();
+	}
+	return Click(view);
+}
+
+
+std::vector<std::string>
+TestDriver::PanelEntries(BWindow* window)
+{
+	std::vector<std::string> names;
+	FilePanelWindow* panel = panel_window(window, "PanelEntries");
+	if (panel == NULL || WaitForIdle() != B_OK || !panel->Lock())
+		return names;
+	EntryListView* list = panel->List();
+	for (int32 i = 0; i < list->CountEntries(); i++)
+		names.push_back(list->EntryAt(i)->name);
+	panel->Unlock();
+	return names;
+}

@@ -1,0 +1,420 @@
+/*
+ * The Open and Save panels, operated through the test driver as a
+ * person would:
+ * - an open panel lists the folder given (folders first), chooses one
+ *   file, or several with multiple selection (in list order), only one
+ *   without it; the reply goes to be_app without a target, and the
+ *   hiding that follows sends B_CANCEL after it;
+ * - double-clicking a folder enters it, Backspace goes back up with the
+ *   folder left selected, Enter on a folder that may not be chosen
+ *   enters it; with B_DIRECTORY_NODE a folder is chosen instead;
+ * - Cancel (Escape) and the close box send only B_CANCEL and hide the
+ *   panel, which stays usable; Hide() of a hidden panel sends nothing;
+ * - a panel can be shown again after it was hidden and chooses again;
+ * - a folder that cannot be read (removed; without permission for an
+ *   ordinary user) shows why, chooses nothing, and Backspace leaves it;
+ * - names with spaces and non-ASCII bytes reach the target intact;
+ * - a save panel sends "directory" and "name" to its target, in the
+ *   caller's own message when there is one; a new panel shows the
+ *   user's home;
+ * - a panel whose window the application closed while quitting can
+ *   still be deleted, and a panel never stops the application quitting.
+ */
+#include <Directory.h>
+#include <Entry.h>
+#include <FilePanel.h>
+#include <Path.h>
+#include <Window.h>
+
+#include <TestDriver.h>
+
+#include "EntryListView.h"
+#include "FilePanelWindow.h"
+#include "TrackerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tracker_test;
+using BPrivate::FilePanelWindow;
+
+namespace {
+
+typedef std::vector<std::string> names;
+
+std::string
+path_of(const entry_ref& ref)
+{
+	BPath path(&ref);
+	return path.InitCheck() == B_OK ? path.Path() : "";
+}
+
+
+// An application launched by the driver, with the folder's files.
+class PanelTest : public ::testing::Test {
+protected:
+	void SetUp() override
+	{
+		fFolder.AddFile("b.txt");
+		fFolder.AddFile("a.txt");
+		fFolder.AddFile("c.txt");
+		fFolder.AddFolder("sub");
+		fFolder.AddFile("sub/inner.txt");
+		ASSERT_EQ(fDriver.Launch<RecordingApplication>(), B_OK);
+		fApplication = dynamic_cast<RecordingApplication*>(
+			fDriver.Application());
+	}
+
+	// Waits until the application has got that many messages.
+	std::vector<BMessage> WaitForMessages(size_t count)
+	{
+		fDriver.WaitFor([&] {
+			return fApplication->Messages().size() >= count;
+		}, "the panel's messages");
+		EXPECT_EQ(fDriver.WaitForIdle(), B_OK);
+		return fApplication->Messages();
+	}
+
+	std::string ListMessage(BFilePanel& panel)
+	{
+		FilePanelWindow* window = dynamic_cast<FilePanelWindow*>(
+			panel.Window());
+		if (window == NULL || !window->Lock())
+			return "";
+		std::string message = window->List()->Message();
+		window->Unlock();
+		return message;
+	}
+
+	TempFolder fFolder;
+	TestDriver fDriver;
+	RecordingApplication* fApplication = NULL;
+};
+
+}	// namespace
+
+
+TEST_F(PanelTest, OpensOneFile)
+{
+	BFilePanel panel;
+	EXPECT_EQ(panel.PanelMode(), B_OPEN_PANEL);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_TRUE(panel.IsShowing());
+	EXPECT_EQ(fDriver.PanelEntries(panel.Window()),
+		(names{"sub", "a.txt", "b.txt", "c.txt"}));
+
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"b.txt"}), B_OK);
+	entry_ref selected;
+	panel.Rewind();
+	ASSERT_EQ(panel.GetNextSelectedRef(&selected), B_OK);
+	EXPECT_STREQ(selected.name, "b.txt");
+	EXPECT_EQ(panel.GetNextSelectedRef(&selected), B_ENTRY_NOT_FOUND);
+
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	std::vector<BMessage> messages = WaitForMessages(2);
+	ASSERT_EQ(messages.size(), 2u);
+	EXPECT_EQ(messages[0].what, (uint32)B_REFS_RECEIVED);
+	EXPECT_EQ(ref_names(messages[0]), names{"b.txt"});
+	entry_ref ref;
+	ASSERT_EQ(messages[0].FindRef("refs", &ref), B_OK);
+	EXPECT_EQ(path_of(ref), fFolder.Child("b.txt"));
+	EXPECT_EQ(messages[1].what, (uint32)B_CANCEL);
+	EXPECT_EQ((uint32)messages[1].GetInt32("old_what", 0),
+		(uint32)B_REFS_RECEIVED);
+	EXPECT_FALSE(panel.IsShowing());
+}
+
+
+TEST_F(PanelTest, OpensSeveralFilesInListOrder)
+{
+	BFilePanel panel;
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(),
+		{"c.txt", "a.txt", "sub"}), B_OK);
+	// A folder among the files is not what an open panel for files
+	// chooses.
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	std::vector<BMessage> messages = WaitForMessages(1);
+	ASSERT_FALSE(messages.empty());
+	EXPECT_EQ(ref_names(messages[0]), (names{"a.txt", "c.txt"}));
+
+	// The keyboard: Shift with the arrows extends from where it started.
+	fApplication->Clear();
+	panel.Show();
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"a.txt"}), B_OK);
+	ASSERT_EQ(fDriver.PressKey(panel.Window(), B_DOWN_ARROW, B_SHIFT_KEY),
+		B_OK);
+	ASSERT_EQ(fDriver.PressKey(panel.Window(), B_DOWN_ARROW, B_SHIFT_KEY),
+		B_OK);
+	ASSERT_EQ(fDriver.PressKey(panel.Window(), B_ENTER), B_OK);
+	messages = WaitForMessages(1);
+	ASSERT_FALSE(messages.empty());
+	EXPECT_EQ(ref_names(messages[0]), (names{"a.txt", "b.txt", "c.txt"}));
+}
+
+
+TEST_F(PanelTest, WithoutMultipleSelectionChoosesOne)
+{
+	BFilePanel panel(B_OPEN_PANEL, NULL, NULL, 0, false);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(),
+		{"a.txt", "c.txt"}), B_OK);
+	ASSERT_EQ(fDriver.PressKey(panel.Window(), B_END, B_SHIFT_KEY), B_OK);
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	std::vector<BMessage> messages = WaitForMessages(1);
+	ASSERT_FALSE(messages.empty());
+	EXPECT_EQ(ref_names(messages[0]), names{"c.txt"});
+}
+
+
+TEST_F(PanelTest, MovesBetweenFolders)
+{
+	BFilePanel panel;
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+
+	ASSERT_EQ(fDriver.OpenPanelEntry(panel.Window(), "sub"), B_OK);
+	EXPECT_EQ(fDriver.PanelEntries(panel.Window()), names{"inner.txt"});
+	entry_ref folder;
+	panel.GetPanelDirectory(&folder);
+	EXPECT_EQ(path_of(folder), fFolder.Child("sub"));
+
+	// Up again, with the folder we came from selected: Enter goes back
+	// in, since a folder is not what this panel chooses.
+	ASSERT_EQ(fDriver.PressKey(panel.Window(), B_BACKSPACE), B_OK);
+	panel.GetPanelDirectory(&folder);
+	EXPECT_EQ(path_of(folder), fFolder.Path());
+	panel.Rewind();
+	ASSERT_EQ(panel.GetNextSelectedRef(&folder), B_OK);
+	EXPECT_STREQ(folder.name, "sub");
+	ASSERT_EQ(fDriver.PressKey(panel.Window(), B_ENTER), B_OK);
+	EXPECT_EQ(fDriver.PanelEntries(panel.Window()), names{"inner.txt"});
+	EXPECT_TRUE(fApplication->Messages().empty());
+
+	// A double click on a file chooses it.
+	ASSERT_EQ(fDriver.OpenPanelEntry(panel.Window(), "inner.txt"), B_OK);
+	std::vector<BMessage> messages = WaitForMessages(1);
+	ASSERT_FALSE(messages.empty());
+	entry_ref ref;
+	ASSERT_EQ(messages[0].FindRef("refs", &ref), B_OK);
+	EXPECT_EQ(path_of(ref), fFolder.Child("sub/inner.txt"));
+}
+
+
+TEST_F(PanelTest, ChoosesFoldersWhenAskedTo)
+{
+	BFilePanel panel(B_OPEN_PANEL, NULL, NULL, B_DIRECTORY_NODE);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"sub", "a.txt"}),
+		B_OK);
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	std::vector<BMessage> messages = WaitForMessages(1);
+	ASSERT_FALSE(messages.empty());
+	EXPECT_EQ(ref_names(messages[0]), names{"sub"});
+}
+
+
+TEST_F(PanelTest, CancelAndCloseBoxSendOnlyCancel)
+{
+	BFilePanel panel;
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"a.txt"}), B_OK);
+	ASSERT_EQ(fDriver.CancelPanel(panel.Window()), B_OK);
+	std::vector<BMessage> messages = WaitForMessages(1);
+	ASSERT_EQ(fApplication->Whats(), std::vector<uint32>{B_CANCEL});
+	void* source = NULL;
+	EXPECT_EQ(messages[0].FindPointer("source", &source), B_OK);
+	EXPECT_EQ(source, (void*)&panel);
+	EXPECT_FALSE(panel.IsShowing());
+
+	// Hiding a hidden panel says nothing more.
+	panel.Hide();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ(fApplication->Messages().size(), 1u);
+
+	fApplication->Clear();
+	panel.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	ASSERT_TRUE(panel.IsShowing());
+	ASSERT_EQ(fDriver.CloseWindow(panel.Window()), B_OK);
+	WaitForMessages(1);
+	EXPECT_EQ(fApplication->Whats(), std::vector<uint32>{B_CANCEL});
+	EXPECT_FALSE(panel.IsShowing());
+	// The window stays for the next Show().
+	ASSERT_TRUE(panel.Window()->Lock());
+	EXPECT_TRUE(panel.Window()->IsHidden());
+	panel.Window()->Unlock();
+}
+
+
+TEST_F(PanelTest, ShowsAgainAfterHide)
+{
+	BFilePanel panel;
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"a.txt"}), B_OK);
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	WaitForMessages(2);
+
+	// A file added meanwhile shows up: Show() reads the folder again.
+	fFolder.AddFile("d.txt");
+	panel.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_TRUE(panel.IsShowing());
+	EXPECT_EQ(fDriver.PanelEntries(panel.Window()),
+		(names{"sub", "a.txt", "b.txt", "c.txt", "d.txt"}));
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"d.txt"}), B_OK);
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	std::vector<BMessage> messages = WaitForMessages(4);
+	ASSERT_EQ(messages.size(), 4u);
+	EXPECT_EQ(ref_names(messages[2]), names{"d.txt"});
+	EXPECT_EQ(messages[3].what, (uint32)B_CANCEL);
+
+	// Without hiding when done the panel stays up for more.
+	panel.SetHideWhenDone(false);
+	panel.Show();
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"b.txt"}), B_OK);
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	messages = WaitForMessages(5);
+	ASSERT_EQ(messages.size(), 5u);
+	EXPECT_EQ(ref_names(messages[4]), names{"b.txt"});
+	EXPECT_TRUE(panel.IsShowing());
+}
+
+
+TEST_F(PanelTest, FolderThatCannotBeReadSaysWhy)
+{
+	std::string gone = fFolder.AddFolder("gone");
+	BFilePanel panel;
+	panel.SetPanelDirectory(gone.c_str());
+	ASSERT_EQ(rmdir(gone.c_str()), 0);
+	panel.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_TRUE(fDriver.PanelEntries(panel.Window()).empty());
+	EXPECT_EQ(ListMessage(panel), "This folder does not exist.");
+
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	EXPECT_TRUE(panel.IsShowing());
+	EXPECT_TRUE(fApplication->Messages().empty());
+
+	// Going up leads out of it.
+	ASSERT_EQ(fDriver.PressKey(panel.Window(), B_BACKSPACE), B_OK);
+	EXPECT_EQ(fDriver.PanelEntries(panel.Window()),
+		(names{"sub", "a.txt", "b.txt", "c.txt"}));
+	EXPECT_EQ(ListMessage(panel), "");
+
+	if (permissions_apply()) {
+		ASSERT_EQ(chmod(fFolder.Child("sub").c_str(), 0), 0);
+		ASSERT_EQ(fDriver.OpenPanelEntry(panel.Window(), "sub"), B_OK);
+		EXPECT_TRUE(fDriver.PanelEntries(panel.Window()).empty());
+		EXPECT_EQ(ListMessage(panel),
+			"You are not allowed to read this folder.");
+	}
+}
+
+
+TEST_F(PanelTest, NamesWithSpacesAndNonASCIIBytes)
+{
+	const std::string name = "my notes \xc3\xa4\xe2\x82\xac.txt";
+	fFolder.AddFolder("\xc3\xa9t\xc3\xa9 2026");
+	fFolder.AddFile("\xc3\xa9t\xc3\xa9 2026/" + name);
+
+	BFilePanel panel;
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(fDriver.OpenPanelEntry(panel.Window(),
+		"\xc3\xa9t\xc3\xa9 2026"), B_OK);
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {name}), B_OK);
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+	std::vector<BMessage> messages = WaitForMessages(1);
+	ASSERT_FALSE(messages.empty());
+	entry_ref ref;
+	ASSERT_EQ(messages[0].FindRef("refs", &ref), B_OK);
+	EXPECT_EQ(path_of(ref), fFolder.Child("\xc3\xa9t\xc3\xa9 2026/" + name));
+}
+
+
+TEST_F(PanelTest, SavePanelSendsFolderAndName)
+{
+	BMessenger target(fApplication);
+	BMessage own('SAVx');
+	own.AddInt32("document", 3);
+	BFilePanel panel(B_SAVE_PANEL, &target, NULL, B_FILE_NODE, false, &own);
+	EXPECT_EQ(panel.PanelMode(), B_SAVE_PANEL);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.SetSaveText("new \xc3\xa4 file.txt");
+	panel.Show();
+	ASSERT_EQ(fDriver.PressPanelButton(panel.Window(), B_DEFAULT_BUTTON),
+		B_OK);
+
+	std::vector<BMessage> messages = WaitForMessages(2);
+	ASSERT_EQ(messages.size(), 2u);
+	EXPECT_EQ(messages[0].what, (uint32)'SAVx');
+	EXPECT_EQ(messages[0].GetInt32("document", 0), 3);
+	entry_ref directory;
+	ASSERT_EQ(messages[0].FindRef("directory", &directory), B_OK);
+	EXPECT_EQ(path_of(directory), fFolder.Path());
+	EXPECT_STREQ(messages[0].GetString("name", ""), "new \xc3\xa4 file.txt");
+	EXPECT_EQ(messages[1].what, (uint32)B_CANCEL);
+	EXPECT_EQ((uint32)messages[1].GetInt32("old_what", 0), (uint32)'SAVx');
+	// Nothing is written by the panel itself.
+	EXPECT_FALSE(BEntry(fFolder.Child("new \xc3\xa4 file.txt").c_str())
+		.Exists());
+}
+
+
+TEST_F(PanelTest, NewPanelShowsTheHomeFolder)
+{
+	const char* oldHome = getenv("HOME");
+	std::string savedHome = oldHome != NULL ? oldHome : "";
+	setenv("HOME", fFolder.Child("sub").c_str(), 1);
+
+	BFilePanel panel(B_SAVE_PANEL);
+	entry_ref folder;
+	panel.GetPanelDirectory(&folder);
+	EXPECT_EQ(path_of(folder), fFolder.Child("sub"));
+
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.GetPanelDirectory(&folder);
+	EXPECT_EQ(path_of(folder), fFolder.Path());
+	panel.SetPanelDirectory((BDirectory*)NULL);
+	panel.GetPanelDirectory(&folder);
+	EXPECT_EQ(path_of(folder), fFolder.Child("sub"));
+
+	// Something that is not a folder leaves the panel where it is.
+	panel.SetPanelDirectory(fFolder.Child("a.txt").c_str());
+	panel.GetPanelDirectory(&folder);
+	EXPECT_EQ(path_of(folder), fFolder.Child("sub"));
+
+	if (oldHome != NULL)
+		setenv("HOME", savedHome.c_str(), 1);
+	else
+		unsetenv("HOME");
+}
+
+
+TEST_F(PanelTest, ApplicationQuitsPastAPanel)
+{
+	BFilePanel* panel = new BFilePanel;
+	panel->SetPanelDirectory(fFolder.Path().c_str());
+	panel->Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	ASSERT_EQ(fDriver.Quit(), B_OK);
+	// The application closed the panel's window while quitting.
+	EXPECT_FALSE(panel->IsShowing());
+	delete panel;
+}
