@@ -11,6 +11,7 @@
 #include "DisplayServer.h"
 
 #include "Backend.h"
+#include "ClipboardPrivate.h"
 
 #include <AppDefs.h>
 #include <Message.h>
@@ -32,6 +33,31 @@ const bigtime_t kIdleWait = 1000000;
 
 DisplayServer* sServer = NULL;
 std::once_flag sServerOnce;
+
+
+// be_clipboard's way to the screen's clipboard.
+status_t
+set_clipboard_text(const std::string& text)
+{
+	ServerRequest request;
+	request.code = kRequestSetClipboard;
+	request.text = text;
+	sServer->Post(std::move(request));
+	return B_OK;
+}
+
+
+status_t
+get_clipboard_text(std::string& _text)
+{
+	ServerRequest request;
+	request.code = kRequestGetClipboard;
+	ServerReply reply;
+	status_t status = sServer->Call(std::move(request), reply);
+	if (status == B_OK)
+		_text = reply.text;
+	return status;
+}
 
 }	// namespace
 
@@ -65,6 +91,7 @@ DisplayServer::Default()
 			_exit(1);
 		}
 		sServer = new DisplayServer(backend);
+		set_system_clipboard(&set_clipboard_text, &get_clipboard_text);
 	});
 	return *sServer;
 }

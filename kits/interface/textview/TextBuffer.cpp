@@ -3,6 +3,8 @@
  */
 #include "TextBuffer.h"
 
+#include <DataIO.h>
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -52,6 +54,41 @@ TextBuffer::SetTo(const char* text, int32 length)
 	fLength = length;
 	fGapStart = length;
 	fGapLength = gap;
+	return B_OK;
+}
+
+
+status_t
+TextBuffer::ReadFrom(BPositionIO* source, off_t position, int32 length)
+{
+	if (source == NULL || position < 0 || length < 0
+		|| length > INT32_MAX - 1) {
+		return B_BAD_VALUE;
+	}
+	int32 gap = std::min<int64>(kMinimumGap, (int64)INT32_MAX - length);
+	char* block = (char*)malloc((size_t)length + gap);
+	if (block == NULL)
+		return B_NO_MEMORY;
+
+	int32 read = 0;
+	while (read < length) {
+		ssize_t got = source->ReadAt(position + read, block + read,
+			length - read);
+		if (got < 0) {
+			free(block);
+			return (status_t)got;
+		}
+		if (got == 0)
+			break;
+		read += (int32)got;
+	}
+
+	free(fBuffer);
+	fBuffer = block;
+	fCapacity = read + gap + (length - read);
+	fLength = read;
+	fGapStart = read;
+	fGapLength = fCapacity - read;
 	return B_OK;
 }
 

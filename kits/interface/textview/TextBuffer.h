@@ -18,6 +18,8 @@
 
 #include <SupportDefs.h>
 
+class BPositionIO;
+
 #include <string>
 
 namespace BPrivate {
@@ -34,6 +36,11 @@ public:
 	// non-zero length or a negative length, B_NO_MEMORY when the block
 	// cannot be allocated; the text is unchanged on error.
 			status_t			SetTo(const char* text, int32 length);
+	// Replaces the whole text by up to length bytes that source holds
+	// from position on, read straight into the new block. The status of
+	// a failed read; the text is unchanged on error.
+			status_t			ReadFrom(BPositionIO* source, off_t position,
+									int32 length);
 
 	// Inserts length bytes at offset. B_BAD_VALUE for an offset outside
 	// 0..Length(), a negative length, a NULL bytes with a non-zero length

@@ -129,6 +129,13 @@ public:
 	// none.
 			const UndoStep*		Redo();
 
+	// The step Undo() would return, without moving it; NULL when none.
+			const UndoStep*		NextUndo() const
+									{
+										return fUndoCount > 0
+											? &fSteps[fUndoCount - 1] : NULL;
+									}
+
 			void				Clear();
 			int32				CountSteps() const
 									{ return (int32)fSteps.size(); }

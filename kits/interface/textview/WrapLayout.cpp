@@ -10,8 +10,13 @@
 #include <math.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace BPrivate {
+
+// Hard lines per block: edits shift at most this many entries, and a
+// count of layout lines sums a few thousand blocks for 100 MB of text.
+static const int32 kBlockLines = 1024;
 
 
 WrapLayout::WrapLayout(const TextBuffer& text, const LineIndex& lines,
@@ -23,7 +28,11 @@ WrapLayout::WrapLayout(const TextBuffer& text, const LineIndex& lines,
 	fWrap(false),
 	fWrapWidth(0),
 	fTabWidth(0),
-	fLineHeight(0)
+	fLineHeight(0),
+	fPrefixKnown(0),
+	fCursorBlock(0),
+	fCursorLine(0),
+	fSingleStart(1, 0)
 {
 	InvalidateAll();
 }
@@ -69,34 +78,44 @@ WrapLayout::InvalidateAll()
 
 
 void
-WrapLayout::TextInserted(int32 offset, int32 addedLines)
+WrapLayout::TextInserted(int32 offset, int32 length, int32 addedLines)
 {
-	if (!fWrap || fCache.empty())
+	if (!fWrap || fBlocks.empty())
 		return;
 	int32 hardLine = fLines.LineAt(offset);
-	if (hardLine >= (int32)fCache.size())
-		return _Discard();
-	fCache[hardLine] = HardLineLayout();
-	fCache.insert(fCache.begin() + hardLine + 1, std::max(addedLines, 0),
-		HardLineLayout());
-	if ((int32)fPrefix.size() > hardLine + 1)
-		fPrefix.resize(hardLine + 1);
+	int32 block;
+	int32 index;
+	_Locate(hardLine, block, index);
+	int32 inLine = offset - fLines.OffsetAt(hardLine);
+	if (addedLines <= 0) {
+		_Relayout(fBlocks[block], index, hardLine, inLine, inLine,
+			inLine + length);
+	} else {
+		_Truncate(fBlocks[block], index, inLine);
+		_InsertLines(block, index + 1, addedLines);
+	}
+	_BlocksChanged(block);
 }
 
 
 void
-WrapLayout::TextRemoved(int32 from, int32 removedLines)
+WrapLayout::TextRemoved(int32 from, int32 length, int32 removedLines)
 {
-	if (!fWrap || fCache.empty())
+	if (!fWrap || fBlocks.empty())
 		return;
 	int32 hardLine = fLines.LineAt(from);
-	if (hardLine + std::max(removedLines, 0) >= (int32)fCache.size())
-		return _Discard();
-	fCache[hardLine] = HardLineLayout();
-	fCache.erase(fCache.begin() + hardLine + 1,
-		fCache.begin() + hardLine + 1 + std::max(removedLines, 0));
-	if ((int32)fPrefix.size() > hardLine + 1)
-		fPrefix.resize(hardLine + 1);
+	int32 block;
+	int32 index;
+	_Locate(hardLine, block, index);
+	int32 inLine = from - fLines.OffsetAt(hardLine);
+	if (removedLines <= 0) {
+		_Relayout(fBlocks[block], index, hardLine, inLine, inLine + length,
+			inLine);
+	} else {
+		_Truncate(fBlocks[block], index, inLine);
+		_RemoveLines(block, index + 1, removedLines);
+	}
+	_BlocksChanged(block);
 }
 
 
@@ -105,7 +124,10 @@ WrapLayout::CountLayoutLines()
 {
 	if (!fWrap)
 		return fLines.CountLines();
-	return _PrefixBefore(fLines.CountLines());
+	_EnsureBlocks();
+	int32 last = (int32)fBlocks.size() - 1;
+	_CompleteBlock(last);
+	return _BlockPrefix(last) + fBlocks[last].total;
 }
 
 
@@ -117,13 +139,26 @@ WrapLayout::LayoutLineAt(int32 offset)
 	if (!fWrap)
 		return hardLine;
 
+	_EnsureBlocks();
 	int32 relative = offset - fLines.OffsetAt(hardLine);
-	HardLineLayout& layout = _Layout(hardLine);
-	while (!layout.complete && layout.starts.back() <= relative)
-		_ExtendOnce(hardLine);
-	int32 index = (int32)(std::upper_bound(layout.starts.begin(),
-		layout.starts.end(), relative) - layout.starts.begin()) - 1;
-	return _PrefixBefore(hardLine) + index;
+	int32 block;
+	int32 index;
+	_Locate(hardLine, block, index);
+	Block& own = fBlocks[block];
+	if (own.counts[index] == 0 && own.wrapped[index] == NULL)
+		_ExtendOnce(own, index, hardLine);
+	// Laid out only as far as the offset.
+	while (own.wrapped[index] != NULL && !own.wrapped[index]->complete
+		&& own.wrapped[index]->starts.back() <= relative) {
+		_ExtendOnce(own, index, hardLine);
+	}
+	int32 inLine = 0;
+	if (own.wrapped[index] != NULL) {
+		const std::vector<int32>& starts = own.wrapped[index]->starts;
+		inLine = (int32)(std::upper_bound(starts.begin(), starts.end(),
+			relative) - starts.begin()) - 1;
+	}
+	return _PrefixBefore(hardLine) + inLine;
 }
 
 
@@ -135,32 +170,36 @@ WrapLayout::LayoutLineStart(int32 line)
 	if (!fWrap)
 		return fLines.OffsetAt(line);
 
-	// Find the hard line, laying out whole hard lines only while the
-	// layout line lies past them.
-	int32 count = fLines.CountLines();
-	int32 known = (int32)fPrefix.size() - 1;
-	int32 hardLine;
-	if (known >= 1 && fPrefix[known] > line) {
-		hardLine = (int32)(std::upper_bound(fPrefix.begin(),
-			fPrefix.end(), line) - fPrefix.begin()) - 1;
-	} else {
-		hardLine = std::max(known, (int32)0);
-		while (hardLine < count) {
-			int32 before = _PrefixBefore(hardLine);
-			HardLineLayout& layout = _Layout(hardLine);
-			while (!layout.complete
-				&& (int32)layout.starts.size() <= line - before) {
-				_ExtendOnce(hardLine);
-			}
-			if ((int32)layout.starts.size() > line - before)
-				break;
-			hardLine++;
+	_EnsureBlocks();
+	// Whole blocks are skipped by their totals; the block that holds the
+	// line is laid out only as far as it.
+	int32 before = 0;
+	int32 hardLine = 0;
+	int32 blockCount = (int32)fBlocks.size();
+	for (int32 block = 0; block < blockCount; block++) {
+		Block& own = fBlocks[block];
+		int32 size = (int32)own.counts.size();
+		if (block < fPrefixKnown)
+			before = fPrefix[block];
+		if (block + 1 < fPrefixKnown && line >= fPrefix[block + 1]) {
+			hardLine += size;
+			continue;
 		}
-		if (hardLine >= count)
-			return fText.Length();
+		for (int32 index = 0; index < size; index++, hardLine++) {
+			int32 wanted = line - before;
+			const std::vector<int32>& starts = _Starts(own, index, hardLine,
+				wanted);
+			if ((int32)starts.size() > wanted)
+				return fLines.OffsetAt(hardLine) + starts[wanted];
+			before += (int32)starts.size();
+		}
+		// The block is complete now; its total moves the prefix on.
+		if (block + 1 == fPrefixKnown) {
+			fPrefix[block + 1] = before;
+			fPrefixKnown++;
+		}
 	}
-	int32 index = line - _PrefixBefore(hardLine);
-	return fLines.OffsetAt(hardLine) + _Layout(hardLine).starts[index];
+	return fText.Length();
 }
 
 
@@ -243,8 +282,33 @@ WrapLayout::OffsetAt(float x, float y)
 void
 WrapLayout::_Discard()
 {
-	fCache.clear();
+	fBlocks.clear();
 	fPrefix.clear();
+	fPrefixKnown = 0;
+	fCursorBlock = 0;
+	fCursorLine = 0;
+}
+
+
+// Makes a block entry, not laid out, for every hard line.
+void
+WrapLayout::_EnsureBlocks()
+{
+	if (!fBlocks.empty())
+		return;
+	int32 count = fLines.CountLines();
+	int32 blockCount = (count + kBlockLines - 1) / kBlockLines;
+	fBlocks.resize(blockCount);
+	for (int32 block = 0; block < blockCount; block++) {
+		int32 size = std::min(kBlockLines, count - block * kBlockLines);
+		fBlocks[block].counts.assign(size, 0);
+		fBlocks[block].wrapped.resize(size);
+		fBlocks[block].unknown = size;
+	}
+	fPrefix.assign(blockCount + 1, 0);
+	fPrefixKnown = 1;
+	fCursorBlock = 0;
+	fCursorLine = 0;
 }
 
 
@@ -304,36 +368,119 @@ WrapLayout::_NextBreak(int32 lineStart, int32 hardEnd)
 }
 
 
-WrapLayout::HardLineLayout&
-WrapLayout::_Layout(int32 hardLine)
+// The block that holds the hard line, and its index there.
+void
+WrapLayout::_Locate(int32 hardLine, int32& _block, int32& _index)
 {
-	if (fCache.size() != (size_t)fLines.CountLines()) {
-		fCache.assign(fLines.CountLines(), HardLineLayout());
-		fPrefix.clear();
+	int32 blockCount = (int32)fBlocks.size();
+	int32 block = std::min(fCursorBlock, blockCount - 1);
+	int32 first = fCursorLine;
+	if (block != fCursorBlock || hardLine < first / 2) {
+		block = 0;
+		first = 0;
 	}
-	HardLineLayout& layout = fCache[hardLine];
-	if (layout.starts.empty())
-		layout.starts.push_back(0);
-	return layout;
+	while (hardLine < first && block > 0) {
+		block--;
+		first -= (int32)fBlocks[block].counts.size();
+	}
+	while (block + 1 < blockCount
+		&& hardLine >= first + (int32)fBlocks[block].counts.size()) {
+		first += (int32)fBlocks[block].counts.size();
+		block++;
+	}
+	fCursorBlock = block;
+	fCursorLine = first;
+	_block = block;
+	_index = std::min(hardLine - first,
+		(int32)fBlocks[block].counts.size() - 1);
+}
+
+
+void
+WrapLayout::_SetCount(Block& block, int32 index, int32 count)
+{
+	int32& own = block.counts[index];
+	if (own == 0)
+		block.unknown--;
+	else
+		block.total -= own;
+	own = count;
+	if (own == 0)
+		block.unknown++;
+	else
+		block.total += own;
 }
 
 
 // Finds one more layout line of the hard line; false when it was
 // complete already.
 bool
-WrapLayout::_ExtendOnce(int32 hardLine)
+WrapLayout::_ExtendOnce(Block& block, int32 index, int32 hardLine)
 {
-	HardLineLayout& layout = _Layout(hardLine);
-	if (layout.complete)
+	if (block.counts[index] != 0)
 		return false;
+	std::unique_ptr<Wrapped>& wrapped = block.wrapped[index];
 	int32 lineStart = fLines.OffsetAt(hardLine);
 	int32 hardEnd = fLines.LineEnd(hardLine);
-	int32 next = _NextBreak(lineStart + layout.starts.back(), hardEnd);
-	if (next >= hardEnd)
-		layout.complete = true;
-	else
-		layout.starts.push_back(next - lineStart);
+	int32 from = wrapped != NULL ? wrapped->starts.back() : 0;
+	int32 next = _NextBreak(lineStart + from, hardEnd);
+	if (next >= hardEnd) {
+		// A line that fits needs no list of starts.
+		int32 count = wrapped != NULL ? (int32)wrapped->starts.size() : 1;
+		if (count == 1)
+			wrapped.reset();
+		else
+			wrapped->complete = true;
+		_SetCount(block, index, count);
+		return true;
+	}
+	if (wrapped == NULL) {
+		wrapped.reset(new Wrapped);
+		wrapped->starts.push_back(0);
+	}
+	wrapped->starts.push_back(next - lineStart);
 	return true;
+}
+
+
+// Lays the hard line out completely; returns its layout lines.
+int32
+WrapLayout::_Complete(Block& block, int32 index, int32 hardLine)
+{
+	while (_ExtendOnce(block, index, hardLine)) {
+	}
+	return block.counts[index];
+}
+
+
+void
+WrapLayout::_CompleteBlock(int32 block)
+{
+	Block& own = fBlocks[block];
+	if (own.unknown == 0)
+		return;
+	int32 first = 0;
+	for (int32 i = 0; i < block; i++)
+		first += (int32)fBlocks[i].counts.size();
+	int32 size = (int32)own.counts.size();
+	for (int32 index = 0; index < size && own.unknown > 0; index++) {
+		if (own.counts[index] == 0)
+			_Complete(own, index, first + index);
+	}
+}
+
+
+// The layout lines before the block, laying out every block before it.
+int32
+WrapLayout::_BlockPrefix(int32 block)
+{
+	while (fPrefixKnown <= block) {
+		int32 previous = fPrefixKnown - 1;
+		_CompleteBlock(previous);
+		fPrefix[fPrefixKnown] = fPrefix[previous] + fBlocks[previous].total;
+		fPrefixKnown++;
+	}
+	return fPrefix[block];
 }
 
 
@@ -342,17 +489,200 @@ WrapLayout::_ExtendOnce(int32 hardLine)
 int32
 WrapLayout::_PrefixBefore(int32 hardLine)
 {
-	_Layout(0);
-	if (fPrefix.empty())
-		fPrefix.push_back(0);
-	while ((int32)fPrefix.size() <= hardLine) {
-		int32 line = (int32)fPrefix.size() - 1;
-		HardLineLayout& layout = _Layout(line);
-		while (_ExtendOnce(line)) {
-		}
-		fPrefix.push_back(fPrefix.back() + (int32)layout.starts.size());
+	int32 block;
+	int32 index;
+	_Locate(hardLine, block, index);
+	int32 first = fCursorLine;
+	int32 prefix = _BlockPrefix(block);
+	Block& own = fBlocks[block];
+	for (int32 i = 0; i < index; i++) {
+		int32 count = own.counts[i];
+		prefix += count != 0 ? count : _Complete(own, i, first + i);
 	}
-	return fPrefix[hardLine];
+	return prefix;
+}
+
+
+// The starts of the hard line's layout lines, laid out until there are
+// more than wanted or the line is complete.
+const std::vector<int32>&
+WrapLayout::_Starts(Block& block, int32 index, int32 hardLine, int32 wanted)
+{
+	while (block.counts[index] == 0 && (block.wrapped[index] == NULL
+			|| (int32)block.wrapped[index]->starts.size() <= wanted)) {
+		_ExtendOnce(block, index, hardLine);
+	}
+	if (block.wrapped[index] != NULL)
+		return block.wrapped[index]->starts;
+	return fSingleStart;
+}
+
+
+// Keeps of the hard line's layout only what an edit at offsetInLine
+// cannot change, and leaves the rest to be laid out when asked for.
+//
+// A layout line's break depends on its characters up to the first one
+// that did not fit, which lies no further than the start of the line
+// after next; so the starts up to two lines before the one that holds
+// the edit stay.
+void
+WrapLayout::_Truncate(Block& block, int32 index, int32 offsetInLine)
+{
+	std::unique_ptr<Wrapped>& wrapped = block.wrapped[index];
+	int32 keep = 0;
+	if (wrapped != NULL) {
+		std::vector<int32>& starts = wrapped->starts;
+		int32 holding = (int32)(std::upper_bound(starts.begin(),
+			starts.end(), offsetInLine) - starts.begin()) - 1;
+		keep = std::max(holding - 2, (int32)0);
+		starts.resize(keep + 1);
+		wrapped->complete = false;
+	}
+	if (keep == 0)
+		wrapped.reset();
+	_SetCount(block, index, 0);
+}
+
+
+// An edit inside the hard line replaced the bytes editStart..oldEditEnd
+// (relative to the line, in the old text) by those up to newEditEnd.
+// Lays the line out again from two layout lines before the edit until a
+// break falls where an old one fell after the edit: from there on the
+// text, and so the layout, is the old one.
+void
+WrapLayout::_Relayout(Block& block, int32 index, int32 hardLine,
+	int32 editStart, int32 oldEditEnd, int32 newEditEnd)
+{
+	if (block.counts[index] == 0) {
+		// Not laid out completely: keep what is still right.
+		if (block.wrapped[index] != NULL)
+			_Truncate(block, index, editStart);
+		return;
+	}
+
+	std::vector<int32> old;
+	if (block.wrapped[index] != NULL)
+		old.swap(block.wrapped[index]->starts);
+	else
+		old.push_back(0);
+	int32 holding = (int32)(std::upper_bound(old.begin(), old.end(),
+		editStart) - old.begin()) - 1;
+	int32 keep = std::max(holding - 2, (int32)0);
+	std::vector<int32> starts(old.begin(), old.begin() + keep + 1);
+
+	int32 delta = newEditEnd - oldEditEnd;
+	size_t candidate = holding + 1;
+	while (candidate < old.size() && old[candidate] < oldEditEnd)
+		candidate++;
+
+	int32 lineStart = fLines.OffsetAt(hardLine);
+	int32 hardEnd = fLines.LineEnd(hardLine);
+	while (true) {
+		int32 next = _NextBreak(lineStart + starts.back(), hardEnd)
+			- lineStart;
+		if (lineStart + next >= hardEnd)
+			break;
+		while (candidate < old.size() && old[candidate] + delta < next)
+			candidate++;
+		if (candidate < old.size() && old[candidate] + delta == next
+			&& next >= newEditEnd) {
+			for (; candidate < old.size(); candidate++)
+				starts.push_back(old[candidate] + delta);
+			break;
+		}
+		starts.push_back(next);
+	}
+
+	if (starts.size() == 1)
+		block.wrapped[index].reset();
+	else {
+		if (block.wrapped[index] == NULL)
+			block.wrapped[index].reset(new Wrapped);
+		block.wrapped[index]->starts.swap(starts);
+		block.wrapped[index]->complete = true;
+	}
+	_SetCount(block, index,
+		block.wrapped[index] != NULL
+			? (int32)block.wrapped[index]->starts.size() : 1);
+}
+
+
+// Adds count hard lines, not laid out, before index of the block.
+void
+WrapLayout::_InsertLines(int32 block, int32 index, int32 count)
+{
+	Block& own = fBlocks[block];
+	own.counts.insert(own.counts.begin() + index, count, 0);
+	std::vector<std::unique_ptr<Wrapped>> added(count);
+	own.wrapped.insert(own.wrapped.begin() + index,
+		std::make_move_iterator(added.begin()),
+		std::make_move_iterator(added.end()));
+	own.unknown += count;
+
+	// A block that grew large is cut into blocks of the usual size.
+	int32 size = (int32)own.counts.size();
+	if (size <= 2 * kBlockLines)
+		return;
+	std::vector<Block> pieces;
+	for (int32 first = 0; first < size; first += kBlockLines) {
+		int32 last = std::min(first + kBlockLines, size);
+		Block piece;
+		piece.counts.assign(own.counts.begin() + first,
+			own.counts.begin() + last);
+		piece.wrapped.resize(last - first);
+		for (int32 i = first; i < last; i++) {
+			piece.wrapped[i - first] = std::move(own.wrapped[i]);
+			if (own.counts[i] == 0)
+				piece.unknown++;
+			else
+				piece.total += own.counts[i];
+		}
+		pieces.push_back(std::move(piece));
+	}
+	fBlocks.erase(fBlocks.begin() + block);
+	fBlocks.insert(fBlocks.begin() + block,
+		std::make_move_iterator(pieces.begin()),
+		std::make_move_iterator(pieces.end()));
+}
+
+
+// Removes count hard lines from index of the block on, across blocks.
+void
+WrapLayout::_RemoveLines(int32 block, int32 index, int32 count)
+{
+	while (count > 0 && block < (int32)fBlocks.size()) {
+		Block& own = fBlocks[block];
+		int32 size = (int32)own.counts.size();
+		int32 removed = std::min(count, size - index);
+		for (int32 i = index; i < index + removed; i++)
+			_SetCount(own, i, 0);
+		own.unknown -= removed;
+		own.counts.erase(own.counts.begin() + index,
+			own.counts.begin() + index + removed);
+		own.wrapped.erase(own.wrapped.begin() + index,
+			own.wrapped.begin() + index + removed);
+		count -= removed;
+		if (own.counts.empty())
+			fBlocks.erase(fBlocks.begin() + block);
+		else {
+			block++;
+			index = 0;
+		}
+	}
+}
+
+
+// The blocks from block on changed in content or number.
+void
+WrapLayout::_BlocksChanged(int32 block)
+{
+	fPrefix.resize(fBlocks.size() + 1);
+	fPrefixKnown = std::min(fPrefixKnown, block + 1);
+	fPrefixKnown = std::min(fPrefixKnown, (int32)fBlocks.size());
+	if (fPrefixKnown < 1)
+		fPrefixKnown = 1;
+	fCursorBlock = 0;
+	fCursorLine = 0;
 }
 
 }	// namespace BPrivate

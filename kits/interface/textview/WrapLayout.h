@@ -13,10 +13,13 @@
  * Hard lines are laid out lazily, one layout line at a time from the start
  * of the hard line and only as far as a question needs: showing the start
  * of a 10 MB line measures only its first layout lines. The result is
- * cached per hard line; an edit discards the cache of its own hard line
- * only. Counts are exact: CountLayoutLines() and questions about far layout
- * lines lay out every hard line before them once (with wrapping off, every
- * hard line is one layout line and nothing is laid out at all).
+ * kept per hard line, in blocks of hard lines, so that an edit costs what
+ * it changes: an edit inside a hard line lays out again from two layout
+ * lines before it until the breaks fall where they fell before, and an
+ * edit that adds or removes hard lines touches only its block. Counts are
+ * exact: CountLayoutLines() and questions about far layout lines lay out
+ * every hard line before them once (with wrapping off, every hard line is
+ * one layout line and nothing is laid out at all).
  *
  * Widths come from the measuring function, one character at a time (a
  * font's width of a string is the sum of its characters' widths); the
@@ -35,6 +38,7 @@
 #include <SupportDefs.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace BPrivate {
@@ -62,12 +66,14 @@ public:
 	// Forgets every measurement too (the font changed).
 			void				InvalidateAll();
 
-	// The text and line index changed: bytes holding addedLines '\n' were
-	// inserted at offset, or bytes from from on holding removedLines '\n'
-	// were removed. Only the layout of the hard line at offset (or from)
-	// is discarded; the later lines' layouts move along.
-			void				TextInserted(int32 offset, int32 addedLines);
-			void				TextRemoved(int32 from, int32 removedLines);
+	// The text and line index changed: length bytes holding addedLines
+	// '\n' were inserted at offset, or length bytes from from on holding
+	// removedLines '\n' were removed. Only the layout of the hard line at
+	// offset (or from) is discarded; the later lines' layouts move along.
+			void				TextInserted(int32 offset, int32 length,
+									int32 addedLines);
+			void				TextRemoved(int32 from, int32 length,
+									int32 removedLines);
 
 	// At least 1.
 			int32				CountLayoutLines();
@@ -89,22 +95,64 @@ public:
 			void				PointAt(int32 offset, float& _x, float& _y);
 	// The character boundary nearest to x on the layout line at y.
 			int32				OffsetAt(float x, float y);
+	// The width of the character of length bytes at offset when it
+	// starts at x (tabs reach to the next stop).
+			float				CharWidth(int32 offset, int32 length,
+									float x)
+									{ return _CharWidth(offset, length, x); }
 
 private:
-			struct HardLineLayout {
-				// Starts of the layout lines found so far, relative to the
-				// hard line's start; the first is 0.
+			// The layout lines of a hard line that wraps, or of one being
+			// laid out: where they start, relative to the hard line.
+			struct Wrapped {
+				// The first is 0.
 				std::vector<int32> starts;
 				bool			complete = false;
 			};
 
+			// A run of consecutive hard lines. Edits that add or remove
+			// hard lines touch only their block, and the count of layout
+			// lines before a block is a sum over blocks, not lines.
+			struct Block {
+				// Layout lines per hard line; 0 while not laid out
+				// completely.
+				std::vector<int32> counts;
+				// Set for hard lines laid out in part or wrapped.
+				std::vector<std::unique_ptr<Wrapped>> wrapped;
+				// The sum of the known counts, and how many are unknown.
+				int32			total = 0;
+				int32			unknown = 0;
+			};
+
 			void				_Discard();
+			void				_EnsureBlocks();
 			float				_CharWidth(int32 offset, int32 length,
 									float x);
 			int32				_NextBreak(int32 lineStart, int32 hardEnd);
-			HardLineLayout&		_Layout(int32 hardLine);
-			bool				_ExtendOnce(int32 hardLine);
+
+			void				_Locate(int32 hardLine, int32& _block,
+									int32& _index);
+			void				_SetCount(Block& block, int32 index,
+									int32 count);
+			bool				_ExtendOnce(Block& block, int32 index,
+									int32 hardLine);
+			int32				_Complete(Block& block, int32 index,
+									int32 hardLine);
+			void				_CompleteBlock(int32 block);
+			int32				_BlockPrefix(int32 block);
 			int32				_PrefixBefore(int32 hardLine);
+			const std::vector<int32>& _Starts(Block& block, int32 index,
+									int32 hardLine, int32 wanted);
+			void				_Truncate(Block& block, int32 index,
+									int32 offsetInLine);
+			void				_Relayout(Block& block, int32 index,
+									int32 hardLine, int32 editStart,
+									int32 oldEditEnd, int32 newEditEnd);
+			void				_InsertLines(int32 block, int32 index,
+									int32 count);
+			void				_RemoveLines(int32 block, int32 index,
+									int32 count);
+			void				_BlocksChanged(int32 block);
 
 			const TextBuffer&	fText;
 			const LineIndex&	fLines;
@@ -115,11 +163,18 @@ private:
 			float				fLineHeight;
 			// Widths of the ASCII characters; negative when not measured.
 			float				fASCIIWidths[128];
-			// Indexed by hard line while wrapping; empty otherwise.
-			std::vector<HardLineLayout> fCache;
-			// fPrefix[i]: layout lines before hard line i, valid for
-			// i < fPrefix.size().
+			// Every hard line in order while wrapping; empty otherwise,
+			// and after a discard until the next question.
+			std::vector<Block>	fBlocks;
+			// fPrefix[b]: layout lines before block b, valid for
+			// b < fPrefixKnown (the blocks before it are complete).
 			std::vector<int32>	fPrefix;
+			int32				fPrefixKnown;
+			// The block last located and its first hard line, where the
+			// next search starts.
+			int32				fCursorBlock;
+			int32				fCursorLine;
+			std::vector<int32>	fSingleStart;
 };
 
 }	// namespace BPrivate

@@ -13,7 +13,13 @@
  * - an edit discards the layout of its own hard line only, and the layout
  *   afterwards equals one built from scratch;
  * - points and offsets: PointAt and OffsetAt agree, clicks past the end of
- *   a line and below the text.
+ *   a line and below the text;
+ * - random edits (inside lines, adding and removing hard lines, across
+ *   the blocks the layout keeps its lines in) leave a layout equal to one
+ *   built from scratch, whether the layout was complete, partial or not
+ *   made yet;
+ * - typing inside a wrapped 1 MB line, and adding a line among 100000,
+ *   measure a few lines' worth of characters, not the text.
  */
 #include "LineIndex.h"
 #include "TextBuffer.h"
@@ -21,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -65,8 +73,8 @@ struct Document {
 	{
 		text.Insert(offset, bytes.data(), (int32)bytes.size());
 		lines.Insert(offset, bytes.data(), (int32)bytes.size());
-		layout.TextInserted(offset, (int32)std::count(bytes.begin(),
-			bytes.end(), '\n'));
+		layout.TextInserted(offset, (int32)bytes.size(),
+			(int32)std::count(bytes.begin(), bytes.end(), '\n'));
 	}
 
 	void Remove(int32 from, int32 to)
@@ -74,8 +82,8 @@ struct Document {
 		std::string removed = text.GetText(from, to - from);
 		text.Remove(from, to);
 		lines.Remove(from, to);
-		layout.TextRemoved(from, (int32)std::count(removed.begin(),
-			removed.end(), '\n'));
+		layout.TextRemoved(from, to - from,
+			(int32)std::count(removed.begin(), removed.end(), '\n'));
 	}
 };
 
@@ -212,4 +220,97 @@ TEST(WrapLayoutTest, PointsAndOffsets)
 	EXPECT_EQ(0, document.layout.OffsetAt(-10, -10));
 	EXPECT_EQ(13, document.layout.OffsetAt(500, 10000));
 	EXPECT_EQ(2, document.layout.LineAtY(1e30f));
+}
+
+
+namespace {
+
+// The layout lines of the document's text laid out from scratch.
+Lines
+fresh_lines(const std::string& bytes, float width)
+{
+	Document fresh(bytes, width);
+	return fresh.Lines();
+}
+
+}	// namespace
+
+
+TEST(WrapLayoutTest, RandomEditsMatchAFreshLayout)
+{
+	std::mt19937 random(4);
+	const char* const pieces[] = { "a", "bb ", "-", " ", "\n", "ccccccc",
+		"\xC3\xA9", "x\ny", "\n\n", "dd dd dd " };
+	std::string bytes;
+	for (int i = 0; i < 3000; i++)
+		bytes += pieces[random() % 10];
+	const float width = 45;
+	Document document(bytes, width);
+
+	for (int round = 0; round < 240; round++) {
+		int32 length = document.text.Length();
+		int32 from = (int32)(random() % (length + 1));
+		if (random() % 2 == 0 || length == 0) {
+			std::string piece = pieces[random() % 10];
+			if (random() % 20 == 0) {
+				// Many lines at once, to split a block.
+				piece.clear();
+				for (int i = 0; i < 1500; i++)
+					piece += "e\n";
+			}
+			document.Insert(from, piece);
+		} else {
+			int32 to = std::min(length, from + (int32)(random() % 40));
+			if (random() % 30 == 0)
+				to = std::min(length, from + 4000);
+			document.Remove(from, to);
+		}
+		// Sometimes ask a question that lays out only a part first.
+		if (round % 3 == 0) {
+			document.layout.LayoutLineAt((int32)(random()
+				% (document.text.Length() + 1)));
+		}
+		if (round % 40 == 0) {
+			std::string now = document.text.GetText(0,
+				document.text.Length());
+			ASSERT_EQ(fresh_lines(now, width), document.Lines())
+				<< "after round " << round;
+		}
+	}
+	std::string now = document.text.GetText(0, document.text.Length());
+	EXPECT_EQ(fresh_lines(now, width), document.Lines());
+}
+
+
+TEST(WrapLayoutTest, EditsCostWhatTheyChange)
+{
+	// A 1 MB line of two-byte characters (which are measured every time)
+	// in words of four.
+	std::string word = "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9 ";
+	std::string line;
+	while (line.size() < 1024 * 1024)
+		line += word;
+	Document document(line, 200);
+	int32 count = document.layout.CountLayoutLines();
+	int32 middle = (int32)line.size() / 2 / 9 * 9;
+
+	document.measureCalls = 0;
+	document.Insert(middle, "\xC3\xA9");
+	EXPECT_EQ(count, document.layout.CountLayoutLines());
+	EXPECT_LT(document.measureCalls, 400);
+	document.Remove(middle, middle + 2);
+	EXPECT_LT(document.measureCalls, 800);
+	EXPECT_EQ(fresh_lines(line, 200), document.Lines());
+
+	// A new hard line among 100000 lays out only what is asked for.
+	std::string many;
+	for (int i = 0; i < 100000; i++)
+		many += "\xC3\xA9\xC3\xA9\n";
+	Document lines(many, 200);
+	EXPECT_EQ(100001, lines.layout.CountLayoutLines());
+	lines.measureCalls = 0;
+	lines.Insert(50000 * 5 + 2, "\n");
+	EXPECT_EQ(100002, lines.layout.CountLayoutLines());
+	EXPECT_EQ(50001, lines.layout.LayoutLineAt(50000 * 5 + 3));
+	EXPECT_LT(lines.measureCalls, 10);
 }

@@ -1,0 +1,315 @@
+/*
+ * BClipboard: named clipboards of the process, and the system clipboard
+ * that the display server connects to the screen's.
+ */
+#include <Clipboard.h>
+
+#include <Message.h>
+#include <TypeConstants.h>
+
+#include "ClipboardPrivate.h"
+
+#include <string.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace {
+
+const char* const kSystemName = "system";
+const char* const kTextField = "text/plain";
+
+// What the process knows of the system clipboard, shared by every
+// BClipboard of that name.
+struct system_state {
+	std::mutex			lock;
+	BPrivate::set_clipboard_text_function set = NULL;
+	BPrivate::get_clipboard_text_function get = NULL;
+	// The screen's text while no display server is connected.
+	std::string			localText;
+	// What this process last committed, exactly, and the text the
+	// screen was given for it.
+	BMessage			committed;
+	std::string			sent;
+	bool				hasCommitted = false;
+	uint32				count = 0;
+};
+
+system_state&
+system_clipboard()
+{
+	static system_state* state = new system_state;
+	return *state;
+}
+
+
+// The length of the well-formed UTF-8 sequence at bytes, or 0.
+size_t
+utf8_sequence(const uint8* bytes, size_t length)
+{
+	uint8 lead = bytes[0];
+	size_t count;
+	uint8 low = 0x80;
+	uint8 high = 0xBF;
+	if (lead < 0x80)
+		return 1;
+	if (lead >= 0xC2 && lead <= 0xDF)
+		count = 1;
+	else if (lead >= 0xE0 && lead <= 0xEF) {
+		count = 2;
+		if (lead == 0xE0)
+			low = 0xA0;
+		else if (lead == 0xED)
+			high = 0x9F;
+	} else if (lead >= 0xF0 && lead <= 0xF4) {
+		count = 3;
+		if (lead == 0xF0)
+			low = 0x90;
+		else if (lead == 0xF4)
+			high = 0x8F;
+	} else
+		return 0;
+	if (length <= count)
+		return 0;
+	for (size_t i = 1; i <= count; i++) {
+		if (bytes[i] < low || bytes[i] > high)
+			return 0;
+		low = 0x80;
+		high = 0xBF;
+	}
+	return count + 1;
+}
+
+}	// namespace
+
+
+namespace BPrivate {
+
+struct clipboard_data {
+	std::string			name;
+	bool				isSystem;
+	std::recursive_mutex lock;
+	std::atomic<std::thread::id> owner;
+	std::atomic<int32>	depth{ 0 };
+	BMessage			data;
+	// What Revert() goes back to.
+	BMessage			taken;
+	uint32				localCount = 0;
+};
+
+
+void
+set_system_clipboard(set_clipboard_text_function set,
+	get_clipboard_text_function get)
+{
+	system_state& state = system_clipboard();
+	std::lock_guard<std::mutex> guard(state.lock);
+	state.set = set;
+	state.get = get;
+}
+
+
+std::string
+clipboard_text_for_system(const char* bytes, size_t length)
+{
+	std::string text;
+	text.reserve(length);
+	const uint8* data = (const uint8*)bytes;
+	for (size_t at = 0; at < length;) {
+		if (data[at] == 0) {
+			at++;
+			continue;
+		}
+		size_t sequence = utf8_sequence(data + at, length - at);
+		if (sequence == 0) {
+			text += "\xEF\xBF\xBD";
+			at++;
+			continue;
+		}
+		text.append(bytes + at, sequence);
+		at += sequence;
+	}
+	return text;
+}
+
+}	// namespace BPrivate
+
+
+static BClipboard sSystemClipboard(kSystemName);
+BClipboard* be_clipboard = &sSystemClipboard;
+
+
+BClipboard::BClipboard(const char* name, bool transient)
+	:
+	fData(new BPrivate::clipboard_data)
+{
+	(void)transient;
+	fData->name = name != NULL ? name : kSystemName;
+	fData->isSystem = fData->name == kSystemName;
+}
+
+
+BClipboard::~BClipboard()
+{
+	delete fData;
+}
+
+
+const char*
+BClipboard::Name() const
+{
+	return fData->name.c_str();
+}
+
+
+uint32
+BClipboard::LocalCount() const
+{
+	return fData->localCount;
+}
+
+
+uint32
+BClipboard::SystemCount() const
+{
+	if (!fData->isSystem)
+		return fData->localCount;
+	system_state& state = system_clipboard();
+	std::lock_guard<std::mutex> guard(state.lock);
+	return state.count;
+}
+
+
+bool
+BClipboard::Lock()
+{
+	fData->lock.lock();
+	fData->owner = std::this_thread::get_id();
+	if (fData->depth++ == 0)
+		_TakeIn();
+	return true;
+}
+
+
+void
+BClipboard::Unlock()
+{
+	if (!IsLocked())
+		return;
+	if (--fData->depth == 0)
+		fData->owner = std::thread::id();
+	fData->lock.unlock();
+}
+
+
+bool
+BClipboard::IsLocked() const
+{
+	return fData->depth > 0 && fData->owner == std::this_thread::get_id();
+}
+
+
+status_t
+BClipboard::Clear()
+{
+	if (!IsLocked())
+		return B_NOT_ALLOWED;
+	fData->data.MakeEmpty();
+	return B_OK;
+}
+
+
+status_t
+BClipboard::Commit()
+{
+	return Commit(false);
+}
+
+
+status_t
+BClipboard::Commit(bool failIfChanged)
+{
+	(void)failIfChanged;
+	if (!IsLocked())
+		return B_NOT_ALLOWED;
+	fData->localCount++;
+	fData->taken = fData->data;
+	if (!fData->isSystem)
+		return B_OK;
+
+	const void* bytes = NULL;
+	ssize_t size = 0;
+	std::string text;
+	if (fData->data.FindData(kTextField, B_MIME_TYPE, &bytes, &size) == B_OK)
+		text = BPrivate::clipboard_text_for_system((const char*)bytes, size);
+
+	system_state& state = system_clipboard();
+	BPrivate::set_clipboard_text_function set;
+	{
+		std::lock_guard<std::mutex> guard(state.lock);
+		state.committed = fData->data;
+		state.sent = text;
+		state.hasCommitted = true;
+		state.count++;
+		set = state.set;
+		if (set == NULL)
+			state.localText = text;
+	}
+	return set != NULL ? set(text) : B_OK;
+}
+
+
+status_t
+BClipboard::Revert()
+{
+	if (!IsLocked())
+		return B_NOT_ALLOWED;
+	fData->data = fData->taken;
+	return B_OK;
+}
+
+
+BMessage*
+BClipboard::Data() const
+{
+	return IsLocked() ? &fData->data : NULL;
+}
+
+
+// Fills the data with what the clipboard holds now.
+void
+BClipboard::_TakeIn()
+{
+	if (!fData->isSystem) {
+		fData->taken = fData->data;
+		return;
+	}
+
+	system_state& state = system_clipboard();
+	BPrivate::get_clipboard_text_function get;
+	{
+		std::lock_guard<std::mutex> guard(state.lock);
+		get = state.get;
+	}
+	std::string text;
+	if (get == NULL || get(text) != B_OK) {
+		std::lock_guard<std::mutex> guard(state.lock);
+		text = get == NULL ? state.localText : std::string();
+	}
+
+	std::lock_guard<std::mutex> guard(state.lock);
+	if (state.hasCommitted && text == state.sent)
+		fData->data = state.committed;
+	else {
+		fData->data.MakeEmpty();
+		if (!text.empty()) {
+			fData->data.AddData(kTextField, B_MIME_TYPE, text.data(),
+				(ssize_t)text.size());
+		}
+		// Someone else owns the clipboard now.
+		state.hasCommitted = false;
+	}
+	fData->taken = fData->data;
+}

@@ -1,0 +1,87 @@
+/*
+ * Private to the kits: what a BTextView holds beyond its public members.
+ * The storage helpers do the work; the view ties them to drawing and
+ * input.
+ */
+#ifndef _KITS_TEXT_VIEW_DATA_H
+#define _KITS_TEXT_VIEW_DATA_H
+
+#include <Font.h>
+#include <GraphicsDefs.h>
+#include <InterfaceDefs.h>
+#include <Rect.h>
+
+#include "LineIndex.h"
+#include "TextBuffer.h"
+#include "UndoBuffer.h"
+#include "WrapLayout.h"
+
+#include <memory>
+#include <set>
+
+namespace BPrivate {
+
+// Bytes that do not draw as themselves get a visible stand-in: NUL and
+// the control characters their Unicode control pictures, a byte that is
+// not UTF-8 the replacement character. placeholder is empty for
+// characters that draw as they are.
+struct display_char {
+	int32				length;
+	const char*			placeholder;
+};
+// For the character of length bytes (as TextMotion splits the text).
+display_char classify_char_bytes(const char* bytes, int32 length);
+
+struct text_view_data {
+								text_view_data();
+
+	// Mutable because the layout is lazy: const queries lay out what
+	// they need.
+	mutable TextBuffer	text;
+	mutable LineIndex	lines;
+	mutable std::unique_ptr<WrapLayout> layout;
+	UndoBuffer			undo;
+
+	BFont				font;
+	rgb_color			color;
+	font_height			fontHeight;
+	float				lineHeight;
+
+	// As given; TextRect() reports the bottom of the laid-out text.
+	BRect				textRect;
+	float				tabWidth;
+	alignment			align;
+
+	int32				selectionStart;
+	int32				selectionEnd;
+	// The end that moves when the selection is extended with Shift; the
+	// other end stays.
+	int32				anchor;
+	// The x that up and down arrows keep to, or negative when the next
+	// vertical move takes it from the caret.
+	float				goalX;
+
+	bool				editable;
+	bool				selectable;
+	bool				stylable;
+	bool				wrap;
+	bool				autoindent;
+	bool				doesUndo;
+	int32				maxBytes;
+	std::set<uint32>	disallowed;
+
+	bool				active;
+	bool				caretVisible;
+
+	// Mouse tracking: the button is down, and what the click selects by
+	// (1 characters, 2 words, 3 lines) around which range.
+	bool				tracking;
+	int32				clickKind;
+	int32				clickStart;
+	int32				clickEnd;
+	BPoint				lastPointer;
+};
+
+}	// namespace BPrivate
+
+#endif	// _KITS_TEXT_VIEW_DATA_H

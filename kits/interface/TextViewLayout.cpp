@@ -1,0 +1,515 @@
+/*
+ * BTextView: layout, geometry, scrolling and drawing. The layout helper
+ * answers in text coordinates (0, 0 at the text rectangle's left top);
+ * these functions add the text rectangle and the alignment.
+ */
+#include <TextView.h>
+
+#include <Region.h>
+#include <Window.h>
+
+#include "TextMotion.h"
+#include "TextViewData.h"
+
+#include <math.h>
+#include <string.h>
+
+#include <algorithm>
+
+namespace TextMotion = BPrivate::TextMotion;
+
+namespace BPrivate {
+
+namespace {
+
+// The Unicode control pictures U+2400 to U+241F for the bytes 0 to 31,
+// and U+2421 for DEL.
+struct control_pictures {
+	char				pictures[33][4];
+
+	control_pictures()
+	{
+		for (int i = 0; i < 32; i++) {
+			pictures[i][0] = (char)0xE2;
+			pictures[i][1] = (char)0x90;
+			pictures[i][2] = (char)(0x80 + i);
+			pictures[i][3] = '\0';
+		}
+		memcpy(pictures[32], "\xE2\x90\xA1", 4);
+	}
+};
+
+const control_pictures sControlPictures;
+const char* const kReplacement = "\xEF\xBF\xBD";
+
+}	// namespace
+
+
+display_char
+classify_char_bytes(const char* bytes, int32 length)
+{
+	display_char shown = { length, NULL };
+	if (length != 1)
+		return shown;
+	uint8 byte = (uint8)bytes[0];
+	if (byte < 0x20)
+		shown.placeholder = sControlPictures.pictures[byte];
+	else if (byte == 0x7F)
+		shown.placeholder = sControlPictures.pictures[32];
+	else if (byte >= 0x80)
+		shown.placeholder = kReplacement;
+	return shown;
+}
+
+}	// namespace BPrivate
+
+
+// #pragma mark - Font and text rectangle
+
+
+void
+BTextView::_ApplyFont()
+{
+	SetFont(&fData->font);
+	fData->font.GetHeight(&fData->fontHeight);
+	const font_height& height = fData->fontHeight;
+	fData->lineHeight = ceilf(height.ascent + height.descent
+		+ height.leading);
+	if (fData->lineHeight < 1)
+		fData->lineHeight = 1;
+	fData->layout->SetLineHeight(fData->lineHeight);
+	fData->layout->InvalidateAll();
+}
+
+
+void
+BTextView::_ApplyTextRect()
+{
+	fData->layout->SetWrapWidth(fData->textRect.Width());
+}
+
+
+void
+BTextView::SetTextRect(BRect rect)
+{
+	if (!(isfinite(rect.left) && isfinite(rect.top) && isfinite(rect.right)
+			&& isfinite(rect.bottom))) {
+		return;
+	}
+	bool sameWidth = rect.Width() == fData->textRect.Width();
+	fData->textRect = rect;
+	if (!sameWidth)
+		_ApplyTextRect();
+	Invalidate();
+}
+
+
+BRect
+BTextView::TextRect() const
+{
+	BRect rect = fData->textRect;
+	rect.bottom = rect.top + TextHeight(0, CountLines() - 1);
+	return rect;
+}
+
+
+// #pragma mark - Geometry
+
+
+int32
+BTextView::CountLines() const
+{
+	return fData->layout->CountLayoutLines();
+}
+
+
+int32
+BTextView::CurrentLine() const
+{
+	return fData->layout->LayoutLineAt(fData->selectionStart);
+}
+
+
+void
+BTextView::GoToLine(int32 lineNumber)
+{
+	int32 offset = fData->layout->LayoutLineStart(std::max(lineNumber,
+		(int32)0));
+	Select(offset, offset);
+	ScrollToSelection();
+}
+
+
+int32
+BTextView::LineAt(int32 offset) const
+{
+	return fData->layout->LayoutLineAt(offset);
+}
+
+
+int32
+BTextView::LineAt(BPoint point) const
+{
+	return fData->layout->LineAtY(point.y - fData->textRect.top);
+}
+
+
+// Where the layout line starts horizontally, in view coordinates.
+float
+BTextView::_LineLeft(int32 line) const
+{
+	float left = fData->textRect.left;
+	if (fData->align == B_ALIGN_LEFT)
+		return left;
+	float width = LineWidth(line);
+	float room = fData->textRect.Width() - width;
+	if (room <= 0)
+		return left;
+	return left + (fData->align == B_ALIGN_CENTER ? floorf(room / 2) : room);
+}
+
+
+BPoint
+BTextView::PointAt(int32 offset, float* _height) const
+{
+	float x;
+	float y;
+	offset = std::clamp(offset, (int32)0, TextLength());
+	fData->layout->PointAt(offset, x, y);
+	int32 line = fData->layout->LayoutLineAt(offset);
+	if (_height != NULL)
+		*_height = fData->lineHeight;
+	return BPoint(_LineLeft(line) + x, fData->textRect.top + y);
+}
+
+
+int32
+BTextView::OffsetAt(BPoint point) const
+{
+	float y = point.y - fData->textRect.top;
+	int32 line = fData->layout->LineAtY(y);
+	return fData->layout->OffsetAt(point.x - _LineLeft(line), y);
+}
+
+
+int32
+BTextView::OffsetAt(int32 line) const
+{
+	return fData->layout->LayoutLineStart(line);
+}
+
+
+float
+BTextView::LineWidth(int32 lineNumber) const
+{
+	BPrivate::WrapLayout& layout = *fData->layout;
+	int32 start = layout.LayoutLineStart(lineNumber);
+	int32 end = layout.LayoutLineEnd(lineNumber);
+	float x = 0;
+	for (int32 at = start; at < end;) {
+		int32 length = TextMotion::CharLength(fData->text, at);
+		if (length <= 0)
+			break;
+		x += layout.CharWidth(at, length, x);
+		at += length;
+	}
+	return x;
+}
+
+
+float
+BTextView::LineHeight(int32 lineNumber) const
+{
+	(void)lineNumber;
+	return fData->lineHeight;
+}
+
+
+float
+BTextView::TextHeight(int32 startLine, int32 endLine) const
+{
+	startLine = std::max(startLine, (int32)0);
+	if (endLine < startLine)
+		return 0;
+	return (float)((double)(endLine - startLine + 1) * fData->lineHeight);
+}
+
+
+void
+BTextView::GetTextRegion(int32 startOffset, int32 endOffset,
+	BRegion* outRegion) const
+{
+	if (outRegion == NULL)
+		return;
+	outRegion->MakeEmpty();
+	startOffset = std::clamp(startOffset, (int32)0, TextLength());
+	endOffset = std::clamp(endOffset, (int32)0, TextLength());
+	if (startOffset >= endOffset)
+		return;
+
+	float height = fData->lineHeight;
+	BPoint start = PointAt(startOffset);
+	BPoint end = PointAt(endOffset);
+	float right = std::max(fData->textRect.right, Bounds().right);
+	if (start.y == end.y) {
+		outRegion->Include(BRect(start.x, start.y, end.x - 1,
+			start.y + height - 1));
+		return;
+	}
+	outRegion->Include(BRect(start.x, start.y, right, start.y + height - 1));
+	if (end.y > start.y + height) {
+		outRegion->Include(BRect(fData->textRect.left, start.y + height,
+			right, end.y - 1));
+	}
+	if (end.x > fData->textRect.left) {
+		outRegion->Include(BRect(fData->textRect.left, end.y, end.x - 1,
+			end.y + height - 1));
+	}
+}
+
+
+// #pragma mark - Scrolling
+
+
+void
+BTextView::ScrollToOffset(int32 offset)
+{
+	float height;
+	BPoint point = PointAt(offset, &height);
+	_ScrollToPoint(point, height);
+}
+
+
+void
+BTextView::ScrollToSelection()
+{
+	ScrollToOffset(fData->selectionEnd);
+	ScrollToOffset(fData->selectionStart);
+}
+
+
+// Scrolls as little as brings the caret at point (height high) into
+// view.
+void
+BTextView::_ScrollToPoint(BPoint point, float height)
+{
+	BRect bounds = Bounds();
+	BPoint scroll = bounds.LeftTop();
+	if (point.y < bounds.top)
+		scroll.y = point.y;
+	else if (point.y + height - 1 > bounds.bottom)
+		scroll.y = point.y + height - 1 - bounds.Height();
+	if (scroll.y < 0)
+		scroll.y = 0;
+
+	// Without wrapping the text runs past the right edge; keep a margin
+	// so that the caret does not sit on the very edge.
+	float margin = std::min(bounds.Width() / 4, 32.0f);
+	if (point.x < bounds.left)
+		scroll.x = std::max(point.x - margin, 0.0f);
+	else if (point.x + 1 > bounds.right)
+		scroll.x = point.x + 1 + margin - bounds.Width();
+	if (scroll != bounds.LeftTop())
+		ScrollTo(scroll);
+}
+
+
+// #pragma mark - Invalidation
+
+
+// The text changed from offset on: the lines from there to the bottom of
+// the view move, the ones above stay.
+void
+BTextView::_InvalidateFrom(int32 offset)
+{
+	if (Window() == NULL)
+		return;
+	BRect bounds = Bounds();
+	BPrivate::WrapLayout& layout = *fData->layout;
+	float top = fData->textRect.top;
+	int32 firstLine = layout.LineAtY(bounds.top - top);
+	int32 visibleStart = layout.LayoutLineStart(firstLine);
+	if (offset < visibleStart) {
+		Invalidate();
+		return;
+	}
+	int32 lastLine = layout.LineAtY(bounds.bottom - top);
+	if (offset > layout.LayoutLineEnd(lastLine) + 1)
+		return;
+	// A change can move a break on the line before it.
+	int32 line = std::max(layout.LayoutLineAt(offset) - 1, (int32)0);
+	BRect dirty = bounds;
+	dirty.top = std::max(bounds.top, top + layout.LineTop(line));
+	Invalidate(dirty);
+}
+
+
+void
+BTextView::_InvalidateRange(int32 from, int32 to)
+{
+	if (Window() == NULL)
+		return;
+	BRect bounds = Bounds();
+	BPrivate::WrapLayout& layout = *fData->layout;
+	float top = fData->textRect.top;
+	int32 firstVisible = layout.LineAtY(bounds.top - top);
+	int32 lastVisible = layout.LineAtY(bounds.bottom - top);
+	if (to < layout.LayoutLineStart(firstVisible)
+		|| from > layout.LayoutLineEnd(lastVisible) + 1) {
+		return;
+	}
+	int32 first = layout.LayoutLineAt(from);
+	int32 last = layout.LayoutLineAt(to);
+	BRect dirty = bounds;
+	dirty.top = std::max(bounds.top, top + layout.LineTop(first));
+	dirty.bottom = std::min(bounds.bottom,
+		top + layout.LineTop(last + 1) - 1);
+	if (dirty.IsValid())
+		Invalidate(dirty);
+}
+
+
+void
+BTextView::_Changed(int32 from, int32 to)
+{
+	(void)to;
+	fData->goalX = -1;
+	fData->caretVisible = true;
+	_InvalidateFrom(from);
+}
+
+
+// #pragma mark - Drawing
+
+
+void
+BTextView::Draw(BRect updateRect)
+{
+	BPrivate::WrapLayout& layout = *fData->layout;
+	float top = fData->textRect.top;
+	int32 first = layout.LineAtY(updateRect.top - top);
+	int32 last = layout.LineAtY(updateRect.bottom - top);
+	int32 length = TextLength();
+	for (int32 line = first; line <= last; line++) {
+		if (line > 0 && layout.LayoutLineStart(line) >= length
+			&& (length == 0 || fData->text.ByteAt(length - 1) != '\n'
+				|| layout.LayoutLineStart(line - 1) >= length)) {
+			break;
+		}
+		_DrawLine(line, top + layout.LineTop(line));
+	}
+	if (fData->caretVisible)
+		_DrawCaret(true);
+}
+
+
+void
+BTextView::_DrawLine(int32 line, float top)
+{
+	BPrivate::WrapLayout& layout = *fData->layout;
+	BPrivate::TextBuffer& text = fData->text;
+	int32 start = layout.LayoutLineStart(line);
+	int32 end = layout.LayoutLineEnd(line);
+	float left = _LineLeft(line);
+	float height = fData->lineHeight;
+	float baseline = top + ceilf(fData->fontHeight.ascent);
+	BRect bounds = Bounds();
+
+	int32 selectionStart = fData->selectionStart;
+	int32 selectionEnd = fData->selectionEnd;
+	bool highlight = fData->selectable && selectionStart < selectionEnd
+		&& selectionStart <= end && selectionEnd > start;
+	if (highlight) {
+		float x1 = selectionStart <= start ? left
+			: PointAt(selectionStart).x;
+		float x2;
+		// A selection that runs on past the line covers its whole width,
+		// the line end included.
+		if (selectionEnd > end)
+			x2 = std::max(bounds.right, fData->textRect.right);
+		else
+			x2 = PointAt(selectionEnd).x - 1;
+		// Dimmer while the view does not have the keyboard.
+		rgb_color marked = tint_color(ui_color(B_DOCUMENT_BACKGROUND_COLOR),
+			IsFocus() && fData->active ? B_DARKEN_2_TINT : B_DARKEN_1_TINT);
+		SetHighColor(marked);
+		FillRect(BRect(x1, top, x2, top + height - 1));
+	}
+
+	rgb_color placeholderColor = tint_color(fData->color,
+		B_LIGHTEN_1_TINT);
+	SetLowColor(ViewColor());
+	SetDrawingMode(B_OP_OVER);
+
+	// Runs of ordinary characters are drawn in one call; the x each
+	// character gets is the layout's, so drawing and hit testing agree.
+	float x = 0;
+	int32 runStart = start;
+	float runX = 0;
+	char buffer[512];
+	auto flush = [&](int32 runEnd) {
+		if (runEnd <= runStart)
+			return;
+		SetHighColor(fData->color);
+		for (int32 at = runStart; at < runEnd;) {
+			int32 count = std::min(runEnd - at, (int32)sizeof(buffer));
+			// Never split a character between two calls.
+			if (at + count < runEnd)
+				count = TextMotion::CharStart(text, at + count) - at;
+			if (count <= 0)
+				count = std::min(runEnd - at, (int32)sizeof(buffer));
+			text.GetText(at, count, buffer);
+			float width = fData->font.StringWidth(buffer, count);
+			DrawString(buffer, count, BPoint(left + runX, baseline));
+			runX += width;
+			at += count;
+		}
+	};
+
+	int32 at = start;
+	while (at < end) {
+		if (left + x > bounds.right)
+			break;
+		int32 length = TextMotion::CharLength(text, at);
+		if (length <= 0)
+			break;
+		char bytes[4];
+		text.GetText(at, length, bytes);
+		int32 next = at + length;
+		float nextX = x + layout.CharWidth(at, length, x);
+
+		BPrivate::display_char shown
+			= BPrivate::classify_char_bytes(bytes, length);
+		bool tab = bytes[0] == '\t' && fData->tabWidth > 0;
+		if (tab || shown.placeholder != NULL || left + nextX < bounds.left) {
+			flush(at);
+			if (shown.placeholder != NULL && !tab
+				&& left + nextX >= bounds.left) {
+				SetHighColor(placeholderColor);
+				DrawString(shown.placeholder, BPoint(left + x, baseline));
+			}
+			runStart = next;
+			runX = nextX;
+		}
+		x = nextX;
+		at = next;
+	}
+	flush(at);
+	SetDrawingMode(B_OP_COPY);
+}
+
+
+void
+BTextView::_DrawCaret(bool on)
+{
+	(void)on;
+	if (!fData->editable || !IsFocus() || !fData->active
+		|| fData->selectionStart != fData->selectionEnd) {
+		return;
+	}
+	float height;
+	BPoint point = PointAt(fData->selectionStart, &height);
+	point.x = floorf(point.x);
+	SetHighColor(fData->color);
+	StrokeLine(point, BPoint(point.x, point.y + height - 1));
+}

@@ -1,0 +1,387 @@
+/*
+ * BTextView in a window, operated through the display server as a person
+ * would:
+ * - typing inserts whole UTF-8 characters, each through InsertText once
+ *   at the caret; typing over a selection deletes it first; Ctrl+Z undoes
+ *   the run of typing as one step and Ctrl+Shift+Z redoes it;
+ * - Backspace and Delete remove whole characters; arrows never stop
+ *   inside a sequence; Shift extends, Ctrl moves by words, Home and End,
+ *   Enter and Tab;
+ * - a click places the caret, a double click selects a word, a triple
+ *   click the line, Shift+click extends, a drag selects and scrolls the
+ *   view when it goes past the bottom;
+ * - Ctrl+C and Ctrl+V carry NUL and invalid bytes exactly inside the
+ *   application, while the screen's clipboard gets clean text; text that
+ *   another program put on the screen's clipboard is what gets pasted;
+ * - a read-only view ignores typing but copies;
+ * - the caret blinks on Pulse; control bytes draw as visible marks.
+ */
+#include "InterfaceTestSupport.h"
+
+#include <Clipboard.h>
+#include <TextView.h>
+
+#include "DisplayServer.h"
+
+#include <math.h>
+
+#include <string>
+#include <vector>
+
+using namespace interface_test;
+
+namespace {
+
+class RecordingTextView : public BTextView {
+public:
+	RecordingTextView(BRect frame)
+		: BTextView(frame, "text", BRect(4, 4, frame.Width() - 4, 10),
+			B_FOLLOW_ALL_SIDES, B_WILL_DRAW) {}
+
+	std::vector<std::string> Calls()
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		return fCalls;
+	}
+	void ClearCalls()
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fCalls.clear();
+	}
+
+protected:
+	void InsertText(const char* text, int32 length, int32 offset,
+		const text_run_array* runs) override
+	{
+		_Note("I " + std::to_string(offset) + " "
+			+ std::string(text, length));
+		BTextView::InsertText(text, length, offset, runs);
+	}
+	void DeleteText(int32 from, int32 to) override
+	{
+		_Note("D " + std::to_string(from) + " " + std::to_string(to));
+		BTextView::DeleteText(from, to);
+	}
+
+private:
+	void _Note(const std::string& call)
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fCalls.push_back(call);
+	}
+
+	std::mutex fLock;
+	std::vector<std::string> fCalls;
+};
+
+
+class TextViewInputTest : public ::testing::Test {
+protected:
+	void SetUp() override
+	{
+		ASSERT_EQ(fDriver.Launch<TestApplication>(), B_OK);
+		fWindow = new BWindow(BRect(100, 100, 499, 299), "Text",
+			B_TITLED_WINDOW, 0);
+		fView = new RecordingTextView(fWindow->Bounds());
+		BFont font(be_fixed_font);
+		font.SetSize(12);
+		fView->SetFontAndColor(&font);
+		fWindow->AddChild(fView);
+		fWindow->SetPulseRate(0);
+		fWindow->Show();
+		{
+			WindowLocker locker(fWindow);
+			fView->MakeFocus(true);
+		}
+		ASSERT_EQ(fDriver.ActivateWindow(fWindow), B_OK);
+	}
+
+	void SetText(const std::string& text)
+	{
+		WindowLocker locker(fWindow);
+		fView->SetText(text.data(), (int32)text.size());
+		fView->ClearCalls();
+	}
+	std::string Text()
+	{
+		WindowLocker locker(fWindow);
+		return std::string(fView->Text(), fView->TextLength());
+	}
+	std::pair<int32, int32> Selection()
+	{
+		WindowLocker locker(fWindow);
+		int32 start;
+		int32 end;
+		fView->GetSelection(&start, &end);
+		return { start, end };
+	}
+	void Select(int32 start, int32 end)
+	{
+		WindowLocker locker(fWindow);
+		fView->Select(start, end);
+	}
+	// The middle of the character cell before offset, in the view.
+	BPoint PointBefore(int32 offset)
+	{
+		WindowLocker locker(fWindow);
+		float height;
+		BPoint point = fView->PointAt(offset, &height);
+		return BPoint(point.x + 1, point.y + height / 2);
+	}
+
+	TestDriver fDriver;
+	BWindow* fWindow = NULL;
+	RecordingTextView* fView = NULL;
+};
+
+typedef std::pair<int32, int32> Range;
+typedef std::vector<std::string> Calls;
+
+}	// namespace
+
+
+TEST_F(TextViewInputTest, TypingUndoAndRedo)
+{
+	ASSERT_EQ(fDriver.TypeText(fWindow, "h\xC3\xA9!"), B_OK);
+	EXPECT_EQ("h\xC3\xA9!", Text());
+	EXPECT_EQ((Calls{ "I 0 h", "I 1 \xC3\xA9", "I 3 !" }), fView->Calls());
+	EXPECT_EQ(Range(4, 4), Selection());
+
+	// Over a selection: deleted first, then the character.
+	Select(1, 3);
+	fView->ClearCalls();
+	ASSERT_EQ(fDriver.TypeText(fWindow, "e"), B_OK);
+	EXPECT_EQ("he!", Text());
+	EXPECT_EQ((Calls{ "D 1 3", "I 1 e" }), fView->Calls());
+
+	// The typing after the click is one step; the one before, another.
+	fView->ClearCalls();
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'z', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ("h\xC3\xA9!", Text());
+	EXPECT_EQ((Calls{ "D 1 2", "I 1 \xC3\xA9" }), fView->Calls());
+	EXPECT_EQ(Range(1, 3), Selection());
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'z', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ("", Text());
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'z', B_COMMAND_KEY | B_SHIFT_KEY),
+		B_OK);
+	EXPECT_EQ("h\xC3\xA9!", Text());
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'z', B_COMMAND_KEY | B_SHIFT_KEY),
+		B_OK);
+	EXPECT_EQ("he!", Text());
+}
+
+
+TEST_F(TextViewInputTest, EditingAndMotionKeys)
+{
+	SetText("ab\xC3\xA9 cd\nxyz");
+	Select(4, 4);
+	// Left steps over the two bytes of the accented e at once.
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_LEFT_ARROW), B_OK);
+	EXPECT_EQ(Range(2, 2), Selection());
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_RIGHT_ARROW, B_SHIFT_KEY), B_OK);
+	EXPECT_EQ(Range(2, 4), Selection());
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_RIGHT_ARROW, B_SHIFT_KEY), B_OK);
+	EXPECT_EQ(Range(2, 5), Selection());
+	// Shift+Left from there shrinks it again from the moving end.
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_LEFT_ARROW, B_SHIFT_KEY), B_OK);
+	EXPECT_EQ(Range(2, 4), Selection());
+
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_END), B_OK);
+	EXPECT_EQ(Range(7, 7), Selection());
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_LEFT_ARROW, B_COMMAND_KEY), B_OK);
+	EXPECT_EQ(Range(5, 5), Selection());
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_HOME), B_OK);
+	EXPECT_EQ(Range(0, 0), Selection());
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_RIGHT_ARROW, B_COMMAND_KEY), B_OK);
+	EXPECT_EQ(Range(4, 4), Selection());
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DOWN_ARROW), B_OK);
+	EXPECT_EQ(Range(11, 11), Selection());
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_UP_ARROW), B_OK);
+	EXPECT_EQ(Range(4, 4), Selection());
+
+	// Backspace takes the whole character before the caret.
+	fView->ClearCalls();
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_BACKSPACE), B_OK);
+	EXPECT_EQ("ab cd\nxyz", Text());
+	EXPECT_EQ((Calls{ "D 2 4" }), fView->Calls());
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DELETE), B_OK);
+	EXPECT_EQ("abcd\nxyz", Text());
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_ENTER), B_OK);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_TAB), B_OK);
+	EXPECT_EQ("ab\n\tcd\nxyz", Text());
+	// Enter and Tab were typed as one run: one undo takes both back.
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'z', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ("abcd\nxyz", Text());
+}
+
+
+TEST_F(TextViewInputTest, SelectingWithTheMouse)
+{
+	SetText("alpha beta\ngamma delta\n");
+	ASSERT_EQ(fDriver.Click(fView, PointBefore(7)), B_OK);
+	EXPECT_EQ(Range(7, 7), Selection());
+	ASSERT_EQ(fDriver.Click(fView, PointBefore(2), 1,
+		B_PRIMARY_MOUSE_BUTTON, B_SHIFT_KEY), B_OK);
+	EXPECT_EQ(Range(2, 7), Selection());
+
+	ASSERT_EQ(fDriver.Click(fView, PointBefore(13), 2), B_OK);
+	EXPECT_EQ(Range(11, 16), Selection());
+	ASSERT_EQ(fDriver.Click(fView, PointBefore(13), 3), B_OK);
+	EXPECT_EQ(Range(11, 23), Selection());
+
+	// A drag from the b of beta to the m of gamma.
+	BPoint from;
+	BPoint to;
+	{
+		WindowLocker locker(fWindow);
+		from = fView->ConvertToWindow(PointBefore(6));
+		to = fView->ConvertToWindow(PointBefore(14));
+	}
+	ASSERT_EQ(fDriver.MoveMouse(fWindow, from), B_OK);
+	ASSERT_EQ(fDriver.MouseDown(fWindow, from), B_OK);
+	ASSERT_EQ(fDriver.MoveMouse(fWindow, to, B_PRIMARY_MOUSE_BUTTON), B_OK);
+	ASSERT_EQ(fDriver.MouseUp(fWindow, to), B_OK);
+	EXPECT_EQ(Range(6, 14), Selection());
+}
+
+
+TEST_F(TextViewInputTest, DraggingPastTheBottomScrolls)
+{
+	std::string text;
+	for (int line = 0; line < 100; line++)
+		text += "line " + std::to_string(line) + "\n";
+	SetText(text);
+	BPoint from;
+	{
+		WindowLocker locker(fWindow);
+		from = fView->ConvertToWindow(PointBefore(0));
+	}
+	ASSERT_EQ(fDriver.MouseDown(fWindow, from), B_OK);
+	ASSERT_EQ(fDriver.MoveMouse(fWindow, BPoint(20, 250),
+		B_PRIMARY_MOUSE_BUTTON), B_OK);
+	ASSERT_EQ(fDriver.MouseUp(fWindow, BPoint(20, 250)), B_OK);
+	WindowLocker locker(fWindow);
+	EXPECT_GT(fView->Bounds().top, 0);
+	int32 start;
+	int32 end;
+	fView->GetSelection(&start, &end);
+	EXPECT_EQ(0, start);
+	// The selection reaches below the part of the text that was shown.
+	EXPECT_GT(fView->LineAt(end), 200 / (int32)fView->LineHeight());
+}
+
+
+TEST_F(TextViewInputTest, ClipboardKeepsBytesExactInsideTheApplication)
+{
+	std::string odd("a\0b\xFF\xC3\xA9\r", 7);
+	SetText(odd);
+	Select(0, 7);
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'c', B_COMMAND_KEY), B_OK);
+
+	// The screen got text it can carry.
+	BPrivate::ServerRequest request;
+	request.code = BPrivate::kRequestGetClipboard;
+	BPrivate::ServerReply reply;
+	ASSERT_EQ(B_OK, BPrivate::DisplayServer::Default().Call(
+		std::move(request), reply));
+	EXPECT_EQ("ab\xEF\xBF\xBD\xC3\xA9\r", reply.text);
+
+	Select(7, 7);
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'v', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ(odd + odd, Text());
+
+	// Another program takes the clipboard over.
+	BPrivate::ServerRequest set;
+	set.code = BPrivate::kRequestSetClipboard;
+	set.text = "from elsewhere";
+	BPrivate::DisplayServer::Default().Post(std::move(set));
+	SetText("");
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'v', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ("from elsewhere", Text());
+
+	// Cut through the message the Edit menu sends.
+	Select(0, 5);
+	fView->ClearCalls();
+	fWindow->PostMessage(B_CUT, fView);
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ("elsewhere", Text());
+	EXPECT_EQ((Calls{ "D 0 5" }), fView->Calls());
+	ASSERT_TRUE(be_clipboard->Lock());
+	const void* data = NULL;
+	ssize_t size = 0;
+	ASSERT_EQ(B_OK, be_clipboard->Data()->FindData("text/plain",
+		B_MIME_TYPE, &data, &size));
+	EXPECT_EQ("from ", std::string((const char*)data, size));
+	be_clipboard->Unlock();
+}
+
+
+TEST_F(TextViewInputTest, ReadOnlyViewsCopyButDoNotChange)
+{
+	SetText("fixed");
+	{
+		WindowLocker locker(fWindow);
+		fView->MakeEditable(false);
+	}
+	ASSERT_EQ(fDriver.TypeText(fWindow, "xyz"), B_OK);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_BACKSPACE), B_OK);
+	fWindow->PostMessage(B_SELECT_ALL, fView);
+	fWindow->PostMessage(B_CUT, fView);
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ("fixed", Text());
+	EXPECT_TRUE(fView->Calls().empty());
+	ASSERT_TRUE(be_clipboard->Lock());
+	const void* data = NULL;
+	ssize_t size = 0;
+	ASSERT_EQ(B_OK, be_clipboard->Data()->FindData("text/plain",
+		B_MIME_TYPE, &data, &size));
+	EXPECT_EQ("fixed", std::string((const char*)data, size));
+	be_clipboard->Unlock();
+}
+
+
+TEST_F(TextViewInputTest, CaretBlinksAndControlBytesShow)
+{
+	SetText(std::string("a  \0", 4));
+	Select(2, 2);
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	BPoint caret;
+	BRect cell;
+	{
+		WindowLocker locker(fWindow);
+		float height;
+		caret = fView->ConvertToWindow(fView->PointAt(2, &height));
+		caret.x = floorf(caret.x);
+		caret.y += floorf(height / 2);
+		BPoint start = fView->PointAt(3);
+		BPoint end = fView->PointAt(4);
+		cell = fView->ConvertToWindow(BRect(ceilf(start.x), start.y,
+			floorf(end.x) - 1, start.y + height - 1));
+	}
+	rgb_color shown;
+	ASSERT_EQ(B_OK, fDriver.GetPixel(fWindow, caret, &shown));
+	EXPECT_LT(shown.red, 128) << "the caret is drawn";
+	{
+		WindowLocker locker(fWindow);
+		fView->Pulse();
+	}
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	ASSERT_EQ(B_OK, fDriver.GetPixel(fWindow, caret, &shown));
+	EXPECT_GT(shown.red, 128) << "the caret blinked off";
+	{
+		WindowLocker locker(fWindow);
+		fView->Pulse();
+	}
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	ASSERT_EQ(B_OK, fDriver.GetPixel(fWindow, caret, &shown));
+	EXPECT_LT(shown.red, 128) << "and on again";
+
+	// The NUL takes room and is drawn as a mark of its own.
+	ASSERT_TRUE(cell.Width() > 2);
+	std::vector<rgb_color> pixels;
+	ASSERT_EQ(B_OK, fDriver.GetPixels(fWindow, cell, &pixels));
+	int marked = 0;
+	for (const rgb_color& pixel : pixels)
+		marked += pixel.red < 200 ? 1 : 0;
+	EXPECT_GT(marked, 3);
+}
