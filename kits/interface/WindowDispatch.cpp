@@ -142,8 +142,10 @@ void
 BWindow::_HandleKeyDown(BMessage* message)
 {
 	uint32 modifiers = (uint32)message->GetInt32("modifiers", 0);
-	if ((modifiers & B_COMMAND_KEY) != 0 && _HandleShortcut(message))
+	if ((modifiers & B_COMMAND_KEY) != 0
+		&& (_HandleMenuShortcut(message) || _HandleShortcut(message))) {
 		return;
+	}
 	if (_HandleDefaultButton(message))
 		return;
 

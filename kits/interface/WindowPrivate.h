@@ -74,6 +74,7 @@ struct window_data {
 	std::vector<window_shortcut> shortcuts;
 	// The button that Enter presses.
 	BButton*			defaultButton = NULL;
+	BMenuBar*			keyMenuBar = NULL;
 
 	// The mouse: the view that asked for every pointer event until the
 	// buttons are released, and the view the pointer was last over.

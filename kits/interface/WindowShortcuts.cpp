@@ -5,6 +5,8 @@
 #include <Window.h>
 
 #include <Application.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
 #include <Message.h>
 
 #include "WindowPrivate.h"
@@ -92,3 +94,71 @@ BWindow::RemoveShortcut(uint32 key, uint32 modifiers)
 }
 
 
+
+
+// #pragma mark - Menu shortcuts
+
+
+namespace {
+
+// The item of the menu or its submenus with the shortcut; NULL for none.
+BMenuItem*
+find_shortcut(BMenu* menu, uint32 key, uint32 modifiers)
+{
+	for (int32 i = 0; i < menu->CountItems(); i++) {
+		BMenuItem* item = menu->ItemAt(i);
+		if (BMenu* submenu = item->Submenu()) {
+			if (BMenuItem* found = find_shortcut(submenu, key, modifiers))
+				return found;
+		}
+		uint32 itemModifiers;
+		char shortcut = item->Shortcut(&itemModifiers);
+		if (shortcut != 0 && (uint32)tolower((unsigned char)shortcut) == key
+			&& itemModifiers == modifiers) {
+			return item;
+		}
+	}
+	return NULL;
+}
+
+}	// namespace
+
+
+BMenuBar*
+BWindow::KeyMenuBar() const
+{
+	return fData->keyMenuBar;
+}
+
+
+void
+BWindow::SetKeyMenuBar(BMenuBar* bar)
+{
+	fData->keyMenuBar = bar;
+}
+
+
+bool
+BWindow::_HandleMenuShortcut(BMessage* message)
+{
+	BMenuBar* bar = fData->keyMenuBar;
+	if (bar == NULL)
+		return false;
+	uint32 modifiers = (uint32)message->GetInt32("modifiers", 0)
+		& kShortcutModifiers;
+	int32 key = message->GetInt32("raw_char", 0);
+	if (key == 0)
+		key = (uint8)message->GetString("bytes", "")[0];
+	BMenuItem* item = find_shortcut(bar, tolower(key), modifiers);
+	if (item == NULL)
+		return false;
+
+	// A disabled item's shortcut is taken all the same: it does nothing,
+	// and the key is not typed into the focus view either.
+	if (item->IsEnabled()) {
+		if (item->Menu() != NULL && item->Menu()->IsRadioMode())
+			item->SetMarked(true);
+		item->Invoke();
+	}
+	return true;
+}

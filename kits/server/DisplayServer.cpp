@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <math.h>
+#include <vector>
 #include <mutex>
 #include <pthread.h>
 #include <stdio.h>
@@ -104,6 +105,7 @@ DisplayServer::DisplayServer(Backend* backend)
 	fNextWindowID(1),
 	fActiveWindow(0),
 	fPointerWindow(0),
+	fSwallowUpWindow(0),
 	fButtons(0),
 	fModifiers(0)
 {
@@ -229,6 +231,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				fActiveWindow = 0;
 			if (fPointerWindow == request.window)
 				fPointerWindow = 0;
+			_MenuWindowShown(request.window, false);
 			fBackend->DestroyWindow(request.window);
 			fWindows.erase(found);
 			break;
@@ -236,6 +239,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (window == NULL || window->visible)
 				break;
 			window->visible = true;
+			_MenuWindowShown(request.window, true);
 			fBackend->ShowWindow(request.window);
 			_ShowAll(request.window, *window);
 			break;
@@ -243,6 +247,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (window == NULL || !window->visible)
 				break;
 			window->visible = false;
+			_MenuWindowShown(request.window, false);
 			fBackend->HideWindow(request.window);
 			if (fActiveWindow == request.window)
 				_SetActive(request.window, false);
@@ -269,6 +274,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (window == NULL)
 				break;
 			window->flags = request.flags;
+			window->feel = request.feel;
 			fBackend->SetFlags(request.window, request.look, request.feel,
 				request.flags);
 			break;
@@ -277,7 +283,9 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				_Present(request);
 			break;
 		case kRequestActivateWindow:
-			if (window != NULL && (window->visible || !request.active))
+			// Menu windows never take the keyboard from their owner.
+			if (window != NULL && window->feel != kMenuWindowFeel
+				&& (window->visible || !request.active))
 				_SetActive(request.window, request.active);
 			break;
 		case kRequestSetCursor:
@@ -356,6 +364,7 @@ DisplayServer::_CreateWindow(ServerRequest& request)
 	window.target = request.target;
 	window.frame = request.frame;
 	window.flags = request.flags;
+	window.feel = request.feel;
 	_ResizeCopy(window, request.frame.Width(), request.frame.Height());
 }
 

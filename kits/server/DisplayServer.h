@@ -74,6 +74,7 @@ private:
 		BMessenger			target;
 		BRect				frame;
 		uint32				flags = 0;
+		uint32				feel = 0;
 		bool				visible = false;
 		int32				width = 1;
 		int32				height = 1;
@@ -105,6 +106,9 @@ private:
 									const ServerEvent& event);
 			void				_NoteInput(Window& window,
 									const ServerEvent& event);
+	// Menu windows (DisplayServerEvents.cpp).
+			void				_MenuWindowShown(int32 id, bool shown);
+			bool				_RouteToMenu(const ServerEvent& event);
 
 			Backend*			fBackend;
 			std::thread			fThread;
@@ -120,6 +124,12 @@ private:
 			int32				fActiveWindow;
 	// The window the pointer is in, for the transit of mouse moves.
 			int32				fPointerWindow;
+	// The menu windows on screen, in the order they were shown; keys go
+	// to the last one.
+			std::vector<int32>	fMenuWindows;
+	// A window whose next mouse up is not delivered: its down closed
+	// the menus instead.
+			int32				fSwallowUpWindow;
 
 	// Guards the pointer state, which any thread may read.
 			std::mutex			fPointerLock;

@@ -13,6 +13,8 @@
 
 #include "MessagePrivate.h"
 
+#include <algorithm>
+
 namespace BPrivate {
 
 namespace {
@@ -30,6 +32,8 @@ DisplayServer::_HandleEvent(const ServerEvent& event)
 	auto found = fWindows.find(event.window);
 	if (found == fWindows.end())
 		return;
+	if (_RouteToMenu(event))
+		return;
 	Window& window = found->second;
 
 	switch (event.code) {
@@ -39,7 +43,8 @@ DisplayServer::_HandleEvent(const ServerEvent& event)
 			_PostKey(window, event);
 			break;
 		case kEventMouseDown:
-			if ((window.flags & kAvoidFocusFlag) == 0)
+			if ((window.flags & kAvoidFocusFlag) == 0
+				&& window.feel != kMenuWindowFeel)
 				_SetActive(event.window, true);
 			_PostMouse(event.window, window, event);
 			break;
@@ -80,6 +85,65 @@ DisplayServer::_HandleEvent(const ServerEvent& event)
 		case kEventExposed:
 			_ShowAll(event.window, window);
 			break;
+	}
+}
+
+
+void
+DisplayServer::_MenuWindowShown(int32 id, bool shown)
+{
+	fMenuWindows.erase(std::remove(fMenuWindows.begin(), fMenuWindows.end(),
+		id), fMenuWindows.end());
+	auto found = fWindows.find(id);
+	if (shown && found != fWindows.end()
+		&& found->second.feel == kMenuWindowFeel) {
+		fMenuWindows.push_back(id);
+	}
+}
+
+
+bool
+DisplayServer::_RouteToMenu(const ServerEvent& event)
+{
+	if (event.code == kEventMouseUp && fSwallowUpWindow == event.window) {
+		fSwallowUpWindow = 0;
+		return true;
+	}
+	if (fMenuWindows.empty())
+		return false;
+	Window& menu = fWindows[fMenuWindows.back()];
+
+	switch (event.code) {
+		case kEventKeyDown:
+		case kEventKeyUp:
+			// Keys go to the open menu, whichever window the screen gave
+			// them to.
+			if (event.window == fMenuWindows.back())
+				return false;
+			_NoteInput(menu, event);
+			_PostKey(menu, event);
+			return true;
+		case kEventMouseDown:
+		{
+			auto found = fWindows.find(event.window);
+			if (std::find(fMenuWindows.begin(), fMenuWindows.end(),
+					event.window) != fMenuWindows.end()
+				|| found == fWindows.end()) {
+				return false;
+			}
+			_NoteInput(found->second, event);
+			BMessage message(kMsgMenuClickOutside);
+			message.AddInt64("when", system_time());
+			message.AddPoint("where", event.where);
+			message.AddPoint("screen_where",
+				event.where + found->second.frame.LeftTop());
+			message.AddInt32("buttons", (int32)event.buttons);
+			menu.target.SendMessage(&message);
+			fSwallowUpWindow = event.window;
+			return true;
+		}
+		default:
+			return false;
 	}
 }
 

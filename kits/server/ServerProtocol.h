@@ -113,6 +113,12 @@ enum server_event_code {
 // keyboard focus from the window that opened it.
 const uint32 kMenuWindowFeel = 0x4d454e55;	// 'MENU'
 
+// Posted to the menu window shown last when a mouse button goes down in
+// another window while menus are open, instead of the click: "where"
+// and "screen_where" (BPoint), "buttons" (int32). The button's release
+// that follows is not delivered either.
+const uint32 kMsgMenuClickOutside = '_MCO';
+
 // The pointer shapes a window can ask for.
 enum cursor_kind {
 	kCursorDefault = 0,

@@ -25,6 +25,7 @@
 #include <View.h>
 
 class BButton;
+class BMenuBar;
 class BMessage;
 
 namespace BPrivate {
@@ -206,6 +207,12 @@ public:
 			bool				HasShortcut(uint32 key, uint32 modifiers);
 			void				RemoveShortcut(uint32 key, uint32 modifiers);
 
+	// The menu bar whose items' shortcuts the window tries before its own
+	// and before the focus view sees the key: the first bar added to the
+	// window unless set otherwise. NULL for none.
+			BMenuBar*			KeyMenuBar() const;
+			void				SetKeyMenuBar(BMenuBar* bar);
+
 	// Coordinate conversion between the window and the screen.
 			BPoint				ConvertToScreen(BPoint point) const;
 			void				ConvertToScreen(BPoint* point) const;
@@ -240,6 +247,7 @@ private:
 			void				_HandleKeyDown(BMessage* message);
 			void				_HandleKeyUp(BMessage* message);
 			bool				_HandleShortcut(BMessage* message);
+			bool				_HandleMenuShortcut(BMessage* message);
 			bool				_HandleNavigation(BMessage* message);
 			bool				_HandleDefaultButton(BMessage* message);
 			void				_HandleMouseDown(BMessage* message);

@@ -31,6 +31,10 @@
 #include <View.h>
 #include <Window.h>
 
+class BMenu;
+class BMenuField;
+class BMenuItem;
+
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -146,6 +150,25 @@ public:
 			status_t			PressFunctionKey(BWindow* window,
 									int32 number, uint32 modifiers = 0);
 
+	// Menus, operated with clicks as a person would. A path names a title
+	// of the window's key menu bar and the items below it by their
+	// labels, separated by "/": "File/Save As...". Choosing opens each
+	// menu on the way and clicks the last item; B_NOT_ALLOWED when it is
+	// disabled (the click does nothing and the menus are closed again),
+	// B_NAME_NOT_FOUND (failing the test) when the path names no item.
+			status_t			ChooseMenuItem(BWindow* window,
+									const char* path);
+	// False, failing the test, when the path names no item.
+			bool				IsMenuItemEnabled(BWindow* window,
+									const char* path);
+			bool				IsMenuItemMarked(BWindow* window,
+									const char* path);
+	// Clicks the field, then the item of its menu with the label.
+			status_t			ChooseMenuFieldItem(BMenuField* field,
+									const char* label);
+	// The window an open menu is shown in; NULL while it is closed.
+			BWindow*			MenuWindow(BMenu* menu);
+
 	// The window manager's part.
 			status_t			CloseWindow(BWindow* window);
 			status_t			ResizeWindow(BWindow* window, float width,
@@ -220,6 +243,13 @@ private:
 									int32 key, int32 rawChar,
 									uint32 modifiers);
 			void				_EndApplication();
+	// The item the path names, with the window locked; NULL when none.
+			BMenuItem*			_FindMenuItem(BWindow* window,
+									const char* path,
+									std::vector<BMenuItem*>* _chain = NULL);
+	// Clicks the item, which must be shown in an open menu.
+			status_t			_ClickMenuItem(BWindow* owner, BMenuItem* item,
+									bool click);
 
 			BPrivate::OutputCapture* fOutput;
 			BApplication*		fApplication;

@@ -1,0 +1,182 @@
+/*
+ * Private to the kits: how menus are measured, the borderless windows
+ * they open in, the tracking of an open menu, and the kits' back door
+ * into a BMenu (the test driver opens and reads menus through it).
+ *
+ * A tracking session belongs to the menu it started from: a menu bar (a
+ * menu field's included) or a pop-up menu opened by Go(). It runs on one
+ * thread, the owning window's for a bar, a looper of its own for Go().
+ * The menu windows forward their pointer and key events to it as
+ * messages in screen coordinates; it locks a menu window only to change
+ * what it shows, and a menu window never locks the owner, so the two
+ * cannot wait on each other.
+ */
+#ifndef _KITS_MENU_PRIVATE_H
+#define _KITS_MENU_PRIVATE_H
+
+#include <Menu.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
+#include <Messenger.h>
+#include <Window.h>
+
+#include <vector>
+
+namespace BPrivate {
+
+// What a menu window forwards to its tracking session: "event" (int32,
+// B_MOUSE_DOWN, B_MOUSE_UP or B_MOUSE_MOVED), "screen_where" (BPoint),
+// "buttons" (int32).
+const uint32 kMsgMenuPointer = '_MPT';
+// A key typed while a menu is open: the B_KEY_DOWN message's fields.
+const uint32 kMsgMenuKey = '_MKY';
+
+// Measurements, in pixels. An item is its font's height plus the
+// padding above and below; a bar is one row of items with a line above
+// and below them.
+const float kMenuItemVPadding = 2;
+const float kBarItemHPadding = 8;
+const float kColumnLeftSpace = 20;
+const float kColumnRightPadding = 10;
+const float kShortcutGap = 18;
+const float kSubmenuArrowSpace = 14;
+const float kSeparatorHeight = 9;
+const float kMenuBorder = 1;
+
+// The screen that menus are kept on.
+BRect menu_screen_frame();
+
+// Holds the lock of the window a menu is shown in (its own while open,
+// the owner's for a bar) for a scope, when it has one.
+class MenuLocker {
+public:
+								MenuLocker(const BMenu* menu);
+								~MenuLocker();
+private:
+			BWindow*			fWindow;
+};
+
+
+// The borderless window an open menu is shown in.
+class MenuWindow : public BWindow {
+public:
+								MenuWindow(BRect frame, BMessenger tracker);
+
+	virtual	void				DispatchMessage(BMessage* message,
+									BHandler* handler);
+
+private:
+			BMessenger			fTracker;
+};
+
+
+// The one-item bar of a menu field: its menu pops up over the field, and
+// it never becomes its window's key menu bar.
+class FieldMenuBar : public BMenuBar {
+public:
+								FieldMenuBar(BRect frame);
+
+	virtual	void				AttachedToWindow();
+	virtual	void				Draw(BRect updateRect);
+	virtual	void				GetPreferredSize(float* _width,
+									float* _height);
+};
+
+
+// One tracking session: the menus it opened, from the root's down, and
+// what the pointer and the keys do to them.
+class MenuTracker {
+public:
+	// events: where the menu windows send what they get.
+								MenuTracker(BMenu* root, BMessenger events);
+	// Closes whatever is still open.
+								~MenuTracker();
+
+	// A bar's title, by the pointer (the button is down) or the keys.
+			void				OpenTitle(int32 index, bool byKeyboard);
+	// A pop-up menu (the root) with its left top at the point.
+			void				OpenPopUp(BPoint screenLeftTop);
+
+	// Returns false once the session is over.
+			bool				HandleMessage(BMessage* message);
+			void				PointerMoved(BPoint screen, uint32 buttons);
+			void				PointerDown(BPoint screen);
+			void				PointerUp(BPoint screen);
+			void				KeyDown(const char* bytes);
+	// Ends the session without a choice.
+			void				Cancel();
+
+			bool				IsDone() const { return fDone; }
+	// The item chosen, once done; NULL without a choice.
+			BMenuItem*			Chosen() const { return fChosen; }
+
+private:
+	struct Level {
+		BMenu*				menu;
+		MenuWindow*			window;
+	// The window's frame on the screen.
+		BRect				frame;
+	};
+
+			bool				_IsBar() const;
+			void				_Open(BMenu* menu, BPoint leftTop);
+			void				_CloseFrom(size_t level);
+			void				_Select(size_t level, int32 index,
+									bool openSubmenu);
+			void				_SelectTitle(int32 index, bool byKeyboard);
+			void				_OpenSubmenu(size_t level);
+	// The level and item under the point; false when it is over none.
+			bool				_HitMenu(BPoint screen, size_t& _level,
+									int32& _index);
+			int32				_HitTitle(BPoint screen);
+			void				_Choose(BMenuItem* item);
+			void				_Finish();
+			void				_MoveSelection(int32 direction);
+			void				_SwitchTitle(int32 direction);
+			void				_SelectFirst(size_t level);
+			BPoint				_SubmenuLocation(size_t level,
+									BMenu* submenu);
+			BPoint				_TitleMenuLocation(BMenu* menu,
+									int32 title);
+
+			BMenu*				fRoot;
+			BMessenger			fEvents;
+			std::vector<Level>	fLevels;
+	// The button went down to open the menus and has not come up yet.
+			bool				fOpeningPress;
+			bool				fButtonDown;
+	// The pointer moved to another item while the button was down.
+			bool				fDragged;
+			bool				fDone;
+			BMenuItem*			fChosen;
+};
+
+}	// namespace BPrivate
+
+
+class BMenu::Private {
+public:
+								Private(BMenu* menu) : fMenu(menu) {}
+
+	// Lays the items out if needed.
+			void				Layout() { fMenu->_ComputeLayout(); }
+	// The window the menu is shown in while open; NULL when closed.
+			BWindow*			MenuWindow() const;
+			bool				IsOpen() const { return MenuWindow() != NULL; }
+	// The root menu's session; NULL when no menu of it is open.
+			BPrivate::MenuTracker* Tracker() const
+									{ return fMenu->fTracker; }
+			void				SetTracker(BPrivate::MenuTracker* tracker)
+									{ fMenu->fTracker = tracker; }
+	// The menu at the top of the chain of supermenus.
+			BMenu*				Root() const;
+	// The window that holds the root (a bar's or field's window); NULL
+	// for a pop-up menu.
+			BWindow*			OwnerWindow() const;
+			int32				Selected() const { return fMenu->fSelected; }
+
+private:
+			BMenu*				fMenu;
+};
+
+#endif	// _KITS_MENU_PRIVATE_H

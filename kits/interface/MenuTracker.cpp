@@ -1,0 +1,523 @@
+/*
+ * MenuTracker: one session of open menus. The pointer highlights the item
+ * under it and opens submenus; releasing the button on an item chooses
+ * it, and a click that opened the menus leaves them open for a second
+ * click. Up and Down walk a menu, Right and Left enter and leave
+ * submenus and move between a bar's titles, Enter chooses and Escape
+ * closes.
+ *
+ * Runs on one thread (see MenuPrivate.h); the menu windows are locked
+ * only while the session changes what they show.
+ */
+#include "MenuPrivate.h"
+
+#include <Message.h>
+#include <PopUpMenu.h>
+
+#include <algorithm>
+#include <math.h>
+
+namespace BPrivate {
+
+namespace {
+
+bool
+is_choosable(BMenuItem* item)
+{
+	return item != NULL && item->IsEnabled()
+		&& dynamic_cast<BSeparatorItem*>(item) == NULL;
+}
+
+
+// Moves the rectangle of the given size at leftTop onto the screen.
+BPoint
+kept_on_screen(BPoint leftTop, float width, float height)
+{
+	BRect screen = menu_screen_frame();
+	leftTop.x = std::min(leftTop.x, screen.right - width);
+	leftTop.y = std::min(leftTop.y, screen.bottom - height);
+	leftTop.x = std::max(leftTop.x, screen.left);
+	leftTop.y = std::max(leftTop.y, screen.top);
+	return leftTop;
+}
+
+}	// namespace
+
+
+MenuTracker::MenuTracker(BMenu* root, BMessenger events)
+	:
+	fRoot(root),
+	fEvents(events),
+	fOpeningPress(false),
+	fButtonDown(false),
+	fDragged(false),
+	fDone(false),
+	fChosen(NULL)
+{
+}
+
+
+MenuTracker::~MenuTracker()
+{
+	_CloseFrom(0);
+}
+
+
+bool
+MenuTracker::_IsBar() const
+{
+	return dynamic_cast<BMenuBar*>(fRoot) != NULL;
+}
+
+
+void
+MenuTracker::OpenTitle(int32 index, bool byKeyboard)
+{
+	_SelectTitle(index, byKeyboard);
+}
+
+
+void
+MenuTracker::OpenPopUp(BPoint screenLeftTop)
+{
+	_Open(fRoot, screenLeftTop);
+}
+
+
+// #pragma mark - Events
+
+
+bool
+MenuTracker::HandleMessage(BMessage* message)
+{
+	if (fDone)
+		return false;
+	if (message->what == kMsgMenuKey) {
+		KeyDown(message->GetString("bytes", ""));
+		return !fDone;
+	}
+	BPoint screen;
+	message->FindPoint("screen_where", &screen);
+	switch (message->GetInt32("event", 0)) {
+		case B_MOUSE_DOWN:
+			PointerDown(screen);
+			break;
+		case B_MOUSE_UP:
+			PointerUp(screen);
+			break;
+		default:
+			PointerMoved(screen, (uint32)message->GetInt32("buttons", 0));
+			break;
+	}
+	return !fDone;
+}
+
+
+void
+MenuTracker::PointerMoved(BPoint screen, uint32 buttons)
+{
+	B_UNUSED(buttons);
+	if (fDone)
+		return;
+	size_t level;
+	int32 index;
+	if (_HitMenu(screen, level, index)) {
+		if (index >= 0 && dynamic_cast<BSeparatorItem*>(
+				fLevels[level].menu->ItemAt(index)) == NULL) {
+			if (fButtonDown && index != fLevels[level].menu->fSelected)
+				fDragged = true;
+			_Select(level, index, true);
+		}
+		return;
+	}
+	int32 title = _HitTitle(screen);
+	if (title >= 0) {
+		if (title != fRoot->fSelected)
+			_SelectTitle(title, false);
+		return;
+	}
+	// Off every menu: the deepest one forgets its highlight, unless the
+	// highlighted item holds a submenu open.
+	if (!fLevels.empty()) {
+		Level& deepest = fLevels.back();
+		BMenuItem* item = deepest.menu->ItemAt(deepest.menu->fSelected);
+		if (item != NULL && item->Submenu() == NULL)
+			_Select(fLevels.size() - 1, -1, false);
+	}
+}
+
+
+void
+MenuTracker::PointerDown(BPoint screen)
+{
+	if (fDone)
+		return;
+	fButtonDown = true;
+	fOpeningPress = false;
+	size_t level;
+	int32 index;
+	if (_HitMenu(screen, level, index)) {
+		if (index >= 0)
+			_Select(level, index, true);
+		return;
+	}
+	int32 title = _HitTitle(screen);
+	if (title >= 0) {
+		// A click on the open title closes the menus; on another, that
+		// title's menu opens in their place.
+		if (title == fRoot->fSelected)
+			Cancel();
+		else {
+			_SelectTitle(title, false);
+			fOpeningPress = true;
+		}
+		return;
+	}
+	// A click anywhere else closes the menus, choosing nothing.
+	Cancel();
+}
+
+
+void
+MenuTracker::PointerUp(BPoint screen)
+{
+	if (fDone)
+		return;
+	// The button that opened the menus coming up where it went down
+	// leaves them open for a second click, even over a pop-up menu that
+	// opened under the pointer.
+	bool stays = fOpeningPress && !fDragged;
+	fButtonDown = false;
+	fOpeningPress = false;
+	size_t level;
+	int32 index;
+	if (_HitMenu(screen, level, index)) {
+		if (stays)
+			return;
+		BMenuItem* item = fLevels[level].menu->ItemAt(index);
+		if (item != NULL && item->Submenu() == NULL && is_choosable(item))
+			_Choose(item);
+		return;
+	}
+	int32 title = _HitTitle(screen);
+	if (title >= 0) {
+		// Released on a title: the menu stays open for a second click,
+		// unless the title is an item of its own.
+		BMenuItem* item = fRoot->ItemAt(title);
+		if (item->Submenu() == NULL && is_choosable(item))
+			_Choose(item);
+		return;
+	}
+	// Dragged off everything and let go.
+	if (!stays)
+		Cancel();
+}
+
+
+void
+MenuTracker::KeyDown(const char* bytes)
+{
+	if (fDone || bytes == NULL)
+		return;
+	size_t deepest = fLevels.size() - 1;
+	BMenuItem* selected = fLevels.empty() ? NULL
+		: fLevels.back().menu->ItemAt(fLevels.back().menu->fSelected);
+	bool rowBar = _IsBar() && fRoot->fLayout == B_ITEMS_IN_ROW;
+
+	switch (bytes[0]) {
+		case B_ESCAPE:
+			if (fLevels.size() > 1)
+				_CloseFrom(deepest);
+			else
+				Cancel();
+			break;
+		case B_UP_ARROW:
+			_MoveSelection(-1);
+			break;
+		case B_DOWN_ARROW:
+			_MoveSelection(1);
+			break;
+		case B_RIGHT_ARROW:
+			if (selected != NULL && selected->Submenu() != NULL
+				&& selected->IsEnabled()) {
+				_OpenSubmenu(deepest);
+				_SelectFirst(fLevels.size() - 1);
+			} else if (rowBar)
+				_SwitchTitle(1);
+			break;
+		case B_LEFT_ARROW:
+			if (fLevels.size() > 1 && (!rowBar || fLevels.size() > 1))
+				_CloseFrom(deepest);
+			else if (rowBar)
+				_SwitchTitle(-1);
+			break;
+		case B_ENTER:
+		case '\r':
+		case B_SPACE:
+		{
+			if (fLevels.empty()) {
+				BMenuItem* title = fRoot->ItemAt(fRoot->fSelected);
+				if (is_choosable(title))
+					_Choose(title);
+				break;
+			}
+			if (selected == NULL)
+				break;
+			if (selected->Submenu() != NULL) {
+				if (selected->IsEnabled()) {
+					_OpenSubmenu(deepest);
+					_SelectFirst(fLevels.size() - 1);
+				}
+			} else if (is_choosable(selected))
+				_Choose(selected);
+			break;
+		}
+	}
+}
+
+
+void
+MenuTracker::Cancel()
+{
+	fChosen = NULL;
+	_Finish();
+}
+
+
+// #pragma mark - Opening and closing
+
+
+void
+MenuTracker::_Open(BMenu* menu, BPoint leftTop)
+{
+	float width;
+	float height;
+	{
+		MenuLocker locker(menu);
+		menu->_ComputeLayout();
+		menu->GetPreferredSize(&width, &height);
+	}
+	leftTop = kept_on_screen(leftTop, width, height);
+	BRect frame(leftTop.x, leftTop.y, leftTop.x + width,
+		leftTop.y + height);
+
+	MenuWindow* window = new MenuWindow(frame, fEvents);
+	menu->_SetSelected(-1);
+	menu->MoveTo(0, 0);
+	menu->ResizeTo(width, height);
+	window->AddChild(menu);
+	window->Show();
+	fLevels.push_back(Level{ menu, window, frame });
+}
+
+
+void
+MenuTracker::_CloseFrom(size_t level)
+{
+	while (fLevels.size() > level) {
+		Level closing = fLevels.back();
+		fLevels.pop_back();
+		if (!closing.window->Lock())
+			continue;
+		closing.menu->_SetSelected(-1);
+		closing.window->RemoveChild(closing.menu);
+		closing.window->Quit();
+	}
+}
+
+
+void
+MenuTracker::_Select(size_t level, int32 index, bool openSubmenu)
+{
+	BMenu* menu = fLevels[level].menu;
+	bool sameWithSubmenu = menu->fSelected == index
+		&& fLevels.size() > level + 1;
+	if (!sameWithSubmenu) {
+		_CloseFrom(level + 1);
+		MenuLocker locker(menu);
+		menu->_SetSelected(index);
+	}
+	BMenuItem* item = menu->ItemAt(index);
+	if (openSubmenu && fLevels.size() == level + 1 && item != NULL
+		&& item->Submenu() != NULL && item->IsEnabled()) {
+		_OpenSubmenu(level);
+	}
+}
+
+
+void
+MenuTracker::_SelectTitle(int32 index, bool byKeyboard)
+{
+	_CloseFrom(0);
+	fRoot->_SetSelected(index);
+	fOpeningPress = !byKeyboard;
+	fButtonDown = !byKeyboard;
+	fDragged = false;
+	BMenuItem* title = fRoot->ItemAt(index);
+	if (title == NULL || title->Submenu() == NULL || !title->IsEnabled())
+		return;
+	BMenu* menu = title->Submenu();
+	_Open(menu, _TitleMenuLocation(menu, index));
+	// A field's menu opens with the shown choice highlighted, so that the
+	// arrow keys start from it.
+	int32 marked = menu->FindMarkedIndex();
+	if (dynamic_cast<FieldMenuBar*>(fRoot) != NULL && marked >= 0)
+		_Select(0, marked, false);
+	else if (byKeyboard)
+		_SelectFirst(0);
+}
+
+
+void
+MenuTracker::_OpenSubmenu(size_t level)
+{
+	if (fLevels.size() > level + 1)
+		return;
+	BMenu* menu = fLevels[level].menu;
+	BMenuItem* item = menu->ItemAt(menu->fSelected);
+	if (item == NULL || item->Submenu() == NULL)
+		return;
+	_Open(item->Submenu(), _SubmenuLocation(level, item->Submenu()));
+}
+
+
+void
+MenuTracker::_SelectFirst(size_t level)
+{
+	if (level >= fLevels.size())
+		return;
+	BMenu* menu = fLevels[level].menu;
+	for (int32 i = 0; i < menu->CountItems(); i++) {
+		if (is_choosable(menu->ItemAt(i))) {
+			_Select(level, i, false);
+			return;
+		}
+	}
+}
+
+
+void
+MenuTracker::_MoveSelection(int32 direction)
+{
+	if (fLevels.empty())
+		return;
+	size_t level = fLevels.size() - 1;
+	BMenu* menu = fLevels[level].menu;
+	int32 count = menu->CountItems();
+	if (count == 0)
+		return;
+	int32 index = menu->fSelected;
+	if (index < 0)
+		index = direction > 0 ? -1 : count;
+	for (int32 step = 0; step < count; step++) {
+		index = (index + direction + count) % count;
+		if (is_choosable(menu->ItemAt(index))) {
+			_Select(level, index, false);
+			return;
+		}
+	}
+}
+
+
+void
+MenuTracker::_SwitchTitle(int32 direction)
+{
+	int32 count = fRoot->CountItems();
+	if (count == 0)
+		return;
+	int32 index = fRoot->fSelected;
+	for (int32 step = 0; step < count; step++) {
+		index = (index + direction + count) % count;
+		if (fRoot->ItemAt(index)->IsEnabled()) {
+			_SelectTitle(index, true);
+			return;
+		}
+	}
+}
+
+
+void
+MenuTracker::_Choose(BMenuItem* item)
+{
+	fChosen = item;
+	_Finish();
+}
+
+
+void
+MenuTracker::_Finish()
+{
+	_CloseFrom(0);
+	fDone = true;
+}
+
+
+// #pragma mark - Geometry
+
+
+bool
+MenuTracker::_HitMenu(BPoint screen, size_t& _level, int32& _index)
+{
+	BPoint pixel(floorf(screen.x), floorf(screen.y));
+	for (size_t i = fLevels.size(); i-- > 0;) {
+		const Level& level = fLevels[i];
+		if (!level.frame.Contains(pixel))
+			continue;
+		_level = i;
+		MenuLocker locker(level.menu);
+		_index = level.menu->_ItemIndexAt(pixel - level.frame.LeftTop());
+		return true;
+	}
+	return false;
+}
+
+
+int32
+MenuTracker::_HitTitle(BPoint screen)
+{
+	if (!_IsBar() || fRoot->Window() == NULL)
+		return -1;
+	BPoint point = fRoot->ConvertFromScreen(screen);
+	if (!fRoot->Bounds().Contains(BPoint(floorf(point.x), floorf(point.y))))
+		return -1;
+	return fRoot->_ItemIndexAt(point);
+}
+
+
+BPoint
+MenuTracker::_SubmenuLocation(size_t level, BMenu* submenu)
+{
+	const Level& parent = fLevels[level];
+	BRect item = parent.menu->ItemAt(parent.menu->fSelected)->Frame();
+	float width;
+	float height;
+	{
+		MenuLocker locker(submenu);
+		submenu->GetPreferredSize(&width, &height);
+	}
+	BPoint leftTop(parent.frame.right + 1,
+		parent.frame.top + item.top - kMenuBorder);
+	// Where the screen ends on the right, the submenu opens on the left.
+	if (leftTop.x + width > menu_screen_frame().right)
+		leftTop.x = parent.frame.left - width - 1;
+	return leftTop;
+}
+
+
+BPoint
+MenuTracker::_TitleMenuLocation(BMenu* menu, int32 title)
+{
+	BRect frame = fRoot->ConvertToScreen(fRoot->ItemAt(title)->Frame());
+	if (dynamic_cast<FieldMenuBar*>(fRoot) != NULL) {
+		// Over the field, with the marked item where the field shows it.
+		float offset = kMenuBorder;
+		if (BMenuItem* marked = menu->FindMarked())
+			offset = marked->Frame().top;
+		return BPoint(frame.left - kMenuBorder, frame.top - offset);
+	}
+	if (fRoot->fLayout == B_ITEMS_IN_ROW)
+		return BPoint(frame.left, frame.bottom + 2);
+	return BPoint(frame.right + 1, frame.top);
+}
+
+}	// namespace BPrivate

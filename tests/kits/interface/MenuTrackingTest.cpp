@@ -1,0 +1,376 @@
+/*
+ * A menu bar in a window, operated through the test driver:
+ * - the bar's height for the 12 point font, known as soon as the bar is
+ *   made;
+ * - Command+key invokes the enabled item with that shortcut while the
+ *   focus is in another view, before the key reaches it, also over the
+ *   window's own editing shortcuts; Shift tells shortcuts apart; a
+ *   disabled item's shortcut does nothing and types nothing;
+ * - choosing by clicks: an item without a target reaches the window with
+ *   "when", "source" and "index"; submenus open beside their item; a
+ *   disabled item cannot be chosen; a radio item chosen is marked;
+ *   MenusBeginning() and MenusEnded() come around it;
+ * - a menu opens in a borderless menu window below its title;
+ * - press, drag and release chooses; moving across the titles switches
+ *   menus;
+ * - the keyboard: Up and Down skip separators and disabled items, Right
+ *   and Left move between titles and into and out of submenus, Enter
+ *   chooses, Escape closes, and keys go to the menu while it is open and
+ *   back to the focus view afterwards;
+ * - a click outside the menus closes them without choosing, and does not
+ *   reach the view under it.
+ */
+#include "MenuTestSupport.h"
+
+#include "MenuPrivate.h"
+#include "ServerProtocol.h"
+
+#include <Font.h>
+
+#include <math.h>
+
+using namespace interface_test;
+using namespace menu_test;
+
+namespace {
+
+class MenuTracking : public ::testing::Test {
+protected:
+	void SetUp() override
+	{
+		ASSERT_EQ(fDriver.Launch<TestApplication>(), B_OK);
+		fWindow = new MenuTestWindow(fJournal);
+		fWindow->Show();
+		ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+		fJournal.Clear();
+	}
+
+	// The middle of a title of the bar, in window coordinates.
+	BPoint TitlePoint(int32 index)
+	{
+		WindowLocker locker(fWindow);
+		BRect frame = fWindow->fBar->ConvertToWindow(
+			fWindow->fBar->ItemAt(index)->Frame());
+		return BPoint(floorf((frame.left + frame.right) / 2),
+			floorf((frame.top + frame.bottom) / 2));
+	}
+
+	// The middle of an item of an open menu, in its window's coordinates.
+	BPoint ItemPoint(BMenu* menu, int32 index)
+	{
+		WindowLocker locker(fWindow);
+		BRect frame = menu->ItemAt(index)->Frame();
+		return BPoint(floorf((frame.left + frame.right) / 2),
+			floorf((frame.top + frame.bottom) / 2));
+	}
+
+	int32 Selected(BMenu* menu)
+	{
+		WindowLocker locker(fWindow);
+		return BMenu::Private(menu).Selected();
+	}
+
+	int Count(const std::string& entry) { return fJournal.Count(entry); }
+
+	Journal fJournal;
+	TestDriver fDriver;
+	MenuTestWindow* fWindow = NULL;
+};
+
+
+bool
+has(const std::vector<std::string>& entries, const std::string& entry)
+{
+	return std::find(entries.begin(), entries.end(), entry) != entries.end();
+}
+
+}	// namespace
+
+
+TEST_F(MenuTracking, BarHeightFitsTheTwelvePointFont)
+{
+	WindowLocker locker(fWindow);
+	BMenuBar* bar = fWindow->fBar;
+	font_height height;
+	bar->GetFontHeight(&height);
+	EXPECT_EQ(bar->Frame().top, 0);
+	// The font's line, two pixels of padding above and below, and the
+	// bar's border lines: 20 pixels for the pinned 12 point font.
+	EXPECT_EQ(bar->Bounds().Height(),
+		ceilf(height.ascent + height.descent) + 5);
+	EXPECT_EQ(bar->Bounds().Height(), 19);
+	EXPECT_EQ(bar->Bounds().Width(), fWindow->Bounds().Width());
+	EXPECT_EQ(fWindow->KeyMenuBar(), bar);
+
+	// A bar knows its height before it is in a window or has items, as
+	// the document window's layout needs.
+	BMenuBar loose(BRect(0, 0, 300, 100), "loose");
+	EXPECT_EQ(loose.Bounds().Height(), 19);
+	EXPECT_EQ(loose.Bounds().Width(), 300);
+}
+
+
+TEST_F(MenuTracking, ShortcutsBeatTheFocusView)
+{
+	ASSERT_EQ(fDriver.PressKey(fWindow, 's', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ(fJournal.Entries(), (std::vector<std::string>{
+		"window:FFsv" }));
+	std::vector<BMessage> messages = fWindow->Messages();
+	ASSERT_EQ(messages.size(), 1u);
+	EXPECT_TRUE(messages[0].HasInt64("when"));
+	EXPECT_EQ(messages[0].GetInt32("index", -1), 1);
+	void* source = NULL;
+	EXPECT_EQ(messages[0].FindPointer("source", &source), B_OK);
+	EXPECT_EQ(source, fWindow->fSave);
+
+	// Cut has the focus view as its target and is found before the
+	// window's own Command+X.
+	fJournal.Clear();
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'x', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ(fJournal.Entries(), (std::vector<std::string>{
+		"content:CCUT" }));
+
+	// A key without a shortcut still reaches the focus view.
+	fJournal.Clear();
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'j', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ(fJournal.Entries(), (std::vector<std::string>{
+		"content:KeyDown j" }));
+}
+
+
+TEST_F(MenuTracking, ShiftTellsShortcutsApart)
+{
+	ASSERT_EQ(fDriver.PressKey(fWindow, 's', B_COMMAND_KEY | B_SHIFT_KEY),
+		B_OK);
+	ASSERT_EQ(fDriver.PressKey(fWindow, 's', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ(fJournal.Entries(), (std::vector<std::string>{
+		"window:FFsa", "window:FFsv" }));
+}
+
+
+TEST_F(MenuTracking, DisabledItemShortcutDoesNothing)
+{
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'p', B_COMMAND_KEY), B_OK);
+	EXPECT_TRUE(fJournal.Entries().empty());
+
+	// Nor does the shortcut of an item in a disabled menu.
+	{
+		WindowLocker locker(fWindow);
+		fWindow->fFile->SetEnabled(false);
+	}
+	ASSERT_EQ(fDriver.PressKey(fWindow, 's', B_COMMAND_KEY), B_OK);
+	EXPECT_TRUE(fJournal.Entries().empty());
+
+	{
+		WindowLocker locker(fWindow);
+		fWindow->fFile->SetEnabled(true);
+		fWindow->fPrint->SetEnabled(true);
+	}
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'p', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ(fJournal.Entries(), (std::vector<std::string>{
+		"window:FFpr" }));
+}
+
+
+TEST_F(MenuTracking, ChoosingByClicks)
+{
+	EXPECT_TRUE(fDriver.IsMenuItemEnabled(fWindow, "File/Save As..."));
+	EXPECT_FALSE(fDriver.IsMenuItemEnabled(fWindow, "File/Print..."));
+	ASSERT_EQ(fDriver.ChooseMenuItem(fWindow, "File/Save As..."), B_OK);
+	EXPECT_EQ(fJournal.Entries(), (std::vector<std::string>{
+		"window:MenusBeginning", "window:MenusEnded", "window:FFsa" }));
+	std::vector<BMessage> messages = fWindow->Messages();
+	ASSERT_EQ(messages.size(), 1u);
+	EXPECT_EQ(messages[0].GetInt32("index", -1), 2);
+	EXPECT_TRUE(messages[0].HasInt64("when"));
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+
+	// Through a submenu, which opens when the pointer rests on its item.
+	fJournal.Clear();
+	ASSERT_EQ(fDriver.ChooseMenuItem(fWindow, "Edit/More/Deep"), B_OK);
+	EXPECT_EQ(Count("window:EDdp"), 1);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fMore), (BWindow*)NULL);
+
+	// A disabled item is not chosen, and the menus close again.
+	fJournal.Clear();
+	EXPECT_EQ(fDriver.ChooseMenuItem(fWindow, "File/Print..."),
+		B_NOT_ALLOWED);
+	EXPECT_EQ(Count("window:FFpr"), 0);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+
+	// A radio item chosen becomes the marked one.
+	ASSERT_EQ(fDriver.ChooseMenuItem(fWindow, "View/Large"), B_OK);
+	EXPECT_TRUE(fDriver.IsMenuItemMarked(fWindow, "View/Large"));
+	ASSERT_EQ(fDriver.ChooseMenuItem(fWindow, "View/Small"), B_OK);
+	EXPECT_TRUE(fDriver.IsMenuItemMarked(fWindow, "View/Small"));
+	EXPECT_FALSE(fDriver.IsMenuItemMarked(fWindow, "View/Large"));
+}
+
+
+TEST_F(MenuTracking, MenuOpensInItsOwnWindowBelowTheTitle)
+{
+	ASSERT_EQ(fDriver.Click(fWindow, TitlePoint(1)), B_OK);
+	BWindow* menuWindow = fDriver.MenuWindow(fWindow->fEdit);
+	ASSERT_NE(menuWindow, (BWindow*)NULL);
+	EXPECT_TRUE(has(fJournal.Entries(), "window:MenusBeginning"));
+	EXPECT_EQ(Selected(fWindow->fBar), 1);
+	{
+		WindowLocker locker(fWindow);
+		BRect title = fWindow->fBar->ConvertToScreen(
+			fWindow->fBar->ItemAt(1)->Frame());
+		BRect bar = fWindow->fBar->ConvertToScreen(
+			fWindow->fBar->Bounds());
+		WindowLocker menuLocker(menuWindow);
+		EXPECT_EQ(menuWindow->Frame().left, title.left);
+		EXPECT_EQ(menuWindow->Frame().top, bar.bottom + 1);
+		EXPECT_EQ(menuWindow->Look(), B_NO_BORDER_WINDOW_LOOK);
+		EXPECT_EQ((uint32)menuWindow->Feel(), BPrivate::kMenuWindowFeel);
+		// The owner keeps the keyboard.
+		EXPECT_FALSE(menuWindow->IsActive());
+	}
+	EXPECT_TRUE(fWindow->IsActive());
+
+	// The submenu opens beside its item.
+	ASSERT_EQ(fDriver.MoveMouse(menuWindow, ItemPoint(fWindow->fEdit, 1)),
+		B_OK);
+	BWindow* subWindow = fDriver.MenuWindow(fWindow->fMore);
+	ASSERT_NE(subWindow, (BWindow*)NULL);
+	{
+		WindowLocker locker(fWindow);
+		BRect item = fWindow->fEdit->ConvertToScreen(
+			fWindow->fEdit->ItemAt(1)->Frame());
+		EXPECT_EQ(subWindow->Frame().left, menuWindow->Frame().right + 1);
+		EXPECT_EQ(subWindow->Frame().top, item.top - 1);
+	}
+	// Escape closes the submenu, then the menu.
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_ESCAPE), B_OK);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fMore), (BWindow*)NULL);
+	EXPECT_NE(fDriver.MenuWindow(fWindow->fEdit), (BWindow*)NULL);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_ESCAPE), B_OK);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fEdit), (BWindow*)NULL);
+	EXPECT_EQ(Selected(fWindow->fBar), -1);
+	EXPECT_EQ(Count("window:MenusEnded"), 1);
+}
+
+
+TEST_F(MenuTracking, PressDragAndRelease)
+{
+	ASSERT_EQ(fDriver.MoveMouse(fWindow, TitlePoint(0)), B_OK);
+	ASSERT_EQ(fDriver.MouseDown(fWindow, TitlePoint(0)), B_OK);
+	BWindow* menuWindow = fDriver.MenuWindow(fWindow->fFile);
+	ASSERT_NE(menuWindow, (BWindow*)NULL);
+	ASSERT_EQ(fDriver.MoveMouse(menuWindow, ItemPoint(fWindow->fFile, 0),
+		B_PRIMARY_MOUSE_BUTTON), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 0);
+	ASSERT_EQ(fDriver.MoveMouse(menuWindow, ItemPoint(fWindow->fFile, 1),
+		B_PRIMARY_MOUSE_BUTTON), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 1);
+	ASSERT_EQ(fDriver.MouseUp(menuWindow, ItemPoint(fWindow->fFile, 1)),
+		B_OK);
+	EXPECT_EQ(Count("window:FFsv"), 1);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+}
+
+
+TEST_F(MenuTracking, MovingAcrossTitlesSwitchesMenus)
+{
+	ASSERT_EQ(fDriver.Click(fWindow, TitlePoint(0)), B_OK);
+	EXPECT_NE(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+	ASSERT_EQ(fDriver.MoveMouse(fWindow, TitlePoint(2)), B_OK);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+	EXPECT_NE(fDriver.MenuWindow(fWindow->fView), (BWindow*)NULL);
+	EXPECT_EQ(Selected(fWindow->fBar), 2);
+
+	// A click on the open title closes it.
+	ASSERT_EQ(fDriver.Click(fWindow, TitlePoint(2)), B_OK);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fView), (BWindow*)NULL);
+	EXPECT_EQ(Count("window:MenusBeginning"), 1);
+	EXPECT_EQ(Count("window:MenusEnded"), 1);
+}
+
+
+TEST_F(MenuTracking, KeyboardNavigation)
+{
+	ASSERT_EQ(fDriver.Click(fWindow, TitlePoint(0)), B_OK);
+	ASSERT_NE(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+	EXPECT_EQ(Selected(fWindow->fFile), -1);
+
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DOWN_ARROW), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 0);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DOWN_ARROW), B_OK);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DOWN_ARROW), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 2);
+	// The separator and the disabled Print... are skipped.
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DOWN_ARROW), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 5);
+	// And the walk wraps around.
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DOWN_ARROW), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 0);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_UP_ARROW), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 5);
+
+	// Typing while the menu is open does not reach the focus view.
+	ASSERT_EQ(fDriver.TypeText(fWindow, "q"), B_OK);
+	EXPECT_EQ(Count("content:KeyDown q"), 0);
+
+	// Right moves to the next title, whose first item is selected.
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_RIGHT_ARROW), B_OK);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+	ASSERT_NE(fDriver.MenuWindow(fWindow->fEdit), (BWindow*)NULL);
+	EXPECT_EQ(Selected(fWindow->fBar), 1);
+	EXPECT_EQ(Selected(fWindow->fEdit), 0);
+
+	// Right on an item with a submenu enters it; Left leaves it.
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DOWN_ARROW), B_OK);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_RIGHT_ARROW), B_OK);
+	ASSERT_NE(fDriver.MenuWindow(fWindow->fMore), (BWindow*)NULL);
+	EXPECT_EQ(Selected(fWindow->fMore), 0);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_LEFT_ARROW), B_OK);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fMore), (BWindow*)NULL);
+	EXPECT_NE(fDriver.MenuWindow(fWindow->fEdit), (BWindow*)NULL);
+
+	// Left at the top level moves to the previous title.
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_LEFT_ARROW), B_OK);
+	ASSERT_NE(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+	EXPECT_EQ(Selected(fWindow->fBar), 0);
+
+	// Enter chooses.
+	EXPECT_EQ(Selected(fWindow->fFile), 0);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DOWN_ARROW), B_OK);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_ENTER), B_OK);
+	EXPECT_EQ(Count("window:FFsv"), 1);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+
+	// With the menus closed, keys reach the focus view again.
+	ASSERT_EQ(fDriver.TypeText(fWindow, "z"), B_OK);
+	EXPECT_EQ(Count("content:KeyDown z"), 1);
+}
+
+
+TEST_F(MenuTracking, ClickOutsideClosesWithoutChoosing)
+{
+	ASSERT_EQ(fDriver.Click(fWindow, TitlePoint(0)), B_OK);
+	BWindow* menuWindow = fDriver.MenuWindow(fWindow->fFile);
+	ASSERT_NE(menuWindow, (BWindow*)NULL);
+	ASSERT_EQ(fDriver.MoveMouse(menuWindow, ItemPoint(fWindow->fFile, 1)),
+		B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 1);
+	fJournal.Clear();
+
+	// A click in the content area, far from the menu.
+	ASSERT_EQ(fDriver.Click(fWindow, BPoint(350, 250)), B_OK);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+	std::vector<std::string> entries = fJournal.Entries();
+	EXPECT_TRUE(has(entries, "window:MenusEnded"));
+	EXPECT_FALSE(has(entries, "window:FFsv"));
+	EXPECT_FALSE(has(entries, "content:MouseDown"));
+	EXPECT_FALSE(has(entries, "content:MouseUp"));
+	EXPECT_TRUE(fWindow->Messages().empty());
+
+	// The next click reaches the view as usual.
+	fJournal.Clear();
+	ASSERT_EQ(fDriver.Click(fWindow, BPoint(350, 250)), B_OK);
+	entries = fJournal.Entries();
+	EXPECT_TRUE(has(entries, "content:MouseDown"));
+	EXPECT_TRUE(has(entries, "content:MouseUp"));
+}
