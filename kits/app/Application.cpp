@@ -198,6 +198,13 @@ BApplication::BApplication(const char* signature, status_t* _error)
 
 BApplication::~BApplication()
 {
+	// The windows go with the application, so that none is still drawing
+	// while the process ends.
+	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
+		if (entry.looper->Lock())
+			entry.looper->Quit();
+	}
+
 	_StopPulse();
 	_StopLaunch();
 	fData->signals.Stop();

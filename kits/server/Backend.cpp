@@ -5,6 +5,7 @@
 #include "Backend.h"
 
 #include "OffscreenBackend.h"
+#include "SdlBackend.h"
 
 #include <new>
 #include <stdio.h>
@@ -16,6 +17,13 @@ namespace BPrivate {
 
 Backend::~Backend()
 {
+}
+
+
+status_t
+Backend::Open()
+{
+	return B_OK;
 }
 
 
@@ -52,17 +60,11 @@ Backend::Create()
 	const char* name = getenv("KITS_DISPLAY");
 	if (name != NULL && strcmp(name, "offscreen") == 0)
 		return new(std::nothrow) OffscreenBackend;
+	if (name == NULL || name[0] == '\0' || strcmp(name, "sdl") == 0)
+		return new(std::nothrow) SdlBackend;
 
-	// The screen backend comes with a later version of the kits; until
-	// then a program that asks for it (or for nothing) must be told how
-	// to run at all.
-	if (name == NULL || name[0] == '\0' || strcmp(name, "sdl") == 0) {
-		fprintf(stderr, "No display backend is available; set "
-			"KITS_DISPLAY=offscreen to run without a screen.\n");
-	} else {
-		fprintf(stderr, "Unknown display backend \"%s\" in KITS_DISPLAY; "
-			"set KITS_DISPLAY=offscreen to run without a screen.\n", name);
-	}
+	fprintf(stderr, "Unknown display backend \"%s\" in KITS_DISPLAY; "
+		"use sdl for a screen or offscreen for none.\n", name);
 	return NULL;
 }
 

@@ -20,6 +20,11 @@ class Backend {
 public:
 	virtual						~Backend();
 
+	// Connects to the screen, on the server's thread, before any other
+	// call. On failure the backend has printed one line on stderr saying
+	// why, and only its deletion follows.
+	virtual	status_t			Open();
+
 	// Windows. A frame is the content area in screen coordinates, with the
 	// platform's inclusive edges; look, feel and flags are the BWindow's.
 	virtual	status_t			CreateWindow(int32 window, BRect frame,

@@ -83,16 +83,19 @@ DisplayServer::Default()
 {
 	std::call_once(sServerOnce, [] {
 		Backend* backend = Backend::Create();
-		if (backend == NULL) {
-			// Backend::Create() said why. The program cannot show a
-			// window, and static destructors must not run under threads
-			// that still use the kits, so leave at once.
+		DisplayServer* server = backend != NULL
+			? new DisplayServer(backend) : NULL;
+		if (server == NULL || server->_WaitUntilOpen() != B_OK) {
+			// The backend said why. The program cannot show a window, and
+			// static destructors must not run under threads that still
+			// use the kits, so leave at once.
 			fflush(stdout);
 			fflush(stderr);
 			_exit(1);
 		}
-		sServer = new DisplayServer(backend);
+		sServer = server;
 		set_system_clipboard(&set_clipboard_text, &get_clipboard_text);
+		atexit(&DisplayServer::_StopAtExit);
 	});
 	return *sServer;
 }
@@ -102,6 +105,11 @@ DisplayServer::DisplayServer(Backend* backend)
 	:
 	fBackend(backend),
 	fBusy(false),
+	fOpened(false),
+	fOpenStatus(B_OK),
+	fStopping(false),
+	fStopped(false),
+	fProcess(getpid()),
 	fNextWindowID(1),
 	fActiveWindow(0),
 	fPointerWindow(0),
@@ -109,11 +117,41 @@ DisplayServer::DisplayServer(Backend* backend)
 	fButtons(0),
 	fModifiers(0)
 {
-	// The server lives as long as the process; its thread is never
-	// joined.
-	fThread = std::thread(&DisplayServer::_Loop, this);
+	fThread = std::thread(&DisplayServer::_Run, this);
 	pthread_setname_np(fThread.native_handle(), "display server");
-	fThread.detach();
+}
+
+
+status_t
+DisplayServer::_WaitUntilOpen()
+{
+	std::unique_lock<std::mutex> lock(fLock);
+	fOpenCondition.wait(lock, [this] { return fOpened; });
+	return fOpenStatus;
+}
+
+
+void
+DisplayServer::_StopAtExit()
+{
+	// A forked child has no server thread to stop.
+	if (sServer != NULL && sServer->fProcess == getpid())
+		sServer->_Stop();
+}
+
+
+void
+DisplayServer::_Stop()
+{
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		if (fStopping)
+			return;
+		fStopping = true;
+		fBackend->Wake();
+	}
+	if (fThread.joinable() && fThread.get_id() != std::this_thread::get_id())
+		fThread.join();
 }
 
 
@@ -127,10 +165,14 @@ DisplayServer::NewWindowID()
 void
 DisplayServer::Post(ServerRequest&& request)
 {
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fRequests.push_back(std::move(request));
+	std::unique_lock<std::mutex> lock(fLock);
+	if (fStopped) {
+		lock.unlock();
+		_Answer(request, B_ERROR);
+		return;
 	}
+	fRequests.push_back(std::move(request));
+	// Under the lock, so that the backend is never woken once it is gone.
 	fBackend->Wake();
 }
 
@@ -180,12 +222,45 @@ DisplayServer::Modifiers()
 
 
 void
+DisplayServer::_Run()
+{
+	status_t status = fBackend->Open();
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fOpened = true;
+		fOpenStatus = status;
+		fOpenCondition.notify_all();
+	}
+	if (status != B_OK)
+		return;
+
+	_Loop();
+
+	// What was asked after the stop fails; from now on nothing is queued.
+	std::deque<ServerRequest> left;
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		left.swap(fRequests);
+		fStopped = true;
+		fBusy = false;
+	}
+	for (ServerRequest& request : left)
+		_Answer(request, B_ERROR);
+	// The windows and the screen go with the backend, on this thread.
+	delete fBackend;
+	fBackend = NULL;
+}
+
+
+void
 DisplayServer::_Loop()
 {
 	for (;;) {
 		std::deque<ServerRequest> requests;
 		{
 			std::lock_guard<std::mutex> guard(fLock);
+			if (fStopping)
+				return;
 			requests.swap(fRequests);
 			fBusy = true;
 		}
@@ -198,7 +273,7 @@ DisplayServer::_Loop()
 
 		{
 			std::lock_guard<std::mutex> guard(fLock);
-			if (!fRequests.empty())
+			if (!fRequests.empty() || fStopping)
 				continue;
 			fBusy = false;
 		}

@@ -11,7 +11,10 @@
  * modifier state may be read from any thread.
  *
  * Owns: the backend, the queue of requests and the windows' copies.
- * Started on first use and kept for the life of the process.
+ * Started on first use and kept until the process exits; then, once the
+ * application has ended its windows, the server's thread closes the
+ * backend and ends. Requests posted after that are dropped, and
+ * synchronous ones fail with B_ERROR.
  */
 #ifndef _KITS_DISPLAY_SERVER_H
 #define _KITS_DISPLAY_SERVER_H
@@ -24,6 +27,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <unistd.h>
 
 namespace BPrivate {
 
@@ -84,6 +88,12 @@ private:
 
 								DisplayServer(Backend* backend);
 
+	// Waits until the server's thread has opened the backend.
+			status_t			_WaitUntilOpen();
+	static	void				_StopAtExit();
+			void				_Stop();
+
+			void				_Run();
 			void				_Loop();
 			void				_HandleRequest(ServerRequest& request);
 			void				_HandleEvent(const ServerEvent& event);
@@ -113,10 +123,17 @@ private:
 			Backend*			fBackend;
 			std::thread			fThread;
 
-	// Guards the queue and fBusy.
+	// Guards the queue, fBusy and the state of the server's life.
 			std::mutex			fLock;
+			std::condition_variable	fOpenCondition;
 			std::deque<ServerRequest> fRequests;
 			bool				fBusy;
+			bool				fOpened;
+			status_t			fOpenStatus;
+			bool				fStopping;
+	// Set once the backend is gone; nothing calls it from then on.
+			bool				fStopped;
+			pid_t				fProcess;
 			std::atomic<int32>	fNextWindowID;
 
 	// Only the server's thread touches these.

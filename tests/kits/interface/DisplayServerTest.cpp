@@ -9,8 +9,9 @@
  * - the server turns injected events into the platform's messages for
  *   the window's messenger (keys with every field, mouse transit, the
  *   close box, drops with refs and WasDropped());
- * - a program without a display backend says so in one line and exits
- *   non-zero; a window without an application stops with a message.
+ * - a program that cannot reach a display, or names an unknown backend,
+ *   says so in one line and exits non-zero; a window without an
+ *   application stops with a message.
  */
 #include <Application.h>
 #include <InterfaceDefs.h>
@@ -391,13 +392,26 @@ TEST_F(DisplayServerTest, PresentedPixelsReachTheScreen)
 TEST(DisplayServerDeathTest, NoBackendIsOneLineAndAnExit)
 {
 	GTEST_FLAG_SET(death_test_style, "threadsafe");
+	// The screen is the default; without one to reach the program says
+	// so.
 	EXPECT_EXIT({
 		unsetenv("KITS_DISPLAY");
+		unsetenv("DISPLAY");
+		unsetenv("WAYLAND_DISPLAY");
+		unsetenv("SDL_VIDEODRIVER");
 		BApplication application("application/x-vnd.Orvane-NoDisplay");
 		new BWindow(BRect(0, 0, 99, 99), "no display", B_TITLED_WINDOW, 0);
 	}, ::testing::ExitedWithCode(1),
-		"^No display backend is available; set KITS_DISPLAY=offscreen[^\n]*"
-		"\n$");
+		"^Cannot reach a display \\([^\n]+\\); set KITS_DISPLAY=offscreen "
+		"to run without a screen.\n$");
+	EXPECT_EXIT({
+		setenv("KITS_DISPLAY", "sdl", 1);
+		setenv("DISPLAY", ":9999", 1);
+		unsetenv("WAYLAND_DISPLAY");
+		unsetenv("SDL_VIDEODRIVER");
+		BApplication application("application/x-vnd.Orvane-NoDisplay");
+		new BWindow(BRect(0, 0, 99, 99), "no display", B_TITLED_WINDOW, 0);
+	}, ::testing::ExitedWithCode(1), "^Cannot reach a display");
 	EXPECT_EXIT({
 		setenv("KITS_DISPLAY", "vga", 1);
 		BApplication application("application/x-vnd.Orvane-NoDisplay");

@@ -1,0 +1,585 @@
+/*
+ * SdlBackend. See SdlBackend.h.
+ */
+#include "SdlBackend.h"
+
+#include <InterfaceDefs.h>
+#include <Window.h>
+
+#include <SDL_syswm.h>
+
+#include <algorithm>
+#include <limits.h>
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+namespace BPrivate {
+
+namespace {
+
+bigtime_t
+now()
+{
+	struct timespec time;
+	clock_gettime(CLOCK_MONOTONIC, &time);
+	return (bigtime_t)time.tv_sec * 1000000 + time.tv_nsec / 1000;
+}
+
+
+// SDL's sizes are whole pixels, at least one a side.
+int32
+pixels_for(float extent)
+{
+	if (!(extent >= 0))
+		return 1;
+	return (int32)std::min(roundf(extent) + 1, 32767.0f);
+}
+
+}	// namespace
+
+
+SdlBackend::SdlBackend()
+	:
+	fInput(*this),
+	fShownCount(0),
+	fInitialized(false),
+	fOpen(false),
+	fWakeEvent((uint32)-1),
+	fWakePending(false)
+{
+	for (SDL_Cursor*& cursor : fCursors)
+		cursor = NULL;
+}
+
+
+SdlBackend::~SdlBackend()
+{
+	{
+		std::lock_guard<std::mutex> guard(fWakeLock);
+		fOpen = false;
+	}
+	for (auto& entry : fWindows)
+		SDL_DestroyWindow(entry.second.window);
+	fWindows.clear();
+	fIDs.clear();
+	for (SDL_Cursor*& cursor : fCursors) {
+		if (cursor != NULL)
+			SDL_FreeCursor(cursor);
+		cursor = NULL;
+	}
+	if (fInitialized)
+		SDL_Quit();
+}
+
+
+status_t
+SdlBackend::Open()
+{
+	// Frames go up through the window surface; a GL or Vulkan renderer
+	// behind it would only add a software stack on most machines.
+	SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+	// Ctrl+C and SIGTERM are the application's to turn into a quit.
+	SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+	SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+	// A text editor has no business keeping the screen saver away or
+	// turning a compositor off.
+	SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+	SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+	SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+
+	// Only a real screen will do: SDL would otherwise settle for its own
+	// offscreen driver, which shows nothing to anybody. A driver named in
+	// SDL_VIDEODRIVER is the user's (or a test's) choice.
+	std::string drivers;
+	std::string tried;
+	const char* x11 = getenv("DISPLAY");
+	const char* wayland = getenv("WAYLAND_DISPLAY");
+	if (x11 != NULL && x11[0] != '\0') {
+		drivers = "x11";
+		tried = std::string("X11 display \"") + x11 + "\"";
+	}
+	if (wayland != NULL && wayland[0] != '\0') {
+		drivers += drivers.empty() ? "wayland" : ",wayland";
+		tried += tried.empty() ? "" : " or ";
+		tried += std::string("Wayland display \"") + wayland + "\"";
+	}
+	const char* chosen = getenv("SDL_VIDEODRIVER");
+	bool ownChoice = chosen != NULL && chosen[0] != '\0';
+	if (ownChoice)
+		tried = std::string("SDL video driver \"") + chosen + "\"";
+	else if (drivers.empty())
+		tried = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+	else
+		SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+
+	if ((!ownChoice && drivers.empty()) || SDL_Init(SDL_INIT_VIDEO) != 0) {
+		fprintf(stderr, "Cannot reach a display (%s); set "
+			"KITS_DISPLAY=offscreen to run without a screen.\n",
+			tried.c_str());
+		SDL_Quit();
+		return B_ERROR;
+	}
+	fInitialized = true;
+
+	SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
+	SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+	SDL_EventState(SDL_DROPCOMPLETE, SDL_ENABLE);
+	SDL_EventState(SDL_DROPTEXT, SDL_DISABLE);
+
+	std::lock_guard<std::mutex> guard(fWakeLock);
+	fWakeEvent = SDL_RegisterEvents(1);
+	fOpen = fWakeEvent != (uint32)-1;
+	return B_OK;
+}
+
+
+// #pragma mark - Windows
+
+
+status_t
+SdlBackend::CreateWindow(int32 window, BRect frame, uint32 look,
+	uint32 feel, uint32 flags, const char* title)
+{
+	if (!fInitialized || fWindows.count(window) != 0)
+		return B_BAD_VALUE;
+
+	SDL_Window* sdlWindow = SDL_CreateWindow(title != NULL ? title : "",
+		(int)roundf(frame.left), (int)roundf(frame.top),
+		pixels_for(frame.Width()), pixels_for(frame.Height()),
+		_SdlFlagsFor(look, feel, flags));
+	if (sdlWindow == NULL)
+		return B_NO_MEMORY;
+	_ApplySizeLimits(sdlWindow, flags, pixels_for(frame.Width()),
+		pixels_for(frame.Height()));
+
+	Window& record = fWindows[window];
+	record.flags = flags;
+	record.window = sdlWindow;
+	record.sdlID = SDL_GetWindowID(sdlWindow);
+	record.menu = feel == kMenuWindowFeel;
+	fIDs[record.sdlID] = window;
+	return B_OK;
+}
+
+
+void
+SdlBackend::DestroyWindow(int32 window)
+{
+	auto found = fWindows.find(window);
+	if (found == fWindows.end())
+		return;
+	fIDs.erase(found->second.sdlID);
+	SDL_DestroyWindow(found->second.window);
+	fWindows.erase(found);
+	fInput.ForgetWindow(window);
+}
+
+
+void
+SdlBackend::ShowWindow(int32 window)
+{
+	Window* record = _Find(window);
+	if (record == NULL)
+		return;
+	record->visible = true;
+	record->shownOrder = ++fShownCount;
+	SDL_ShowWindow(record->window);
+}
+
+
+void
+SdlBackend::HideWindow(int32 window)
+{
+	Window* record = _Find(window);
+	if (record == NULL)
+		return;
+	record->visible = false;
+	SDL_HideWindow(record->window);
+}
+
+
+void
+SdlBackend::MoveWindow(int32 window, BPoint leftTop)
+{
+	Window* record = _Find(window);
+	if (record == NULL)
+		return;
+	int x = (int)roundf(leftTop.x);
+	int y = (int)roundf(leftTop.y);
+	fInput.ExpectPosition(window, x, y);
+	SDL_SetWindowPosition(record->window, x, y);
+}
+
+
+void
+SdlBackend::ResizeWindow(int32 window, float width, float height)
+{
+	Window* record = _Find(window);
+	if (record == NULL)
+		return;
+	int32 pixelWidth = pixels_for(width);
+	int32 pixelHeight = pixels_for(height);
+	fInput.ExpectSize(window, pixelWidth, pixelHeight);
+	// SDL keeps a size inside the limits, so they move first.
+	_ApplySizeLimits(record->window, record->flags, pixelWidth, pixelHeight);
+	SDL_SetWindowSize(record->window, pixelWidth, pixelHeight);
+}
+
+
+void
+SdlBackend::SetTitle(int32 window, const char* title)
+{
+	if (Window* record = _Find(window))
+		SDL_SetWindowTitle(record->window, title != NULL ? title : "");
+}
+
+
+void
+SdlBackend::SetFlags(int32 window, uint32 look, uint32 feel, uint32 flags)
+{
+	Window* record = _Find(window);
+	if (record == NULL || record->menu)
+		return;
+	uint32 sdlFlags = _SdlFlagsFor(look, feel, flags);
+	SDL_SetWindowBordered(record->window,
+		(sdlFlags & SDL_WINDOW_BORDERLESS) != 0 ? SDL_FALSE : SDL_TRUE);
+	SDL_SetWindowResizable(record->window,
+		(sdlFlags & SDL_WINDOW_RESIZABLE) != 0 ? SDL_TRUE : SDL_FALSE);
+	SDL_SetWindowAlwaysOnTop(record->window,
+		(sdlFlags & SDL_WINDOW_ALWAYS_ON_TOP) != 0 ? SDL_TRUE : SDL_FALSE);
+	record->flags = flags;
+	int width;
+	int height;
+	SDL_GetWindowSize(record->window, &width, &height);
+	_ApplySizeLimits(record->window, flags, width, height);
+}
+
+
+void
+SdlBackend::ActivateWindow(int32 window)
+{
+	Window* record = _Find(window);
+	// A menu never takes the keyboard from the window that opened it.
+	if (record == NULL || record->menu || !record->visible)
+		return;
+	if (SDL_GetKeyboardFocus() == record->window)
+		return;
+	SDL_RaiseWindow(record->window);
+	// Without a window manager nobody answers the request to raise;
+	// the focus is then ours to set.
+	SDL_SetWindowInputFocus(record->window);
+}
+
+
+uint32
+SdlBackend::_SdlFlagsFor(uint32 look, uint32 feel, uint32 flags)
+{
+	uint32 sdlFlags = SDL_WINDOW_HIDDEN;
+	if (feel == kMenuWindowFeel) {
+		return sdlFlags | SDL_WINDOW_POPUP_MENU | SDL_WINDOW_BORDERLESS
+			| SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_ALWAYS_ON_TOP;
+	}
+	if (look == B_NO_BORDER_WINDOW_LOOK || look == B_BORDERED_WINDOW_LOOK)
+		sdlFlags |= SDL_WINDOW_BORDERLESS;
+	uint32 fixed = B_NOT_H_RESIZABLE | B_NOT_V_RESIZABLE;
+	if ((flags & B_NOT_RESIZABLE) == 0 && (flags & fixed) != fixed)
+		sdlFlags |= SDL_WINDOW_RESIZABLE;
+	if (feel == B_FLOATING_ALL_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL)
+		sdlFlags |= SDL_WINDOW_ALWAYS_ON_TOP;
+	if (feel == B_FLOATING_APP_WINDOW_FEEL
+		|| feel == B_FLOATING_SUBSET_WINDOW_FEEL) {
+		sdlFlags |= SDL_WINDOW_UTILITY;
+	}
+	return sdlFlags;
+}
+
+
+void
+SdlBackend::_ApplySizeLimits(SDL_Window* window, uint32 flags, int32 width,
+	int32 height)
+{
+	// A window resizable along one side only keeps the other at the size
+	// the program gives it.
+	bool fixedWidth = (flags & B_NOT_H_RESIZABLE) != 0;
+	bool fixedHeight = (flags & B_NOT_V_RESIZABLE) != 0;
+	SDL_SetWindowMinimumSize(window, fixedWidth ? width : 1,
+		fixedHeight ? height : 1);
+	SDL_SetWindowMaximumSize(window, fixedWidth ? width : 32767,
+		fixedHeight ? height : 32767);
+}
+
+
+SdlBackend::Window*
+SdlBackend::_Find(int32 window)
+{
+	auto found = fWindows.find(window);
+	return found != fWindows.end() ? &found->second : NULL;
+}
+
+
+// #pragma mark - Pixels
+
+
+void
+SdlBackend::PutPixels(int32 window, const uint8* image, int32 bytesPerRow,
+	int32 imageWidth, int32 imageHeight, BRect area)
+{
+	Window* record = _Find(window);
+	if (record == NULL || image == NULL)
+		return;
+	SDL_Surface* surface = SDL_GetWindowSurface(record->window);
+	if (surface == NULL)
+		return;
+
+	// The surface may still have the size before a resize SDL has not
+	// reported yet; what falls outside comes with the exposure after it.
+	int32 left = std::max<int32>(0, (int32)floorf(area.left));
+	int32 top = std::max<int32>(0, (int32)floorf(area.top));
+	int32 right = std::min<int32>({ (int32)ceilf(area.right),
+		imageWidth - 1, surface->w - 1 });
+	int32 bottom = std::min<int32>({ (int32)ceilf(area.bottom),
+		imageHeight - 1, surface->h - 1 });
+	if (left > right || top > bottom)
+		return;
+
+	if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
+		return;
+	int32 bytesPerPixel = surface->format->BytesPerPixel;
+	// The window's pixels are opaque, so premultiplied or not is the
+	// same; on X11 both formats are one word a pixel, blue lowest.
+	SDL_ConvertPixels(right - left + 1, bottom - top + 1,
+		SDL_PIXELFORMAT_ARGB8888,
+		image + (size_t)top * bytesPerRow + (size_t)left * 4, bytesPerRow,
+		surface->format->format,
+		(uint8*)surface->pixels + (size_t)top * surface->pitch
+			+ (size_t)left * bytesPerPixel,
+		surface->pitch);
+	if (SDL_MUSTLOCK(surface))
+		SDL_UnlockSurface(surface);
+
+	SDL_Rect rect = { left, top, right - left + 1, bottom - top + 1 };
+	SDL_UpdateWindowSurfaceRects(record->window, &rect, 1);
+}
+
+
+// #pragma mark - Events
+
+
+bool
+SdlBackend::WaitForEvent(bigtime_t timeout, ServerEvent& _event)
+{
+	bigtime_t deadline = timeout > 0 ? now() + timeout : 0;
+	bool pumped = false;
+	while (fReady.empty()) {
+		if (!fInitialized)
+			return false;
+		SDL_Event event;
+		int got;
+		bigtime_t left = deadline - now();
+		if (timeout <= 0 || left <= 0) {
+			// SDL_PollEvent() may end a poll at a marker of its own with
+			// events still queued behind it; this takes them all.
+			if (!pumped)
+				SDL_PumpEvents();
+			pumped = true;
+			got = std::max(0, SDL_PeepEvents(&event, 1, SDL_GETEVENT,
+				SDL_FIRSTEVENT, SDL_LASTEVENT));
+		} else {
+			bigtime_t milliseconds = std::min<bigtime_t>(
+				(left + 999) / 1000, INT_MAX);
+			got = SDL_WaitEventTimeout(&event, (int)milliseconds);
+		}
+		if (got == 0)
+			return false;
+		if (event.type == fWakeEvent) {
+			fWakePending.store(false);
+			return false;
+		}
+		fInput.Translate(event, fReady);
+		if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
+			SDL_free(event.drop.file);
+	}
+	_event = std::move(fReady.front());
+	fReady.pop_front();
+	return true;
+}
+
+
+void
+SdlBackend::Wake()
+{
+	if (fWakePending.exchange(true))
+		return;
+	std::lock_guard<std::mutex> guard(fWakeLock);
+	if (!fOpen) {
+		fWakePending.store(false);
+		return;
+	}
+	SDL_Event event;
+	SDL_zero(event);
+	event.type = fWakeEvent;
+	if (SDL_PushEvent(&event) != 1)
+		fWakePending.store(false);
+}
+
+
+// #pragma mark - Clipboard, cursor, bell
+
+
+status_t
+SdlBackend::SetClipboardText(const std::string& text)
+{
+	if (!fInitialized)
+		return B_NO_INIT;
+	return SDL_SetClipboardText(text.c_str()) == 0 ? B_OK : B_ERROR;
+}
+
+
+status_t
+SdlBackend::GetClipboardText(std::string& _text)
+{
+	_text.clear();
+	if (!fInitialized)
+		return B_NO_INIT;
+	char* text = SDL_GetClipboardText();
+	if (text == NULL)
+		return B_ERROR;
+	_text = text;
+	SDL_free(text);
+	return B_OK;
+}
+
+
+void
+SdlBackend::SetCursor(cursor_kind cursor)
+{
+	static const SDL_SystemCursor kShapes[] = {
+		SDL_SYSTEM_CURSOR_ARROW,
+		SDL_SYSTEM_CURSOR_IBEAM,
+		SDL_SYSTEM_CURSOR_HAND,
+		SDL_SYSTEM_CURSOR_SIZEWE,
+		SDL_SYSTEM_CURSOR_SIZENS,
+		SDL_SYSTEM_CURSOR_WAIT
+	};
+	if (!fInitialized || cursor < kCursorDefault || cursor > kCursorWait)
+		return;
+	if (fCursors[cursor] == NULL)
+		fCursors[cursor] = SDL_CreateSystemCursor(kShapes[cursor]);
+	if (fCursors[cursor] != NULL)
+		SDL_SetCursor(fCursors[cursor]);
+}
+
+
+void
+SdlBackend::Beep()
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+	// SDL has no bell of its own; X has one on every display.
+	if (fWindows.empty())
+		return;
+	SDL_SysWMinfo info;
+	SDL_VERSION(&info.version);
+	if (!SDL_GetWindowWMInfo(fWindows.begin()->second.window, &info)
+		|| info.subsystem != SDL_SYSWM_X11) {
+		return;
+	}
+	XBell(info.info.x11.display, 0);
+	XFlush(info.info.x11.display);
+#endif
+}
+
+
+// #pragma mark - What SdlInput asks
+
+
+int32
+SdlBackend::WindowForSdlID(uint32 sdlID)
+{
+	auto found = fIDs.find(sdlID);
+	return found != fIDs.end() ? found->second : 0;
+}
+
+
+bool
+SdlBackend::WindowLeftTop(int32 window, BPoint& _leftTop)
+{
+	Window* record = _Find(window);
+	if (record == NULL)
+		return false;
+	int x;
+	int y;
+	SDL_GetWindowPosition(record->window, &x, &y);
+	_leftTop = BPoint(x, y);
+	return true;
+}
+
+
+int32
+SdlBackend::WindowAt(BPoint screenPoint)
+{
+	SDL_Window* focus = SDL_GetKeyboardFocus();
+	int32 best = 0;
+	// Menus are in front of everything, the later shown in front; then
+	// the window with the keyboard; then the later shown.
+	uint64 bestRank = 0;
+	for (auto& entry : fWindows) {
+		Window& record = entry.second;
+		if (!record.visible)
+			continue;
+		int x;
+		int y;
+		int width;
+		int height;
+		SDL_GetWindowPosition(record.window, &x, &y);
+		SDL_GetWindowSize(record.window, &width, &height);
+		if (screenPoint.x < x || screenPoint.y < y
+			|| screenPoint.x >= x + width || screenPoint.y >= y + height) {
+			continue;
+		}
+		uint64 rank = record.shownOrder;
+		if (record.window == focus)
+			rank += 1ULL << 40;
+		if (record.menu)
+			rank += 1ULL << 41;
+		if (rank >= bestRank) {
+			bestRank = rank;
+			best = entry.first;
+		}
+	}
+	return best;
+}
+
+
+bool
+SdlBackend::IsMenuWindow(int32 window)
+{
+	Window* record = _Find(window);
+	return record != NULL && record->menu;
+}
+
+
+bool
+SdlBackend::IsMenuOpen()
+{
+	for (auto& entry : fWindows) {
+		if (entry.second.menu && entry.second.visible)
+			return true;
+	}
+	return false;
+}
+
+
+BPoint
+SdlBackend::PointerOnScreen()
+{
+	int x = 0;
+	int y = 0;
+	SDL_GetGlobalMouseState(&x, &y);
+	return BPoint(x, y);
+}
+
+
+}	// namespace BPrivate

@@ -1,0 +1,121 @@
+/*
+ * SdlBackend: a real screen through SDL2, on X11 or Wayland. Each server
+ * window is an SDL window; frames go up through the window's surface
+ * (framebuffer acceleration off, no renderer), which on X11 is shared
+ * memory put straight on the screen. What SDL reports is turned into the
+ * server's events by SdlInput.
+ *
+ * Windows are ours by our ids: SDL's window ids are only looked up in a
+ * map, never assumed to follow the order of creation. Menu windows
+ * (kMenuWindowFeel) are borderless pop-ups that never take the keyboard.
+ * Windows come up 1:1 in pixels; a HiDPI desktop that scales windows
+ * scales ours as it does other programs' that ask for no high density.
+ *
+ * Threads: every call on the display server's thread, Open() included,
+ * except Wake(), which any thread may call at any time, even before
+ * Open() or after the backend has closed. Owns SDL from Open() until it
+ * is deleted.
+ */
+#ifndef _KITS_SDL_BACKEND_H
+#define _KITS_SDL_BACKEND_H
+
+#include "Backend.h"
+#include "SdlInput.h"
+
+#include <atomic>
+#include <deque>
+#include <map>
+#include <mutex>
+
+namespace BPrivate {
+
+class SdlBackend : public Backend, private SdlInput::Screen {
+public:
+								SdlBackend();
+	// Closes every window and SDL.
+	virtual						~SdlBackend();
+
+	// Connects to the display. When none can be reached, prints one line
+	// saying why on stderr and returns B_ERROR.
+	virtual	status_t			Open();
+
+	virtual	status_t			CreateWindow(int32 window, BRect frame,
+									uint32 look, uint32 feel, uint32 flags,
+									const char* title);
+	virtual	void				DestroyWindow(int32 window);
+	virtual	void				ShowWindow(int32 window);
+	virtual	void				HideWindow(int32 window);
+	virtual	void				MoveWindow(int32 window, BPoint leftTop);
+	virtual	void				ResizeWindow(int32 window, float width,
+									float height);
+	virtual	void				SetTitle(int32 window, const char* title);
+	virtual	void				SetFlags(int32 window, uint32 look,
+									uint32 feel, uint32 flags);
+	virtual	void				ActivateWindow(int32 window);
+
+	virtual	void				PutPixels(int32 window, const uint8* image,
+									int32 bytesPerRow, int32 imageWidth,
+									int32 imageHeight, BRect area);
+
+	virtual	bool				WaitForEvent(bigtime_t timeout,
+									ServerEvent& _event);
+	virtual	void				Wake();
+
+	// SDL's clipboard is the system's: text without NUL bytes. Text is
+	// cut at its first NUL.
+	virtual	status_t			SetClipboardText(const std::string& text);
+	virtual	status_t			GetClipboardText(std::string& _text);
+	virtual	void				SetCursor(cursor_kind cursor);
+	// The X server's bell; nothing on displays that have none SDL can
+	// reach (Wayland).
+	virtual	void				Beep();
+
+private:
+	struct Window {
+		SDL_Window*			window = NULL;
+		uint32				sdlID = 0;
+		uint32				flags = 0;
+		bool				menu = false;
+		bool				visible = false;
+	// When the window was last shown, to tell which of two overlapping
+	// windows is in front.
+		uint64				shownOrder = 0;
+	};
+
+			Window*				_Find(int32 window);
+	static	uint32				_SdlFlagsFor(uint32 look, uint32 feel,
+									uint32 flags);
+	static	void				_ApplySizeLimits(SDL_Window* window,
+									uint32 flags, int32 width,
+									int32 height);
+
+	// SdlInput::Screen
+	virtual	int32				WindowForSdlID(uint32 sdlID);
+	virtual	bool				WindowLeftTop(int32 window,
+									BPoint& _leftTop);
+	virtual	int32				WindowAt(BPoint screenPoint);
+	virtual	bool				IsMenuWindow(int32 window);
+	virtual	bool				IsMenuOpen();
+	virtual	BPoint				PointerOnScreen();
+
+			std::map<int32, Window>	fWindows;
+			std::map<uint32, int32>	fIDs;
+			SdlInput			fInput;
+	// Events SdlInput made that WaitForEvent() has not handed out yet.
+			std::deque<ServerEvent>	fReady;
+			uint64				fShownCount;
+			bool				fInitialized;
+			SDL_Cursor*			fCursors[kCursorWait + 1];
+
+	// Guards fOpen and the SDL event Wake() pushes.
+			std::mutex			fWakeLock;
+			bool				fOpen;
+			uint32				fWakeEvent;
+	// Set while a wake event waits in SDL's queue, so that a burst of
+	// requests leaves only one there.
+			std::atomic<bool>	fWakePending;
+};
+
+}	// namespace BPrivate
+
+#endif	// _KITS_SDL_BACKEND_H

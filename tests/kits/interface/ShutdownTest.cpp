@@ -1,0 +1,115 @@
+/*
+ * How a program ends with windows open:
+ * - deleting the application ends every window it still has, shown or
+ *   not, without asking them, and their threads are done by then; a
+ *   window that refuses to quit when asked is ended all the same;
+ * - a process that exits with many windows drawing ends cleanly: the
+ *   display server stops after the windows, and a request made after
+ *   that fails instead of waiting forever.
+ */
+#include "InterfaceTestSupport.h"
+
+#include "DisplayServer.h"
+
+#include <atomic>
+#include <stdlib.h>
+#include <unistd.h>
+
+using namespace interface_test;
+
+namespace {
+
+std::atomic<int> sWindowsDeleted{ 0 };
+
+
+// A window that draws all the time and never agrees to close.
+class BusyWindow : public BWindow {
+public:
+	BusyWindow(int32 index)
+		:
+		BWindow(BRect(20 * index, 20 * index, 20 * index + 199,
+			20 * index + 99), "busy", B_TITLED_WINDOW, 0)
+	{
+		SetPulseRate(1000);
+		AddChild(new BusyView(Bounds()));
+	}
+
+	~BusyWindow() override
+	{
+		sWindowsDeleted++;
+	}
+
+	bool QuitRequested() override
+	{
+		return false;
+	}
+
+private:
+	class BusyView : public BView {
+	public:
+		BusyView(BRect frame)
+			: BView(frame, "busy", B_FOLLOW_ALL_SIDES,
+				B_WILL_DRAW | B_PULSE_NEEDED) {}
+		void Pulse() override { Invalidate(); }
+		void Draw(BRect) override
+		{
+			SetHighColor(fShade++, 0, 0);
+			FillRect(Bounds());
+			DrawString("drawing", BPoint(10, 20));
+		}
+	private:
+		uint8 fShade = 0;
+	};
+};
+
+
+void
+expect_server_stopped()
+{
+	// Runs after the server's own exit handler, which was registered
+	// later.
+	BPrivate::ServerRequest request;
+	request.code = BPrivate::kRequestSync;
+	BPrivate::ServerReply reply;
+	status_t status = BPrivate::DisplayServer::Default().Call(
+		std::move(request), reply);
+	_exit(status == B_ERROR ? 0 : 3);
+}
+
+}	// namespace
+
+
+TEST(ShutdownTest, DeletingTheApplicationEndsItsWindows)
+{
+	setenv("KITS_DISPLAY", "offscreen", 1);
+	sWindowsDeleted = 0;
+	BApplication* application = new TestApplication;
+	const int kWindows = 12;
+	for (int32 i = 0; i < kWindows; i++) {
+		BWindow* window = new BusyWindow(i);
+		// One in three is never shown and has no thread.
+		if (i % 3 != 0)
+			window->Show();
+	}
+	EXPECT_EQ(application->CountWindows(), kWindows);
+	delete application;
+	EXPECT_EQ(sWindowsDeleted.load(), kWindows);
+}
+
+
+TEST(ShutdownDeathTest, ExitWithManyWindowsIsClean)
+{
+	GTEST_FLAG_SET(death_test_style, "threadsafe");
+	EXPECT_EXIT({
+		setenv("KITS_DISPLAY", "offscreen", 1);
+		atexit(expect_server_stopped);
+		sWindowsDeleted = 0;
+		BApplication* application = new TestApplication;
+		for (int32 i = 0; i < 40; i++)
+			(new BusyWindow(i))->Show();
+		delete application;
+		if (sWindowsDeleted.load() != 40)
+			_exit(4);
+		exit(0);
+	}, ::testing::ExitedWithCode(0), "");
+}
