@@ -430,11 +430,7 @@ EntryListView::KeyDown(const char* bytes, int32 numBytes)
 			_Notify(kMsgGoUp);
 			break;
 		default:
-			if ((held & B_COMMAND_KEY) != 0 && (bytes[0] == 'a'
-					|| bytes[0] == 'A') && fMultiple) {
-				_SelectRange(0, CountEntries() - 1);
-				_Notify(kMsgSelectionChanged);
-			} else if ((uint8)bytes[0] >= B_SPACE && bytes[0] != B_DELETE
+			if ((uint8)bytes[0] >= B_SPACE && bytes[0] != B_DELETE
 				&& (held & (B_COMMAND_KEY | B_CONTROL_KEY)) == 0)
 				_TypeAhead(bytes);
 			else
@@ -470,8 +466,24 @@ EntryListView::_TypeAhead(const char* bytes)
 
 
 void
+EntryListView::SelectAll()
+{
+	if (!fMultiple || CountEntries() == 0)
+		return;
+	_SelectRange(0, CountEntries() - 1);
+	if (fCurrent < 0)
+		fCurrent = fAnchor = 0;
+	_Notify(kMsgSelectionChanged);
+}
+
+
+void
 EntryListView::MessageReceived(BMessage* message)
 {
+	if (message->what == B_SELECT_ALL) {
+		SelectAll();
+		return;
+	}
 	if (message->what == B_MOUSE_WHEEL_CHANGED) {
 		float delta = message->GetFloat("be:wheel_delta_y", 0);
 		float maxTop = std::max(0.0f, ContentHeight() - Bounds().Height());

@@ -4,7 +4,7 @@
  * user selects with the mouse (a click selects one row; with multiple
  * selection, Shift extends from the last row clicked and Command adds
  * or removes one) and the keyboard (Up, Down, Page Up, Page Down, Home,
- * End, Shift with them to extend, Command+A for all, typing the start
+ * End, Shift with them to extend, B_SELECT_ALL (Command+A), typing the start
  * of a name to jump to it). A double click or Enter invokes; Backspace
  * asks for the folder above. When the folder could not be read the list
  * shows why instead of rows.
@@ -56,6 +56,8 @@ public:
 	// outside the list deselect everything.
 			void				Select(int32 index, bool extend = false);
 			void				DeselectAll();
+	// Only with multiple selection; B_SELECT_ALL (Command+A) calls it.
+			void				SelectAll();
 			bool				IsSelected(int32 index) const;
 	// The selected rows, top to bottom.
 			std::vector<int32>	Selection() const;
