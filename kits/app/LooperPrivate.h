@@ -175,6 +175,10 @@ public:
 			bool				IsRunning();
 			void				SetRunning(bool running);
 
+	// Above 0 while the looper's thread waits for a synchronous alert:
+	// it holds its lock but has nothing to do until the alert is done.
+			std::atomic<int32>	modalWaits{ 0 };
+
 private:
 								~LooperCore();
 

@@ -7,8 +7,6 @@
 #include <Message.h>
 #include <Window.h>
 
-#include "WindowPrivate.h"
-
 #include <stdlib.h>
 #include <string.h>
 
@@ -256,10 +254,3 @@ BControl::SetValueNoUpdate(int32 value)
 	fValue = value;
 }
 
-
-bool
-BPrivate::enter_reaches_focus_first(BView* focus)
-{
-	B_UNUSED(focus);
-	return false;
-}

@@ -307,6 +307,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (fPointerWindow == request.window)
 				fPointerWindow = 0;
 			_MenuWindowShown(request.window, false);
+			_ForgetModal(request.window);
 			fBackend->DestroyWindow(request.window);
 			fWindows.erase(found);
 			break;
@@ -317,12 +318,14 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			_MenuWindowShown(request.window, true);
 			fBackend->ShowWindow(request.window);
 			_ShowAll(request.window, *window);
+			_NoteModal(request.window, *window);
 			break;
 		case kRequestHideWindow:
 			if (window == NULL || !window->visible)
 				break;
 			window->visible = false;
 			_MenuWindowShown(request.window, false);
+			_ForgetModal(request.window);
 			fBackend->HideWindow(request.window);
 			if (fActiveWindow == request.window)
 				_SetActive(request.window, false);
@@ -358,11 +361,17 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				_Present(request);
 			break;
 		case kRequestActivateWindow:
+		{
+			if (window == NULL || (!window->visible && request.active))
+				break;
 			// Menu windows never take the keyboard from their owner.
-			if (window != NULL && window->feel != kMenuWindowFeel
-				&& (window->visible || !request.active))
-				_SetActive(request.window, request.active);
+			if (window->feel == kMenuWindowFeel)
+				break;
+			// A window behind a modal one cannot come forward.
+			int32 modal = request.active ? _BlockingModal(request.window) : 0;
+			_SetActive(modal != 0 ? modal : request.window, request.active);
 			break;
+		}
 		case kRequestSetCursor:
 			fBackend->SetCursor((cursor_kind)request.cursor);
 			break;

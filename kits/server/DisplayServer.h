@@ -28,6 +28,7 @@
 #include <mutex>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace BPrivate {
 
@@ -107,6 +108,17 @@ private:
 			void				_ShowAll(int32 id, Window& window);
 			void				_SetActive(int32 id, bool active);
 
+	// Modal windows (DisplayServerModal.cpp). While one is shown, the
+	// application's other windows take no input; keys go to the modal
+	// window shown last, which stays in front.
+			void				_NoteModal(int32 id, const Window& window);
+			void				_ForgetModal(int32 id);
+	// The modal window that keeps this one from input; 0 for none.
+			int32				_BlockingModal(int32 id) const;
+	// Whether the event may reach its window; a key for a blocked
+	// window is sent to the modal window instead.
+			bool				_AdmitEvent(const ServerEvent& event);
+
 	// Event translation (DisplayServerEvents.cpp).
 			void				_PostKey(Window& window,
 									const ServerEvent& event);
@@ -147,6 +159,8 @@ private:
 	// A window whose next mouse up is not delivered: its down closed
 	// the menus instead.
 			int32				fSwallowUpWindow;
+	// The modal windows shown, the last shown last.
+			std::vector<int32>	fModalWindows;
 
 	// Guards the pointer state, which any thread may read.
 			std::mutex			fPointerLock;

@@ -29,6 +29,8 @@ const uint32 kAvoidFocusFlag = 0x00002000;
 void
 DisplayServer::_HandleEvent(const ServerEvent& event)
 {
+	if (!_AdmitEvent(event))
+		return;
 	auto found = fWindows.find(event.window);
 	if (found == fWindows.end())
 		return;

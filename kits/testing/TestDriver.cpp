@@ -47,8 +47,8 @@ is_looper_busy(const BLooper* looper)
 	LooperCore* core = BPrivate::TokenSpace::Default().AcquireCore(looper);
 	if (core == NULL)
 		return false;
-	bool busy = core->IsRunning() && (core->queue.CountMessages() > 0
-		|| core->lock.Owner() >= 0);
+	bool busy = core->IsRunning() && core->modalWaits.load() == 0
+		&& (core->queue.CountMessages() > 0 || core->lock.Owner() >= 0);
 	core->ReleaseReference();
 	return busy;
 }
@@ -332,6 +332,17 @@ int32
 TestDriver::_ServerID(BWindow* window)
 {
 	int32 id = 0;
+	// A window waiting for a synchronous alert keeps its lock all along;
+	// it cannot go away meanwhile, and its id never changes.
+	LooperCore* core = window != NULL
+		? BPrivate::TokenSpace::Default().AcquireCore(window) : NULL;
+	if (core != NULL) {
+		if (core->modalWaits.load() > 0)
+			id = BWindow::Private(window).ServerID();
+		core->ReleaseReference();
+		if (id != 0)
+			return id;
+	}
 	with_lock(window, [&] { id = BWindow::Private(window).ServerID(); });
 	return id;
 }

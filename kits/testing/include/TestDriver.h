@@ -43,6 +43,9 @@ class BMenuItem;
 #include <typeinfo>
 #include <vector>
 
+class BAlert;
+class BControl;
+
 namespace BPrivate {
 class OutputCapture;
 struct ServerEvent;
@@ -168,6 +171,23 @@ public:
 									const char* label);
 	// The window an open menu is shown in; NULL while it is closed.
 			BWindow*			MenuWindow(BMenu* menu);
+	// Alerts and controls (TestDriverControls.cpp).
+	// The alert shown last; NULL when none is shown (FindAlert) or none
+	// came in time (WaitForAlert, which fails the test).
+			BAlert*				FindAlert();
+			BAlert*				WaitForAlert(
+									bigtime_t timeout = kDefaultTimeout);
+			std::string			AlertTitle(BAlert* alert);
+			std::string			AlertText(BAlert* alert);
+			std::vector<std::string> AlertButtonLabels(BAlert* alert);
+	// Clicks the button through the display server and waits until the
+	// alert has gone and everything is idle.
+			status_t			PressAlertButton(BAlert* alert, int32 index);
+			status_t			PressAlertButton(BAlert* alert,
+									const char* label);
+	// The window's first control (tree order) with that label.
+			BControl*			FindControl(BWindow* window,
+									const char* label);
 
 	// The window manager's part.
 			status_t			CloseWindow(BWindow* window);

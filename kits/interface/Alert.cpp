@@ -1,0 +1,626 @@
+/*
+ * BAlert: layout, icons, and the wait for an answer.
+ */
+#include <Alert.h>
+
+#include <Application.h>
+#include <Button.h>
+#include <Invoker.h>
+#include <Message.h>
+
+#include "ApplicationPrivate.h"
+#include "LooperPrivate.h"
+#include "TokenSpace.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <math.h>
+#include <mutex>
+#include <stdlib.h>
+#include <string.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What a button sends to the alert: its index in "which".
+const uint32 kMsgButton = '_ALB';
+
+const float kDefaultWidth = 310.0f;
+const float kMargin = 10.0f;
+const float kButtonSpacing = 6.0f;
+// The strip on the left that holds the icon.
+const float kIconStripWidth = 50.0f;
+const float kIconSize = 32.0f;
+const float kIconLeft = 18.0f;
+const float kIconTop = 6.0f;
+// The screen this system assumes when it cannot ask for one.
+const BRect kScreenFrame(0, 0, 1279, 799);
+// How often a waiting window thread looks for drawing to do.
+const std::chrono::milliseconds kUpdateInterval(20);
+
+}	// namespace
+
+
+namespace BPrivate {
+
+// The answer, shared by the alert and the thread waiting in Go(), so that
+// it outlives the alert.
+struct alert_wait {
+	std::mutex			lock;
+	std::condition_variable	condition;
+	bool				done = false;
+	int32				which = -1;
+};
+
+
+/*
+ * The alert's message, wrapped into lines that fit its width, and its
+ * icon in the strip on the left.
+ */
+class AlertTextView : public BView {
+public:
+	AlertTextView(BRect frame, const char* text, alert_type type)
+		:
+		BView(frame, "_tv_", B_FOLLOW_ALL_SIDES, B_WILL_DRAW),
+		fText(text)
+	{
+		B_UNUSED(type);
+	}
+
+	const char* Text() const { return fText.c_str(); }
+
+	// Breaks the text at spaces (and at its own newlines) into lines no
+	// wider than width; a word longer than a line is broken where it
+	// must.
+	std::vector<std::string> Lines(float width) const
+	{
+		std::vector<std::string> lines;
+		size_t start = 0;
+		while (start <= fText.size()) {
+			size_t end = fText.find('\n', start);
+			if (end == std::string::npos)
+				end = fText.size();
+			_Wrap(fText.substr(start, end - start), width, lines);
+			start = end + 1;
+		}
+		return lines;
+	}
+
+	void Draw(BRect updateRect) override
+	{
+		B_UNUSED(updateRect);
+		font_height height;
+		GetFontHeight(&height);
+		float lineHeight = ceilf(height.ascent + height.descent
+			+ height.leading);
+		float y = ceilf(height.ascent);
+		SetHighColor(ui_color(B_PANEL_TEXT_COLOR));
+		SetLowColor(ViewColor());
+		for (const std::string& line : Lines(Bounds().Width() + 1)) {
+			DrawString(line.c_str(), BPoint(0, y));
+			y += lineHeight;
+		}
+	}
+
+private:
+	void _Wrap(const std::string& paragraph, float width,
+		std::vector<std::string>& lines) const
+	{
+		std::string line;
+		size_t position = 0;
+		while (position < paragraph.size()) {
+			size_t space = paragraph.find(' ', position);
+			if (space == std::string::npos)
+				space = paragraph.size();
+			std::string word = paragraph.substr(position, space - position);
+			std::string candidate = line.empty() ? word : line + " " + word;
+			if (StringWidth(candidate.c_str()) <= width) {
+				line = candidate;
+			} else if (!line.empty()) {
+				lines.push_back(line);
+				line.clear();
+				continue;
+			} else {
+				// One word wider than the line: as much as fits.
+				size_t fits = 1;
+				while (fits < word.size() && StringWidth(word.c_str(),
+						(int32)fits + 1) <= width) {
+					fits++;
+				}
+				lines.push_back(word.substr(0, fits));
+				position += fits;
+				continue;
+			}
+			position = space + 1;
+		}
+		lines.push_back(line);
+	}
+
+	std::string fText;
+};
+
+
+// The strip with the alert's icon, drawn with the view calls.
+class AlertIconView : public BView {
+public:
+	AlertIconView(BRect frame, alert_type type)
+		:
+		BView(frame, "_icon_", B_FOLLOW_TOP_BOTTOM | B_FOLLOW_LEFT,
+			B_WILL_DRAW),
+		fType(type)
+	{
+		SetViewColor(tint_color(ui_color(B_PANEL_BACKGROUND_COLOR),
+			B_DARKEN_1_TINT));
+	}
+
+	void Draw(BRect updateRect) override
+	{
+		B_UNUSED(updateRect);
+		BRect icon(kIconLeft, kIconTop, kIconLeft + kIconSize - 1,
+			kIconTop + kIconSize - 1);
+		switch (fType) {
+			case B_INFO_ALERT:
+				_DrawInfo(icon);
+				break;
+			case B_IDEA_ALERT:
+				_DrawIdea(icon);
+				break;
+			case B_WARNING_ALERT:
+				_DrawWarning(icon);
+				break;
+			case B_STOP_ALERT:
+				_DrawStop(icon);
+				break;
+			default:
+				break;
+		}
+	}
+
+private:
+	// A blue disc with a white "i".
+	void _DrawInfo(BRect icon)
+	{
+		SetHighColor(make_color(64, 96, 192));
+		FillEllipse(icon);
+		SetHighColor(make_color(255, 255, 255));
+		float middle = floorf((icon.left + icon.right) / 2);
+		FillEllipse(BRect(middle - 2, icon.top + 6, middle + 2,
+			icon.top + 10));
+		FillRect(BRect(middle - 2, icon.top + 13, middle + 2,
+			icon.bottom - 6));
+	}
+
+	// A yellow bulb on a grey screw base.
+	void _DrawIdea(BRect icon)
+	{
+		float middle = floorf((icon.left + icon.right) / 2);
+		SetHighColor(make_color(255, 216, 0));
+		FillEllipse(BRect(icon.left + 6, icon.top, icon.right - 6,
+			icon.top + 21));
+		SetHighColor(make_color(128, 96, 0));
+		StrokeEllipse(BRect(icon.left + 6, icon.top, icon.right - 6,
+			icon.top + 21));
+		SetHighColor(make_color(144, 144, 144));
+		FillRect(BRect(middle - 5, icon.top + 22, middle + 5,
+			icon.bottom - 2));
+		SetHighColor(make_color(96, 96, 96));
+		for (float y = icon.top + 24; y < icon.bottom - 2; y += 3)
+			StrokeLine(BPoint(middle - 5, y), BPoint(middle + 5, y));
+	}
+
+	// A yellow triangle with a black "!".
+	void _DrawWarning(BRect icon)
+	{
+		float middle = floorf((icon.left + icon.right) / 2);
+		float height = icon.Height();
+		SetHighColor(make_color(255, 203, 0));
+		for (float row = 0; row <= height; row++) {
+			float reach = floorf(row / 2);
+			StrokeLine(BPoint(middle - reach, icon.top + row),
+				BPoint(middle + reach, icon.top + row));
+		}
+		SetHighColor(make_color(0, 0, 0));
+		FillRect(BRect(middle - 1, icon.top + 10, middle + 1,
+			icon.bottom - 9));
+		FillRect(BRect(middle - 1, icon.bottom - 6, middle + 1,
+			icon.bottom - 4));
+	}
+
+	// A red disc with a white bar across.
+	void _DrawStop(BRect icon)
+	{
+		SetHighColor(make_color(204, 0, 0));
+		FillRoundRect(icon, 9, 9);
+		SetHighColor(make_color(255, 255, 255));
+		float middle = floorf((icon.top + icon.bottom) / 2);
+		FillRect(BRect(icon.left + 6, middle - 2, icon.right - 6,
+			middle + 2));
+	}
+
+	alert_type fType;
+};
+
+}	// namespace BPrivate
+
+
+using BPrivate::AlertIconView;
+using BPrivate::AlertTextView;
+using BPrivate::LooperCore;
+
+
+BAlert::BAlert(const char* title, const char* text, const char* button0,
+	const char* button1, const char* button2, button_width width,
+	alert_type type)
+	:
+	BWindow(BRect(0, 0, kDefaultWidth - 1, 99), title, B_MODAL_WINDOW_LOOK,
+		B_MODAL_APP_WINDOW_FEEL, B_NOT_CLOSABLE | B_NOT_RESIZABLE
+			| B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE | B_ASYNCHRONOUS_CONTROLS)
+{
+	_Init(text, button0, button1, button2, width, B_EVEN_SPACING, type);
+}
+
+
+BAlert::BAlert(const char* title, const char* text, const char* button0,
+	const char* button1, const char* button2, button_width width,
+	button_spacing spacing, alert_type type)
+	:
+	BWindow(BRect(0, 0, kDefaultWidth - 1, 99), title, B_MODAL_WINDOW_LOOK,
+		B_MODAL_APP_WINDOW_FEEL, B_NOT_CLOSABLE | B_NOT_RESIZABLE
+			| B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE | B_ASYNCHRONOUS_CONTROLS)
+{
+	_Init(text, button0, button1, button2, width, spacing, type);
+}
+
+
+BAlert::~BAlert()
+{
+	// Gone without an answer (the application was torn down): whoever
+	// waits learns that no button was pressed.
+	if (fWait != NULL && !fFinished) {
+		std::lock_guard<std::mutex> guard(fWait->lock);
+		fWait->done = true;
+		fWait->which = -1;
+		fWait->condition.notify_all();
+	}
+	delete fInvoker;
+}
+
+
+void
+BAlert::_Init(const char* text, const char* button0, const char* button1,
+	const char* button2, button_width width, button_spacing spacing,
+	alert_type type)
+{
+	fTextView = NULL;
+	fButtonCount = 0;
+	fType = type;
+	fInvoker = NULL;
+	fFinished = false;
+	for (int32 i = 0; i < 3; i++) {
+		fButtons[i] = NULL;
+		fKeys[i] = 0;
+	}
+
+	BView* background = new BView(Bounds(), "_bg_", B_FOLLOW_ALL_SIDES,
+		B_WILL_DRAW);
+	background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+	AddChild(background);
+	if (type != B_EMPTY_ALERT) {
+		background->AddChild(new AlertIconView(BRect(0, 0,
+			kIconStripWidth - 1, Bounds().bottom), type));
+	}
+
+	const char* labels[3] = { button0, button1, button2 };
+	for (int32 i = 0; i < 3 && labels[i] != NULL; i++) {
+		BMessage* message = new BMessage(kMsgButton);
+		message->AddInt32("which", i);
+		fButtons[i] = new BButton(BRect(0, 0, 0, 0), labels[i], labels[i],
+			message, B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+		background->AddChild(fButtons[i]);
+		fButtonCount++;
+	}
+	// An alert with no button could never be answered.
+	if (fButtonCount == 0) {
+		BMessage* message = new BMessage(kMsgButton);
+		message->AddInt32("which", 0);
+		fButtons[0] = new BButton(BRect(0, 0, 0, 0), "OK", "OK", message,
+			B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+		background->AddChild(fButtons[0]);
+		fButtonCount = 1;
+	}
+
+	float textLeft = type != B_EMPTY_ALERT ? kIconStripWidth + 5 : kMargin;
+	fTextView = new AlertTextView(BRect(textLeft, kIconTop,
+		Bounds().right - kMargin, kIconTop + 10), text != NULL ? text : "",
+		type);
+	fTextView->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+	background->AddChild(fTextView);
+
+	_LayOut(width, spacing);
+	fButtons[fButtonCount - 1]->MakeDefault(true);
+}
+
+
+void
+BAlert::_LayOut(button_width width, button_spacing spacing)
+{
+	// Button sizes first: they may make the alert wider.
+	float widths[3];
+	float widest = 0;
+	float buttonHeight = 0;
+	for (int32 i = 0; i < fButtonCount; i++) {
+		float height;
+		fButtons[i]->GetPreferredSize(&widths[i], &height);
+		if (width == B_WIDTH_FROM_LABEL) {
+			widths[i] = ceilf(fButtons[i]->StringWidth(
+				fButtons[i]->Label())) + 20;
+		}
+		widest = fmaxf(widest, widths[i]);
+		buttonHeight = fmaxf(buttonHeight, height);
+	}
+	if (width == B_WIDTH_FROM_WIDEST) {
+		for (int32 i = 0; i < fButtonCount; i++)
+			widths[i] = widest;
+	}
+	float left = fTextView->Frame().left;
+	float rowWidth = 0;
+	for (int32 i = 0; i < fButtonCount; i++)
+		rowWidth += widths[i] + (i > 0 ? kButtonSpacing : 0);
+	if (spacing == B_OFFSET_SPACING && fButtonCount > 1)
+		rowWidth += 2 * kButtonSpacing;
+	float windowWidth = fmaxf(kDefaultWidth, left + rowWidth + kMargin);
+
+	// The text's height at the final width.
+	float textWidth = windowWidth - kMargin - left;
+	font_height fontHeight;
+	fTextView->GetFontHeight(&fontHeight);
+	float lineHeight = ceilf(fontHeight.ascent + fontHeight.descent
+		+ fontHeight.leading);
+	size_t lineCount = fTextView->Lines(textWidth).size();
+	float textHeight = lineCount * lineHeight;
+	float textBottom = kIconTop + textHeight - 1;
+	if (fType != B_EMPTY_ALERT)
+		textBottom = fmaxf(textBottom, kIconTop + kIconSize - 1);
+
+	float buttonTop = textBottom + 12;
+	// In pixels: the buttons' bottom row is buttonTop + buttonHeight.
+	float windowHeight = buttonTop + buttonHeight + 1 + kMargin;
+	ResizeTo(windowWidth - 1, windowHeight - 1);
+	fTextView->ResizeTo(textWidth - 1, textHeight - 1);
+
+	// Right to left: the last button at the right edge.
+	float right = windowWidth - kMargin;
+	for (int32 i = fButtonCount - 1; i >= 0; i--) {
+		float x = right - widths[i];
+		if (i == 0 && spacing == B_OFFSET_SPACING && fButtonCount > 1)
+			x = left;
+		fButtons[i]->MoveTo(x, buttonTop);
+		fButtons[i]->ResizeTo(widths[i] - 1, buttonHeight);
+		right = x - kButtonSpacing;
+	}
+
+	BPoint where = AlertPosition(windowWidth, windowHeight);
+	MoveTo(where);
+}
+
+
+// #pragma mark - Shortcuts and buttons
+
+
+void
+BAlert::SetShortcut(int32 index, char key)
+{
+	if (index >= 0 && index < fButtonCount)
+		fKeys[index] = key;
+}
+
+
+char
+BAlert::Shortcut(int32 index) const
+{
+	return index >= 0 && index < fButtonCount ? fKeys[index] : 0;
+}
+
+
+BButton*
+BAlert::ButtonAt(int32 index) const
+{
+	return index >= 0 && index < fButtonCount ? fButtons[index] : NULL;
+}
+
+
+int32
+BAlert::CountButtons() const
+{
+	return fButtonCount;
+}
+
+
+const char*
+BAlert::Text() const
+{
+	return fTextView->Text();
+}
+
+
+alert_type
+BAlert::Type() const
+{
+	return fType;
+}
+
+
+// #pragma mark - Waiting
+
+
+namespace {
+
+// The looper whose thread is the calling one, NULL for other threads.
+BLooper*
+looper_of_caller()
+{
+	thread_id self = BPrivate::current_thread_id();
+	std::vector<BLooper*> loopers;
+	if (be_app != NULL)
+		loopers.push_back(be_app);
+	for (const BPrivate::window_entry& entry : BPrivate::window_list())
+		loopers.push_back(entry.looper);
+	for (BLooper* looper : loopers) {
+		LooperCore* core
+			= BPrivate::TokenSpace::Default().AcquireCore(looper);
+		if (core == NULL)
+			continue;
+		bool mine = core->thread.load() == self;
+		core->ReleaseReference();
+		if (mine)
+			return looper;
+	}
+	return NULL;
+}
+
+}	// namespace
+
+
+int32
+BAlert::Go()
+{
+	std::shared_ptr<BPrivate::alert_wait> wait
+		= std::make_shared<BPrivate::alert_wait>();
+	fWait = wait;
+
+	BLooper* caller = looper_of_caller();
+	BWindow* callerWindow = dynamic_cast<BWindow*>(caller);
+	LooperCore* core = caller != NULL
+		? BPrivate::TokenSpace::Default().AcquireCore(caller) : NULL;
+	if (core != NULL)
+		core->modalWaits++;
+
+	// From here on the alert runs on its own thread and may be gone at
+	// any moment: only the shared wait is touched.
+	Show();
+
+	std::unique_lock<std::mutex> lock(wait->lock);
+	while (!wait->done) {
+		if (callerWindow == NULL) {
+			wait->condition.wait(lock);
+			continue;
+		}
+		// The waiting window still draws what changes in it.
+		wait->condition.wait_for(lock, kUpdateInterval);
+		if (wait->done)
+			break;
+		lock.unlock();
+		callerWindow->UpdateIfNeeded();
+		lock.lock();
+	}
+	int32 which = wait->which;
+	lock.unlock();
+
+	if (core != NULL) {
+		core->modalWaits--;
+		core->ReleaseReference();
+	}
+	return which;
+}
+
+
+status_t
+BAlert::Go(BInvoker* invoker)
+{
+	fInvoker = invoker;
+	Show();
+	return B_OK;
+}
+
+
+void
+BAlert::_Finish(int32 which)
+{
+	if (fFinished)
+		return;
+	fFinished = true;
+
+	if (fInvoker != NULL) {
+		BMessage message(fInvoker->Message() != NULL
+			? *fInvoker->Message() : BMessage());
+		message.RemoveName("which");
+		message.AddInt32("which", which);
+		fInvoker->Invoke(&message);
+	}
+	if (fWait != NULL) {
+		std::lock_guard<std::mutex> guard(fWait->lock);
+		fWait->which = which;
+		fWait->done = true;
+		fWait->condition.notify_all();
+	}
+	Quit();
+}
+
+
+// #pragma mark - Hooks
+
+
+void
+BAlert::MessageReceived(BMessage* message)
+{
+	if (message->what == kMsgButton) {
+		int32 which = message->GetInt32("which", -1);
+		if (which >= 0 && which < fButtonCount)
+			_Finish(which);
+		return;
+	}
+	BWindow::MessageReceived(message);
+}
+
+
+void
+BAlert::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	if (message != NULL && message->what == B_KEY_DOWN) {
+		uint32 modifiers = (uint32)message->GetInt32("modifiers", 0);
+		const char* bytes = message->GetString("bytes", "");
+		if ((modifiers & (B_COMMAND_KEY | B_CONTROL_KEY)) == 0
+			&& bytes[0] != '\0' && bytes[1] == '\0') {
+			for (int32 i = 0; i < fButtonCount; i++) {
+				if (fKeys[i] != 0 && fKeys[i] == bytes[0]) {
+					fButtons[i]->Invoke();
+					return;
+				}
+			}
+		}
+	}
+	BWindow::DispatchMessage(message, handler);
+}
+
+
+bool
+BAlert::QuitRequested()
+{
+	return false;
+}
+
+
+BPoint
+BAlert::AlertPosition(float width, float height)
+{
+	BRect over = kScreenFrame;
+	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
+		BWindow* window = entry.window;
+		if (dynamic_cast<BAlert*>(window) != NULL)
+			continue;
+		// A window busy on another thread is passed over rather than
+		// waited for; the caller's own window locks at once.
+		if (window->LockWithTimeout(0) != B_OK)
+			continue;
+		bool front = window->IsActive() && !window->IsHidden();
+		BRect frame = window->Frame();
+		window->Unlock();
+		if (front) {
+			over = frame;
+			break;
+		}
+	}
+	return BPoint(floorf(over.left + (over.Width() - width) / 2),
+		floorf(over.top + (over.Height() - height) / 2));
+}
