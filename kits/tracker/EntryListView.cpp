@@ -5,6 +5,7 @@
 
 #include <InterfaceDefs.h>
 #include <Message.h>
+#include <ScrollBar.h>
 #include <Window.h>
 
 #include <algorithm>
@@ -43,7 +44,8 @@ EntryListView::EntryListView(BRect frame, const char* name,
 	uint32 resizingMode)
 	:
 	BView(frame, name, resizingMode,
-		B_WILL_DRAW | B_NAVIGABLE | B_FULL_UPDATE_ON_RESIZE),
+		B_WILL_DRAW | B_NAVIGABLE | B_FULL_UPDATE_ON_RESIZE
+			| B_FRAME_EVENTS),
 	fCurrent(-1),
 	fAnchor(-1),
 	fMultiple(false),
@@ -63,6 +65,35 @@ EntryListView::AttachedToWindow()
 {
 	SetViewColor(ui_color(B_LIST_BACKGROUND_COLOR));
 	SetLowColor(ViewColor());
+	_UpdateScrollBar();
+}
+
+
+void
+EntryListView::FrameResized(float width, float height)
+{
+	BView::FrameResized(width, height);
+	_UpdateScrollBar();
+	// A taller view may show rows below the last: no scrolling past it.
+	float maxTop = std::max(0.0f, ContentHeight() - Bounds().Height() - 1);
+	if (Bounds().top > maxTop)
+		ScrollTo(BPoint(Bounds().left, maxTop));
+}
+
+
+// The bar's range is how far the rows reach below the view; it moves
+// by a row, or by a page less one row.
+void
+EntryListView::_UpdateScrollBar()
+{
+	BScrollBar* bar = ScrollBar(B_VERTICAL);
+	if (bar == NULL)
+		return;
+	float visible = Bounds().Height() + 1;
+	float content = ContentHeight();
+	bar->SetRange(0, std::max(0.0f, content - visible));
+	bar->SetProportion(content > 0 ? std::min(1.0f, visible / content) : 1);
+	bar->SetSteps(fRowHeight, std::max(fRowHeight, visible - fRowHeight));
 }
 
 
@@ -77,6 +108,7 @@ EntryListView::SetEntries(const std::vector<folder_entry>& entries,
 	fMessage = message != NULL ? message : "";
 	fTyped.clear();
 	ScrollTo(BPoint(0, 0));
+	_UpdateScrollBar();
 	Invalidate();
 }
 
@@ -486,7 +518,8 @@ EntryListView::MessageReceived(BMessage* message)
 	}
 	if (message->what == B_MOUSE_WHEEL_CHANGED) {
 		float delta = message->GetFloat("be:wheel_delta_y", 0);
-		float maxTop = std::max(0.0f, ContentHeight() - Bounds().Height());
+		float maxTop = std::max(0.0f,
+			ContentHeight() - Bounds().Height() - 1);
 		float top = Bounds().top + delta * fRowHeight * 3;
 		ScrollTo(BPoint(Bounds().left,
 			std::max(0.0f, std::min(top, maxTop))));

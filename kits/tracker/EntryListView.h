@@ -7,7 +7,8 @@
  * End, Shift with them to extend, B_SELECT_ALL (Command+A), typing the start
  * of a name to jump to it). A double click or Enter invokes; Backspace
  * asks for the folder above. When the folder could not be read the list
- * shows why instead of rows.
+ * shows why instead of rows. In a BScrollView its vertical bar follows
+ * the rows.
  *
  * It tells its window by posting kMsgSelectionChanged, kMsgInvoked (with
  * "index" for a double click; without it Enter meant the selection) and
@@ -75,6 +76,7 @@ public:
 			float				ContentHeight() const;
 
 	virtual	void				AttachedToWindow();
+	virtual	void				FrameResized(float width, float height);
 	virtual	void				Draw(BRect updateRect);
 	virtual	void				MouseDown(BPoint where);
 	virtual	void				KeyDown(const char* bytes, int32 numBytes);
@@ -92,6 +94,7 @@ private:
 			void				_DrawMark(const folder_entry& entry,
 									BRect frame);
 			int32				_RowsPerPage() const;
+			void				_UpdateScrollBar();
 
 			std::vector<folder_entry> fEntries;
 	// Parallel to fEntries.

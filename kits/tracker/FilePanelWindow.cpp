@@ -6,6 +6,8 @@
 #include <AppDefs.h>
 #include <Application.h>
 #include <Button.h>
+#include <ScrollView.h>
+#include <StringView.h>
 #include <Directory.h>
 #include <FindDirectory.h>
 #include <InterfaceDefs.h>
@@ -61,7 +63,9 @@ FilePanelWindow::FilePanelWindow(BFilePanel* panel, file_panel_mode mode,
 	fList(NULL),
 	fUpButton(NULL),
 	fDefaultButton(NULL),
-	fCancelButton(NULL)
+	fCancelButton(NULL),
+	fFolderView(NULL),
+	fStatusView(NULL)
 {
 	if (target != NULL)
 		fTarget = *target;
@@ -304,6 +308,11 @@ FilePanelWindow::_BuildViews()
 			EntryListView::kMsgGoUp));
 	background->AddChild(fUpButton);
 
+	fFolderView = new BStringView(BRect(kMargin + 68, kMargin + 2,
+		bounds.right - kMargin, kMargin + 21), "folder", "",
+		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
+	background->AddChild(fFolderView);
+
 	float buttonTop = bounds.bottom - kMargin - 23;
 	BRect defaultFrame(bounds.right - kMargin - 79, buttonTop,
 		bounds.right - kMargin, buttonTop + 23);
@@ -319,11 +328,21 @@ FilePanelWindow::_BuildViews()
 		B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
 	background->AddChild(fCancelButton);
 
-	BRect listFrame(kMargin, kMargin + 32, bounds.right - kMargin,
-		buttonTop - kMargin - 1);
+	fStatusView = new BStringView(BRect(kMargin, buttonTop + 2,
+		cancelFrame.left - kMargin, buttonTop + 21), "status", "",
+		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
+	fStatusView->SetHighColor(180, 0, 0);
+	background->AddChild(fStatusView);
+
+	// The scroll view is built around the list: its frame is the list's
+	// plus the border and the bar.
+	BRect listFrame(kMargin + 2, kMargin + 34,
+		bounds.right - kMargin - 2 - B_V_SCROLL_BAR_WIDTH,
+		buttonTop - kMargin - 3);
 	fList = new EntryListView(listFrame, "entries", B_FOLLOW_ALL);
 	fList->SetMultipleSelection(fMultiple);
-	background->AddChild(fList);
+	background->AddChild(new BScrollView("entries scroller", fList,
+		B_FOLLOW_ALL, 0, false, true));
 }
 
 
@@ -364,6 +383,9 @@ FilePanelWindow::_UpdateControls()
 	BEntry folder(&fFolder);
 	BEntry parent;
 	fUpButton->SetEnabled(folder.GetParent(&parent) == B_OK);
+	BPath path(&fFolder);
+	fFolderView->SetText(path.InitCheck() == B_OK ? path.Path() : "");
+	fStatusView->SetText(fStatusText.c_str());
 }
 
 

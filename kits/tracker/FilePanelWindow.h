@@ -18,6 +18,7 @@
 #include <Window.h>
 
 class BButton;
+class BStringView;
 
 #include "FolderListing.h"
 
@@ -147,6 +148,9 @@ private:
 			BButton*			fUpButton;
 			BButton*			fDefaultButton;
 			BButton*			fCancelButton;
+	// The path of the folder shown, and what went wrong last.
+			BStringView*		fFolderView;
+			BStringView*		fStatusView;
 };
 
 }	// namespace BPrivate

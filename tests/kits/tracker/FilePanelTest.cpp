@@ -17,6 +17,7 @@
  * - a save panel sends "directory" and "name" to its target, in the
  *   caller's own message when there is one; a new panel shows the
  *   user's home;
+ * - a long folder scrolls with its bar as the keyboard moves through it;
  * - a panel whose window the application closed while quitting can
  *   still be deleted, and a panel never stops the application quitting.
  */
@@ -24,6 +25,7 @@
 #include <Entry.h>
 #include <FilePanel.h>
 #include <Path.h>
+#include <ScrollBar.h>
 #include <Window.h>
 
 #include <TestDriver.h>
@@ -417,4 +419,39 @@ TEST_F(PanelTest, ApplicationQuitsPastAPanel)
 	// The application closed the panel's window while quitting.
 	EXPECT_FALSE(panel->IsShowing());
 	delete panel;
+}
+
+
+TEST_F(PanelTest, LongFolderScrollsWithItsBar)
+{
+	for (int i = 0; i < 80; i++)
+		fFolder.AddFile("many " + std::to_string(100 + i));
+	BFilePanel panel;
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(fDriver.ChoosePanelEntries(panel.Window(), {"a.txt"}), B_OK);
+	ASSERT_EQ(fDriver.PressKey(panel.Window(), B_END), B_OK);
+
+	FilePanelWindow* window = dynamic_cast<FilePanelWindow*>(panel.Window());
+	ASSERT_TRUE(window != NULL && window->Lock());
+	BPrivate::EntryListView* list = window->List();
+	BScrollBar* bar = list->ScrollBar(B_VERTICAL);
+	ASSERT_NE(bar, nullptr);
+	float min, max;
+	bar->GetRange(&min, &max);
+	BRect bounds = list->Bounds();
+	BRect last = list->RowFrame(list->CountEntries() - 1);
+	EXPECT_GT(bounds.top, 0);
+	EXPECT_EQ(bar->Value(), bounds.top);
+	EXPECT_EQ(max, list->ContentHeight() - bounds.Height() - 1);
+	EXPECT_LE(last.bottom, bounds.bottom);
+	EXPECT_GT(bar->Proportion(), 0);
+	EXPECT_LT(bar->Proportion(), 1);
+	window->Unlock();
+
+	// The bar scrolls the list back.
+	ASSERT_TRUE(window->Lock());
+	bar->SetValue(0);
+	EXPECT_EQ(list->Bounds().top, 0);
+	window->Unlock();
 }
