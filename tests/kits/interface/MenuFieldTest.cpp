@@ -232,6 +232,10 @@ TEST_F(MenuFields, GoReturnsTheChoice)
 	menuWindow = fDriver.MenuWindow(menu);
 	ASSERT_EQ(fDriver.Click(menuWindow, BPoint(frame.left + 10,
 		frame.top - frame.Height())), B_OK);
+	// The pop-up menu's own looper delivers the choice; the driver's idle
+	// wait does not watch it, so wait for what it sends.
+	ASSERT_EQ(fDriver.WaitFor([&] {
+		return fJournal.Count("window:one_") > 0; }, "the choice"), B_OK);
 	EXPECT_EQ(fJournal.Entries(), (std::vector<std::string>{
 		"window:one_" }));
 }
