@@ -515,7 +515,7 @@ DisplayServer::_ShowAll(int32 id, Window& window)
 
 
 void
-DisplayServer::_SetActive(int32 id, bool active)
+DisplayServer::_SetActive(int32 id, bool active, bool tellScreen)
 {
 	if (active) {
 		if (fActiveWindow == id)
@@ -523,7 +523,8 @@ DisplayServer::_SetActive(int32 id, bool active)
 		if (fActiveWindow != 0)
 			_SetActive(fActiveWindow, false);
 		fActiveWindow = id;
-		fBackend->ActivateWindow(id);
+		if (tellScreen)
+			fBackend->ActivateWindow(id);
 	} else {
 		if (fActiveWindow != id)
 			return;

@@ -106,7 +106,10 @@ private:
 									float height);
 			void				_Present(ServerRequest& request);
 			void				_ShowAll(int32 id, Window& window);
-			void				_SetActive(int32 id, bool active);
+	// The screen is told unless the change came from it, so that the
+	// server never fights the window manager over the focus.
+			void				_SetActive(int32 id, bool active,
+									bool tellScreen = true);
 
 	// Modal windows (DisplayServerModal.cpp). While one is shown, the
 	// application's other windows take no input; keys go to the modal

@@ -60,7 +60,7 @@ DisplayServer::_HandleEvent(const ServerEvent& event)
 			window.target.SendMessage(B_QUIT_REQUESTED);
 			break;
 		case kEventActivated:
-			_SetActive(event.window, event.active);
+			_SetActive(event.window, event.active, false);
 			break;
 		case kEventResized:
 		{

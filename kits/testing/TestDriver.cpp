@@ -41,14 +41,18 @@ const char* const kProgramName = "test-application";
 
 
 // Whether a looper has work: messages queued or a dispatch going on.
+// A window is busy too from the moment it was asked to quit until its
+// deletion takes it off the window list: in between it holds no lock and
+// has nothing queued, yet its views are still being detached.
 bool
-is_looper_busy(const BLooper* looper)
+is_looper_busy(const BLooper* looper, bool busyUntilDeleted = false)
 {
 	LooperCore* core = BPrivate::TokenSpace::Default().AcquireCore(looper);
 	if (core == NULL)
 		return false;
-	bool busy = core->IsRunning() && core->modalWaits.load() == 0
-		&& (core->queue.CountMessages() > 0 || core->lock.Owner() >= 0);
+	bool busy = (core->IsRunning() && core->modalWaits.load() == 0
+			&& (core->queue.CountMessages() > 0 || core->lock.Owner() >= 0))
+		|| (busyUntilDeleted && core->queue.IsQuitRequested());
 	core->ReleaseReference();
 	return busy;
 }
@@ -207,7 +211,7 @@ TestDriver::_IsIdleOnce(std::string& _busy)
 		return false;
 	}
 	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
-		if (is_looper_busy(entry.looper)) {
+		if (is_looper_busy(entry.looper, true)) {
 			_busy = "a window";
 			return false;
 		}

@@ -1,11 +1,11 @@
 /*
  * kits-demo: a small program of the kits for the end-to-end tests, run on
- * a real X server. Each window has an echo view that shows what was
- * typed into it and puts it in the window's title ("Demo N: text"), so a
- * test can read it from outside. What happens is printed on standard
+ * a real X server. Each window holds a text view whose text is also the
+ * window's title ("Demo N: text"), so a test can read it from outside. What happens is printed on standard
  * output, one line each:
  *
  *   ready N            every window is shown
+ *   activated N        window N has the keyboard
  *   typed N TEXT       the text of window N changed
  *   clicked N X Y C    a click (C clicks) at X, Y in window N
  *   wheel N DX DY      the wheel turned over window N
@@ -20,6 +20,7 @@
 #include <InterfaceDefs.h>
 #include <Message.h>
 #include <Path.h>
+#include <TextView.h>
 #include <View.h>
 #include <Window.h>
 
@@ -31,41 +32,22 @@
 
 namespace {
 
-class EchoView : public BView {
+// The window's text: a text view that reports each change of its text
+// in the window's title and on standard output.
+class DemoTextView : public BTextView {
 public:
-	EchoView(BRect frame, int32 number)
+	DemoTextView(BRect frame, int32 number)
 		:
-		BView(frame, "echo", B_FOLLOW_ALL_SIDES, B_WILL_DRAW),
+		BTextView(frame, "text", frame.OffsetToCopy(0, 0).InsetByCopy(4, 4),
+			B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_NAVIGABLE),
 		fNumber(number)
 	{
-		SetViewColor(255, 255, 255);
 	}
 
 	void AttachedToWindow() override
 	{
+		BTextView::AttachedToWindow();
 		MakeFocus(true);
-	}
-
-	void Draw(BRect) override
-	{
-		SetHighColor(0, 0, 0);
-		DrawString(fText.empty() ? "Type here" : fText.c_str(),
-			BPoint(8, 20));
-	}
-
-	void KeyDown(const char* bytes, int32 numBytes) override
-	{
-		if (numBytes == 1 && bytes[0] == B_BACKSPACE) {
-			// Back over one whole UTF-8 character.
-			while (!fText.empty() && ((uint8)fText.back() & 0xc0) == 0x80)
-				fText.pop_back();
-			if (!fText.empty())
-				fText.pop_back();
-		} else if (numBytes == 1 && (uint8)bytes[0] < 0x20) {
-			return;
-		} else
-			fText.append(bytes, numBytes);
-		_Changed();
 	}
 
 	void MouseDown(BPoint where) override
@@ -75,7 +57,7 @@ public:
 			clicks = Window()->CurrentMessage()->GetInt32("clicks", 1);
 		printf("clicked %d %.0f %.0f %d\n", (int)fNumber, where.x, where.y,
 			(int)clicks);
-		MakeFocus(true);
+		BTextView::MouseDown(where);
 	}
 
 	void MessageReceived(BMessage* message) override
@@ -95,21 +77,33 @@ public:
 			}
 			return;
 		}
-		BView::MessageReceived(message);
+		BTextView::MessageReceived(message);
+	}
+
+protected:
+	void InsertText(const char* text, int32 length, int32 offset,
+		const text_run_array* runs) override
+	{
+		BTextView::InsertText(text, length, offset, runs);
+		_Changed();
+	}
+
+	void DeleteText(int32 fromOffset, int32 toOffset) override
+	{
+		BTextView::DeleteText(fromOffset, toOffset);
+		_Changed();
 	}
 
 private:
 	void _Changed()
 	{
-		std::string title = "Demo " + std::to_string(fNumber) + ": "
-			+ fText;
+		std::string text(Text(), TextLength());
+		std::string title = "Demo " + std::to_string(fNumber) + ": " + text;
 		Window()->SetTitle(title.c_str());
-		printf("typed %d %s\n", (int)fNumber, fText.c_str());
-		Invalidate();
+		printf("typed %d %s\n", (int)fNumber, text.c_str());
 	}
 
 	int32				fNumber;
-	std::string			fText;
 };
 
 
@@ -121,7 +115,13 @@ public:
 			B_TITLED_WINDOW, 0),
 		fNumber(number)
 	{
-		AddChild(new EchoView(Bounds(), number));
+		AddChild(new DemoTextView(Bounds(), number));
+	}
+
+	void WindowActivated(bool active) override
+	{
+		if (active)
+			printf("activated %d\n", (int)fNumber);
 	}
 
 	void FrameResized(float width, float height) override
