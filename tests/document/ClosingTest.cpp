@@ -200,7 +200,7 @@ TEST_F(ClosingTest, SaveErrorsLeaveEverythingAsItWas)
 	// The disk fills up part-way through the new bytes. The limit stays
 	// far above what anything else of the process writes meanwhile (the
 	// font cache, for the alert's text).
-	std::string old(2 << 20, 'o');
+	std::string old(256 << 10, 'o');
 	WriteFile("full.txt", old);
 	ASSERT_TRUE(Launch({ "read-only.txt", "full.txt" }));
 
@@ -224,7 +224,7 @@ TEST_F(ClosingTest, SaveErrorsLeaveEverythingAsItWas)
 	ZELWindow* full = Document("full.txt");
 	fDriver.TypeText(full, "w");
 	{
-		ScopedFileSizeLimit limit(1 << 20);
+		ScopedFileSizeLimit limit(128 << 10);
 		full->PostMessage(kMsgSave);
 		Answer(fDriver.WaitForAlert(), 0);
 	}
