@@ -54,7 +54,9 @@ protected:
 	{
 		ASSERT_NE((BAlert*)NULL, alert);
 		ASSERT_EQ(B_OK, fDriver.PressAlertButton(alert, index));
-		fDriver.WaitForIdle();
+		// The next alert must not be mistaken for this one.
+		ASSERT_EQ(B_OK, fDriver.WaitFor([&] {
+			return fDriver.FindAlert() != alert; }, "the alert to go"));
 	}
 
 	ZELWindow* ChangedUntitledTwo()
@@ -226,7 +228,10 @@ TEST_F(ClosingTest, SaveErrorsLeaveEverythingAsItWas)
 	{
 		ScopedFileSizeLimit limit(128 << 10);
 		full->PostMessage(kMsgSave);
-		Answer(fDriver.WaitForAlert(), 0);
+		BAlert* alert = fDriver.WaitForAlert();
+		ASSERT_NE((BAlert*)NULL, alert);
+		EXPECT_EQ("Unable to save file !", fDriver.AlertText(alert));
+		Answer(alert, 0);
 	}
 	EXPECT_TRUE(old == ReadFile("full.txt"));
 	EXPECT_TRUE(IsSaveEnabled(full));
