@@ -1,0 +1,425 @@
+/*
+ * The document window: layout, menus, saving, closing and the title.
+ */
+#include "ZELWindow.h"
+
+#include <Alert.h>
+#include <Application.h>
+#include <Directory.h>
+#include <Entry.h>
+#include <FilePanel.h>
+#include <Menu.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
+#include <Message.h>
+#include <Messenger.h>
+#include <Path.h>
+#include <ScrollBar.h>
+#include <ScrollView.h>
+#include <StringView.h>
+
+#include <stdio.h>
+
+#include <string>
+
+#include "DocumentWriter.h"
+#include "MessageCodes.h"
+#include "ZELTextView.h"
+
+// The width of the status area in the lower left corner, and of the
+// scroll bars it sits beside.
+static const float kStatusWidth = 100;
+static const float kScrollBarWidth = 14;
+
+
+static void
+PrintLine(const char* text)
+{
+	printf("%s", text);
+	printf("\n");
+}
+
+
+ZELWindow::ZELWindow(BRect frame, entry_ref* ref, int16 number,
+	BMessage* settings)
+	:
+	BWindow(frame, "", B_DOCUMENT_WINDOW, 0, B_CURRENT_WORKSPACE),
+	fTextView(NULL),
+	fMenuBar(NULL),
+	fFileRef(NULL),
+	fNumber(number),
+	fSavePanel(NULL),
+	fSavePanelMessenger(NULL)
+{
+	BRect bounds = Bounds();
+	PrintLine("ZELWindow constructor");
+
+	fMenuBar = new BMenuBar(bounds, "main menu",
+		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_ITEMS_IN_ROW, true);
+	AddChild(fMenuBar);
+	BRect menuBounds = fMenuBar->Bounds();
+
+	BRect textRect(bounds.left, menuBounds.bottom + 1,
+		bounds.right - kScrollBarWidth, bounds.bottom - kScrollBarWidth);
+	BRect statusRect(bounds.left, bounds.bottom - 12,
+		bounds.left + kStatusWidth - 1, bounds.bottom);
+	BRect lineRect(bounds.left, bounds.bottom - 13,
+		bounds.left + kStatusWidth - 1, bounds.bottom - 13);
+
+	BStringView* status = new BStringView(statusRect, "wixStatus", "",
+		B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_WILL_DRAW);
+	status->SetViewColor(216, 216, 216, 255);
+
+	BView* line = new BView(lineRect, "zelLine",
+		B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_WILL_DRAW);
+	line->SetViewColor(164, 164, 164, 0);
+
+	// A directory is no document: its window is an untitled one.
+	if (ref != NULL) {
+		BDirectory directory;
+		if (directory.SetTo(ref) != B_OK)
+			fFileRef = new entry_ref(*ref);
+	}
+
+	fTextView = new ZELTextView(textRect, settings, status, fFileRef);
+	BScrollView* scrollView = new BScrollView("ScrollView", fTextView,
+		B_FOLLOW_ALL_SIDES, 0, true, true, B_FANCY_BORDER);
+
+	// The status area takes the first 100 pixels of the horizontal bar's
+	// place.
+	BScrollBar* horizontal = scrollView->ScrollBar(B_HORIZONTAL);
+	horizontal->ResizeBy(-kStatusWidth, 0);
+	horizontal->MoveBy(kStatusWidth, 0);
+
+	AddChild(scrollView);
+	AddChild(status);
+	AddChild(line);
+
+	_BuildMenus();
+	AdaptTitle();
+	fTextView->MakeFocus(true);
+	Show();
+}
+
+
+ZELWindow::~ZELWindow()
+{
+	DeleteSavePanel();
+	delete fFileRef;
+}
+
+
+void
+ZELWindow::_BuildMenus()
+{
+	BMenu* menu = new BMenu("File", B_ITEMS_IN_COLUMN);
+	BMenuItem* item;
+
+	menu->AddItem(item = new BMenuItem("New", new BMessage(kMsgNew), 'N'));
+	item->SetTarget(be_app);
+	menu->AddItem(item = new BMenuItem("Open", new BMessage(kMsgOpen), 'O'));
+	item->SetTarget(be_app);
+	menu->AddItem(new BMenuItem("Close", new BMessage(B_QUIT_REQUESTED),
+		'W'));
+	menu->AddSeparatorItem();
+	menu->AddItem(item = new BMenuItem("Save", new BMessage(kMsgSave), 'S'));
+	item->SetEnabled(false);
+	menu->AddItem(new BMenuItem("Save As...", new BMessage(kMsgSaveAs)));
+	menu->AddSeparatorItem();
+	menu->AddItem(item = new BMenuItem("Page Setup...",
+		new BMessage(kMsgPageSetup)));
+	item->SetTarget(fTextView);
+	menu->AddItem(item = new BMenuItem("Print...", new BMessage(kMsgPrint),
+		'P'));
+	item->SetTarget(fTextView);
+	menu->AddSeparatorItem();
+	menu->AddItem(item = new BMenuItem("About Orvane...",
+		new BMessage(B_ABOUT_REQUESTED)));
+	item->SetTarget(be_app);
+	menu->AddSeparatorItem();
+	menu->AddItem(item = new BMenuItem("Quit", new BMessage(B_QUIT_REQUESTED),
+		'Q'));
+	item->SetTarget(be_app);
+	fMenuBar->AddItem(menu);
+
+	menu = new BMenu("Edit", B_ITEMS_IN_COLUMN);
+	struct { const char* label; uint32 code; char shortcut; } edit[] = {
+		{ "Undo", B_UNDO, 'Z' },
+		{ NULL, 0, 0 },
+		{ "Cut", B_CUT, 'X' },
+		{ "Copy", B_COPY, 'C' },
+		{ "Paste", B_PASTE, 'V' },
+		{ "Select All", B_SELECT_ALL, 'A' },
+		{ NULL, 0, 0 },
+		{ "Find...", kMsgFind, 'F' },
+		{ "Find Again", kMsgFindAgain, 'G' },
+		{ "Replace...", kMsgReplace, 'R' },
+		{ "Replace Same", kMsgReplaceSame, 'T' }
+	};
+	for (const auto& entry : edit) {
+		if (entry.label == NULL) {
+			menu->AddSeparatorItem();
+			continue;
+		}
+		menu->AddItem(item = new BMenuItem(entry.label,
+			new BMessage(entry.code), entry.shortcut));
+		item->SetTarget(fTextView);
+	}
+	fMenuBar->AddItem(menu);
+
+	menu = new BMenu("Extras", B_ITEMS_IN_COLUMN);
+	fMenuBar->AddItem(menu);
+	menu->AddItem(item = new BMenuItem("Settings", new BMessage(kMsgSettings),
+		'E'));
+	item->SetTarget(be_app);
+}
+
+
+void
+ZELWindow::MessageReceived(BMessage* message)
+{
+	PrintLine("ZELWindow MessageReceived");
+	message->PrintToStream();
+
+	switch (message->what) {
+		case kMsgClose:
+			Quit();
+			break;
+		case kMsgSaveAs:
+			_SaveAs();
+			break;
+		case kMsgSave:
+			_Save();
+			break;
+		case kMsgSettingsRecord:
+			PostMessage(message, fTextView, NULL);
+			break;
+		case kMsgTextChanged:
+			_SetSaveEnabled(true);
+			break;
+		case B_SAVE_REQUESTED:
+			_SaveRequested(message);
+			break;
+		case B_CANCEL:
+			DeleteSavePanel();
+			break;
+		default:
+			BWindow::MessageReceived(message);
+			break;
+	}
+}
+
+
+bool
+ZELWindow::QuitRequested()
+{
+	if (!fTextView->IsClean()) {
+		// A growing string: a file name may be longer than any fixed
+		// buffer made for the question.
+		std::string question = "Save changes to the document \"";
+		question += Title();
+		question += "\"?";
+
+		BAlert* alert = new BAlert("SaveAlert", question.c_str(),
+			"Don't save", "Cancel", "Save", B_WIDTH_AS_USUAL,
+			B_INFO_ALERT);
+		alert->SetShortcut(1, B_ESCAPE);
+		int32 choice = alert->Go();
+
+		if (choice == 1)
+			return false;
+		if (choice == 2) {
+			if (fFileRef == NULL) {
+				_ShowSavePanelForUntitled();
+				return false;
+			}
+			if (SaveText(fFileRef) != 0)
+				return false;
+		}
+	}
+
+	DeleteSavePanel();
+	be_app->PostMessage(kMsgWindowClosed);
+	return true;
+}
+
+
+int32
+ZELWindow::SaveText(entry_ref* ref)
+{
+	if (ref == NULL) {
+		_SaveFailed();
+		return -1;
+	}
+	if (!_MayOverwrite(ref))
+		return -1;
+
+	DocumentWriter writer;
+	if (writer.Write(ref, fTextView->Text(), fTextView->TextLength())
+			!= B_OK) {
+		_SaveFailed();
+		return -1;
+	}
+
+	FileStamp stamp;
+	stamp.SetTo(ref);
+	fTextView->SetDiskStamp(stamp);
+	return 0;
+}
+
+
+void
+ZELWindow::DeleteSavePanel()
+{
+	if (fSavePanel == NULL)
+		return;
+	delete fSavePanel;
+	fSavePanel = NULL;
+	delete fSavePanelMessenger;
+	fSavePanelMessenger = NULL;
+}
+
+
+void
+ZELWindow::CreateSavePanel()
+{
+	if (fSavePanel != NULL)
+		return;
+	fSavePanelMessenger = new BMessenger(this, NULL);
+	fSavePanel = new BFilePanel(B_SAVE_PANEL, fSavePanelMessenger, NULL,
+		B_FILE_NODE, false, NULL, NULL, false, true);
+}
+
+
+void
+ZELWindow::AdaptTitle()
+{
+	if (fFileRef != NULL) {
+		SetTitle(fFileRef->name);
+		return;
+	}
+	char title[64];
+	snprintf(title, sizeof(title), "%s - %i", "Untitled", (int)fNumber);
+	SetTitle(title);
+}
+
+
+void
+ZELWindow::_Save()
+{
+	if (fFileRef == NULL) {
+		_ShowSavePanelForUntitled();
+		return;
+	}
+	if (SaveText(fFileRef) != 0)
+		return;
+	_SetSaveEnabled(false);
+	fTextView->SetClean(true);
+}
+
+
+void
+ZELWindow::_SaveAs()
+{
+	CreateSavePanel();
+	if (fFileRef != NULL) {
+		fSavePanel->SetSaveText(fFileRef->name);
+		BEntry entry(fFileRef);
+		BDirectory folder;
+		if (entry.GetParent(&folder) == B_OK)
+			fSavePanel->SetPanelDirectory(&folder);
+	} else {
+		fSavePanel->SetSaveText(Title());
+		fSavePanel->SetPanelDirectory((BDirectory*)NULL);
+	}
+	fSavePanel->Show();
+}
+
+
+void
+ZELWindow::_SaveRequested(BMessage* message)
+{
+	PrintLine("SAVE_REQUESTED");
+	DeleteSavePanel();
+
+	entry_ref directory;
+	const char* name;
+	if (message->FindRef("directory", &directory) != B_OK
+		|| message->FindString("name", &name) != B_OK)
+		return;
+
+	BEntry entry;
+	if (entry.SetTo(&directory, true) != B_OK)
+		return;
+	BPath path;
+	if (entry.GetPath(&path) != B_OK || path.Append(name, false) != B_OK)
+		return;
+	printf("%s", path.Path());
+	printf("\n");
+
+	entry_ref ref;
+	if (entry.SetTo(path.Path(), false) != B_OK || entry.GetRef(&ref) != B_OK)
+		return;
+	if (SaveText(&ref) != 0)
+		return;
+
+	delete fFileRef;
+	fFileRef = new entry_ref(ref);
+	fTextView->SetClean(true);
+	_SetSaveEnabled(false);
+	AdaptTitle();
+}
+
+
+void
+ZELWindow::_ShowSavePanelForUntitled()
+{
+	CreateSavePanel();
+	fSavePanel->SetSaveText(Title());
+	fSavePanel->SetPanelDirectory((BDirectory*)NULL);
+	fSavePanel->Show();
+}
+
+
+void
+ZELWindow::_SetSaveEnabled(bool enabled)
+{
+	BMenuItem* item = fMenuBar->FindItem(kMsgSave);
+	if (item != NULL)
+		item->SetEnabled(enabled);
+}
+
+
+bool
+ZELWindow::_MayOverwrite(const entry_ref* ref)
+{
+	// Only the document's own file is checked: the save panel asks for
+	// itself before another existing file is replaced.
+	if (fFileRef == NULL || *ref != *fFileRef)
+		return true;
+
+	FileStamp current;
+	if (current.SetTo(ref) != B_OK)
+		return true;	// nothing there to lose
+	if (current == fTextView->DiskStamp())
+		return true;
+
+	std::string question = "The file \"";
+	question += ref->name;
+	question += "\" holds what this window never showed: it was changed "
+		"on disk, or could not be read. Save over it?";
+	BAlert* alert = new BAlert("OverwriteAlert", question.c_str(),
+		"Save over it", "Don't save", NULL, B_WIDTH_AS_USUAL,
+		B_WARNING_ALERT);
+	alert->SetShortcut(1, B_ESCAPE);
+	return alert->Go() == 0;
+}
+
+
+void
+ZELWindow::_SaveFailed()
+{
+	BAlert* alert = new BAlert("SaveError", "Unable to save file !", "OK",
+		NULL, NULL, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	alert->Go();
+}

@@ -1,0 +1,65 @@
+/*
+ * ZELWindow: the window of one document. It holds a menu bar, the
+ * document's text view in a scroll view, and a status line in the lower
+ * left corner; it saves the text (Save, Save As with the save panel),
+ * keeps its title after the document's file, and asks before a changed
+ * document is closed.
+ *
+ * Threads: built on the application's thread, then runs on its own
+ * looper thread from Show() on.
+ *
+ * Owns: its view tree, its copy of the file reference and its save panel
+ * with the messenger the panel answers through.
+ */
+#ifndef ZEL_WINDOW_H
+#define ZEL_WINDOW_H
+
+#include <Window.h>
+
+class BFilePanel;
+class BMenuBar;
+class BMessenger;
+class ZELTextView;
+struct entry_ref;
+
+
+class ZELWindow : public BWindow {
+public:
+	// The settings record is the application's; the window hands it to
+	// its text view and does not keep it. ref may be NULL.
+								ZELWindow(BRect frame, entry_ref* ref,
+									int16 number, BMessage* settings);
+	virtual						~ZELWindow();
+
+	virtual	void				MessageReceived(BMessage* message);
+	virtual	bool				QuitRequested();
+
+	// Writes the whole text to the file; 0 on success, -1 after telling
+	// the user why not (or after the user chose not to overwrite).
+			int32				SaveText(entry_ref* ref);
+			void				DeleteSavePanel();
+			void				CreateSavePanel();
+	// The file's name, or "Untitled - <number>".
+			void				AdaptTitle();
+
+private:
+			void				_BuildMenus();
+			void				_Save();
+			void				_SaveAs();
+			void				_SaveRequested(BMessage* message);
+			void				_ShowSavePanelForUntitled();
+			void				_SetSaveEnabled(bool enabled);
+	// Whether the document may be written over the file the reference
+	// names: asks when the file holds what the document never saw.
+			bool				_MayOverwrite(const entry_ref* ref);
+			void				_SaveFailed();
+
+			ZELTextView*		fTextView;
+			BMenuBar*			fMenuBar;
+			entry_ref*			fFileRef;
+			int16				fNumber;
+			BFilePanel*			fSavePanel;
+			BMessenger*			fSavePanelMessenger;
+};
+
+#endif	// ZEL_WINDOW_H

@@ -1,0 +1,111 @@
+/*
+ * The settings record's defaults and its file.
+ */
+#include "Settings.h"
+
+#include <File.h>
+#include <FindDirectory.h>
+#include <Font.h>
+#include <Path.h>
+
+#include <stdio.h>
+
+#include "MessageCodes.h"
+
+
+const char* LineLength = "LineLength";
+const char* FontFamily = "FontFamily";
+const char* FontSize = "FontSize";
+
+const char* kSettingsFileName = "Orvane";
+
+static const int32 kDefaultLineLength = 255;
+
+
+static void
+PrintLine(const char* text)
+{
+	printf("%s", text);
+	printf("\n");
+}
+
+
+// The settings file's path, or false after printing why there is none.
+static bool
+SettingsFilePath(BPath* path)
+{
+	if (find_directory(B_USER_SETTINGS_DIRECTORY, path, false) != B_OK) {
+		PrintLine("find_directory not OK");
+		return false;
+	}
+	if (path->Append(kSettingsFileName, false) != B_OK) {
+		PrintLine("path.Append not OK");
+		return false;
+	}
+	return true;
+}
+
+
+void
+DefaultSettings(BMessage* record)
+{
+	record->what = kMsgSettingsRecord;
+	record->AddInt32(LineLength, kDefaultLineLength);
+
+	font_family family;
+	be_fixed_font->GetFamilyAndStyle(&family, NULL);
+	record->AddString(FontFamily, family);
+	// Sizes are whole points: a size of 12.9 is 12.
+	record->AddInt32(FontSize, (int32)be_fixed_font->Size());
+
+	record->PrintToStream();
+}
+
+
+void
+LoadSettings(BMessage* record)
+{
+	PrintLine("LoadSettings");
+	DefaultSettings(record);
+
+	BPath path;
+	if (!SettingsFilePath(&path))
+		return;
+
+	BFile file(path.Path(), B_READ_ONLY);
+	if (file.InitCheck() != B_OK) {
+		PrintLine("file.InitCheck not OK");
+		return;
+	}
+
+	// Read into a record of its own, so that a file that cannot be read
+	// whole leaves the defaults in force instead of half a record.
+	BMessage loaded;
+	if (loaded.Unflatten(&file) != B_OK)
+		PrintLine("Unflatten not OK");
+	else
+		*record = loaded;
+
+	record->PrintToStream();
+}
+
+
+void
+SaveSettings(BMessage* record)
+{
+	PrintLine("ZELApp SavePref");
+
+	BPath path;
+	if (!SettingsFilePath(&path))
+		return;
+
+	BFile file(path.Path(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+	if (file.InitCheck() != B_OK) {
+		PrintLine("file.InitCheck not OK");
+		return;
+	}
+	if (record->Flatten(&file) != B_OK)
+		PrintLine("Flatten not OK");
+
+	record->PrintToStream();
+}

@@ -1,0 +1,222 @@
+#include "EditorFixture.h"
+
+#include <MenuBar.h>
+#include <MenuItem.h>
+#include <StringView.h>
+
+#include <stdio.h>
+
+#include "MessageCodes.h"
+#include "ZELApp.h"
+#include "ZELTextView.h"
+#include "ZELWindow.h"
+
+
+EditorTest::EditorTest()
+	:
+	fConfigHome("XDG_CONFIG_HOME", fDirectory.Path().c_str()),
+	fHome("HOME", fDirectory.Path().c_str()),
+	fWorkingDirectory(fDirectory.Path())
+{
+}
+
+
+EditorTest::~EditorTest()
+{
+	if (!fDriver.IsRunning())
+		return;
+	// Documents a test left changed would ask their question and keep
+	// the application from quitting; they close without asking.
+	if (App()->Lock()) {
+		for (int32 i = 0; BWindow* window = App()->WindowAt(i); i++) {
+			if (dynamic_cast<ZELWindow*>(window) != NULL)
+				window->PostMessage(kMsgClose);
+		}
+		App()->Unlock();
+	}
+	fDriver.WaitForIdle();
+	fDriver.Quit();
+}
+
+
+bool
+EditorTest::Launch(const std::vector<std::string>& arguments)
+{
+	return fDriver.Launch<ZELApp>(arguments) == B_OK;
+}
+
+
+ZELApp*
+EditorTest::App()
+{
+	return dynamic_cast<ZELApp*>(fDriver.Application());
+}
+
+
+void
+EditorTest::WriteFile(const std::string& leaf, const std::string& bytes)
+{
+	write_raw(Path(leaf), bytes);
+}
+
+
+ZELWindow*
+EditorTest::Document(const char* title)
+{
+	return dynamic_cast<ZELWindow*>(fDriver.WaitForWindow(title));
+}
+
+
+ZELTextView*
+EditorTest::TextOf(BWindow* window)
+{
+	return fDriver.FindView<ZELTextView>(window);
+}
+
+
+BRect
+EditorTest::FrameOf(BWindow* window)
+{
+	BRect frame;
+	if (window->Lock()) {
+		frame = window->Frame();
+		window->Unlock();
+	}
+	return frame;
+}
+
+
+std::string
+EditorTest::TextIn(BWindow* window)
+{
+	std::string text;
+	ZELTextView* view = TextOf(window);
+	if (view != NULL && window->Lock()) {
+		text.assign(view->Text(), view->TextLength());
+		window->Unlock();
+	}
+	return text;
+}
+
+
+bool
+EditorTest::IsSaveEnabled(BWindow* window)
+{
+	bool enabled = false;
+	BMenuBar* bar = fDriver.FindView<BMenuBar>(window);
+	if (bar != NULL && window->Lock()) {
+		BMenuItem* item = bar->FindItem(kMsgSave);
+		enabled = item != NULL && item->IsEnabled();
+		window->Unlock();
+	}
+	return enabled;
+}
+
+
+bool
+EditorTest::IsClean(BWindow* window)
+{
+	bool clean = false;
+	ZELTextView* view = TextOf(window);
+	if (view != NULL && window->Lock()) {
+		clean = view->IsClean();
+		window->Unlock();
+	}
+	return clean;
+}
+
+
+std::string
+EditorTest::StatusOf(BWindow* window)
+{
+	std::string status;
+	BStringView* view = dynamic_cast<BStringView*>(
+		fDriver.FindView(window, "wixStatus"));
+	if (view != NULL && window->Lock()) {
+		status = view->Text() != NULL ? view->Text() : "";
+		window->Unlock();
+	}
+	return status;
+}
+
+
+std::string
+EditorTest::TitleOf(BWindow* window)
+{
+	std::string title;
+	if (window->Lock()) {
+		title = window->Title();
+		window->Unlock();
+	}
+	return title;
+}
+
+
+void
+EditorTest::Post(BWindow* window, BMessage* message)
+{
+	window->PostMessage(message);
+	fDriver.WaitForIdle();
+}
+
+
+void
+EditorTest::Post(BWindow* window, uint32 what)
+{
+	BMessage message(what);
+	Post(window, &message);
+}
+
+
+void
+EditorTest::PostToApp(BMessage* message)
+{
+	fDriver.Application()->PostMessage(message);
+	fDriver.WaitForIdle();
+}
+
+
+void
+EditorTest::SyncOutput()
+{
+	// The capture reads standard output on a thread of its own; once a
+	// fresh marker has arrived, so has everything printed before it.
+	static int32 sMarker = 0;
+	fDriver.WaitForIdle();
+	char marker[64];
+	snprintf(marker, sizeof(marker), "-- output marker %d --",
+		(int)++sMarker);
+	printf("%s\n", marker);
+	fflush(stdout);
+	fDriver.WaitForOutput(marker);
+}
+
+
+int32
+EditorTest::CountLines(const std::string& line)
+{
+	SyncOutput();
+	int32 count = 0;
+	for (const std::string& printed : fDriver.OutputLines()) {
+		if (printed == line)
+			count++;
+	}
+	return count;
+}
+
+
+bool
+EditorTest::PrintedInOrder(const std::vector<std::string>& lines)
+{
+	SyncOutput();
+	std::vector<std::string> output = fDriver.OutputLines();
+	for (size_t start = 0; start + lines.size() <= output.size(); start++) {
+		size_t matched = 0;
+		while (matched < lines.size()
+			&& output[start + matched] == lines[matched])
+			matched++;
+		if (matched == lines.size())
+			return true;
+	}
+	return false;
+}

@@ -1,0 +1,214 @@
+/*
+ * The document text view: loading, the clean flag, the status line,
+ * settings and drops.
+ */
+#include "ZELTextView.h"
+
+#include <Application.h>
+#include <Directory.h>
+#include <Entry.h>
+#include <File.h>
+#include <Font.h>
+#include <Message.h>
+#include <StringView.h>
+#include <Window.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "MessageCodes.h"
+#include "Settings.h"
+
+// The text view counts in int32, so a file must be shorter than 2 GiB.
+static const off_t kMaxFileSize = 0x7fffffff;
+
+
+static void
+PrintLine(const char* text)
+{
+	printf("%s", text);
+	printf("\n");
+}
+
+
+ZELTextView::ZELTextView(BRect frame, BMessage* settings,
+	BStringView* status, entry_ref* ref)
+	:
+	BTextView(frame, "ZELView", BRect(0, 0, 1000, 10), B_FOLLOW_ALL_SIDES,
+		B_WILL_DRAW),
+	fLastSearch(NULL),
+	fLastReplace(NULL),
+	fCleanFlag(true),
+	fStatusView(status),
+	fPageSettings(NULL)
+{
+	SetDoesUndo(true);
+	SetStylable(false);
+	AdjustView(settings);
+	LoadFile(ref);
+	// Loading is not a change.
+	fCleanFlag = true;
+	fLastSearch = strdup("");
+	fLastReplace = strdup("");
+}
+
+
+ZELTextView::~ZELTextView()
+{
+	free(fLastSearch);
+	free(fLastReplace);
+	delete fPageSettings;
+}
+
+
+void
+ZELTextView::MessageReceived(BMessage* message)
+{
+	PrintLine("ZELTextView");
+	message->PrintToStream();
+
+	switch (message->what) {
+		case B_SIMPLE_DATA:
+		case B_REFS_RECEIVED:
+			_HandleDrop(message);
+			break;
+		case kMsgSettingsRecord:
+			AdjustView(message);
+			break;
+		default:
+			BTextView::MessageReceived(message);
+			break;
+	}
+}
+
+
+void
+ZELTextView::Pulse()
+{
+	if (fStatusView != NULL) {
+		char line[32];
+		snprintf(line, sizeof(line), "Line %li", (long)CurrentLine() + 1);
+		fStatusView->SetText(line);
+	}
+	BTextView::Pulse();
+}
+
+
+void
+ZELTextView::AdjustView(BMessage* message)
+{
+	BFont font;
+	PrintLine("ZELTextView AdjustView");
+	message->PrintToStream();
+	if (message->what != kMsgSettingsRecord)
+		return;
+
+	const char* family;
+	if (message->FindString(FontFamily, &family) == B_OK) {
+		// A family name longer than the platform's buffer cannot name an
+		// installed family; copying it cut would name another one.
+		if (strlen(family) <= B_FONT_FAMILY_LENGTH) {
+			font_family name;
+			strcpy(name, family);
+			font.SetFamilyAndStyle(name, NULL);
+		}
+	}
+
+	int32 size;
+	if (message->FindInt32(FontSize, &size) == B_OK && size > 0)
+		font.SetSize((float)size);
+
+	int32 lineLength;
+	if (message->FindInt32(LineLength, &lineLength) == B_OK
+		&& lineLength > 0) {
+		float width = font.StringWidth("M");
+		SetTextRect(BRect(0, 0, width * lineLength + 1, 1));
+	}
+
+	SetFontAndColor(&font, B_FONT_ALL, NULL);
+}
+
+
+void
+ZELTextView::LoadFile(entry_ref* ref)
+{
+	if (ref == NULL)
+		return;
+	PrintLine("ZELTextView LoadFile");
+
+	BDirectory directory;
+	if (directory.SetTo(ref) == B_OK) {
+		printf("Can't open directory as file: %s", ref->name);
+		printf("\n");
+		return;
+	}
+
+	// Reading is all loading needs: a file that may not be written is
+	// still shown, and only saving it fails.
+	BFile file;
+	if (file.SetTo(ref, B_READ_ONLY) != B_OK) {
+		printf("Can't open file: %s", ref->name);
+		printf("\n");
+		return;
+	}
+
+	off_t size;
+	if (file.GetSize(&size) != B_OK) {
+		printf("Can't open file: %s", ref->name);
+		printf("\n");
+		return;
+	}
+	if (size > kMaxFileSize) {
+		printf("File too large to open: %s", ref->name);
+		printf("\n");
+		return;
+	}
+	if (size > 0)
+		SetText(&file, 0, (int32)size, NULL);
+
+	// What the view shows came from this very file, so the stamp is
+	// taken from the open file rather than looked up again by name.
+	if (TextLength() == size)
+		fDiskStamp.SetTo(file);
+}
+
+
+void
+ZELTextView::InsertText(const char* text, int32 length, int32 offset,
+	const text_run_array* runs)
+{
+	_NoteChange();
+	BTextView::InsertText(text, length, offset, runs);
+}
+
+
+void
+ZELTextView::DeleteText(int32 start, int32 finish)
+{
+	_NoteChange();
+	BTextView::DeleteText(start, finish);
+}
+
+
+void
+ZELTextView::_NoteChange()
+{
+	if (!fCleanFlag)
+		return;
+	fCleanFlag = false;
+	// While the view is being made there is no window yet, and loading
+	// is no change anyway.
+	if (Window() != NULL)
+		Window()->PostMessage(kMsgTextChanged);
+}
+
+
+void
+ZELTextView::_HandleDrop(BMessage* message)
+{
+	if (!message->WasDropped() || !message->HasRef("refs", 0))
+		return;
+	message->what = B_REFS_RECEIVED;
+	be_app->PostMessage(message);
+}

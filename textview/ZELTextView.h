@@ -1,0 +1,74 @@
+/*
+ * ZELTextView: the editing surface of one document window. It loads the
+ * document's file when it is made, shows the text in one font with the
+ * line width the settings ask for, keeps the clean flag (true while the
+ * text is what was last loaded or saved) and tells its window about the
+ * first change, shows the current line in the window's status line, and
+ * hands files dropped on it to the application. Typing, selection,
+ * scrolling, the clipboard and undo are the platform text view's.
+ *
+ * Threads: its window's looper thread.
+ *
+ * Owns: its last search and replace texts and its page settings; the
+ * status view belongs to the window.
+ */
+#ifndef ZEL_TEXT_VIEW_H
+#define ZEL_TEXT_VIEW_H
+
+#include <TextView.h>
+
+#include "FileStamp.h"
+
+class BMessage;
+class BStringView;
+struct entry_ref;
+
+
+class ZELTextView : public BTextView {
+public:
+	// The settings record is read during the call only; ref may be NULL
+	// for an untitled document.
+								ZELTextView(BRect frame, BMessage* settings,
+									BStringView* status, entry_ref* ref);
+	virtual						~ZELTextView();
+
+	virtual	void				MessageReceived(BMessage* message);
+	virtual	void				Pulse();
+
+	// Applies a settings record: font family, size and line length.
+	// Anything but a settings record changes nothing.
+			void				AdjustView(BMessage* message);
+	// Fills the still empty view with the file's bytes, unchanged.
+			void				LoadFile(entry_ref* ref);
+
+	// The clean flag, which the window reads before closing and sets
+	// after every successful save.
+			bool				IsClean() const { return fCleanFlag; }
+			void				SetClean(bool clean) { fCleanFlag = clean; }
+
+	// The file on disk as the text last matched it: stamped when the file
+	// was loaded, and by the window after every save. Unknown when the
+	// file's content never reached the view.
+			const FileStamp&	DiskStamp() const { return fDiskStamp; }
+			void				SetDiskStamp(const FileStamp& stamp)
+									{ fDiskStamp = stamp; }
+
+protected:
+	virtual	void				InsertText(const char* text, int32 length,
+									int32 offset,
+									const text_run_array* runs);
+	virtual	void				DeleteText(int32 start, int32 finish);
+
+private:
+			void				_NoteChange();
+			void				_HandleDrop(BMessage* message);
+
+			char*				fLastSearch;
+			char*				fLastReplace;
+			bool				fCleanFlag;
+			BStringView*		fStatusView;
+			BMessage*			fPageSettings;
+			FileStamp			fDiskStamp;
+};
+
+#endif	// ZEL_TEXT_VIEW_H
