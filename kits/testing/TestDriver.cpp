@@ -22,8 +22,10 @@
 
 #include <gtest/gtest.h>
 
+#include <Alert.h>
 #include <AppDefs.h>
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -175,10 +177,21 @@ TestDriver::Quit(bigtime_t timeout)
 	if (status != B_OK) {
 		ADD_FAILURE() << "TestDriver::Quit(): the application did not quit "
 			"within " << timeout / 1000 << " ms; it is made to";
-		if (fApplication->Lock()) {
-			fApplication->Quit();
-			fApplication->Unlock();
+		// A question still waiting for its answer keeps the application
+		// locked for good; waiting on would hang the test instead of
+		// failing it.
+		if (fApplication->LockWithTimeout(kLockTimeout) != B_OK) {
+			BAlert* alert = FindAlert();
+			fprintf(stderr, "TestDriver::Quit(): the application cannot be "
+				"locked%s%s%s; giving up\n",
+				alert != NULL ? " while an alert asks \"" : "",
+				alert != NULL ? AlertText(alert).c_str() : "",
+				alert != NULL ? "\"" : "");
+			fflush(stdout);
+			abort();
 		}
+		fApplication->Quit();
+		fApplication->Unlock();
 	}
 	_EndApplication();
 	return status;

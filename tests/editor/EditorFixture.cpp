@@ -27,13 +27,18 @@ EditorTest::~EditorTest()
 		return;
 	// Documents a test left changed would ask their question and keep
 	// the application from quitting; they close without asking.
+	// They are gathered first: a window that closes leaves the list at
+	// once, and counting on while it shrinks would skip the next one.
+	std::vector<BWindow*> documents;
 	if (App()->Lock()) {
 		for (int32 i = 0; BWindow* window = App()->WindowAt(i); i++) {
 			if (dynamic_cast<ZELWindow*>(window) != NULL)
-				window->PostMessage(kMsgClose);
+				documents.push_back(window);
 		}
 		App()->Unlock();
 	}
+	for (BWindow* window : documents)
+		window->PostMessage(kMsgClose);
 	fDriver.WaitForIdle();
 	fDriver.Quit();
 }
