@@ -336,6 +336,26 @@ SdlInput::ForgetWindow(int32 window)
 // #pragma mark - Keys
 
 
+// Fills in what a press and a release have in common. Bare modifier keys
+// and keys for windows that are gone make no event.
+bool
+SdlInput::_KeyEvent(const SDL_KeyboardEvent& key, int32 code,
+	ServerEvent& _event)
+{
+	if (is_modifier_key(key.keysym.sym))
+		return false;
+	int32 window = fScreen.WindowForSdlID(key.windowID);
+	if (window == 0)
+		return false;
+
+	_event.code = code;
+	_event.window = window;
+	_event.key = KeyFor(key.keysym.scancode);
+	_event.modifiers = fModifiers;
+	return true;
+}
+
+
 void
 SdlInput::_KeyDown(const SDL_KeyboardEvent& key,
 	std::deque<ServerEvent>& _events)
@@ -344,19 +364,11 @@ SdlInput::_KeyDown(const SDL_KeyboardEvent& key,
 	fRepeat = key.repeat != 0 ? fRepeat + 1 : 0;
 	fPending.valid = false;
 
-	SDL_Keycode keycode = key.keysym.sym;
-	if (is_modifier_key(keycode))
-		return;
-	int32 window = fScreen.WindowForSdlID(key.windowID);
-	if (window == 0)
-		return;
-
 	ServerEvent event;
-	event.code = kEventKeyDown;
-	event.window = window;
-	event.key = KeyFor(key.keysym.scancode);
-	event.modifiers = fModifiers;
+	if (!_KeyEvent(key, kEventKeyDown, event))
+		return;
 	event.repeat = fRepeat;
+	SDL_Keycode keycode = key.keysym.sym;
 
 	uint32 special = SpecialCharFor(keycode);
 	if (special != 0) {
@@ -391,18 +403,10 @@ SdlInput::_KeyUp(const SDL_KeyboardEvent& key,
 	fModifiers = ModifiersFor(key.keysym.mod);
 	fRepeat = 0;
 
-	SDL_Keycode keycode = key.keysym.sym;
-	if (is_modifier_key(keycode))
-		return;
-	int32 window = fScreen.WindowForSdlID(key.windowID);
-	if (window == 0)
-		return;
-
 	ServerEvent event;
-	event.code = kEventKeyUp;
-	event.window = window;
-	event.key = KeyFor(key.keysym.scancode);
-	event.modifiers = fModifiers;
+	if (!_KeyEvent(key, kEventKeyUp, event))
+		return;
+	SDL_Keycode keycode = key.keysym.sym;
 	uint32 special = SpecialCharFor(keycode);
 	if (special != 0) {
 		event.bytes = std::string(1, (char)special);

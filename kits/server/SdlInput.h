@@ -101,6 +101,8 @@ private:
 		int32				y = 0;
 	};
 
+			bool				_KeyEvent(const SDL_KeyboardEvent& key,
+									int32 code, ServerEvent& _event);
 			void				_KeyDown(const SDL_KeyboardEvent& key,
 									std::deque<ServerEvent>& _events);
 			void				_KeyUp(const SDL_KeyboardEvent& key,
