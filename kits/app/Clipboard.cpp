@@ -8,9 +8,11 @@
 #include <TypeConstants.h>
 
 #include "ClipboardPrivate.h"
+#include "UTF8Decoding.h"
 
 #include <string.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -42,44 +44,6 @@ system_clipboard()
 {
 	static system_state* state = new system_state;
 	return *state;
-}
-
-
-// The length of the well-formed UTF-8 sequence at bytes, or 0.
-size_t
-utf8_sequence(const uint8* bytes, size_t length)
-{
-	uint8 lead = bytes[0];
-	size_t count;
-	uint8 low = 0x80;
-	uint8 high = 0xBF;
-	if (lead < 0x80)
-		return 1;
-	if (lead >= 0xC2 && lead <= 0xDF)
-		count = 1;
-	else if (lead >= 0xE0 && lead <= 0xEF) {
-		count = 2;
-		if (lead == 0xE0)
-			low = 0xA0;
-		else if (lead == 0xED)
-			high = 0x9F;
-	} else if (lead >= 0xF0 && lead <= 0xF4) {
-		count = 3;
-		if (lead == 0xF0)
-			low = 0x90;
-		else if (lead == 0xF4)
-			high = 0x8F;
-	} else
-		return 0;
-	if (length <= count)
-		return 0;
-	for (size_t i = 1; i <= count; i++) {
-		if (bytes[i] < low || bytes[i] > high)
-			return 0;
-		low = 0x80;
-		high = 0xBF;
-	}
-	return count + 1;
 }
 
 }	// namespace
@@ -122,8 +86,11 @@ clipboard_text_for_system(const char* bytes, size_t length)
 			at++;
 			continue;
 		}
-		size_t sequence = utf8_sequence(data + at, length - at);
-		if (sequence == 0) {
+		uint32 codePoint;
+		int32 sequence = DecodeUTF8(bytes + at, (int32)std::min(length - at,
+			(size_t)4), codePoint);
+		// A byte of its own at or above 0x80 is no character.
+		if (sequence == 1 && data[at] >= 0x80) {
 			text += "\xEF\xBF\xBD";
 			at++;
 			continue;

@@ -1,6 +1,7 @@
 /*
- * How the kits read UTF-8 when they measure and draw text, so that the
- * font code and the text code agree on what a character is.
+ * How the kits read UTF-8 when they measure, draw and hand over text, so
+ * that the font code, the text code and the clipboard agree on what a
+ * character is.
  *
  * A character is a well-formed UTF-8 sequence (Unicode's table of
  * well-formed byte sequences: no overlong forms, no surrogates, nothing
