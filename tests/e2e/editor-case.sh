@@ -14,97 +14,23 @@ orvane=$1
 helper=$2
 artifacts=$3
 case_name=$4
-patience=${E2E_PATIENCE:-20}
 
-work=$(mktemp -d)
-output="$work/output"
-xvfb_pid=""
-orvane_pid=""
+program=$orvane
+label=orvane
+prefix="orvane-"
+. "$(dirname "$0")/case-common.sh"
 
 export XDG_CONFIG_HOME="$work/config"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_CONFIG_HOME" "$work/files"
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 
-cleanup() {
-	[ -n "$orvane_pid" ] && kill "$orvane_pid" 2>/dev/null
-	[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-	wait 2>/dev/null
-	rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-	echo "FAIL ($case_name): $*" >&2
-	mkdir -p "$artifacts"
-	import -display "$DISPLAY" -window root "$artifacts/orvane-$case_name.png" \
-		2>/dev/null && echo "screenshot: $artifacts/orvane-$case_name.png" >&2
-	if [ -f "$output" ]; then
-		cp "$output" "$artifacts/orvane-$case_name.out"
-		echo "--- what orvane printed:" >&2
-		tail -n 60 "$output" >&2
-	fi
-	exit 1
-}
-
-start_x() {
-	Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
-		>"$work/xvfb.log" 2>&1 3>"$work/display" &
-	xvfb_pid=$!
-	for _ in $(seq 1 $((patience * 20))); do
-		if [ -s "$work/display" ]; then
-			export DISPLAY=":$(head -n1 "$work/display")"
-			return 0
-		fi
-		kill -0 "$xvfb_pid" 2>/dev/null || break
-		sleep 0.05
-	done
-	cat "$work/xvfb.log" >&2
-	echo "FAIL ($case_name): Xvfb did not start" >&2
-	exit 1
-}
-
 start_orvane() {
-	unset KITS_DISPLAY
-	(cd "$work/files" && exec "$orvane" "$@") >"$output" 2>&1 &
-	orvane_pid=$!
-}
-
-# Waits until the condition (a command) holds.
-wait_until() {
-	local what=$1
-	shift
-	for _ in $(seq 1 $((patience * 20))); do
-		"$@" && return 0
-		sleep 0.05
-	done
-	fail "$what"
+	start_program "$work/files" "$@"
 }
 
 printed() { grep -qE -- "$1" "$output" 2>/dev/null; }
 holds() { [ "$(cat "$1" 2>/dev/null)" = "$2" ]; }
-
-find_window() {
-	local id
-	id=$(timeout "$patience" xdotool search --sync --onlyvisible \
-		--name "$1" 2>/dev/null | head -n1)
-	[ -n "$id" ] || fail "no window named \"$1\""
-	echo "$id"
-}
-
-wait_exit() {
-	for _ in $(seq 1 $((patience * 20))); do
-		if ! kill -0 "$orvane_pid" 2>/dev/null; then
-			wait "$orvane_pid"
-			local status=$?
-			orvane_pid=""
-			[ "$status" -eq 0 ] || fail "orvane exited with $status"
-			return 0
-		fi
-		sleep 0.05
-	done
-	fail "orvane did not exit"
-}
 
 # Open a file from the command line, type, save with Ctrl+S, close.
 case_edit_and_save() {
@@ -135,7 +61,7 @@ case_second_launch() {
 	(cd "$work/files" && "$orvane" two.txt) >"$work/second" 2>&1 ||
 		fail "the second launch failed: $(cat "$work/second")"
 	find_window '^two.txt$' >/dev/null
-	kill -0 "$orvane_pid" 2>/dev/null || fail "the first instance ended"
+	kill -0 "$program_pid" 2>/dev/null || fail "the first instance ended"
 	printed '^ARGV\[ 1\]=.*two.txt$' || fail "no ARGV line for two.txt"
 }
 

@@ -14,56 +14,14 @@ demo=$1
 helper=$2
 artifacts=$3
 case_name=$4
-patience=${E2E_PATIENCE:-20}
 
-work=$(mktemp -d)
-output="$work/output"
-xvfb_pid=""
-demo_pid=""
-
-cleanup() {
-	[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
-	[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-	wait 2>/dev/null
-	rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-	echo "FAIL ($case_name): $*" >&2
-	mkdir -p "$artifacts"
-	import -display "$DISPLAY" -window root "$artifacts/$case_name.png" \
-		2>/dev/null && echo "screenshot: $artifacts/$case_name.png" >&2
-	if [ -f "$output" ]; then
-		cp "$output" "$artifacts/$case_name.out"
-		echo "--- what the demo printed:" >&2
-		cat "$output" >&2
-	fi
-	exit 1
-}
-
-# Starts Xvfb on the first free display; it writes the number it took.
-start_x() {
-	Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
-		>"$work/xvfb.log" 2>&1 3>"$work/display" &
-	xvfb_pid=$!
-	for _ in $(seq 1 $((patience * 20))); do
-		if [ -s "$work/display" ]; then
-			export DISPLAY=":$(head -n1 "$work/display")"
-			return 0
-		fi
-		kill -0 "$xvfb_pid" 2>/dev/null || break
-		sleep 0.05
-	done
-	cat "$work/xvfb.log" >&2
-	echo "FAIL ($case_name): Xvfb did not start" >&2
-	exit 1
-}
+program=$demo
+label="the demo"
+prefix=""
+. "$(dirname "$0")/case-common.sh"
 
 start_demo() {
-	unset KITS_DISPLAY
-	"$demo" "$@" >"$output" 2>&1 &
-	demo_pid=$!
+	start_program . "$@"
 }
 
 # Waits for a line of the demo's output that matches the pattern.
@@ -71,20 +29,11 @@ wait_line() {
 	local pattern=$1
 	for _ in $(seq 1 $((patience * 20))); do
 		grep -qE -- "$pattern" "$output" 2>/dev/null && return 0
-		kill -0 "$demo_pid" 2>/dev/null || \
+		kill -0 "$program_pid" 2>/dev/null || \
 			{ grep -qE -- "$pattern" "$output" && return 0; break; }
 		sleep 0.05
 	done
 	fail "no line matching \"$pattern\""
-}
-
-# Prints the id of the window whose name matches, waiting for it.
-find_window() {
-	local id
-	id=$(timeout "$patience" xdotool search --sync --onlyvisible \
-		--name "$1" 2>/dev/null | head -n1)
-	[ -n "$id" ] || fail "no window named \"$1\""
-	echo "$id"
 }
 
 # Gives the window the keyboard and waits until the demo says the
@@ -106,22 +55,6 @@ wait_menus_closed() {
 		sleep 0.05
 	done
 	fail "a menu stayed open"
-}
-
-wait_exit() {
-	local expected=$1
-	for _ in $(seq 1 $((patience * 20))); do
-		if ! kill -0 "$demo_pid" 2>/dev/null; then
-			wait "$demo_pid"
-			local status=$?
-			demo_pid=""
-			[ "$status" -eq "$expected" ] || \
-				fail "the demo exited with $status, not $expected"
-			return 0
-		fi
-		sleep 0.05
-	done
-	fail "the demo did not exit"
 }
 
 case_title() {

@@ -1,0 +1,103 @@
+# What every end-to-end case needs, sourced by the case scripts: a work
+# directory, a private Xvfb on the first free display, the program under
+# test started on it, waiting for what a case expects (never for a fixed
+# time), and, when a case fails, a screenshot and the program's output
+# kept under the artifacts directory.
+#
+# The sourcing script sets: program (the executable), label (how failure
+# messages name it), prefix (put before the case's name on artifacts),
+# artifacts and case_name.
+
+patience=${E2E_PATIENCE:-20}
+work=$(mktemp -d)
+output="$work/output"
+xvfb_pid=""
+program_pid=""
+
+cleanup() {
+	[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+	[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+	wait 2>/dev/null
+	rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+	echo "FAIL ($case_name): $*" >&2
+	mkdir -p "$artifacts"
+	local base="$artifacts/$prefix$case_name"
+	import -display "$DISPLAY" -window root "$base.png" 2>/dev/null \
+		&& echo "screenshot: $base.png" >&2
+	if [ -f "$output" ]; then
+		cp "$output" "$base.out"
+		echo "--- what $label printed:" >&2
+		tail -n 80 "$output" >&2
+	fi
+	exit 1
+}
+
+# Starts Xvfb on the first free display; it writes the number it took.
+start_x() {
+	Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+		>"$work/xvfb.log" 2>&1 3>"$work/display" &
+	xvfb_pid=$!
+	for _ in $(seq 1 $((patience * 20))); do
+		if [ -s "$work/display" ]; then
+			export DISPLAY=":$(head -n1 "$work/display")"
+			return 0
+		fi
+		kill -0 "$xvfb_pid" 2>/dev/null || break
+		sleep 0.05
+	done
+	cat "$work/xvfb.log" >&2
+	echo "FAIL ($case_name): Xvfb did not start" >&2
+	exit 1
+}
+
+# Starts the program on the X server, in the directory, with the
+# arguments; what it prints goes to $output.
+start_program() {
+	local directory=$1
+	shift
+	unset KITS_DISPLAY
+	(cd "$directory" && exec "$program" "$@") >"$output" 2>&1 &
+	program_pid=$!
+}
+
+# Waits until the command holds; fails with the description if it never
+# does.
+wait_until() {
+	local what=$1
+	shift
+	for _ in $(seq 1 $((patience * 20))); do
+		"$@" && return 0
+		sleep 0.05
+	done
+	fail "$what"
+}
+
+# Prints the id of the window whose name matches, waiting for it.
+find_window() {
+	local id
+	id=$(timeout "$patience" xdotool search --sync --onlyvisible \
+		--name "$1" 2>/dev/null | head -n1)
+	[ -n "$id" ] || fail "no window named \"$1\""
+	echo "$id"
+}
+
+# Waits until the program has ended with the status (0 by default).
+wait_exit() {
+	local expected=${1:-0}
+	for _ in $(seq 1 $((patience * 20))); do
+		if ! kill -0 "$program_pid" 2>/dev/null; then
+			wait "$program_pid"
+			local status=$?
+			program_pid=""
+			[ "$status" -eq "$expected" ] || \
+				fail "$label exited with $status, not $expected"
+			return 0
+		fi
+		sleep 0.05
+	done
+	fail "$label did not exit"
+}
