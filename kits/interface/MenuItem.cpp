@@ -26,21 +26,22 @@ const uint32 kShortcutModifiers = B_SHIFT_KEY | B_COMMAND_KEY | B_CONTROL_KEY
 	| B_OPTION_KEY | B_MENU_KEY;
 
 
-// The text shown for a shortcut: the modifier keys' symbols, then the
-// key. Command is this system's Ctrl key, and is shown as the platform
-// shows its command key.
+// The text shown for a shortcut, as the desktop writes it: the keys to
+// hold, then the key. Command is this system's Ctrl key and Option its
+// Alt key. The platform's Control key would sit where Super is, but the
+// desktop keeps that key, so a shortcut asking for it cannot be typed.
 std::string
 shortcut_text(char shortcut, uint32 modifiers)
 {
 	std::string text;
-	if ((modifiers & B_CONTROL_KEY) != 0)
-		text += "\xe2\x8c\x83";		// UP ARROWHEAD
-	if ((modifiers & B_OPTION_KEY) != 0)
-		text += "\xe2\x8c\xa5";		// OPTION KEY
-	if ((modifiers & B_SHIFT_KEY) != 0)
-		text += "\xe2\x87\xa7";		// UPWARDS WHITE ARROW
 	if ((modifiers & B_COMMAND_KEY) != 0)
-		text += "\xe2\x8c\x98";		// PLACE OF INTEREST SIGN
+		text += "Ctrl+";
+	if ((modifiers & B_CONTROL_KEY) != 0)
+		text += "Super+";
+	if ((modifiers & B_OPTION_KEY) != 0)
+		text += "Alt+";
+	if ((modifiers & B_SHIFT_KEY) != 0)
+		text += "Shift+";
 	text += (char)toupper((unsigned char)shortcut);
 	return text;
 }
