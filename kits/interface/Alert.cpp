@@ -7,6 +7,7 @@
 #include <Button.h>
 #include <Invoker.h>
 #include <Message.h>
+#include <Screen.h>
 #include <TextView.h>
 
 #include "ApplicationPrivate.h"
@@ -35,8 +36,6 @@ const float kIconStripWidth = 50.0f;
 const float kIconSize = 32.0f;
 const float kIconLeft = 18.0f;
 const float kIconTop = 6.0f;
-// The screen this system assumes when it cannot ask for one.
-const BRect kScreenFrame(0, 0, 1279, 799);
 // How often a waiting window thread looks for drawing to do.
 const std::chrono::milliseconds kUpdateInterval(20);
 
@@ -530,7 +529,7 @@ BAlert::QuitRequested()
 BPoint
 BAlert::AlertPosition(float width, float height)
 {
-	BRect over = kScreenFrame;
+	BRect over = BScreen().Frame();
 	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
 		BWindow* window = entry.window;
 		if (dynamic_cast<BAlert*>(window) != NULL)

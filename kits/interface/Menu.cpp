@@ -7,6 +7,7 @@
 #include <MenuBar.h>
 #include <MenuItem.h>
 #include <Message.h>
+#include <Screen.h>
 #include <Window.h>
 
 #include "MenuPrivate.h"
@@ -52,9 +53,7 @@ shown_menu_window(const BMenu* menu)
 BRect
 menu_screen_frame()
 {
-	// The screen this system assumes when it has none to ask; windows
-	// zoom to the same.
-	return BRect(0, 0, 1279, 799);
+	return BScreen().Frame();
 }
 
 

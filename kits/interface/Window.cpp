@@ -13,6 +13,7 @@
 
 #include <Application.h>
 #include <Message.h>
+#include <Screen.h>
 
 #include "ApplicationPrivate.h"
 #include "DisplayServer.h"
@@ -30,10 +31,6 @@ using BPrivate::ServerRequest;
 using BPrivate::window_shortcut;
 
 namespace {
-
-// What Zoom() without arguments fills: the screen this system assumes
-// when it has none to ask.
-const BRect kZoomFrame(0, 0, 1279, 799);
 
 
 void
@@ -384,11 +381,12 @@ BWindow::Zoom()
 {
 	if ((fFlags & B_NOT_ZOOMABLE) != 0)
 		return;
-	float width = clamped(kZoomFrame.Width(), fData->minWidth,
-		fData->maxWidth);
-	float height = clamped(kZoomFrame.Height(), fData->minHeight,
+	// Zooming fills the screen, within the window's size limits.
+	BRect screen = BScreen(this).Frame();
+	float width = clamped(screen.Width(), fData->minWidth, fData->maxWidth);
+	float height = clamped(screen.Height(), fData->minHeight,
 		fData->maxHeight);
-	Zoom(kZoomFrame.LeftTop(), width, height);
+	Zoom(screen.LeftTop(), width, height);
 }
 
 

@@ -35,6 +35,13 @@ Backend::InjectEvent(const ServerEvent& event)
 }
 
 
+BRect
+Backend::ScreenFrame()
+{
+	return BRect(0, 0, 1279, 799);
+}
+
+
 status_t
 Backend::WritePNG(int32 window, const char* path)
 {

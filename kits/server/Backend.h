@@ -66,6 +66,10 @@ public:
 	virtual	status_t			SetClipboardText(const std::string& text) = 0;
 	virtual	status_t			GetClipboardText(std::string& _text) = 0;
 
+	// The frame of the main screen, in screen coordinates with inclusive
+	// edges. A backend without a screen of its own has one of 1280 x 800.
+	virtual	BRect				ScreenFrame();
+
 	virtual	void				SetCursor(cursor_kind cursor) = 0;
 	virtual	void				Beep() = 0;
 

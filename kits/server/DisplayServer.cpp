@@ -205,6 +205,7 @@ DisplayServer::Call(ServerRequest&& request, ServerReply& _reply)
 	_reply.status = reply->status;
 	_reply.text = reply->text;
 	_reply.pixel = reply->pixel;
+	_reply.frame = reply->frame;
 	_reply.done = true;
 	return reply->status;
 }
@@ -414,6 +415,11 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				request.text.c_str()));
 			return;
 		case kRequestSync:
+			_Answer(request, B_OK);
+			return;
+		case kRequestGetScreenFrame:
+			if (request.reply != NULL)
+				request.reply->frame = fBackend->ScreenFrame();
 			_Answer(request, B_OK);
 			return;
 		case kRequestReadPixel:

@@ -42,6 +42,7 @@ struct ServerReply {
 	status_t				status = B_OK;
 	std::string				text;
 	uint32					pixel = 0;
+	BRect					frame;
 };
 
 class DisplayServer {

@@ -553,6 +553,21 @@ SdlBackend::Beep()
 }
 
 
+BRect
+SdlBackend::ScreenFrame()
+{
+	// The first display is the main screen; the desktop's panels are
+	// part of it, as they are of the platform's screen.
+	SDL_Rect bounds;
+	if (SDL_GetDisplayBounds(0, &bounds) != 0 || bounds.w <= 0
+		|| bounds.h <= 0) {
+		return Backend::ScreenFrame();
+	}
+	return BRect(bounds.x, bounds.y, bounds.x + bounds.w - 1,
+		bounds.y + bounds.h - 1);
+}
+
+
 // #pragma mark - What SdlInput asks
 
 

@@ -69,6 +69,7 @@ public:
 	// The X server's bell; nothing on displays that have none SDL can
 	// reach (Wayland).
 	virtual	void				Beep();
+	virtual	BRect				ScreenFrame();
 
 private:
 	struct Window {

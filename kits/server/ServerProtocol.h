@@ -71,7 +71,9 @@ enum server_request_code {
 	kRequestReadPixel,
 	// no field. Synchronous: answered once every request posted before
 	// it has been handled.
-	kRequestSync
+	kRequestSync,
+	// no field. reply: frame (the main screen's). Synchronous.
+	kRequestGetScreenFrame
 };
 
 // What happened on the screen, for one window.

@@ -9,6 +9,7 @@
  * - Wake() ends a long wait at once from another thread, and a burst of
  *   wakes leaves no flood behind; a drop's file names are freed;
  * - the clipboard keeps text, cut at a NUL;
+ * - the screen's frame is the first display's bounds;
  * - unknown windows are ignored.
  */
 #include "SdlBackend.h"
@@ -322,6 +323,18 @@ TEST_F(SdlBackendTest, ClipboardText)
 	fBackend->SetClipboardText(std::string("before\0after", 12));
 	fBackend->GetClipboardText(text);
 	EXPECT_EQ(text, "before");
+}
+
+
+TEST_F(SdlBackendTest, ScreenFrameIsTheFirstDisplay)
+{
+	SDL_Rect bounds;
+	ASSERT_EQ(SDL_GetDisplayBounds(0, &bounds), 0);
+	BRect frame = fBackend->ScreenFrame();
+	EXPECT_EQ(frame.LeftTop(), BPoint(bounds.x, bounds.y));
+	// Inclusive edges: a display w pixels wide is w - 1 wide as a BRect.
+	EXPECT_FLOAT_EQ(frame.Width(), bounds.w - 1);
+	EXPECT_FLOAT_EQ(frame.Height(), bounds.h - 1);
 }
 
 

@@ -12,9 +12,13 @@
  *   only;
  * - a window that quits with messages still queued drops them cleanly,
  *   from its own thread and from another;
- * - two windows drawing at the same time each show their own drawing.
+ * - two windows drawing at the same time each show their own drawing;
+ * - zooming fills the screen the display server reports, within the
+ *   window's size limits; a screen other than the main one is invalid.
  */
 #include "InterfaceTestSupport.h"
+
+#include <Screen.h>
 
 #include <atomic>
 
@@ -338,4 +342,39 @@ TEST(WindowLifeTest, TwoWindowsDrawAtOnce)
 		ASSERT_EQ(driver.GetPixel(windows[i], BPoint(10, 10), &color), B_OK);
 		EXPECT_EQ(color, kColors[i]) << "window " << i;
 	}
+}
+
+
+TEST(WindowLifeTest, ZoomFillsTheScreen)
+{
+	TestDriver driver;
+	ASSERT_EQ(driver.Launch<TestApplication>(), B_OK);
+	BScreen screen;
+	ASSERT_TRUE(screen.IsValid());
+	BRect frame = screen.Frame();
+	ASSERT_TRUE(frame.IsValid());
+	EXPECT_EQ(BScreen((BWindow*)NULL).Frame(), frame);
+
+	screen_id other = { 1 };
+	BScreen none(other);
+	EXPECT_FALSE(none.IsValid());
+	EXPECT_FALSE(none.Frame().IsValid());
+	EXPECT_EQ(none.ColorSpace(), B_NO_COLOR_SPACE);
+	EXPECT_EQ(screen.SetToNext(), B_ERROR);
+
+	GuardedWindow* window = new GuardedWindow("Zoomed");
+	window->fAllow = true;
+	window->Show();
+	{
+		WindowLocker locker(window);
+		window->Zoom();
+		EXPECT_EQ(window->Frame(), frame);
+
+		// Limits hold against the screen.
+		window->SetSizeLimits(50, 400, 50, 300);
+		window->Zoom();
+		EXPECT_EQ(window->Frame(), BRect(frame.left, frame.top,
+			frame.left + 400, frame.top + 300));
+	}
+	ASSERT_EQ(driver.Quit(), B_OK);
 }

@@ -1,0 +1,78 @@
+/*
+ * BScreen: the main screen, as the display server sees it.
+ */
+#include <Screen.h>
+
+#include <Window.h>
+
+#include "DisplayServer.h"
+
+using BPrivate::DisplayServer;
+using BPrivate::ServerReply;
+using BPrivate::ServerRequest;
+
+
+const struct screen_id B_MAIN_SCREEN_ID = { 0 };
+
+
+BScreen::BScreen(screen_id id)
+	:
+	fValid(id.id == B_MAIN_SCREEN_ID.id)
+{
+}
+
+
+BScreen::BScreen(BWindow* window)
+	:
+	fValid(true)
+{
+	// Every window is on the one screen there is.
+	(void)window;
+}
+
+
+BScreen::~BScreen()
+{
+}
+
+
+bool
+BScreen::IsValid()
+{
+	return fValid;
+}
+
+
+status_t
+BScreen::SetToNext()
+{
+	return B_ERROR;
+}
+
+
+color_space
+BScreen::ColorSpace()
+{
+	return fValid ? B_RGB32 : B_NO_COLOR_SPACE;
+}
+
+
+BRect
+BScreen::Frame()
+{
+	if (!fValid)
+		return BRect();
+	ServerRequest request;
+	request.code = BPrivate::kRequestGetScreenFrame;
+	ServerReply reply;
+	if (DisplayServer::Default().Call(std::move(request), reply) != B_OK)
+		return BRect();
+	return reply.frame;
+}
+
+
+screen_id
+BScreen::ID()
+{
+	return B_MAIN_SCREEN_ID;
+}
