@@ -3,6 +3,8 @@
  */
 #include "Settings.h"
 
+#include <DataIO.h>
+#include <Entry.h>
 #include <File.h>
 #include <FindDirectory.h>
 #include <Font.h>
@@ -10,6 +12,7 @@
 
 #include <stdio.h>
 
+#include "DocumentWriter.h"
 #include "MessageCodes.h"
 
 
@@ -99,12 +102,29 @@ SaveSettings(BMessage* record)
 	if (!SettingsFilePath(&path))
 		return;
 
-	BFile file(path.Path(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
-	if (file.InitCheck() != B_OK) {
+	// The file must be one that can be written; it is made here when
+	// missing, but not emptied.
+	BFile file(path.Path(), B_WRITE_ONLY | B_CREATE_FILE);
+	status_t status = file.InitCheck();
+	file.Unset();
+	entry_ref ref;
+	if (status == B_OK)
+		status = get_ref_for_path(path.Path(), &ref);
+	if (status != B_OK) {
 		PrintLine("file.InitCheck not OK");
 		return;
 	}
-	if (record->Flatten(&file) != B_OK)
+
+	// The new record replaces the old file whole or not at all: a full
+	// disk must not leave the user with no settings at all next time.
+	BMallocIO flat;
+	status = record->Flatten(&flat);
+	if (status == B_OK) {
+		DocumentWriter writer;
+		status = writer.Write(&ref, (const char*)flat.Buffer(),
+			flat.BufferLength());
+	}
+	if (status != B_OK)
 		PrintLine("Flatten not OK");
 
 	record->PrintToStream();

@@ -12,7 +12,8 @@
  * - an unreadable file: the defaults stay, "file.InitCheck not OK";
  * - no settings directory: loading keeps the defaults and saving reports
  *   "file.InitCheck not OK";
- * - a shorter record saved after a longer one leaves no old bytes behind.
+ * - a shorter record saved after a longer one leaves no old bytes behind;
+ * - a save that fails for want of room leaves the old file whole.
  */
 #include <gtest/gtest.h>
 
@@ -222,4 +223,33 @@ TEST_F(SettingsTest, ShorterRecordLeavesNoOldBytes)
 	LoadSettings(&loaded);
 	EXPECT_EQ(3, loaded.GetInt32(LineLength, -1));
 	EXPECT_FALSE(loaded.HasString(FontFamily));
+}
+
+
+TEST_F(SettingsTest, FailedSaveKeepsTheOldFile)
+{
+	BMessage old(kMsgSettingsRecord);
+	old.AddInt32(LineLength, 80);
+	old.AddString(FontFamily, "Old Family");
+	old.AddInt32(FontSize, 14);
+	SaveSettings(&old);
+	std::string before = read_raw(fPath);
+	ASSERT_FALSE(before.empty());
+
+	BMessage next(kMsgSettingsRecord);
+	next.AddInt32(LineLength, 100);
+	next.AddString(FontFamily, std::string(300, 'n').c_str());
+	{
+		// Room for a few bytes only, as on a full disk.
+		ScopedFileSizeLimit limit(16);
+		SaveSettings(&next);
+	}
+	EXPECT_TRUE(Printed("Flatten not OK"));
+	EXPECT_TRUE(before == read_raw(fPath));
+	EXPECT_EQ("Orvane", list_directory(fDirectory.Path()));
+
+	BMessage loaded;
+	LoadSettings(&loaded);
+	EXPECT_EQ(80, loaded.GetInt32(LineLength, -1));
+	EXPECT_STREQ("Old Family", loaded.GetString(FontFamily, ""));
 }
