@@ -5,6 +5,8 @@
 #include <ScrollBar.h>
 
 #include <Message.h>
+#include <MessageRunner.h>
+#include <Messenger.h>
 #include <Window.h>
 
 #include <math.h>
@@ -17,6 +19,11 @@ const float kArrowLength = 14.0f;
 const float kMinThumbLength = 14.0f;
 // How many small steps one notch of the wheel scrolls.
 const float kWheelSteps = 3.0f;
+// A held arrow or track waits this long before it repeats, then repeats
+// at the shorter interval, as keys do.
+const bigtime_t kRepeatDelay = 300000;
+const bigtime_t kRepeatInterval = 50000;
+const uint32 kMsgRepeat = '_SBr';
 
 }	// namespace
 
@@ -35,7 +42,8 @@ BScrollBar::BScrollBar(BRect frame, const char* name, BView* target,
 	fLargeStep(10),
 	fOrientation(direction),
 	fPressed(kNoPart),
-	fGrabOffset(0)
+	fGrabOffset(0),
+	fRepeater(NULL)
 {
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 	SetRange(min, max);
@@ -45,6 +53,7 @@ BScrollBar::BScrollBar(BRect frame, const char* name, BView* target,
 
 BScrollBar::~BScrollBar()
 {
+	_StopRepeating();
 	SetTarget((BView*)NULL);
 }
 
@@ -410,6 +419,10 @@ BScrollBar::AttachedToWindow()
 void
 BScrollBar::MessageReceived(BMessage* message)
 {
+	if (message->what == kMsgRepeat) {
+		_Repeat();
+		return;
+	}
 	if (message->what != B_MOUSE_WHEEL_CHANGED) {
 		BView::MessageReceived(message);
 		return;
@@ -431,32 +444,20 @@ BScrollBar::MouseDown(BPoint where)
 	if (pressed == kNoPart || !_IsUsable())
 		return;
 	fPressed = pressed;
+	fPointer = where;
 	SetMouseEventMask(B_POINTER_EVENTS);
 
-	switch (pressed) {
-		case kDecrementArrow:
-			SetValue(fValue - fSmallStep);
-			break;
-		case kIncrementArrow:
-			SetValue(fValue + fSmallStep);
-			break;
-		case kTrackBefore:
-			SetValue(fValue - fLargeStep);
-			break;
-		case kTrackAfter:
-			SetValue(fValue + fLargeStep);
-			break;
-		case kThumb:
-		{
-			float start;
-			float end;
-			_ThumbSpan(start, end);
-			fGrabOffset = _Along(where) - _Along(Bounds().LeftTop())
-				- start;
-			break;
-		}
-		case kNoPart:
-			break;
+	if (pressed == kThumb) {
+		float start;
+		float end;
+		_ThumbSpan(start, end);
+		fGrabOffset = _Along(where) - _Along(Bounds().LeftTop()) - start;
+	} else {
+		_Step(pressed);
+		_StopRepeating();
+		BMessage repeat(kMsgRepeat);
+		fRepeater = new BMessageRunner(BMessenger(this), &repeat,
+			kRepeatDelay);
 	}
 	Invalidate();
 }
@@ -466,6 +467,8 @@ void
 BScrollBar::MouseMoved(BPoint where, uint32 transit,
 	const BMessage* dragMessage)
 {
+	if (fPressed != kNoPart)
+		fPointer = where;
 	if (fPressed != kThumb) {
 		BView::MouseMoved(where, transit, dragMessage);
 		return;
@@ -486,10 +489,61 @@ void
 BScrollBar::MouseUp(BPoint where)
 {
 	B_UNUSED(where);
+	_StopRepeating();
 	if (fPressed == kNoPart)
 		return;
 	fPressed = kNoPart;
 	Invalidate();
+}
+
+
+void
+BScrollBar::_Step(part pressed)
+{
+	// The track pages towards the pointer only until the thumb is under
+	// it; an arrow steps only while the pointer is on it.
+	if (_PartAt(fPointer) != pressed)
+		return;
+	switch (pressed) {
+		case kDecrementArrow:
+			SetValue(fValue - fSmallStep);
+			break;
+		case kIncrementArrow:
+			SetValue(fValue + fSmallStep);
+			break;
+		case kTrackBefore:
+			SetValue(fValue - fLargeStep);
+			break;
+		case kTrackAfter:
+			SetValue(fValue + fLargeStep);
+			break;
+		case kThumb:
+		case kNoPart:
+			break;
+	}
+}
+
+
+void
+BScrollBar::_Repeat()
+{
+	// A repeat queued before the button came up finds nothing pressed.
+	if (fRepeater == NULL || fPressed == kNoPart || fPressed == kThumb)
+		return;
+	bigtime_t interval;
+	if (fRepeater->GetInfo(&interval, NULL) == B_OK
+		&& interval != kRepeatInterval) {
+		fRepeater->SetInterval(kRepeatInterval);
+	}
+	_Step(fPressed);
+}
+
+
+void
+BScrollBar::_StopRepeating()
+{
+	delete fRepeater;
+	fRepeater = NULL;
 }
 
 

@@ -7,8 +7,10 @@
  *
  * Moving the bar (arrows, dragging the thumb, clicking the track, the
  * wheel, SetValue()) scrolls the target; scrolling the target moves the
- * bar. A bar whose range is empty draws without a thumb and ignores the
- * mouse.
+ * bar. An arrow or the track held down repeats its step while the
+ * pointer stays on it; the track stops once the thumb reaches the
+ * pointer. A bar whose range is empty draws without a thumb and ignores
+ * the mouse.
  *
  * Threads: the window's, as any view.
  */
@@ -16,6 +18,8 @@
 #define _SCROLL_BAR_H
 
 #include <View.h>
+
+class BMessageRunner;
 
 // The thickness of a scroll bar across its direction.
 #define B_V_SCROLL_BAR_WIDTH	14.0f
@@ -97,6 +101,11 @@ private:
 			void				_DrawArrow(BRect rect, bool decrement,
 									bool pressed);
 			void				_DrawThumb(BRect rect);
+	// One step of the pressed arrow or track, if the pointer is still on
+	// it; the repeating that a held button does.
+			void				_Step(part pressed);
+			void				_Repeat();
+			void				_StopRepeating();
 	// Called by the target as it goes away, and as it scrolls.
 			void				_TargetGone();
 			void				_TargetScrolled(float value);
@@ -113,6 +122,10 @@ private:
 	// where on it (along the bar) it was grabbed.
 			part				fPressed;
 			float				fGrabOffset;
+	// Where the pointer is while the button is held, and what sends the
+	// repeats meanwhile.
+			BPoint				fPointer;
+			BMessageRunner*		fRepeater;
 };
 
 #endif	// _SCROLL_BAR_H

@@ -10,7 +10,10 @@
  *   bar does not undo);
  * - arrows, the track, dragging the thumb and the wheel over the target
  *   move the bar and the target; a bar with an empty range ignores
- *   them.
+ *   them;
+ * - an arrow held down repeats until the button comes up, and pauses
+ *   while the pointer is off it; the track held down pages until the
+ *   thumb reaches the pointer.
  */
 #include "ControlsTestSupport.h"
 
@@ -228,4 +231,60 @@ TEST(ScrollViewTest, MouseAndWheelScroll)
 	ASSERT_EQ(driver.Click(window, BPoint(432, 318)), B_OK);
 	EXPECT_EQ(value(), 0.0f);
 	EXPECT_EQ(top(), 0.0f);
+}
+
+
+TEST(ScrollViewTest, HeldArrowAndTrackRepeat)
+{
+	TestDriver driver;
+	ASSERT_EQ(driver.Launch<TestApplication>(), B_OK);
+	ScrolledWindow scrolled(driver);
+	BWindow* window = scrolled.window;
+	BScrollBar* vertical;
+	{
+		WindowLocker locker(window);
+		vertical = scrolled.scrollView->ScrollBar(B_VERTICAL);
+		vertical->SetRange(0, 1000);
+		vertical->SetProportion(0.25f);
+		vertical->SetSteps(10, 100);
+	}
+	auto value = [&]() {
+		WindowLocker locker(window);
+		return vertical->Value();
+	};
+
+	// The increment arrow, at the bottom of the bar, held.
+	ASSERT_EQ(driver.MouseDown(window, BPoint(432, 318)), B_OK);
+	ASSERT_EQ(driver.WaitFor([&] { return value() >= 50; },
+		"the held arrow to repeat"), B_OK);
+	// Off the arrow the repeating pauses, back on it it goes on.
+	ASSERT_EQ(driver.MoveMouse(window, BPoint(200, 318),
+		B_PRIMARY_MOUSE_BUTTON), B_OK);
+	float paused = value();
+	usleep(200000);
+	EXPECT_EQ(value(), paused);
+	ASSERT_EQ(driver.MoveMouse(window, BPoint(432, 318),
+		B_PRIMARY_MOUSE_BUTTON), B_OK);
+	ASSERT_EQ(driver.WaitFor([&] { return value() > paused; },
+		"the arrow to repeat again"), B_OK);
+	ASSERT_EQ(driver.MouseUp(window, BPoint(432, 318)), B_OK);
+	float released = value();
+	usleep(200000);
+	ASSERT_EQ(driver.WaitForIdle(), B_OK);
+	EXPECT_EQ(value(), released);
+
+	// The track below the thumb, held at y 200, pages until the thumb
+	// covers that point and then stays: at 400 the thumb (69 pixels of
+	// the 278 of the track, from y 34) ends at 187, at 500 it spans 138
+	// to 207.
+	{
+		WindowLocker locker(window);
+		vertical->SetValue(0);
+	}
+	ASSERT_EQ(driver.MouseDown(window, BPoint(432, 200)), B_OK);
+	ASSERT_EQ(driver.WaitFor([&] { return value() >= 500; },
+		"the held track to page"), B_OK);
+	usleep(300000);
+	EXPECT_EQ(value(), 500.0f);
+	ASSERT_EQ(driver.MouseUp(window, BPoint(432, 200)), B_OK);
 }
