@@ -37,10 +37,13 @@ now()
 XErrorHandler sPreviousErrorHandler = NULL;
 
 
-// SDL wakes its waiting thread with an event sent to one of our windows.
-// When that window is destroyed just before the event goes out, the X
-// server refuses it; the wait has ended anyway and nothing is lost, so
-// that refusal must not end the program as Xlib's own handler would.
+// SDL wakes its waiting thread with an event sent to one of our windows,
+// over a connection of its own. When that window is destroyed just before
+// the event goes out, the X server refuses it; the wait has ended anyway
+// and nothing is lost, so that refusal must not end the program as
+// Xlib's own handler would. The refusal may be read as late as SDL_Quit(),
+// which closes that connection after putting back the handler it found at
+// SDL_Init(); so this handler is put in place before SDL_Init().
 int
 tolerate_late_wakeup(Display* display, XErrorEvent* error)
 {
@@ -166,6 +169,11 @@ SdlBackend::Open()
 	else
 		SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
 
+#if defined(SDL_VIDEO_DRIVER_X11)
+	XErrorHandler previous = XSetErrorHandler(tolerate_late_wakeup);
+	if (previous != tolerate_late_wakeup)
+		sPreviousErrorHandler = previous;
+#endif
 	if ((!ownChoice && drivers.empty()) || SDL_Init(SDL_INIT_VIDEO) != 0) {
 		fprintf(stderr, "Cannot reach a display (%s); set "
 			"KITS_DISPLAY=offscreen to run without a screen.\n",
@@ -174,14 +182,6 @@ SdlBackend::Open()
 		return B_ERROR;
 	}
 	fInitialized = true;
-#if defined(SDL_VIDEO_DRIVER_X11)
-	const char* driver = SDL_GetCurrentVideoDriver();
-	if (driver != NULL && strcmp(driver, "x11") == 0) {
-		XErrorHandler previous = XSetErrorHandler(tolerate_late_wakeup);
-		if (previous != tolerate_late_wakeup)
-			sPreviousErrorHandler = previous;
-	}
-#endif
 
 	SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
 	SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
