@@ -19,6 +19,9 @@
 
 #include <ScrollView.h>
 
+#include <math.h>
+#include <unistd.h>
+
 using namespace interface_test;
 
 namespace {
