@@ -16,6 +16,8 @@
 #include "UndoBuffer.h"
 #include "WrapLayout.h"
 
+#include <MessageRunner.h>
+
 #include <memory>
 #include <set>
 
@@ -94,7 +96,14 @@ struct text_view_data {
 	int32				clickStart;
 	int32				clickEnd;
 	BPoint				lastPointer;
+	// While tracking, sends kMsgAutoscroll to the view.
+	std::unique_ptr<BMessageRunner> autoscroller;
 };
+
+// A selection being dragged past the view's edge goes on at this pace
+// while the pointer rests there.
+const uint32 kMsgAutoscroll = '_TVa';
+const bigtime_t kAutoscrollInterval = 50000;
 
 }	// namespace BPrivate
 

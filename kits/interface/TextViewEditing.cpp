@@ -70,6 +70,12 @@ BTextView::MessageReceived(BMessage* message)
 			ScrollTo(BPoint(std::max(0.0f, bounds.left + dx * step), top));
 			break;
 		}
+		case BPrivate::kMsgAutoscroll:
+			// Only a pointer outside the view scrolls; a repeat queued
+			// before the button came up finds no tracking.
+			if (fData->tracking && !Bounds().Contains(fData->lastPointer))
+				_TrackMouse(fData->lastPointer);
+			break;
 		default:
 			BView::MessageReceived(message);
 			break;

@@ -53,7 +53,7 @@ BTextView::AttachedToWindow()
 void
 BTextView::DetachedFromWindow()
 {
-	fData->tracking = false;
+	_SetTracking(false);
 	BView::DetachedFromWindow();
 }
 
@@ -97,7 +97,7 @@ BTextView::Pulse()
 		uint32 buttons;
 		GetMouse(&where, &buttons, false);
 		if (buttons == 0)
-			fData->tracking = false;
+			_SetTracking(false);
 		else
 			_TrackMouse(where);
 	}
@@ -452,7 +452,7 @@ BTextView::MouseDown(BPoint where)
 			break;
 		}
 	}
-	fData->tracking = true;
+	_SetTracking(true);
 	fData->lastPointer = where;
 	SetMouseEventMask(B_POINTER_EVENTS);
 }
@@ -476,7 +476,7 @@ BTextView::MouseMoved(BPoint where, uint32 transit,
 		return;
 	BMessage* message = Window()->CurrentMessage();
 	if (message != NULL && message->GetInt32("buttons", 0) == 0) {
-		fData->tracking = false;
+		_SetTracking(false);
 		return;
 	}
 	_TrackMouse(where);
@@ -487,7 +487,20 @@ void
 BTextView::MouseUp(BPoint where)
 {
 	(void)where;
-	fData->tracking = false;
+	_SetTracking(false);
+}
+
+
+void
+BTextView::_SetTracking(bool tracking)
+{
+	fData->tracking = tracking;
+	fData->autoscroller.reset();
+	if (tracking && Window() != NULL) {
+		BMessage autoscroll(BPrivate::kMsgAutoscroll);
+		fData->autoscroller.reset(new BMessageRunner(BMessenger(this),
+			&autoscroll, BPrivate::kAutoscrollInterval));
+	}
 }
 
 

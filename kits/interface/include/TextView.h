@@ -295,6 +295,9 @@ private:
 			bool				_HandleCommandKey(const char* bytes,
 									uint32 modifiers);
 			void				_TrackMouse(BPoint where);
+	// Starts or ends tracking the held mouse button, with the repeats
+	// that scroll on while the pointer rests outside the view.
+			void				_SetTracking(bool tracking);
 			void				_Autoscroll(BPoint where);
 
 	// Clipboard and undo (TextViewEditing.cpp)

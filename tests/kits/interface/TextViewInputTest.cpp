@@ -9,7 +9,8 @@
  *   Enter and Tab;
  * - a click places the caret, a double click selects a word, a triple
  *   click the line, Shift+click extends, a drag selects and scrolls the
- *   view when it goes past the bottom;
+ *   view when it goes past the bottom, and goes on scrolling while the
+ *   pointer rests there until the button comes up;
  * - Ctrl+C and Ctrl+V carry NUL and invalid bytes exactly inside the
  *   application, while the screen's clipboard gets clean text; text that
  *   another program put on the screen's clipboard is what gets pasted;
@@ -27,6 +28,7 @@
 #include "DisplayServer.h"
 
 #include <math.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -262,9 +264,22 @@ TEST_F(TextViewInputTest, DraggingPastTheBottomScrolls)
 	ASSERT_EQ(fDriver.MouseDown(fWindow, from), B_OK);
 	ASSERT_EQ(fDriver.MoveMouse(fWindow, BPoint(20, 250),
 		B_PRIMARY_MOUSE_BUTTON), B_OK);
+	auto top = [&]() {
+		WindowLocker locker(fWindow);
+		return fView->Bounds().top;
+	};
+	float moved = top();
+	EXPECT_GT(moved, 0);
+	// Resting there, the pointer keeps the view scrolling, until the
+	// button comes up.
+	ASSERT_EQ(fDriver.WaitFor([&] { return top() > moved; },
+		"the view to scroll on"), B_OK);
 	ASSERT_EQ(fDriver.MouseUp(fWindow, BPoint(20, 250)), B_OK);
+	float released = top();
+	usleep(200000);
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ(top(), released);
 	WindowLocker locker(fWindow);
-	EXPECT_GT(fView->Bounds().top, 0);
 	int32 start;
 	int32 end;
 	fView->GetSelection(&start, &end);
