@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <map>
+#include <ctype.h>
 #include <math.h>
 #include <mutex>
 #include <string.h>
@@ -54,6 +55,20 @@ BRect
 menu_screen_frame()
 {
 	return BScreen().Frame();
+}
+
+
+uint32
+menu_trigger(const BMenuItem* item)
+{
+	const char* label = item != NULL ? item->Label() : NULL;
+	if (label == NULL)
+		return 0;
+	for (const char* c = label; *c != '\0'; c++) {
+		if (isascii((unsigned char)*c) && isalnum((unsigned char)*c))
+			return (uint32)tolower((unsigned char)*c);
+	}
+	return 0;
 }
 
 

@@ -152,6 +152,24 @@ BMenuBar::MouseDown(BPoint where)
 
 
 void
+BMenuBar::StartMenuBar(int32 menuIndex, bool sticky, bool showMenu,
+	BRect* specialRect)
+{
+	(void)sticky;
+	(void)showMenu;
+	(void)specialRect;
+	if (Window() == NULL || !IsEnabled() || fTracker != NULL
+		|| menuIndex < 0 || menuIndex >= CountItems()) {
+		return;
+	}
+	Window()->MenusBeginning();
+	fTracker = new MenuTracker(this, BMessenger(this));
+	fTracker->OpenTitle(menuIndex, true);
+	_FinishTracking();
+}
+
+
+void
 BMenuBar::MouseUp(BPoint where)
 {
 	if (fTracker == NULL)

@@ -46,6 +46,11 @@ const float kMenuBorder = 1;
 // The screen that menus are kept on.
 BRect menu_screen_frame();
 
+// The key that picks an item while its menu is open, and a bar's title
+// with Alt: the first letter or digit of its label, in lower case; 0 for
+// a label without one.
+uint32 menu_trigger(const BMenuItem* item);
+
 // Which window an open menu is shown in, readable from any thread (the
 // test driver asks while the menus' own threads open and close them).
 void set_shown_menu_window(const BMenu* menu, BWindow* window);
@@ -139,6 +144,8 @@ private:
 			void				_Choose(BMenuItem* item);
 			void				_Finish();
 			void				_MoveSelection(int32 direction);
+	// A letter or digit typed in the open menu picks its item.
+			void				_PickByTrigger(uint32 key);
 			void				_SwitchTitle(int32 direction);
 			void				_SelectFirst(size_t level);
 			BPoint				_SubmenuLocation(size_t level,

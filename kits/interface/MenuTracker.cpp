@@ -15,6 +15,7 @@
 #include <PopUpMenu.h>
 
 #include <algorithm>
+#include <ctype.h>
 #include <math.h>
 
 namespace BPrivate {
@@ -273,7 +274,50 @@ MenuTracker::KeyDown(const char* bytes)
 				_Choose(selected);
 			break;
 		}
+		default:
+			_PickByTrigger((uint8)bytes[0]);
+			break;
 	}
+}
+
+
+void
+MenuTracker::_PickByTrigger(uint32 key)
+{
+	if (fLevels.empty() || key >= 0x80 || !isalnum((int)key))
+		return;
+	key = tolower((int)key);
+	size_t level = fLevels.size() - 1;
+	BMenu* menu = fLevels[level].menu;
+	int32 count = menu->CountItems();
+	int32 first = -1;
+	int32 matches = 0;
+	int32 next = -1;
+	for (int32 index = 0; index < count; index++) {
+		BMenuItem* item = menu->ItemAt(index);
+		if (!is_choosable(item) || menu_trigger(item) != key)
+			continue;
+		matches++;
+		if (first < 0)
+			first = index;
+		if (next < 0 && index > menu->fSelected)
+			next = index;
+	}
+	if (matches == 0)
+		return;
+	// One item with the letter is picked at once; with several, the
+	// letter walks from one to the next.
+	if (matches > 1) {
+		_Select(level, next >= 0 ? next : first, false);
+		return;
+	}
+	BMenuItem* item = menu->ItemAt(first);
+	_Select(level, first, false);
+	if (item->Submenu() != NULL) {
+		_OpenSubmenu(level);
+		_SelectFirst(fLevels.size() - 1);
+	} else
+		_Choose(item);
 }
 
 

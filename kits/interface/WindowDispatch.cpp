@@ -146,6 +146,8 @@ BWindow::_HandleKeyDown(BMessage* message)
 		&& (_HandleMenuShortcut(message) || _HandleShortcut(message))) {
 		return;
 	}
+	if (_HandleMenuKey(message))
+		return;
 	if (_HandleDefaultButton(message))
 		return;
 

@@ -9,6 +9,7 @@
 #include <MenuItem.h>
 #include <Message.h>
 
+#include "MenuPrivate.h"
 #include "WindowPrivate.h"
 
 #include <ctype.h>
@@ -135,6 +136,41 @@ void
 BWindow::SetKeyMenuBar(BMenuBar* bar)
 {
 	fData->keyMenuBar = bar;
+}
+
+
+bool
+BWindow::_HandleMenuKey(BMessage* message)
+{
+	BMenuBar* bar = fData->keyMenuBar;
+	if (bar == NULL || bar->IsHidden() || !bar->IsEnabled())
+		return false;
+	uint32 modifiers = (uint32)message->GetInt32("modifiers", 0)
+		& kShortcutModifiers;
+	const char* bytes = message->GetString("bytes", "");
+	if (bytes[0] == B_FUNCTION_KEY && modifiers == 0
+		&& message->GetInt32("key", 0) == B_F10_KEY) {
+		bar->StartMenuBar(0);
+		return true;
+	}
+	if (modifiers != B_OPTION_KEY)
+		return false;
+
+	// What the key typed, not which key it was: AltGr may be taken for
+	// Alt, and AltGr+E typing a euro sign must not open the Edit menu.
+	int32 key = (uint8)bytes[0];
+	if (key == 0 || key >= 0x80 || bytes[1] != '\0' || !isalnum(key))
+		return false;
+	key = tolower(key);
+	for (int32 index = 0; BMenuItem* title = bar->ItemAt(index); index++) {
+		if (title->IsEnabled() && BPrivate::menu_trigger(title)
+				== (uint32)key) {
+			bar->StartMenuBar(index);
+			return true;
+		}
+	}
+	// A key no title takes is the focus view's.
+	return false;
 }
 
 

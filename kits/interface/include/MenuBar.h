@@ -45,6 +45,17 @@ public:
 	virtual	void				FrameResized(float newWidth,
 									float newHeight);
 
+	// Opens the menu of the title at the index as the keyboard does (F10,
+	// Alt with a title's letter), with its first item selected; the keys
+	// then walk the menus. Does nothing while the bar is tracking, is
+	// disabled or is in no window. sticky, showMenu and specialRect are
+	// taken for the platform's signature; menus opened this way always
+	// show and stay open until a choice or Escape.
+			void				StartMenuBar(int32 menuIndex,
+									bool sticky = true,
+									bool showMenu = false,
+									BRect* specialRect = NULL);
+
 private:
 	friend class BPrivate::MenuTracker;
 

@@ -250,6 +250,8 @@ private:
 			void				_HandleKeyUp(BMessage* message);
 			bool				_HandleShortcut(BMessage* message);
 			bool				_HandleMenuShortcut(BMessage* message);
+	// F10, or Alt with the letter of a title, opens the key menu bar.
+			bool				_HandleMenuKey(BMessage* message);
 			bool				_HandleNavigation(BMessage* message);
 			bool				_HandleDefaultButton(BMessage* message);
 			void				_HandleMouseDown(BMessage* message);

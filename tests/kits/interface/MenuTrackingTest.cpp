@@ -16,7 +16,10 @@
  * - the keyboard: Up and Down skip separators and disabled items, Right
  *   and Left move between titles and into and out of submenus, Enter
  *   chooses, Escape closes, and keys go to the menu while it is open and
- *   back to the focus view afterwards;
+ *   back to the focus view afterwards; F10 and Alt with a title's first
+ *   letter open a menu, and a letter picks the item it begins (walking
+ *   among several, never a disabled one); Alt with a letter no title
+ *   has reaches the focus view;
  * - a click outside the menus closes them without choosing, and does not
  *   reach the view under it;
  * - a window closed with its menus open takes them along.
@@ -394,4 +397,48 @@ TEST_F(MenuTracking, WindowClosingWithAMenuOpen)
 	EXPECT_EQ(Count("content:CCUT"), 0);
 	EXPECT_EQ(Count("window:EDdp"), 0);
 	fWindow = NULL;
+}
+
+
+TEST_F(MenuTracking, KeyboardOpensMenusAndLettersPickItems)
+{
+	// F10 opens the first menu with its first item selected.
+	ASSERT_EQ(fDriver.PressFunctionKey(fWindow, 10), B_OK);
+	ASSERT_NE(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+	EXPECT_EQ(Selected(fWindow->fBar), 0);
+	EXPECT_EQ(Selected(fWindow->fFile), 0);
+	EXPECT_EQ(Count("window:MenusBeginning"), 1);
+
+	// Two items begin with s: the letter walks between them.
+	ASSERT_EQ(fDriver.PressKey(fWindow, 's'), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 1);
+	ASSERT_EQ(fDriver.PressKey(fWindow, 's'), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 2);
+	ASSERT_EQ(fDriver.PressKey(fWindow, 's'), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 1);
+	// Print... is disabled: its letter does nothing.
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'p'), B_OK);
+	EXPECT_EQ(Selected(fWindow->fFile), 1);
+	EXPECT_EQ(Count("window:FFpr"), 0);
+	// One item begins with c: the letter chooses it.
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'c'), B_OK);
+	EXPECT_EQ(Count("window:FFcl"), 1);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+	EXPECT_EQ(Count("window:MenusEnded"), 1);
+
+	// Alt+E opens Edit; m opens the submenu, d chooses in it.
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'e', B_OPTION_KEY), B_OK);
+	ASSERT_NE(fDriver.MenuWindow(fWindow->fEdit), (BWindow*)NULL);
+	EXPECT_EQ(Count("content:KeyDown e"), 0);
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'm'), B_OK);
+	ASSERT_NE(fDriver.MenuWindow(fWindow->fMore), (BWindow*)NULL);
+	EXPECT_EQ(Selected(fWindow->fMore), 0);
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'd'), B_OK);
+	EXPECT_EQ(Count("window:EDdp"), 1);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fEdit), (BWindow*)NULL);
+
+	// Alt with a letter no title begins with is the focus view's.
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'q', B_OPTION_KEY), B_OK);
+	EXPECT_EQ(Count("content:KeyDown q"), 1);
+	EXPECT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
 }
