@@ -12,7 +12,6 @@
 
 #include <string.h>
 
-#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -78,27 +77,7 @@ set_system_clipboard(set_clipboard_text_function set,
 std::string
 clipboard_text_for_system(const char* bytes, size_t length)
 {
-	std::string text;
-	text.reserve(length);
-	const uint8* data = (const uint8*)bytes;
-	for (size_t at = 0; at < length;) {
-		if (data[at] == 0) {
-			at++;
-			continue;
-		}
-		uint32 codePoint;
-		int32 sequence = DecodeUTF8(bytes + at, (int32)std::min(length - at,
-			(size_t)4), codePoint);
-		// A byte of its own at or above 0x80 is no character.
-		if (sequence == 1 && data[at] >= 0x80) {
-			text += "\xEF\xBF\xBD";
-			at++;
-			continue;
-		}
-		text.append(bytes + at, sequence);
-		at += sequence;
-	}
-	return text;
+	return TextForScreen(bytes, length);
 }
 
 }	// namespace BPrivate

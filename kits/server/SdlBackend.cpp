@@ -3,6 +3,8 @@
  */
 #include "SdlBackend.h"
 
+#include "UTF8Decoding.h"
+
 #include <InterfaceDefs.h>
 #include <Window.h>
 
@@ -205,7 +207,7 @@ SdlBackend::CreateWindow(int32 window, BRect frame, uint32 look,
 	if (!fInitialized || fWindows.count(window) != 0)
 		return B_BAD_VALUE;
 
-	SDL_Window* sdlWindow = SDL_CreateWindow(title != NULL ? title : "",
+	SDL_Window* sdlWindow = SDL_CreateWindow(_ScreenTitle(title).c_str(),
 		(int)roundf(frame.left), (int)roundf(frame.top),
 		pixels_for(frame.Width()), pixels_for(frame.Height()),
 		_SdlFlagsFor(look, feel, flags));
@@ -294,7 +296,7 @@ void
 SdlBackend::SetTitle(int32 window, const char* title)
 {
 	if (Window* record = _Find(window))
-		SDL_SetWindowTitle(record->window, title != NULL ? title : "");
+		SDL_SetWindowTitle(record->window, _ScreenTitle(title).c_str());
 }
 
 
@@ -565,6 +567,14 @@ SdlBackend::ScreenFrame()
 	}
 	return BRect(bounds.x, bounds.y, bounds.x + bounds.w - 1,
 		bounds.y + bounds.h - 1);
+}
+
+
+// A file name in a title may hold any bytes; the screen takes UTF-8.
+std::string
+SdlBackend::_ScreenTitle(const char* title)
+{
+	return title != NULL ? TextForScreen(title, strlen(title)) : "";
 }
 
 

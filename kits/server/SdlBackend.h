@@ -89,6 +89,7 @@ private:
 	static	void				_ApplySizeLimits(SDL_Window* window,
 									uint32 flags, int32 width,
 									int32 height);
+	static	std::string			_ScreenTitle(const char* title);
 
 	// SdlInput::Screen
 	virtual	int32				WindowForSdlID(uint32 sdlID);

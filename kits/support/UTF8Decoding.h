@@ -13,6 +13,8 @@
 
 #include <SupportDefs.h>
 
+#include <string>
+
 namespace BPrivate {
 
 static const uint32 kReplacementCharacter = 0xFFFD;
@@ -78,6 +80,34 @@ DecodeUTF8(const char* text, int32 length, uint32& _codePoint)
 
 	_codePoint = value;
 	return count + 1;
+}
+
+
+// What a screen can show and carry of the bytes (a window title, the
+// system clipboard): every well-formed character as it is, every other
+// byte as U+FFFD, and no NUL.
+inline std::string
+TextForScreen(const char* bytes, size_t length)
+{
+	std::string text;
+	text.reserve(length);
+	const uint8* data = (const uint8*)bytes;
+	for (size_t at = 0; at < length;) {
+		if (data[at] == 0) {
+			at++;
+			continue;
+		}
+		uint32 codePoint;
+		int32 span = DecodeUTF8(bytes + at,
+			(int32)(length - at < 4 ? length - at : 4), codePoint);
+		// A byte of its own at or above 0x80 is no character.
+		if (span == 1 && data[at] >= 0x80)
+			text += "\xEF\xBF\xBD";
+		else
+			text.append(bytes + at, span);
+		at += span;
+	}
+	return text;
 }
 
 }	// namespace BPrivate

@@ -10,6 +10,7 @@
  *   wakes leaves no flood behind; a drop's file names are freed;
  * - the clipboard keeps text, cut at a NUL;
  * - the screen's frame is the first display's bounds;
+ * - a title of any bytes reaches SDL as UTF-8, invalid bytes as U+FFFD;
  * - unknown windows are ignored.
  */
 #include "SdlBackend.h"
@@ -335,6 +336,20 @@ TEST_F(SdlBackendTest, ScreenFrameIsTheFirstDisplay)
 	// Inclusive edges: a display w pixels wide is w - 1 wide as a BRect.
 	EXPECT_FLOAT_EQ(frame.Width(), bounds.w - 1);
 	EXPECT_FLOAT_EQ(frame.Height(), bounds.h - 1);
+}
+
+
+TEST_F(SdlBackendTest, TitlesReachTheScreenAsUtf8)
+{
+	// A file name of Latin-1 bytes, as old files have.
+	ASSERT_EQ(fBackend->CreateWindow(4, BRect(0, 0, 49, 49),
+		B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0, "caf\xE9.txt"), B_OK);
+	SDL_Window* window = sdl_window_named("caf\xEF\xBF\xBD.txt");
+	ASSERT_NE(window, nullptr);
+	fBackend->SetTitle(4, "\xC3\xA9t\xC3\xA9 \xFF");
+	EXPECT_STREQ(SDL_GetWindowTitle(window), "\xC3\xA9t\xC3\xA9 \xEF\xBF\xBD");
+	fBackend->SetTitle(4, NULL);
+	EXPECT_STREQ(SDL_GetWindowTitle(window), "");
 }
 
 
