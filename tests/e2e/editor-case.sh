@@ -52,17 +52,22 @@ case_edit_and_save() {
 	[ -s "$XDG_CONFIG_HOME/Orvane" ] || fail "no settings file at exit"
 }
 
-# A second launch hands its file to the running instance.
+# A second launch, from another folder, hands its file to the running
+# instance, which opens the file in that folder.
 case_second_launch() {
 	echo one >"$work/files/one.txt"
-	echo two >"$work/files/two.txt"
+	mkdir "$work/files/other"
+	echo two >"$work/files/other/two.txt"
 	start_orvane one.txt
 	find_window '^one.txt$' >/dev/null
-	(cd "$work/files" && "$orvane" two.txt) >"$work/second" 2>&1 ||
+	(cd "$work/files/other" && "$orvane" two.txt) >"$work/second" 2>&1 ||
 		fail "the second launch failed: $(cat "$work/second")"
 	find_window '^two.txt$' >/dev/null
 	kill -0 "$program_pid" 2>/dev/null || fail "the first instance ended"
-	printed '^ARGV\[ 1\]=.*two.txt$' || fail "no ARGV line for two.txt"
+	printed '^ARGV\[ 1\]=.*/other/two.txt$' || fail "no ARGV line for two.txt"
+	wait_until "two.txt was not loaded" printed '^ZELTextView LoadFile$'
+	! printed "^Can't open file: two.txt$" ||
+		fail "two.txt was looked for in the first instance's folder"
 }
 
 start_x
