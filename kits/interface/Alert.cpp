@@ -51,6 +51,28 @@ struct alert_wait {
 	std::condition_variable	condition;
 	bool				done = false;
 	int32				which = -1;
+	// The looper whose thread waits in Go(), counted as in a modal wait
+	// until the answer is set. From then on it has work again (taking
+	// the answer), even before its thread wakes up, so the count drops
+	// with the answer, not when the thread gets round to it.
+	LooperCore*			waiter = NULL;
+
+	// With the lock held.
+	void Answer(int32 answer)
+	{
+		which = answer;
+		done = true;
+		EndModalWait();
+		condition.notify_all();
+	}
+
+	// With the lock held.
+	void EndModalWait()
+	{
+		if (waiter != NULL)
+			waiter->modalWaits--;
+		waiter = NULL;
+	}
 };
 
 
@@ -191,9 +213,7 @@ BAlert::~BAlert()
 	// waits learns that no button was pressed.
 	if (fWait != NULL && !fFinished) {
 		std::lock_guard<std::mutex> guard(fWait->lock);
-		fWait->done = true;
-		fWait->which = -1;
-		fWait->condition.notify_all();
+		fWait->Answer(-1);
 	}
 	delete fInvoker;
 }
@@ -418,8 +438,11 @@ BAlert::Go()
 	BWindow* callerWindow = dynamic_cast<BWindow*>(caller);
 	LooperCore* core = caller != NULL
 		? BPrivate::TokenSpace::Default().AcquireCore(caller) : NULL;
-	if (core != NULL)
+	if (core != NULL) {
 		core->modalWaits++;
+		std::lock_guard<std::mutex> guard(wait->lock);
+		wait->waiter = core;
+	}
 
 	// From here on the alert runs on its own thread and may be gone at
 	// any moment: only the shared wait is touched.
@@ -440,12 +463,11 @@ BAlert::Go()
 		lock.lock();
 	}
 	int32 which = wait->which;
+	wait->EndModalWait();
 	lock.unlock();
 
-	if (core != NULL) {
-		core->modalWaits--;
+	if (core != NULL)
 		core->ReleaseReference();
-	}
 	return which;
 }
 
@@ -475,9 +497,7 @@ BAlert::_Finish(int32 which)
 	}
 	if (fWait != NULL) {
 		std::lock_guard<std::mutex> guard(fWait->lock);
-		fWait->which = which;
-		fWait->done = true;
-		fWait->condition.notify_all();
+		fWait->Answer(which);
 	}
 	Quit();
 }
