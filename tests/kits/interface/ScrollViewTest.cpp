@@ -42,6 +42,24 @@ struct ScrolledWindow {
 		EXPECT_EQ(driver.WaitForIdle(), B_OK);
 	}
 
+	// The vertical bar over 0 to 1000, a quarter shown, steps of 10 and
+	// 100.
+	BScrollBar* PrepareVerticalBar()
+	{
+		WindowLocker locker(window);
+		BScrollBar* vertical = scrollView->ScrollBar(B_VERTICAL);
+		vertical->SetRange(0, 1000);
+		vertical->SetProportion(0.25f);
+		vertical->SetSteps(10, 100);
+		return vertical;
+	}
+
+	float Value(BScrollBar* bar)
+	{
+		WindowLocker locker(window);
+		return bar->Value();
+	}
+
 	BWindow* window;
 	BView* target;
 	BScrollView* scrollView;
@@ -169,18 +187,8 @@ TEST(ScrollViewTest, MouseAndWheelScroll)
 	ASSERT_EQ(driver.Launch<TestApplication>(), B_OK);
 	ScrolledWindow scrolled(driver);
 	BWindow* window = scrolled.window;
-	BScrollBar* vertical;
-	{
-		WindowLocker locker(window);
-		vertical = scrolled.scrollView->ScrollBar(B_VERTICAL);
-		vertical->SetRange(0, 1000);
-		vertical->SetProportion(0.25f);
-		vertical->SetSteps(10, 100);
-	}
-	auto value = [&]() {
-		WindowLocker locker(window);
-		return vertical->Value();
-	};
+	BScrollBar* vertical = scrolled.PrepareVerticalBar();
+	auto value = [&]() { return scrolled.Value(vertical); };
 	auto top = [&]() {
 		WindowLocker locker(window);
 		return scrolled.target->Bounds().top;
@@ -243,18 +251,8 @@ TEST(ScrollViewTest, HeldArrowAndTrackRepeat)
 	ASSERT_EQ(driver.Launch<TestApplication>(), B_OK);
 	ScrolledWindow scrolled(driver);
 	BWindow* window = scrolled.window;
-	BScrollBar* vertical;
-	{
-		WindowLocker locker(window);
-		vertical = scrolled.scrollView->ScrollBar(B_VERTICAL);
-		vertical->SetRange(0, 1000);
-		vertical->SetProportion(0.25f);
-		vertical->SetSteps(10, 100);
-	}
-	auto value = [&]() {
-		WindowLocker locker(window);
-		return vertical->Value();
-	};
+	BScrollBar* vertical = scrolled.PrepareVerticalBar();
+	auto value = [&]() { return scrolled.Value(vertical); };
 
 	// The increment arrow, at the bottom of the bar, held.
 	ASSERT_EQ(driver.MouseDown(window, BPoint(432, 318)), B_OK);
