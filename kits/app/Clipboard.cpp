@@ -73,13 +73,6 @@ set_system_clipboard(set_clipboard_text_function set,
 	state.get = get;
 }
 
-
-std::string
-clipboard_text_for_system(const char* bytes, size_t length)
-{
-	return TextForScreen(bytes, length);
-}
-
 }	// namespace BPrivate
 
 
@@ -189,7 +182,7 @@ BClipboard::Commit(bool failIfChanged)
 	ssize_t size = 0;
 	std::string text;
 	if (fData->data.FindData(kTextField, B_MIME_TYPE, &bytes, &size) == B_OK)
-		text = BPrivate::clipboard_text_for_system((const char*)bytes, size);
+		text = BPrivate::TextForScreen((const char*)bytes, size);
 
 	system_state& state = system_clipboard();
 	BPrivate::set_clipboard_text_function set;

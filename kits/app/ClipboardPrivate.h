@@ -22,10 +22,6 @@ typedef status_t (*get_clipboard_text_function)(std::string& _text);
 void set_system_clipboard(set_clipboard_text_function set,
 	get_clipboard_text_function get);
 
-// What the screen's clipboard can carry of bytes: NUL left out, bytes
-// that are not UTF-8 replaced by U+FFFD.
-std::string clipboard_text_for_system(const char* bytes, size_t length);
-
 }	// namespace BPrivate
 
 #endif	// _KITS_CLIPBOARD_PRIVATE_H

@@ -3,8 +3,6 @@
  * - committed data comes back on the next Lock(), in every clipboard of
  *   the same name; named clipboards are separate from the system one;
  * - Data() and the changes need the lock; Clear and Revert;
- * - the text the screen gets: NUL left out, bytes that are not UTF-8
- *   replaced, well-formed UTF-8 (up to four bytes) kept;
  * - with a screen behind the system clipboard: the exact bytes come back
  *   while the screen holds the text it was given; the screen's text once
  *   another program changed it; a failing screen gives an empty
@@ -116,24 +114,6 @@ TEST(ClipboardTest, ChangesNeedTheLock)
 	EXPECT_TRUE(clipboard.IsLocked());
 	clipboard.Unlock();
 	EXPECT_FALSE(clipboard.IsLocked());
-}
-
-
-TEST(ClipboardTest, TextForTheScreen)
-{
-	using BPrivate::clipboard_text_for_system;
-	EXPECT_EQ("ab", clipboard_text_for_system("a\0b", 3));
-	EXPECT_EQ("\xEF\xBF\xBD" "x", clipboard_text_for_system("\xC3x", 2));
-	// An overlong form and a surrogate are not UTF-8.
-	EXPECT_EQ("\xEF\xBF\xBD\xEF\xBF\xBD",
-		clipboard_text_for_system("\xC0\xAF", 2));
-	EXPECT_EQ("\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD",
-		clipboard_text_for_system("\xED\xA0\x80", 3));
-	std::string good = "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n";
-	EXPECT_EQ(good, clipboard_text_for_system(good.data(), good.size()));
-	// A sequence cut short at the end.
-	EXPECT_EQ("a\xEF\xBF\xBD\xEF\xBF\xBD",
-		clipboard_text_for_system("a\xE2\x82", 3));
 }
 
 

@@ -7,7 +7,9 @@
  *   bytes that never start a sequence, overlong forms, encoded
  *   surrogates, values past U+10FFFF, a sequence cut short by the next
  *   character or by the length;
- * - NUL is a character.
+ * - NUL is a character;
+ * - what a screen is given (titles, the clipboard): NUL left out, every
+ *   ill-formed byte as U+FFFD, well-formed text as it is.
  */
 #include "UTF8Decoding.h"
 
@@ -114,4 +116,22 @@ TEST(UTF8DecodingTest, NulIsACharacter)
 	std::vector<int32> lengths;
 	decode_all("a\0b", 3, codePoints, lengths);
 	EXPECT_EQ((std::vector<uint32>{'a', 0, 'b'}), codePoints);
+}
+
+
+TEST(UTF8DecodingTest, TextForTheScreen)
+{
+	using BPrivate::TextForScreen;
+	EXPECT_EQ("ab", TextForScreen("a\0b", 3));
+	EXPECT_EQ("\xEF\xBF\xBD" "x", TextForScreen("\xC3x", 2));
+	// An overlong form and a surrogate are not UTF-8.
+	EXPECT_EQ("\xEF\xBF\xBD\xEF\xBF\xBD",
+		TextForScreen("\xC0\xAF", 2));
+	EXPECT_EQ("\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD",
+		TextForScreen("\xED\xA0\x80", 3));
+	std::string good = "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n";
+	EXPECT_EQ(good, TextForScreen(good.data(), good.size()));
+	// A sequence cut short at the end.
+	EXPECT_EQ("a\xEF\xBF\xBD\xEF\xBF\xBD",
+		TextForScreen("a\xE2\x82", 3));
 }
