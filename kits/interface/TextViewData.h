@@ -95,7 +95,6 @@ struct text_view_data {
 	int32				clickKind;
 	int32				clickStart;
 	int32				clickEnd;
-	BPoint				lastPointer;
 	// While tracking, sends kMsgAutoscroll to the view.
 	std::unique_ptr<BMessageRunner> autoscroller;
 };

@@ -71,10 +71,7 @@ BTextView::MessageReceived(BMessage* message)
 			break;
 		}
 		case BPrivate::kMsgAutoscroll:
-			// Only a pointer outside the view scrolls; a repeat queued
-			// before the button came up finds no tracking.
-			if (fData->tracking && !Bounds().Contains(fData->lastPointer))
-				_TrackMouse(fData->lastPointer);
+			_TrackHeldMouse();
 			break;
 		default:
 			BView::MessageReceived(message);

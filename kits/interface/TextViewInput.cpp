@@ -92,15 +92,6 @@ BTextView::FrameResized(float newWidth, float newHeight)
 void
 BTextView::Pulse()
 {
-	if (fData->tracking) {
-		BPoint where;
-		uint32 buttons;
-		GetMouse(&where, &buttons, false);
-		if (buttons == 0)
-			_SetTracking(false);
-		else
-			_TrackMouse(where);
-	}
 	if (!fData->editable || !IsFocus()
 		|| fData->selectionStart != fData->selectionEnd) {
 		return;
@@ -453,7 +444,6 @@ BTextView::MouseDown(BPoint where)
 		}
 	}
 	_SetTracking(true);
-	fData->lastPointer = where;
 	SetMouseEventMask(B_POINTER_EVENTS);
 }
 
@@ -491,6 +481,25 @@ BTextView::MouseUp(BPoint where)
 }
 
 
+// While the button is held, the selection follows the pointer and the
+// view scrolls on while the pointer rests outside it. A button that came
+// up without a MouseUp() here ends the tracking; a repeat queued before
+// the button came up finds none.
+void
+BTextView::_TrackHeldMouse()
+{
+	if (!fData->tracking)
+		return;
+	BPoint where;
+	uint32 buttons;
+	GetMouse(&where, &buttons, false);
+	if (buttons == 0)
+		_SetTracking(false);
+	else
+		_TrackMouse(where);
+}
+
+
 void
 BTextView::_SetTracking(bool tracking)
 {
@@ -515,7 +524,6 @@ BTextView::_TrackMouse(BPoint where)
 	BPoint scrolledFrom = Bounds().LeftTop();
 	_Autoscroll(where);
 	where += Bounds().LeftTop() - scrolledFrom;
-	fData->lastPointer = where;
 	int32 offset = OffsetAt(where);
 	int32 from = offset;
 	int32 to = offset;

@@ -298,6 +298,7 @@ private:
 	// Starts or ends tracking the held mouse button, with the repeats
 	// that scroll on while the pointer rests outside the view.
 			void				_SetTracking(bool tracking);
+			void				_TrackHeldMouse();
 			void				_Autoscroll(BPoint where);
 
 	// Clipboard and undo (TextViewEditing.cpp)
