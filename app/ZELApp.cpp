@@ -12,6 +12,7 @@
 
 #include "MessageCodes.h"
 #include "Settings.h"
+#include "ZELSetting.h"
 #include "ZELWindow.h"
 
 
@@ -74,6 +75,10 @@ ZELApp::MessageReceived(BMessage* message)
 			break;
 		case kMsgWindowClosed:
 			_WindowClosed();
+			break;
+		case kMsgSettings:
+			// Each command opens another window; it lives on its own.
+			new ZELSetting(DefaultRect, &fCurrentSettings, &fDefaultSettings);
 			break;
 		default:
 			BApplication::MessageReceived(message);

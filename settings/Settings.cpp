@@ -34,10 +34,14 @@ PrintLine(const char* text)
 
 
 // The settings file's path, or false after printing why there is none.
+// For saving, a missing settings directory is made (private to the user,
+// as the desktop's conventions ask) so that a fresh account keeps its
+// settings.
 static bool
-SettingsFilePath(BPath* path)
+SettingsFilePath(BPath* path, bool createDirectory)
 {
-	if (find_directory(B_USER_SETTINGS_DIRECTORY, path, false) != B_OK) {
+	if (find_directory(B_USER_SETTINGS_DIRECTORY, path, createDirectory)
+			!= B_OK) {
 		PrintLine("find_directory not OK");
 		return false;
 	}
@@ -72,7 +76,7 @@ LoadSettings(BMessage* record)
 	DefaultSettings(record);
 
 	BPath path;
-	if (!SettingsFilePath(&path))
+	if (!SettingsFilePath(&path, false))
 		return;
 
 	BFile file(path.Path(), B_READ_ONLY);
@@ -99,7 +103,7 @@ SaveSettings(BMessage* record)
 	PrintLine("ZELApp SavePref");
 
 	BPath path;
-	if (!SettingsFilePath(&path))
+	if (!SettingsFilePath(&path, true))
 		return;
 
 	// The file must be one that can be written; it is made here when

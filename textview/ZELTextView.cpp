@@ -115,13 +115,16 @@ ZELTextView::AdjustView(BMessage* message)
 		}
 	}
 
+	// A size of 0 or below would make the text invisible; the default
+	// font's size stays instead.
 	int32 size;
 	if (message->FindInt32(FontSize, &size) == B_OK && size > 0)
 		font.SetSize((float)size);
 
+	// A length of 0 or below gives the narrowest wrapping, the same at
+	// start-up as when it arrives later.
 	int32 lineLength;
-	if (message->FindInt32(LineLength, &lineLength) == B_OK
-		&& lineLength > 0) {
+	if (message->FindInt32(LineLength, &lineLength) == B_OK) {
 		float width = font.StringWidth("M");
 		SetTextRect(BRect(0, 0, width * lineLength + 1, 1));
 	}

@@ -10,8 +10,9 @@
  *   defaults are not merged back;
  * - a corrupt or a cut file: the defaults stay, "Unflatten not OK";
  * - an unreadable file: the defaults stay, "file.InitCheck not OK";
- * - no settings directory: loading keeps the defaults and saving reports
- *   "file.InitCheck not OK";
+ * - no settings directory: loading keeps the defaults, saving makes it
+ *   (mode 0700, parents included) and writes the file; where it cannot be
+ *   made, "find_directory not OK";
  * - a shorter record saved after a longer one leaves no old bytes behind;
  * - a save that fails for want of room leaves the old file whole.
  */
@@ -192,17 +193,40 @@ TEST_F(SettingsTest, UnreadableFileKeepsTheDefaults)
 }
 
 
-TEST_F(SettingsTest, MissingDirectoryIsReportedNotFatal)
+// On a fresh account without the settings directory every setting used
+// to be lost at exit: saving now makes the directory, private to the
+// user, and the next start reads the record back.
+TEST_F(SettingsTest, MissingDirectoryIsMadeWhenSaving)
 {
-	ScopedEnvironment missing("XDG_CONFIG_HOME",
-		fDirectory.Child("not/there").c_str());
+	std::string home = fDirectory.Child("not/there");
+	ScopedEnvironment missing("XDG_CONFIG_HOME", home.c_str());
 	BMessage record;
 	LoadSettings(&record);
 	ExpectDefaults(record);
-
-	SaveSettings(&record);
-	EXPECT_TRUE(Printed("file.InitCheck not OK"));
 	EXPECT_EQ("", list_directory(fDirectory.Path()));
+
+	record.ReplaceInt32(LineLength, 72);
+	SaveSettings(&record);
+	EXPECT_EQ(S_IFDIR | 0700, mode_of(fDirectory.Child("not")));
+	EXPECT_EQ(S_IFDIR | 0700, mode_of(home));
+	EXPECT_EQ("Orvane", list_directory(home));
+
+	BMessage loaded;
+	LoadSettings(&loaded);
+	EXPECT_EQ(72, loaded.GetInt32(LineLength, -1));
+}
+
+// Where the directory cannot be made, saving says so and goes on.
+TEST_F(SettingsTest, DirectoryThatCannotBeMadeIsReported)
+{
+	write_raw(fDirectory.Child("plain"), "not a directory");
+	ScopedEnvironment blocked("XDG_CONFIG_HOME",
+		fDirectory.Child("plain/config").c_str());
+	BMessage record;
+	DefaultSettings(&record);
+	SaveSettings(&record);
+	EXPECT_TRUE(Printed("find_directory not OK"));
+	EXPECT_EQ("plain", list_directory(fDirectory.Path()));
 }
 
 

@@ -16,7 +16,9 @@
  * - the bytes of a file are shown exactly, NUL and CR included;
  * - settings: the line length sets the wrapping width in widths of "M",
  *   a record without "FontSize" falls back to the default font's size,
- *   and anything but a settings record changes nothing;
+ *   and anything but a settings record changes nothing; a size of 0 or
+ *   below keeps a legible size, and a line length of 0 or below wraps
+ *   as narrowly as it can, live and in a window opened with it;
  * - a file dropped on the text opens in a window of its own and leaves
  *   the text as it was.
  */
@@ -212,6 +214,50 @@ TEST_F(ZELTextViewTest, SettingsShapeTheText)
 	ReadLayout(window, &after, &textRect);
 	EXPECT_EQ(font.Size(), after.Size());
 	EXPECT_EQ(before.right, textRect.right);
+}
+
+
+// A size of 0 (what Apply sends when the size field shows nothing) once
+// made the text invisible, and a line length of 0 or below was skipped
+// when it arrived but applied at the next start.
+TEST_F(ZELTextViewTest, SizeAndLengthBelowOneStayUsable)
+{
+	ASSERT_TRUE(Launch());
+	ZELWindow* window = Document("Untitled - 1");
+	fDriver.TypeText(window, "abc");
+
+	for (int32 size : { 0, -4 }) {
+		BMessage record(kMsgSettingsRecord);
+		record.AddInt32(LineLength, 0);
+		record.AddString(FontFamily, "DejaVu Sans Mono");
+		record.AddInt32(FontSize, size);
+		Post(window, &record);
+		BFont font;
+		BRect textRect;
+		ReadLayout(window, &font, &textRect);
+		EXPECT_EQ(BFont().Size(), font.Size()) << size;
+		EXPECT_GT(font.Size(), 0) << size;
+		EXPECT_FLOAT_EQ(1, textRect.right) << size;
+	}
+
+	// The same record, live and in a window opened with it.
+	BMessage record(kMsgSettingsRecord);
+	record.AddInt32(LineLength, -3);
+	record.AddString(FontFamily, "DejaVu Sans Mono");
+	record.AddInt32(FontSize, 14);
+	PostToApp(&record);
+	BMessage newWindow(kMsgNew);
+	PostToApp(&newWindow);
+	ZELWindow* second = Document("Untitled - 2");
+	ASSERT_NE((ZELWindow*)NULL, second);
+	BFont font;
+	BRect live;
+	BRect atStart;
+	ReadLayout(window, &font, &live);
+	ReadLayout(second, &font, &atStart);
+	EXPECT_FLOAT_EQ(font.StringWidth("M") * -3 + 1, live.right);
+	EXPECT_EQ(live.right, atStart.right);
+	EXPECT_EQ("abc", TextIn(window));
 }
 
 
