@@ -10,6 +10,7 @@
 #include <View.h>
 
 #include <ctype.h>
+#include <math.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -32,6 +33,8 @@ static const float kColumnRight = 160;
 static const float kFirstRowTop = 10;
 static const float kRowStep = 25;
 static const float kDivider = 60;
+// Room between a label and the control it names.
+static const float kLabelGap = 6;
 // Around and between the buttons of the right column.
 static const float kMargin = 10;
 static const float kButtonGap = 5;
@@ -115,25 +118,45 @@ ZELSetting::_BuildControls()
 		B_WILL_DRAW | B_NAVIGABLE);
 	background->AddChild(fLineLength);
 	fLineLength->SetModificationMessage(new BMessage(kMsgLineLengthEdited));
-	fLineLength->SetDivider(kDivider);
 	fLineLength->MakeFocus(true);
 
 	top += kRowStep;
 	fFontField = new ZELFontField(BRect(kColumnLeft, top, kColumnRight, 10));
 	background->AddChild(fFontField);
-	fFontField->SetDivider(kDivider);
 
 	top += kRowStep;
 	fSizeField = new ZELFontSize(BRect(kColumnLeft, top, kColumnRight, 10),
 		kSmallestSize, kLargestSize);
 	background->AddChild(fSizeField);
-	fSizeField->SetDivider(kDivider);
+
+	float divider = _Divider();
+	fLineLength->SetDivider(divider);
+	fFontField->SetDivider(divider);
+	fSizeField->SetDivider(divider);
 
 	fApplyButton = _AddButton("Apply", kMsgApply);
 	fApplyButton->ResizeToPreferred();
 	fRevertButton = _AddButton("Revert", kMsgRevert);
 	fDefaultButton = _AddButton("Default", kMsgDefaults);
 	fCancelButton = _AddButton("Cancel", kMsgCancel);
+}
+
+
+// The three controls share one divider: 60, or wider where the screen's
+// font would otherwise cut a label short.
+float
+ZELSetting::_Divider()
+{
+	float divider = kDivider;
+	BView* controls[] = { fLineLength, fFontField, fSizeField };
+	const char* labels[] = { fLineLength->Label(), fFontField->Label(),
+		fSizeField->Label() };
+	for (int32 i = 0; i < 3; i++) {
+		float needed = ceilf(controls[i]->StringWidth(labels[i])) + kLabelGap;
+		if (needed > divider)
+			divider = needed;
+	}
+	return divider;
 }
 
 

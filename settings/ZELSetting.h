@@ -50,6 +50,7 @@ public:
 
 private:
 			void				_BuildControls();
+			float				_Divider();
 			void				_PlaceButtons();
 			BButton*			_AddButton(const char* label, uint32 what);
 			void				_Apply();
