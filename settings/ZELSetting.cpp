@@ -200,6 +200,16 @@ ZELSetting::_PlaceButtons()
 			fApplyButton->MakeDefault(true);
 	}
 
+	// The left column reaches to the buttons, so that the field shows a
+	// family's whole name and "DejaVu Sans" is not "DejaVu Serif" cut
+	// short.
+	float columnWidth = x - kMargin - kColumnLeft;
+	BView* controls[] = { fLineLength, fFontField, fSizeField };
+	for (BView* control : controls) {
+		if (columnWidth > control->Bounds().Width())
+			control->ResizeTo(columnWidth, control->Bounds().Height());
+	}
+
 	BRect cancel = fCancelButton->Frame();
 	cancel.PrintToStream();
 	printf("W=%.2f H=%.2f", cancel.Width(), cancel.Height());

@@ -70,6 +70,62 @@ case_second_launch() {
 		fail "two.txt was looked for in the first instance's folder"
 }
 
+# The FontSize of the settings record that the text view applied last.
+applied_size() {
+	awk '/^ZELTextView AdjustView$/ { record = 1; next }
+		record && /FontSize = int32\(/ {
+			sub(/.*int32\(/, ""); sub(/ .*/, ""); size = $0; record = 0 }
+		END { print size }' "$output"
+}
+applied_size_is() { [ "$(applied_size)" = "$1" ]; }
+
+# Ctrl+E, the next size chosen with the keyboard, Apply: the document
+# changes at once, and after a restart it still has that size.
+case_settings_kept() {
+	seq 1 40 | sed 's/^/line /' >"$work/files/lines.txt"
+	start_orvane lines.txt
+	document=$(find_window '^lines.txt$')
+	wait_until "the settings were not applied" printed '^ZELTextView AdjustView$'
+	local before
+	before=$(applied_size)
+	[ -n "$before" ] || fail "no size in the applied record"
+	import -window "$document" "$work/before.png" ||
+		fail "no screenshot of the document"
+
+	xdotool windowfocus --sync "$document"
+	xdotool key ctrl+e
+	settings=$(find_window '^Orvane Settings$')
+	wait_until "the window did not get in step" printed "^BMessage\('FMdf'\)"
+	xdotool windowfocus --sync "$settings"
+	# From the line length to the size field, open it, one size down.
+	xdotool key Tab Tab Down
+	wait_until "the size menu did not open" \
+		test "$(xdotool search --onlyvisible --name '^menu$' | wc -l)" -ge 1
+	xdotool key Down Return
+	wait_until "the size was not chosen" printed "^BMessage\('FMsc'\)"
+	# Enter presses the default button, Apply now.
+	xdotool key Return
+	local after=$((before + 1))
+	wait_until "the document did not get size $after" applied_size_is "$after"
+	printed '^Apply$' || fail "Enter did not apply"
+	import -window "$document" "$work/after.png" ||
+		fail "no screenshot of the document"
+	cmp -s "$work/before.png" "$work/after.png" &&
+		fail "the document looks the same after Apply"
+	[ "$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 |
+		cut -d' ' -f1)" -gt 500 ] || fail "the text did not visibly change"
+
+	xdotool windowfocus --sync "$document"
+	xdotool key ctrl+q
+	wait_exit
+	[ -s "$XDG_CONFIG_HOME/Orvane" ] || fail "no settings file at exit"
+
+	: >"$output"
+	start_orvane lines.txt
+	find_window '^lines.txt$' >/dev/null
+	wait_until "the size was not kept: $(applied_size)" applied_size_is "$after"
+}
+
 start_x
 "case_$case_name" || fail "the case failed"
 echo "PASS ($case_name)"
