@@ -20,7 +20,10 @@
 #include <Messenger.h>
 #include <Window.h>
 
+#include <string>
 #include <vector>
+
+class BMessageRunner;
 
 namespace BPrivate {
 
@@ -46,10 +49,40 @@ const float kMenuBorder = 1;
 // The screen that menus are kept on.
 BRect menu_screen_frame();
 
+// A menu taller than the screen (or one that must stay where it opened)
+// shows part of its items between two scroll arrows.
+const float kScrollArrowHeight = 12;
+// What kMsgMenuPointer's "event" is for a turn of the wheel over a menu
+// ("delta", float, positive downwards) and for the repeat that scrolls
+// while the pointer rests on an arrow.
+const int32 kMenuWheelEvent = B_MOUSE_WHEEL_CHANGED;
+const int32 kMenuAutoScrollEvent = '_MAS';
+
+// Where an open menu's window goes and which part of the menu it shows.
+struct MenuPlacement {
+	// The window's frame on the screen.
+	BRect				frame;
+	// Whether the items scroll between arrows; scroll is then the menu
+	// view's top in its own coordinates, and maxScroll the most it takes.
+	bool				scrolls;
+	float				scroll;
+	float				maxScroll;
+};
+
+// Places a menu of the size with its left top at leftTop, on the screen.
+// A menu that fits is moved onto the screen whole; one taller than the
+// screen, or one that keepPlace holds where it is (a field's menu keeps
+// its marked item over the field), scrolls instead.
+MenuPlacement place_menu(BPoint leftTop, float width, float height,
+	bool keepPlace, BRect screen);
+
 // The key that picks an item while its menu is open, and a bar's title
 // with Alt: the first letter or digit of its label, in lower case; 0 for
 // a label without one.
 uint32 menu_trigger(const BMenuItem* item);
+
+// Whether the item can be chosen: enabled, and no separator.
+bool menu_item_choosable(const BMenuItem* item);
 
 // Which window an open menu is shown in, readable from any thread (the
 // test driver asks while the menus' own threads open and close them).
@@ -77,6 +110,21 @@ public:
 
 private:
 			BMessenger			fTracker;
+};
+
+
+// The arrow above or below the items of a menu that scrolls; dimmed
+// when the menu cannot scroll further that way.
+class MenuScrollArrow : public BView {
+public:
+								MenuScrollArrow(BRect frame, bool up);
+
+	virtual	void				Draw(BRect updateRect);
+			void				SetActive(bool active);
+
+private:
+			bool				fUp;
+			bool				fActive;
 };
 
 
@@ -126,12 +174,18 @@ private:
 		MenuWindow*			window;
 	// The window's frame on the screen.
 		BRect				frame;
+	// For a menu that scrolls: its arrows, and how far it scrolls.
+		MenuScrollArrow*	upArrow;
+		MenuScrollArrow*	downArrow;
+		float				maxScroll;
 	};
 
 			bool				_IsBar() const;
-	// minWidth widens a column menu that is narrower.
+	// minWidth widens a column menu that is narrower; keepPlace makes
+	// it scroll rather than move to fit on the screen.
 			void				_Open(BMenu* menu, BPoint leftTop,
-									float minWidth = 0);
+									float minWidth = 0,
+									bool keepPlace = false);
 			void				_CloseFrom(size_t level);
 			void				_Select(size_t level, int32 index,
 									bool openSubmenu);
@@ -153,6 +207,26 @@ private:
 			BPoint				_TitleMenuLocation(BMenu* menu,
 									int32 title);
 
+	// Scrolling (MenuScrolling.cpp).
+			bool				_Scrolls(size_t level) const;
+	// -1 over the up arrow, 1 over the down arrow, 0 elsewhere.
+			int32				_ArrowAt(BPoint screen, size_t& _level);
+			void				_ScrollTo(size_t level, float top);
+			void				_ScrollBy(size_t level, float delta);
+	// Scrolls so that the selected item shows whole.
+			void				_ShowSelected(size_t level);
+			void				_Wheel(BPoint screen, float delta);
+			void				_AutoScroll(size_t level, int32 direction);
+			void				_StopAutoScroll();
+			void				_AutoScrollStep();
+	// Page Up/Down, Home and End.
+			void				_JumpSelection(size_t level, int32 pages,
+									bool toEnd);
+	// Letters typed in a menu that scrolls select the first item whose
+	// label begins with them.
+			void				_TypeAhead(const char* bytes);
+			float				_VisibleHeight(size_t level) const;
+
 			BMenu*				fRoot;
 			BMessenger			fEvents;
 			std::vector<Level>	fLevels;
@@ -163,6 +237,14 @@ private:
 			bool				fDragged;
 			bool				fDone;
 			BMenuItem*			fChosen;
+	// While the pointer rests on a scroll arrow: the repeat, the level
+	// and which way it scrolls.
+			BMessageRunner*		fAutoScroller;
+			size_t				fAutoScrollLevel;
+			int32				fAutoScrollDirection;
+			int32				fAutoScrollSteps;
+	// What was typed into a menu that scrolls, to find an item by.
+			std::string			fTyped;
 };
 
 }	// namespace BPrivate

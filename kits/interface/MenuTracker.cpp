@@ -25,24 +25,18 @@ namespace {
 bool
 is_choosable(BMenuItem* item)
 {
-	return item != NULL && item->IsEnabled()
-		&& dynamic_cast<BSeparatorItem*>(item) == NULL;
-}
-
-
-// Moves the rectangle of the given size at leftTop onto the screen.
-BPoint
-kept_on_screen(BPoint leftTop, float width, float height)
-{
-	BRect screen = menu_screen_frame();
-	leftTop.x = std::min(leftTop.x, screen.right - width);
-	leftTop.y = std::min(leftTop.y, screen.bottom - height);
-	leftTop.x = std::max(leftTop.x, screen.left);
-	leftTop.y = std::max(leftTop.y, screen.top);
-	return leftTop;
+	return menu_item_choosable(item);
 }
 
 }	// namespace
+
+
+bool
+menu_item_choosable(const BMenuItem* item)
+{
+	return item != NULL && item->IsEnabled()
+		&& dynamic_cast<const BSeparatorItem*>(item) == NULL;
+}
 
 
 MenuTracker::MenuTracker(BMenu* root, BMessenger events)
@@ -53,13 +47,18 @@ MenuTracker::MenuTracker(BMenu* root, BMessenger events)
 	fButtonDown(false),
 	fDragged(false),
 	fDone(false),
-	fChosen(NULL)
+	fChosen(NULL),
+	fAutoScroller(NULL),
+	fAutoScrollLevel(0),
+	fAutoScrollDirection(0),
+	fAutoScrollSteps(0)
 {
 }
 
 
 MenuTracker::~MenuTracker()
 {
+	_StopAutoScroll();
 	_CloseFrom(0);
 }
 
@@ -100,6 +99,12 @@ MenuTracker::HandleMessage(BMessage* message)
 	BPoint screen;
 	message->FindPoint("screen_where", &screen);
 	switch (message->GetInt32("event", 0)) {
+		case kMenuWheelEvent:
+			_Wheel(screen, message->GetFloat("delta", 0));
+			break;
+		case kMenuAutoScrollEvent:
+			_AutoScrollStep();
+			break;
 		case B_MOUSE_DOWN:
 			PointerDown(screen);
 			break;
@@ -122,6 +127,12 @@ MenuTracker::PointerMoved(BPoint screen, uint32 buttons)
 		return;
 	size_t level;
 	int32 index;
+	int32 arrow = _ArrowAt(screen, level);
+	if (arrow != 0) {
+		_AutoScroll(level, arrow);
+		return;
+	}
+	_StopAutoScroll();
 	if (_HitMenu(screen, level, index)) {
 		if (index >= 0 && dynamic_cast<BSeparatorItem*>(
 				fLevels[level].menu->ItemAt(index)) == NULL) {
@@ -225,6 +236,11 @@ MenuTracker::KeyDown(const char* bytes)
 	BMenuItem* selected = fLevels.empty() ? NULL
 		: fLevels.back().menu->ItemAt(fLevels.back().menu->fSelected);
 	bool rowBar = _IsBar() && fRoot->fLayout == B_ITEMS_IN_ROW;
+	// In a menu that scrolls, a space after letters is typed too.
+	bool typing = ((uint8)bytes[0] > B_SPACE && bytes[0] != B_DELETE)
+		|| (bytes[0] == B_SPACE && !fTyped.empty());
+	if (!typing)
+		fTyped.clear();
 
 	switch (bytes[0]) {
 		case B_ESCAPE:
@@ -238,6 +254,16 @@ MenuTracker::KeyDown(const char* bytes)
 			break;
 		case B_DOWN_ARROW:
 			_MoveSelection(1);
+			break;
+		case B_PAGE_UP:
+		case B_PAGE_DOWN:
+		case B_HOME:
+		case B_END:
+			if (!fLevels.empty()) {
+				bool back = bytes[0] == B_PAGE_UP || bytes[0] == B_HOME;
+				_JumpSelection(deepest, back ? -1 : 1,
+					bytes[0] == B_HOME || bytes[0] == B_END);
+			}
 			break;
 		case B_RIGHT_ARROW:
 			if (selected != NULL && selected->Submenu() != NULL
@@ -253,9 +279,15 @@ MenuTracker::KeyDown(const char* bytes)
 			else if (rowBar)
 				_SwitchTitle(-1);
 			break;
+		case B_SPACE:
+			if (typing) {
+				_TypeAhead(bytes);
+				break;
+			}
+			// Otherwise a space chooses, as Enter does.
+			[[fallthrough]];
 		case B_ENTER:
 		case '\r':
-		case B_SPACE:
 		{
 			if (fLevels.empty()) {
 				BMenuItem* title = fRoot->ItemAt(fRoot->fSelected);
@@ -275,7 +307,10 @@ MenuTracker::KeyDown(const char* bytes)
 			break;
 		}
 		default:
-			_PickByTrigger((uint8)bytes[0]);
+			if (typing && !fLevels.empty() && _Scrolls(deepest))
+				_TypeAhead(bytes);
+			else
+				_PickByTrigger((uint8)bytes[0]);
 			break;
 	}
 }
@@ -333,7 +368,8 @@ MenuTracker::Cancel()
 
 
 void
-MenuTracker::_Open(BMenu* menu, BPoint leftTop, float minWidth)
+MenuTracker::_Open(BMenu* menu, BPoint leftTop, float minWidth,
+	bool keepPlace)
 {
 	float width;
 	float height;
@@ -349,24 +385,46 @@ MenuTracker::_Open(BMenu* menu, BPoint leftTop, float minWidth)
 		}
 		menu->GetPreferredSize(&width, &height);
 	}
-	leftTop = kept_on_screen(leftTop, width, height);
-	BRect frame(leftTop.x, leftTop.y, leftTop.x + width,
-		leftTop.y + height);
+	MenuPlacement placement = place_menu(leftTop, width, height, keepPlace,
+		menu_screen_frame());
+	BRect frame = placement.frame;
 
 	MenuWindow* window = new MenuWindow(frame, fEvents);
+	Level level = { menu, window, frame, NULL, NULL, 0 };
 	menu->_SetSelected(-1);
-	menu->MoveTo(0, 0);
-	menu->ResizeTo(width, height);
+	if (placement.scrolls) {
+		// The items between an arrow above and one below.
+		float bottom = frame.Height();
+		level.upArrow = new MenuScrollArrow(
+			BRect(0, 0, width, kScrollArrowHeight - 1), true);
+		level.downArrow = new MenuScrollArrow(
+			BRect(0, bottom - kScrollArrowHeight + 1, width, bottom), false);
+		level.maxScroll = placement.maxScroll;
+		menu->MoveTo(0, kScrollArrowHeight);
+		menu->ResizeTo(width, bottom - 2 * kScrollArrowHeight);
+		window->AddChild(level.upArrow);
+		window->AddChild(level.downArrow);
+	} else {
+		menu->MoveTo(0, 0);
+		menu->ResizeTo(width, height);
+	}
+	menu->ScrollTo(BPoint(0, placement.scroll));
 	window->AddChild(menu);
+	if (placement.scrolls) {
+		level.upArrow->SetActive(placement.scroll > 0);
+		level.downArrow->SetActive(placement.scroll < placement.maxScroll);
+	}
 	set_shown_menu_window(menu, window);
 	window->Show();
-	fLevels.push_back(Level{ menu, window, frame });
+	fLevels.push_back(level);
 }
 
 
 void
 MenuTracker::_CloseFrom(size_t level)
 {
+	if (fAutoScrollLevel >= level)
+		_StopAutoScroll();
 	while (fLevels.size() > level) {
 		Level closing = fLevels.back();
 		fLevels.pop_back();
@@ -375,6 +433,7 @@ MenuTracker::_CloseFrom(size_t level)
 			continue;
 		closing.menu->_SetSelected(-1);
 		closing.window->RemoveChild(closing.menu);
+		closing.menu->ScrollTo(BPoint(0, 0));
 		closing.window->Quit();
 	}
 }
@@ -414,12 +473,18 @@ MenuTracker::_SelectTitle(int32 index, bool byKeyboard)
 	float minWidth = 0;
 	if (dynamic_cast<FieldMenuBar*>(fRoot) != NULL)
 		minWidth = fRoot->Bounds().Width();
-	_Open(menu, _TitleMenuLocation(menu, index), minWidth);
-	// A field's menu opens with the shown choice highlighted, so that the
-	// arrow keys start from it.
+	// A field's menu keeps its marked item over the field, scrolling
+	// rather than moving where the screen ends.
+	bool field = dynamic_cast<FieldMenuBar*>(fRoot) != NULL;
 	int32 marked = menu->FindMarkedIndex();
-	if (dynamic_cast<FieldMenuBar*>(fRoot) != NULL && marked >= 0)
+	_Open(menu, _TitleMenuLocation(menu, index), minWidth,
+		field && marked >= 0);
+	// It opens with the shown choice highlighted, so that the arrow keys
+	// start from it.
+	if (field && marked >= 0) {
 		_Select(0, marked, false);
+		_ShowSelected(0);
+	}
 	else if (byKeyboard)
 		_SelectFirst(0);
 }
@@ -470,6 +535,7 @@ MenuTracker::_MoveSelection(int32 direction)
 		index = (index + direction + count) % count;
 		if (is_choosable(menu->ItemAt(index))) {
 			_Select(level, index, false);
+			_ShowSelected(level);
 			return;
 		}
 	}
@@ -522,7 +588,12 @@ MenuTracker::_HitMenu(BPoint screen, size_t& _level, int32& _index)
 			continue;
 		_level = i;
 		MenuLocker locker(level.menu);
-		_index = level.menu->_ItemIndexAt(pixel - level.frame.LeftTop());
+		// The menu view may sit below a scroll arrow and be scrolled.
+		BPoint inMenu = level.menu->ConvertFromWindow(
+			pixel - level.frame.LeftTop());
+		BRect shown = level.menu->Bounds();
+		_index = shown.Contains(inMenu)
+			? level.menu->_ItemIndexAt(inMenu) : -1;
 		return true;
 	}
 	return false;
@@ -545,7 +616,12 @@ BPoint
 MenuTracker::_SubmenuLocation(size_t level, BMenu* submenu)
 {
 	const Level& parent = fLevels[level];
-	BRect item = parent.menu->ItemAt(parent.menu->fSelected)->Frame();
+	BRect item;
+	{
+		MenuLocker locker(parent.menu);
+		item = parent.menu->ConvertToWindow(
+			parent.menu->ItemAt(parent.menu->fSelected)->Frame());
+	}
 	float width;
 	float height;
 	{

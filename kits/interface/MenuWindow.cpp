@@ -47,6 +47,18 @@ MenuWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			fTracker.SendMessage(&forward);
 			break;
 		}
+		case B_MOUSE_WHEEL_CHANGED:
+		{
+			// The wheel scrolls the menu it turns over.
+			BMessage forward(kMsgMenuPointer);
+			forward.AddInt32("event", kMenuWheelEvent);
+			forward.AddPoint("screen_where", ConvertToScreen(
+				BPoint(Bounds().Width() / 2, Bounds().Height() / 2)));
+			forward.AddFloat("delta",
+				message->GetFloat("be:wheel_delta_y", 0));
+			fTracker.SendMessage(&forward);
+			break;
+		}
 		case B_KEY_DOWN:
 		{
 			BMessage forward(*message);

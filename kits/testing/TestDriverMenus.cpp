@@ -101,12 +101,33 @@ TestDriver::_ClickMenuItem(BWindow* owner, BMenuItem* item, bool click)
 		return B_BAD_VALUE;
 	BMenu* menu = item->Menu();
 	BWindow* window = BMenu::Private(menu).MenuWindow();
-	BPoint where = middle_of(item->Frame());
 	owner->Unlock();
 	if (window == NULL) {
 		ADD_FAILURE() << "TestDriver: the menu holding \"" << item->Label()
 			<< "\" did not open";
 		return B_ERROR;
+	}
+
+	// In a menu taller than the screen the item may lie out of sight: the
+	// wheel brings it in, as a person would turn it.
+	BPoint where;
+	for (int32 turns = 0;; turns++) {
+		if (!window->Lock())
+			return B_ERROR;
+		BRect shown = menu->ConvertToWindow(menu->Bounds());
+		where = middle_of(menu->ConvertToWindow(item->Frame()));
+		window->Unlock();
+		if (where.y >= shown.top && where.y <= shown.bottom)
+			break;
+		if (turns > 1000) {
+			ADD_FAILURE() << "TestDriver: the wheel did not bring \""
+				<< item->Label() << "\" into sight";
+			return B_ERROR;
+		}
+		status_t status = ScrollWheel(window, 0,
+			where.y < shown.top ? -1 : 1);
+		if (status != B_OK)
+			return status;
 	}
 	return click ? Click(window, where) : MoveMouse(window, where);
 }
