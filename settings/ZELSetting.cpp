@@ -239,9 +239,10 @@ ZELSetting::InitByMsg(BMessage* record)
 	else
 		PrintLine("no FontFamily");
 
+	// The whole value: cut to 16 bits, 65548 would show as 12.
 	int32 size;
 	if (record->FindInt32(FontSize, &size) == B_OK)
-		fSizeField->SetFontSize((int16)size);
+		fSizeField->SetFontSize(size);
 	else
 		PrintLine("no FontSize");
 

@@ -536,18 +536,21 @@ TEST_F(ZELSettingTest, RecordWithoutSizeOrFamily)
 	EXPECT_EQ("", std::string(Current().GetString(FontFamily, "?")));
 	EXPECT_EQ(10, Current().GetInt32(FontSize, -1));
 
-	// A family name too long for any family marks nothing.
-	BMessage longFamily(kMsgSettingsRecord);
-	longFamily.AddInt32(LineLength, 60);
-	longFamily.AddString(FontFamily,
+	// A family name too long for any family marks nothing; nor does a
+	// size whose low 16 bits would be one the field lists (65536 + 12).
+	BMessage outOfRange(kMsgSettingsRecord);
+	outOfRange.AddInt32(LineLength, 60);
+	outOfRange.AddString(FontFamily,
 		(FixedFamily() + std::string(200, 'q')).c_str());
-	longFamily.AddInt32(FontSize, 10);
-	PostToApp(&longFamily);
+	outOfRange.AddInt32(FontSize, 65548);
+	PostToApp(&outOfRange);
 	ZELSetting* third = OpenSettings();
 	ASSERT_NE((ZELSetting*)NULL, third);
 	ASSERT_TRUE(third->Lock());
 	EXPECT_EQ((BMenuItem*)NULL,
 		fDriver.FindView<ZELFontField>(third)->Menu()->FindMarked());
+	EXPECT_EQ((BMenuItem*)NULL,
+		fDriver.FindView<ZELFontSize>(third)->Menu()->FindMarked());
 	third->Unlock();
 }
 
