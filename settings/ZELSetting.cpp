@@ -17,6 +17,7 @@
 #include <string.h>
 
 #include "MessageCodes.h"
+#include "PrintLine.h"
 #include "Settings.h"
 #include "ZELFontField.h"
 #include "ZELFontSize.h"
@@ -40,14 +41,6 @@ static const float kMargin = 10;
 static const float kButtonGap = 5;
 static const int16 kSmallestSize = 6;
 static const int16 kLargestSize = 24;
-
-
-static void
-PrintLine(const char* text)
-{
-	printf("%s", text);
-	printf("\n");
-}
 
 
 // Reads a number from the start of the text as the C library's "%li"

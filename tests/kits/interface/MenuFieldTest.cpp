@@ -32,60 +32,24 @@ namespace {
 const uint32 kMsgSizeChosen = 'FMsc';
 
 
-class FieldWindow : public BWindow {
-public:
-	FieldWindow(Journal& journal)
-		:
-		BWindow(BRect(200, 200, 499, 399), "Fields", B_TITLED_WINDOW, 0),
-		fJournal(journal)
-	{
-		fMenu = new BPopUpMenu("", true, true, B_ITEMS_IN_COLUMN);
-		for (int32 size = 6; size <= 24; size++) {
-			char label[8];
-			snprintf(label, sizeof(label), "%d", (int)size);
-			fMenu->AddItem(new BMenuItem(label,
-				new BMessage(kMsgSizeChosen)));
-		}
-		// The bottom above the top: the field makes its own height.
-		fField = new BMenuField(BRect(10, 60, 160, 10), "size", "Size",
-			fMenu);
-		fField->SetDivider(60);
-		AddChild(fField);
-	}
-
-	void MessageReceived(BMessage* message) override
-	{
-		fJournal.Add("window:" + code_text(message->what));
-	}
-
-	BPopUpMenu* fMenu;
-	BMenuField* fField;
-
-private:
-	Journal& fJournal;
-};
-
-
-class MenuFields : public ::testing::Test {
+class MenuFields : public FieldTest {
 protected:
 	void SetUp() override
 	{
-		ASSERT_EQ(fDriver.Launch<TestApplication>(), B_OK);
-		fWindow = new FieldWindow(fJournal);
-		fWindow->Show();
-		ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
-		fJournal.Clear();
+		Start(BRect(10, 60, 160, 10), "Size");
 	}
 
-	std::string Shown()
+	BPopUpMenu* MakeMenu() override
 	{
-		WindowLocker locker(fWindow);
-		return fWindow->fField->MenuItem()->Label();
+		BPopUpMenu* menu = new BPopUpMenu("", true, true, B_ITEMS_IN_COLUMN);
+		for (int32 size = 6; size <= 24; size++) {
+			char label[8];
+			snprintf(label, sizeof(label), "%d", (int)size);
+			menu->AddItem(new BMenuItem(label,
+				new BMessage(kMsgSizeChosen)));
+		}
+		return menu;
 	}
-
-	Journal fJournal;
-	TestDriver fDriver;
-	FieldWindow* fWindow = NULL;
 };
 
 }	// namespace

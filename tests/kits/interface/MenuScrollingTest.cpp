@@ -38,14 +38,16 @@ const int32 kFamilies = 300;
 const int32 kMarked = 150;
 
 
-class TallFieldWindow : public BWindow {
-public:
-	TallFieldWindow(Journal& journal)
-		:
-		BWindow(BRect(200, 300, 599, 499), "Families", B_TITLED_WINDOW, 0),
-		fJournal(journal)
+class TallMenus : public FieldTest {
+protected:
+	void SetUp() override
 	{
-		fMenu = new BPopUpMenu("", true, true, B_ITEMS_IN_COLUMN);
+		Start(BRect(10, 120, 260, 10), "Font");
+	}
+
+	BPopUpMenu* MakeMenu() override
+	{
+		BPopUpMenu* menu = new BPopUpMenu("", true, true, B_ITEMS_IN_COLUMN);
 		for (int32 i = 0; i < kFamilies; i++) {
 			char label[32];
 			if (i == 200)
@@ -54,38 +56,11 @@ public:
 				snprintf(label, sizeof(label), "Noto Serif");
 			else
 				snprintf(label, sizeof(label), "Family %03d", (int)i);
-			fMenu->AddItem(new BMenuItem(label,
+			menu->AddItem(new BMenuItem(label,
 				new BMessage(kMsgFamilyChosen)));
 		}
-		fMenu->ItemAt(kMarked)->SetMarked(true);
-		fField = new BMenuField(BRect(10, 20, 260, 10), "family", "Font",
-			fMenu);
-		fField->SetDivider(60);
-		AddChild(fField);
-	}
-
-	void MessageReceived(BMessage* message) override
-	{
-		fJournal.Add("window:" + code_text(message->what));
-	}
-
-	BPopUpMenu* fMenu;
-	BMenuField* fField;
-
-private:
-	Journal& fJournal;
-};
-
-
-class TallMenus : public ::testing::Test {
-protected:
-	void SetUp() override
-	{
-		ASSERT_EQ(fDriver.Launch<TestApplication>(), B_OK);
-		fWindow = new TallFieldWindow(fJournal);
-		fWindow->Show();
-		ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
-		fJournal.Clear();
+		menu->ItemAt(kMarked)->SetMarked(true);
+		return menu;
 	}
 
 	// Opens the menu with a click on the field; its window.
@@ -122,15 +97,6 @@ protected:
 		return item.top >= shown.top && item.bottom <= shown.bottom;
 	}
 
-	std::string Shown()
-	{
-		WindowLocker locker(fWindow);
-		return fWindow->fField->MenuItem()->Label();
-	}
-
-	Journal fJournal;
-	TestDriver fDriver;
-	TallFieldWindow* fWindow = NULL;
 };
 
 }	// namespace

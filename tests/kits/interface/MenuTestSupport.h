@@ -10,7 +10,9 @@
 
 #include <Menu.h>
 #include <MenuBar.h>
+#include <MenuField.h>
 #include <MenuItem.h>
+#include <PopUpMenu.h>
 
 #include <string>
 #include <vector>
@@ -144,6 +146,63 @@ private:
 	Journal& fJournal;
 	std::mutex fLock;
 	std::vector<BMessage> fMessages;
+};
+
+// A window with one menu field, labelled, over the menu; it writes
+// "window:<code>" for every message it gets.
+class FieldWindow : public BWindow {
+public:
+	FieldWindow(Journal& journal, BPopUpMenu* menu, BRect fieldFrame,
+		const char* label)
+		:
+		BWindow(BRect(200, 200, 599, 399), "Fields", B_TITLED_WINDOW, 0),
+		fMenu(menu),
+		fJournal(journal)
+	{
+		// A bottom above the top: the field makes its own height.
+		fField = new BMenuField(fieldFrame, "field", label, fMenu);
+		fField->SetDivider(60);
+		AddChild(fField);
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		fJournal.Add("window:" + code_text(message->what));
+	}
+
+	BPopUpMenu* fMenu;
+	BMenuField* fField;
+
+private:
+	Journal& fJournal;
+};
+
+
+// Tests of a field window through the test driver: the window is shown
+// with the menu that MakeMenu() gives, and the journal starts empty.
+class FieldTest : public ::testing::Test {
+protected:
+	virtual BPopUpMenu* MakeMenu() = 0;
+
+	void Start(BRect fieldFrame, const char* label)
+	{
+		ASSERT_EQ(fDriver.Launch<interface_test::TestApplication>(), B_OK);
+		fWindow = new FieldWindow(fJournal, MakeMenu(), fieldFrame, label);
+		fWindow->Show();
+		ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+		fJournal.Clear();
+	}
+
+	// What the field shows.
+	std::string Shown()
+	{
+		interface_test::WindowLocker locker(fWindow);
+		return fWindow->fField->MenuItem()->Label();
+	}
+
+	Journal fJournal;
+	TestDriver fDriver;
+	FieldWindow* fWindow = NULL;
 };
 
 }	// namespace menu_test
