@@ -201,9 +201,13 @@ TEST_F(TallMenus, WheelAndArrowsScroll)
 	BPoint down(frame.Width() / 2, frame.Height() - kScrollArrowHeight / 2);
 	ASSERT_EQ(fDriver.MoveMouse(menuWindow, down), B_OK);
 	float end = kFamilies * step - 1;
-	ASSERT_EQ(fDriver.WaitFor([&] {
-		return Scroll() + fWindow->fMenu->Bounds().Height() >= end - 1;
-	}, "the menu to scroll to its end"), B_OK);
+	float shown;
+	{
+		WindowLocker locker(menuWindow);
+		shown = fWindow->fMenu->Bounds().Height();
+	}
+	ASSERT_EQ(fDriver.WaitFor([&] { return Scroll() + shown >= end - 1; },
+		"the menu to scroll to its end"), B_OK);
 	EXPECT_TRUE(InSight(kFamilies - 1));
 
 	// Off the arrow, it stays.
