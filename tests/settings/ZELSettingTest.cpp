@@ -41,6 +41,7 @@
 #include <string>
 
 #include <math.h>
+#include <stdint.h>
 
 #include "EditorFixture.h"
 #include "MessageCodes.h"
@@ -196,7 +197,11 @@ TEST_F(ZELSettingTest, SizeFieldListsItsRangeAndMarksOnlyWhatItLists)
 	ZELFontSize up(BRect(0, 0, 150, 10), 6, 24);
 	ZELFontSize down(BRect(0, 0, 150, 10), 24, 6);
 	ZELFontSize one(BRect(0, 0, 150, 10), 6, 6);
+	// Up to the largest 16-bit size: a 16-bit counter would never end.
+	ZELFontSize top(BRect(0, 0, 150, 10), INT16_MAX - 2, INT16_MAX);
 	App()->Unlock();
+	ASSERT_EQ(3, top.Menu()->CountItems());
+	EXPECT_EQ(std::string("32767"), top.Menu()->ItemAt(2)->Label());
 
 	ASSERT_EQ(19, up.Menu()->CountItems());
 	ASSERT_EQ(19, down.Menu()->CountItems());
