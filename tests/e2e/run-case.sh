@@ -189,6 +189,39 @@ case_menu() {
 	wait_line '^typed 1 (mixed!|!mixed)$'
 }
 
+# A menu taller than the screen: it fits the screen, the wheel scrolls
+# it, End and Enter choose its last item, typed letters find one.
+case_tall_menu() {
+	start_demo
+	window=$(find_window '^Demo 1$')
+	wait_line '^ready 1$'
+	focus_window "$window" 1
+
+	# The "Lines" title, after "Edit".
+	xdotool mousemove --window "$window" 60 8 click 1
+	menu=$(find_window '^menu$')
+	eval "$(xdotool getwindowgeometry --shell "$menu")"
+	[ "$HEIGHT" -le 768 ] || fail "the menu is $HEIGHT high, more than the screen"
+	# Below the up arrow, two turns of the wheel down: six items on.
+	xdotool mousemove --window "$menu" 30 22
+	xdotool click 5 click 5
+	xdotool mousemove --window "$menu" 30 23 click 1
+	wait_line '^line 1 7$'
+	wait_menus_closed
+
+	xdotool mousemove --window "$window" 60 8 click 1
+	find_window '^menu$' >/dev/null
+	xdotool key End Return
+	wait_line '^line 1 200$'
+	wait_menus_closed
+
+	xdotool mousemove --window "$window" 60 8 click 1
+	find_window '^menu$' >/dev/null
+	xdotool type 'line 15'
+	xdotool key Return
+	wait_line '^line 1 150$'
+}
+
 case_close() {
 	start_demo
 	window=$(find_window '^Demo 1$')

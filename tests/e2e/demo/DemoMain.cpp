@@ -14,6 +14,8 @@
  *   resized N W H      window N got a new size
  *   cleared N          the Clear button of window N was pressed
  *   upper N, lower N   Edit > Upper case or Lower case acted on window N
+ *   line N L           Lines > Line L was chosen in window N (a menu
+ *                      taller than the screen)
  *   closing N          window N was asked to close and does
  *
  *   kits-demo [--windows COUNT]
@@ -132,6 +134,15 @@ public:
 		editMenu->AddItem(new BMenuItem("Lower case",
 			new BMessage(kMsgLowerCase), 'L'));
 		menuBar->AddItem(editMenu);
+		BMenu* linesMenu = new BMenu("Lines");
+		for (int32 line = 1; line <= kLines; line++) {
+			char label[16];
+			snprintf(label, sizeof(label), "Line %03d", (int)line);
+			BMessage* message = new BMessage(kMsgLine);
+			message->AddInt32("line", line);
+			linesMenu->AddItem(new BMenuItem(label, message));
+		}
+		menuBar->AddItem(linesMenu);
 		AddChild(menuBar);
 
 		BRect textFrame = Bounds();
@@ -155,6 +166,10 @@ public:
 			case kMsgUpperCase:
 			case kMsgLowerCase:
 				_ChangeCase(message->what == kMsgUpperCase);
+				return;
+			case kMsgLine:
+				printf("line %d %d\n", (int)fNumber,
+					(int)message->GetInt32("line", 0));
 				return;
 		}
 		BWindow::MessageReceived(message);
@@ -193,6 +208,8 @@ private:
 	static const uint32	kMsgClear = 'clr ';
 	static const uint32	kMsgUpperCase = 'uppr';
 	static const uint32	kMsgLowerCase = 'lowr';
+	static const uint32	kMsgLine = 'line';
+	static const int32	kLines = 200;
 	static const int32	kStripHeight = 36;
 
 	int32				fNumber;
