@@ -74,8 +74,12 @@ BTextView::_ApplyFont()
 	SetFont(&fData->font);
 	fData->font.GetHeight(&fData->fontHeight);
 	const font_height& height = fData->fontHeight;
-	fData->lineHeight = ceilf(height.ascent + height.descent
-		+ height.leading);
+	// The baseline sits on a whole pixel below the ascent, so the line
+	// holds the ascent and the descent each rounded up: a glyph that
+	// reaches the font's descent (an underscore) stays inside its own
+	// line, where the next line's background cannot paint over it.
+	fData->lineHeight = ceilf(height.ascent)
+		+ ceilf(height.descent + height.leading);
 	if (fData->lineHeight < 1)
 		fData->lineHeight = 1;
 	fData->layout->SetLineHeight(fData->lineHeight);
@@ -511,17 +515,25 @@ BTextView::Draw(BRect updateRect)
 {
 	BPrivate::WrapLayout& layout = *fData->layout;
 	float top = fData->textRect.top;
-	int32 first = layout.LineAtY(updateRect.top - top);
-	int32 last = layout.LineAtY(updateRect.bottom - top);
+	// A glyph may ink past its own line (accents over capitals, a font
+	// whose glyphs overshoot its metrics), so the lines next to the
+	// update area are drawn too, clipped to it. All backgrounds go first:
+	// the highlight of one line must not cover what the line above inks.
+	int32 first = std::max(layout.LineAtY(updateRect.top - top) - 1,
+		(int32)0);
+	int32 last = layout.LineAtY(updateRect.bottom - top) + 1;
 	int32 length = TextLength();
-	for (int32 line = first; line <= last; line++) {
-		if (line > 0 && layout.LayoutLineStart(line) >= length
+	int32 shown = first;
+	for (; shown <= last; shown++) {
+		if (shown > 0 && layout.LayoutLineStart(shown) >= length
 			&& (length == 0 || fData->text.ByteAt(length - 1) != '\n'
-				|| layout.LayoutLineStart(line - 1) >= length)) {
+				|| layout.LayoutLineStart(shown - 1) >= length)) {
 			break;
 		}
-		_DrawLine(line, top + layout.LineTop(line));
+		_DrawLineHighlight(shown, top + layout.LineTop(shown));
 	}
+	for (int32 line = first; line < shown; line++)
+		_DrawLineText(line, top + layout.LineTop(line));
 	if (fData->caretVisible)
 		_DrawCaret(true);
 	// Wrapping lays the text out as it is shown or asked about; the bars
@@ -532,37 +544,45 @@ BTextView::Draw(BRect updateRect)
 
 
 void
-BTextView::_DrawLine(int32 line, float top)
+BTextView::_DrawLineHighlight(int32 line, float top)
+{
+	BPrivate::WrapLayout& layout = *fData->layout;
+	int32 start = layout.LayoutLineStart(line);
+	int32 end = layout.LayoutLineEnd(line);
+	int32 selectionStart = fData->selectionStart;
+	int32 selectionEnd = fData->selectionEnd;
+	if (!fData->selectable || selectionStart >= selectionEnd
+		|| selectionStart > end || selectionEnd <= start) {
+		return;
+	}
+
+	float left = _LineLeft(line);
+	float x1 = selectionStart <= start ? left : PointAt(selectionStart).x;
+	float x2;
+	// A selection that runs on past the line covers its whole width,
+	// the line end included.
+	if (selectionEnd > end)
+		x2 = std::max(Bounds().right, fData->textRect.right);
+	else
+		x2 = PointAt(selectionEnd).x - 1;
+	// Dimmer while the view does not have the keyboard.
+	rgb_color marked = tint_color(ui_color(B_DOCUMENT_BACKGROUND_COLOR),
+		IsFocus() && fData->active ? B_DARKEN_2_TINT : B_DARKEN_1_TINT);
+	SetHighColor(marked);
+	FillRect(BRect(x1, top, x2, top + fData->lineHeight - 1));
+}
+
+
+void
+BTextView::_DrawLineText(int32 line, float top)
 {
 	BPrivate::WrapLayout& layout = *fData->layout;
 	BPrivate::TextBuffer& text = fData->text;
 	int32 start = layout.LayoutLineStart(line);
 	int32 end = layout.LayoutLineEnd(line);
 	float left = _LineLeft(line);
-	float height = fData->lineHeight;
 	float baseline = top + ceilf(fData->fontHeight.ascent);
 	BRect bounds = Bounds();
-
-	int32 selectionStart = fData->selectionStart;
-	int32 selectionEnd = fData->selectionEnd;
-	bool highlight = fData->selectable && selectionStart < selectionEnd
-		&& selectionStart <= end && selectionEnd > start;
-	if (highlight) {
-		float x1 = selectionStart <= start ? left
-			: PointAt(selectionStart).x;
-		float x2;
-		// A selection that runs on past the line covers its whole width,
-		// the line end included.
-		if (selectionEnd > end)
-			x2 = std::max(bounds.right, fData->textRect.right);
-		else
-			x2 = PointAt(selectionEnd).x - 1;
-		// Dimmer while the view does not have the keyboard.
-		rgb_color marked = tint_color(ui_color(B_DOCUMENT_BACKGROUND_COLOR),
-			IsFocus() && fData->active ? B_DARKEN_2_TINT : B_DARKEN_1_TINT);
-		SetHighColor(marked);
-		FillRect(BRect(x1, top, x2, top + height - 1));
-	}
 
 	rgb_color placeholderColor = tint_color(fData->color,
 		B_LIGHTEN_1_TINT);
