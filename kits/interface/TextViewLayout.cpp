@@ -16,6 +16,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <string>
 
 namespace TextMotion = BPrivate::TextMotion;
 
@@ -41,24 +42,35 @@ struct control_pictures {
 };
 
 const control_pictures sControlPictures;
-const char* const kReplacement = "\xEF\xBF\xBD";
+
+
+// Whether the font, with its fallbacks, draws every control picture.
+bool
+has_control_pictures(const BFont& font)
+{
+	std::string pictures;
+	for (int i = 0; i <= 32; i++)
+		pictures += sControlPictures.pictures[i];
+	bool has[33];
+	font.GetHasGlyphs(pictures.c_str(), 33, has);
+	return std::all_of(has, has + 33, [](bool one) { return one; });
+}
 
 }	// namespace
 
 
 display_char
-classify_char_bytes(const char* bytes, int32 length)
+classify_char_bytes(const char* bytes, int32 length, bool controlPictures)
 {
-	display_char shown = { length, NULL };
+	display_char shown = { length, NULL, -1 };
 	if (length != 1)
 		return shown;
 	uint8 byte = (uint8)bytes[0];
-	if (byte < 0x20)
-		shown.placeholder = sControlPictures.pictures[byte];
-	else if (byte == 0x7F)
-		shown.placeholder = sControlPictures.pictures[32];
-	else if (byte >= 0x80)
-		shown.placeholder = kReplacement;
+	bool control = byte < 0x20 || byte == 0x7F;
+	if (control && controlPictures)
+		shown.placeholder = sControlPictures.pictures[byte == 0x7F ? 32 : byte];
+	else if (control || byte >= 0x80)
+		shown.markedByte = byte;
 	return shown;
 }
 
@@ -83,6 +95,8 @@ BTextView::_ApplyFont()
 	if (fData->lineHeight < 1)
 		fData->lineHeight = 1;
 	fData->layout->SetLineHeight(fData->lineHeight);
+	fData->controlPictures = BPrivate::has_control_pictures(fData->font);
+	fData->byteMark.SetFont(fData->font, fData->lineHeight);
 	fData->layout->InvalidateAll();
 	_ForgetWidths();
 	_UpdateScrollBars();
@@ -626,15 +640,20 @@ BTextView::_DrawLineText(int32 line, float top)
 		int32 next = at + length;
 		float nextX = x + layout.CharWidth(at, length, x);
 
-		BPrivate::display_char shown
-			= BPrivate::classify_char_bytes(bytes, length);
+		BPrivate::display_char shown = BPrivate::classify_char_bytes(bytes,
+			length, fData->controlPictures);
 		bool tab = bytes[0] == '\t' && fData->tabWidth > 0;
-		if (tab || shown.placeholder != NULL || left + nextX < bounds.left) {
+		bool standIn = shown.placeholder != NULL || shown.markedByte >= 0;
+		if (tab || standIn || left + nextX < bounds.left) {
 			flush(at);
-			if (shown.placeholder != NULL && !tab
-				&& left + nextX >= bounds.left) {
+			if (standIn && !tab && left + nextX >= bounds.left) {
 				SetHighColor(placeholderColor);
-				DrawString(shown.placeholder, BPoint(left + x, baseline));
+				if (shown.placeholder != NULL)
+					DrawString(shown.placeholder, BPoint(left + x, baseline));
+				else {
+					fData->byteMark.Draw(this, (uint8)shown.markedByte,
+						BPoint(left + x, baseline));
+				}
 			}
 			runStart = next;
 			runX = nextX;

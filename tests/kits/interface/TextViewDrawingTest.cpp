@@ -158,3 +158,58 @@ TEST_F(TextViewDrawingTest, UnderscoreStaysVisibleAtEverySize)
 		}
 	}
 }
+
+
+// NUL and CR used to show as the same empty box where no font has the
+// control pictures (the pinned fonts have none of them), and every byte
+// that is not UTF-8 as the same replacement character.
+TEST_F(TextViewDrawingTest, BytesThatDoNotDrawAreToldApart)
+{
+	std::vector<uint8> bytes;
+	for (int byte = 0; byte < 0x20; byte++) {
+		// A line break and a tab show as what they do.
+		if (byte != '\n' && byte != '\t')
+			bytes.push_back((uint8)byte);
+	}
+	bytes.push_back(0x7F);
+	for (int byte = 0x80; byte <= 0xFF; byte++)
+		bytes.push_back((uint8)byte);
+
+	SetFont(be_fixed_font, 12);
+	// Each byte starts a line of its own, so that every mark is drawn at
+	// the same whole-pixel position and equal marks give equal pixels.
+	const size_t kPerScreen = 8;
+	// The cells' pixels, as bytes, and the byte that drew them.
+	std::map<std::string, int> seen;
+	for (size_t first = 0; first < bytes.size(); first += kPerScreen) {
+		std::string text;
+		size_t count = std::min(kPerScreen, bytes.size() - first);
+		for (size_t i = 0; i < count; i++)
+			text += std::string(1, (char)bytes[first + i]) + "\n";
+		{
+			WindowLocker locker(fWindow);
+			fView->SetText(text.data(), (int32)text.size());
+			fView->Select(0, 0);
+			fView->MakeFocus(false);
+		}
+		ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+		for (size_t i = 0; i < count; i++) {
+			int byte = bytes[first + i];
+			SCOPED_TRACE(byte);
+			BRect cell = Cell((int32)i * 2);
+			ASSERT_GT(cell.Width(), 2);
+			EXPECT_GT(InkIn(cell), 2.0f) << "the mark shows";
+			std::string pixels;
+			for (const rgb_color& pixel : Pixels(cell)) {
+				pixels += std::string({ (char)pixel.red, (char)pixel.green,
+					(char)pixel.blue });
+			}
+			auto found = seen.find(pixels);
+			EXPECT_TRUE(found == seen.end())
+				<< "looks like byte " << (found != seen.end()
+					? found->second : -1);
+			seen[pixels] = byte;
+		}
+	}
+	EXPECT_EQ(bytes.size(), seen.size());
+}
