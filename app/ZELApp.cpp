@@ -8,9 +8,8 @@
 #include <FilePanel.h>
 #include <Window.h>
 
-#include <stdio.h>
-
 #include "MessageCodes.h"
+#include "PrintLine.h"
 #include "Settings.h"
 #include "ZELWindow.h"
 
@@ -39,8 +38,7 @@ ZELApp::ZELApp()
 	fNextWindowFrame(DefaultRect),
 	fOpenPanel(NULL)
 {
-	printf("ZELApp constructor");
-	printf("\n");
+	PrintLine("ZELApp constructor");
 	DefaultSettings(&fDefaultSettings);
 	LoadSettings(&fCurrentSettings);
 }
@@ -48,8 +46,7 @@ ZELApp::ZELApp()
 
 ZELApp::~ZELApp()
 {
-	printf("ZELApp destructor");
-	printf("\n");
+	PrintLine("ZELApp destructor");
 	SaveSettings(&fCurrentSettings);
 	delete fOpenPanel;
 }
@@ -58,8 +55,7 @@ ZELApp::~ZELApp()
 void
 ZELApp::MessageReceived(BMessage* message)
 {
-	printf("ZELApp MessageReceived");
-	printf("\n");
+	PrintLine("ZELApp MessageReceived");
 	message->PrintToStream();
 
 	switch (message->what) {
@@ -94,8 +90,8 @@ void
 ZELApp::ArgvReceived(int32 argc, char** argv)
 {
 	for (int32 i = 1; i < argc; i++) {
-		printf("ARGV[%2li]=%s\n", (long)i, argv[i]);
-		printf("\n");
+		// The argument's line, then an empty one.
+		PrintLine("ARGV[%2li]=%s\n", (long)i, argv[i]);
 		entry_ref ref;
 		if (get_ref_for_path(argv[i], &ref) == B_OK)
 			NewWindow(&ref);
@@ -106,8 +102,7 @@ ZELApp::ArgvReceived(int32 argc, char** argv)
 void
 ZELApp::RefsReceived(BMessage* message)
 {
-	printf("ZELApp RefsReceived");
-	printf("\n");
+	PrintLine("ZELApp RefsReceived");
 	message->PrintToStream();
 
 	type_code type;

@@ -10,10 +10,10 @@
 #include <Font.h>
 #include <Path.h>
 
-#include <stdio.h>
 
 #include "DocumentWriter.h"
 #include "MessageCodes.h"
+#include "PrintLine.h"
 
 
 const char* LineLength = "LineLength";
@@ -23,14 +23,6 @@ const char* FontSize = "FontSize";
 const char* kSettingsFileName = "Orvane";
 
 static const int32 kDefaultLineLength = 255;
-
-
-static void
-PrintLine(const char* text)
-{
-	printf("%s", text);
-	printf("\n");
-}
 
 
 // The settings file's path, or false after printing why there is none.

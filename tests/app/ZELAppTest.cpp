@@ -15,7 +15,9 @@
  * - closing the last document window quits even with another window
  *   open, and the settings file is written at exit;
  * - a settings record sent to the application replaces the current one
- *   and reaches every window.
+ *   and reaches every window;
+ * - with many windows printing at once, every diagnostic line and every
+ *   message dump reaches standard output unbroken.
  */
 #include <gtest/gtest.h>
 
@@ -24,6 +26,8 @@
 #include <FilePanel.h>
 #include <Message.h>
 #include <Window.h>
+
+#include <set>
 
 #include "EditorFixture.h"
 #include "MessageCodes.h"
@@ -252,4 +256,57 @@ TEST_F(ZELAppTest, AboutBoxAndEditMenu)
 	EXPECT_TRUE(fDriver.IsMenuItemEnabled(window, "Edit/Find..."));
 	EXPECT_TRUE(fDriver.IsMenuItemEnabled(window, "Extras/Settings"));
 	EXPECT_TRUE(fDriver.IsMenuItemEnabled(window, "File/Save"));
+}
+
+
+// Two windows once printed "ZELTextViewZELTextView AdjustView", and
+// message dumps ran into each other line by line.
+TEST_F(ZELAppTest, LinesFromManyWindowsStayWhole)
+{
+	ASSERT_TRUE(Launch());
+	const int kWindows = 8;
+	for (int i = 1; i < kWindows; i++) {
+		BMessage newWindow(kMsgNew);
+		PostToApp(&newWindow);
+	}
+	ASSERT_EQ(kWindows, fDriver.CountWindows());
+	// Every window prints its lines and dumps on its own thread.
+	for (int round = 0; round < 10; round++) {
+		BMessage record(kMsgSettingsRecord);
+		record.AddInt32(LineLength, 40 + round);
+		record.AddString(FontFamily, "DejaVu Sans Mono");
+		record.AddInt32(FontSize, 12);
+		PostToApp(&record);
+	}
+	SyncOutput();
+
+	const std::set<std::string> known = { "Main", "ZELApp constructor",
+		"ZELApp MessageReceived", "ZELWindow constructor",
+		"ZELWindow MessageReceived", "ZELTextView", "ZELTextView AdjustView",
+		"LoadSettings", "file.InitCheck not OK" };
+	bool inDump = false;
+	int dumps = 0;
+	int adjusted = 0;
+	for (const std::string& line : fDriver.OutputLines()) {
+		if (inDump) {
+			// A dump goes on with indented lines to its closing brace.
+			inDump = line != "}";
+			EXPECT_TRUE(line == "}" || line.compare(0, 8, "        ") == 0)
+				<< "inside a dump: " << line;
+			continue;
+		}
+		if (line.compare(0, 9, "BMessage(") == 0) {
+			inDump = true;
+			dumps++;
+			continue;
+		}
+		if (line.compare(0, 17, "-- output marker ") == 0)
+			continue;
+		EXPECT_EQ(1u, known.count(line)) << line;
+		adjusted += line == "ZELTextView AdjustView" ? 1 : 0;
+	}
+	EXPECT_FALSE(inDump);
+	// Each view adjusts once when it is made, then once per record.
+	EXPECT_EQ(11 * kWindows, adjusted);
+	EXPECT_GE(dumps, 10 * kWindows * 2);
 }
