@@ -176,7 +176,13 @@ SdlBackend::Open()
 	if (previous != tolerate_late_wakeup)
 		sPreviousErrorHandler = previous;
 #endif
-	if ((!ownChoice && drivers.empty()) || SDL_Init(SDL_INIT_VIDEO) != 0) {
+	bool tries = ownChoice || !drivers.empty();
+	if (!tries || SDL_Init(SDL_INIT_VIDEO) != 0) {
+		// SDL's own reason tells a missing server from a refused
+		// connection.
+		const char* reason = tries ? SDL_GetError() : NULL;
+		if (reason != NULL && reason[0] != '\0')
+			tried += std::string(": ") + reason;
 		fprintf(stderr, "Cannot reach a display (%s); set "
 			"KITS_DISPLAY=offscreen to run without a screen.\n",
 			tried.c_str());
