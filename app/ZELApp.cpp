@@ -4,6 +4,7 @@
 #include "ZELApp.h"
 
 #include <Alert.h>
+#include <AppDefs.h>
 #include <Entry.h>
 #include <FilePanel.h>
 #include <Window.h>
@@ -60,6 +61,9 @@ ZELApp::MessageReceived(BMessage* message)
 
 	switch (message->what) {
 		case kMsgNew:
+		case B_SILENT_RELAUNCH:
+			// A launch without files while we run asks for a window, as
+			// File > New does.
 			NewWindow(NULL);
 			break;
 		case kMsgOpen:

@@ -5,7 +5,8 @@
  * - a launch without files opens exactly one window, "Untitled - 1", at
  *   DefaultRect;
  * - New cascades by 16 pixels and numbers the windows after the count,
- *   so a number comes back after a window closed;
+ *   so a number comes back after a window closed; a later launch without
+ *   files opens a new untitled window the same way;
  * - the window that brings the count to 16 is cascaded, the next one
  *   starts at DefaultRect again;
  * - a refs message with A, B, C opens C, then B, then A; one that is not
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <Alert.h>
+#include <AppDefs.h>
 #include <Entry.h>
 #include <FilePanel.h>
 #include <Message.h>
@@ -309,4 +311,18 @@ TEST_F(ZELAppTest, LinesFromManyWindowsStayWhole)
 	// Each view adjusts once when it is made, then once per record.
 	EXPECT_EQ(11 * kWindows, adjusted);
 	EXPECT_GE(dumps, 10 * kWindows * 2);
+}
+
+
+// A launch without files while Orvane ran showed nothing at all.
+TEST_F(ZELAppTest, LaunchWithoutFilesWhileRunningOpensAWindow)
+{
+	ASSERT_TRUE(Launch());
+	BMessage relaunch(B_SILENT_RELAUNCH);
+	PostToApp(&relaunch);
+	EXPECT_EQ(2, fDriver.CountWindows());
+	ZELWindow* window = Document("Untitled - 2");
+	ASSERT_NE((ZELWindow*)NULL, window);
+	EXPECT_EQ(BRect(76, 76, 515, 415), FrameOf(window));
+	EXPECT_EQ("", TextIn(window));
 }
