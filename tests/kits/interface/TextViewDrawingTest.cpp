@@ -34,14 +34,7 @@ protected:
 			B_TITLED_WINDOW, 0);
 		fView = new BTextView(fWindow->Bounds(), "text",
 			BRect(4, 4, 495, 10), B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
-		fWindow->AddChild(fView);
-		fWindow->SetPulseRate(0);
-		fWindow->Show();
-		{
-			WindowLocker locker(fWindow);
-			fView->MakeFocus(true);
-		}
-		ASSERT_EQ(fDriver.ActivateWindow(fWindow), B_OK);
+		show_with_focus(fDriver, fWindow, fView);
 	}
 
 	void SetFont(const BFont* base, float size)
