@@ -4,13 +4,13 @@
 #include "ZELApp.h"
 
 #include <Alert.h>
+#include <AppDefs.h>
 #include <Entry.h>
 #include <FilePanel.h>
 #include <Window.h>
 
-#include <stdio.h>
-
 #include "MessageCodes.h"
+#include "PrintLine.h"
 #include "Settings.h"
 #include "ZELSetting.h"
 #include "ZELWindow.h"
@@ -40,8 +40,7 @@ ZELApp::ZELApp()
 	fNextWindowFrame(DefaultRect),
 	fOpenPanel(NULL)
 {
-	printf("ZELApp constructor");
-	printf("\n");
+	PrintLine("ZELApp constructor");
 	DefaultSettings(&fDefaultSettings);
 	LoadSettings(&fCurrentSettings);
 }
@@ -49,8 +48,7 @@ ZELApp::ZELApp()
 
 ZELApp::~ZELApp()
 {
-	printf("ZELApp destructor");
-	printf("\n");
+	PrintLine("ZELApp destructor");
 	SaveSettings(&fCurrentSettings);
 	delete fOpenPanel;
 }
@@ -59,12 +57,14 @@ ZELApp::~ZELApp()
 void
 ZELApp::MessageReceived(BMessage* message)
 {
-	printf("ZELApp MessageReceived");
-	printf("\n");
+	PrintLine("ZELApp MessageReceived");
 	message->PrintToStream();
 
 	switch (message->what) {
 		case kMsgNew:
+		case B_SILENT_RELAUNCH:
+			// A launch without files while we run asks for a window, as
+			// File > New does.
 			NewWindow(NULL);
 			break;
 		case kMsgOpen:
@@ -99,8 +99,8 @@ void
 ZELApp::ArgvReceived(int32 argc, char** argv)
 {
 	for (int32 i = 1; i < argc; i++) {
-		printf("ARGV[%2li]=%s\n", (long)i, argv[i]);
-		printf("\n");
+		// The argument's line, then an empty one.
+		PrintLine("ARGV[%2li]=%s\n", (long)i, argv[i]);
 		entry_ref ref;
 		if (get_ref_for_path(argv[i], &ref) == B_OK)
 			NewWindow(&ref);
@@ -111,8 +111,7 @@ ZELApp::ArgvReceived(int32 argc, char** argv)
 void
 ZELApp::RefsReceived(BMessage* message)
 {
-	printf("ZELApp RefsReceived");
-	printf("\n");
+	PrintLine("ZELApp RefsReceived");
 	message->PrintToStream();
 
 	type_code type;

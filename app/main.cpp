@@ -1,16 +1,14 @@
 /*
  * Orvane's entry point.
  */
-#include <stdio.h>
-
+#include "PrintLine.h"
 #include "ZELApp.h"
 
 
 int
 main(int, char**, char**)
 {
-	printf("Main");
-	printf("\n");
+	PrintLine("Main");
 	ZELApp app;
 	app.Run();
 	return 0;

@@ -24,20 +24,13 @@
 
 #include "DocumentWriter.h"
 #include "MessageCodes.h"
+#include "PrintLine.h"
 #include "ZELTextView.h"
 
 // The width of the status area in the lower left corner, and of the
 // scroll bars it sits beside.
 static const float kStatusWidth = 100;
 static const float kScrollBarWidth = 14;
-
-
-static void
-PrintLine(const char* text)
-{
-	printf("%s", text);
-	printf("\n");
-}
 
 
 ZELWindow::ZELWindow(BRect frame, entry_ref* ref, int16 number,
@@ -354,8 +347,7 @@ ZELWindow::_SaveRequested(BMessage* message)
 	BPath path;
 	if (entry.GetPath(&path) != B_OK || path.Append(name, false) != B_OK)
 		return;
-	printf("%s", path.Path());
-	printf("\n");
+	PrintLine("%s", path.Path());
 
 	entry_ref ref;
 	if (entry.SetTo(path.Path(), false) != B_OK || entry.GetRef(&ref) != B_OK)

@@ -10,7 +10,6 @@
 #include <Font.h>
 #include <Path.h>
 
-#include <stdio.h>
 
 #include "DocumentWriter.h"
 #include "MessageCodes.h"

@@ -18,18 +18,11 @@
 #include <string.h>
 
 #include "MessageCodes.h"
+#include "PrintLine.h"
 #include "Settings.h"
 
 // The text view counts in int32, so a file must be shorter than 2 GiB.
 static const off_t kMaxFileSize = 0x7fffffff;
-
-
-static void
-PrintLine(const char* text)
-{
-	printf("%s", text);
-	printf("\n");
-}
 
 
 ZELTextView::ZELTextView(BRect frame, BMessage* settings,
@@ -142,8 +135,7 @@ ZELTextView::LoadFile(entry_ref* ref)
 
 	BDirectory directory;
 	if (directory.SetTo(ref) == B_OK) {
-		printf("Can't open directory as file: %s", ref->name);
-		printf("\n");
+		PrintLine("Can't open directory as file: %s", ref->name);
 		return;
 	}
 
@@ -151,20 +143,17 @@ ZELTextView::LoadFile(entry_ref* ref)
 	// still shown, and only saving it fails.
 	BFile file;
 	if (file.SetTo(ref, B_READ_ONLY) != B_OK) {
-		printf("Can't open file: %s", ref->name);
-		printf("\n");
+		PrintLine("Can't open file: %s", ref->name);
 		return;
 	}
 
 	off_t size;
 	if (file.GetSize(&size) != B_OK) {
-		printf("Can't open file: %s", ref->name);
-		printf("\n");
+		PrintLine("Can't open file: %s", ref->name);
 		return;
 	}
 	if (size > kMaxFileSize) {
-		printf("File too large to open: %s", ref->name);
-		printf("\n");
+		PrintLine("File too large to open: %s", ref->name);
 		return;
 	}
 	if (size > 0)

@@ -208,7 +208,7 @@ send_all(int fd, const char* data, size_t size, bigtime_t deadline)
 }
 
 
-// One connection of the listener, from accept() until it is answered or
+// One connection of the listener, from accept() until it is confirmed or
 // dropped.
 struct Client {
 	int					fd;
@@ -218,6 +218,10 @@ struct Client {
 	// Resized to the announced size once the header is complete.
 	std::vector<char>	body;
 	size_t				bodyRead;
+	// Acknowledged and waiting for the client's confirmation before it is
+	// posted.
+	bool				acknowledged;
+	BMessage			handOver;
 };
 
 enum read_state {
@@ -293,11 +297,35 @@ is_same_user(int fd)
 }
 
 
-// Reads what the client has sent so far; once its hand-over is complete,
-// checks it, posts it to the target and answers.
+// The client's answer to the acknowledgement: once it confirms, the
+// hand-over is posted; anything else, or the connection closing, drops it.
 void
-serve_client(Client& client, const BMessenger& target)
+serve_confirmation(Client& client, const BMessenger& target)
 {
+	uint8 answer;
+	ssize_t bytesRead;
+	do
+		bytesRead = recv(client.fd, &answer, 1, 0);
+	while (bytesRead < 0 && errno == EINTR);
+	if (bytesRead < 0 && errno == EAGAIN)
+		return;
+	if (bytesRead == 1 && answer == LaunchChannel::kConfirmed)
+		target.SendMessage(&client.handOver);
+	close(client.fd);
+	client.fd = -1;
+}
+
+
+// Reads what the client has sent so far; once its hand-over is complete,
+// checks it and answers, and waits for the confirmation from there.
+void
+serve_client(Client& client, const BMessenger& target,
+	bigtime_t confirmationTimeout)
+{
+	if (client.acknowledged) {
+		serve_confirmation(client, target);
+		return;
+	}
 	switch (read_from_client(client)) {
 		case kReadMore:
 			break;
@@ -311,13 +339,25 @@ serve_client(Client& client, const BMessenger& target)
 		case kReadComplete:
 		{
 			BMessage message;
-			BMessage handOver;
 			bool accepted = message.Unflatten(client.body.data(),
 					client.body.size()) == B_OK
-				&& validate_launch_hand_over(message, &handOver) == B_OK
-				&& target.SendMessage(&handOver) == B_OK;
-			answer_and_close(client, accepted
-				? LaunchChannel::kAcknowledged : LaunchChannel::kRefused);
+				&& validate_launch_hand_over(message, &client.handOver)
+					== B_OK
+				&& target.IsValid();
+			if (!accepted) {
+				answer_and_close(client, LaunchChannel::kRefused);
+				break;
+			}
+			uint8 answer = LaunchChannel::kAcknowledged;
+			if (send(client.fd, &answer, 1, MSG_NOSIGNAL | MSG_DONTWAIT)
+					!= 1) {
+				close(client.fd);
+				client.fd = -1;
+				break;
+			}
+			client.acknowledged = true;
+			client.body.clear();
+			client.deadline = system_time() + confirmationTimeout;
 			break;
 		}
 	}
@@ -347,7 +387,7 @@ accept_clients(int listenSocket, std::vector<Client>& clients,
 			close(fd);
 			continue;
 		}
-		clients.push_back({ fd, deadline, {}, 0, {}, 0 });
+		clients.push_back({ fd, deadline, {}, 0, {}, 0, false, BMessage() });
 	}
 }
 
@@ -520,7 +560,11 @@ LaunchChannel::HandOver(const char* signature, const BMessage& message,
 			continue;
 		if (bytesRead <= 0)
 			return B_IO_ERROR;
-		return answer == kAcknowledged ? B_OK : B_NOT_ALLOWED;
+		if (answer != kAcknowledged)
+			return B_NOT_ALLOWED;
+		// From here on the hand-over is the running instance's.
+		uint8 confirmation = kConfirmed;
+		return send_all(fd.Get(), (const char*)&confirmation, 1, deadline);
 	}
 }
 
@@ -615,7 +659,7 @@ LaunchChannel::_Listen()
 
 		for (size_t i = 0; i < clients.size(); i++) {
 			if (polled[i + 2].revents != 0)
-				serve_client(clients[i], fTarget);
+				serve_client(clients[i], fTarget, fClientTimeout);
 		}
 
 		// Connections that took too long go; their slots serve others.
@@ -632,8 +676,14 @@ LaunchChannel::_Listen()
 			accept_clients(fListenSocket, clients, now + fClientTimeout);
 	}
 
-	for (Client& client : clients)
-		close(client.fd);
+	// A confirmation that came in just before the end still counts: its
+	// launch has gone and relies on this instance.
+	for (Client& client : clients) {
+		if (client.fd >= 0 && client.acknowledged)
+			serve_confirmation(client, fTarget);
+		if (client.fd >= 0)
+			close(client.fd);
+	}
 }
 
 }	// namespace BPrivate

@@ -9,8 +9,15 @@
  *
  * The protocol. A client connects, writes a 32-bit little-endian length
  * and then that many bytes of a flat BMessage, and waits for one byte:
- * kAcknowledged when the message was accepted and posted, kRefused
- * otherwise. The listener only talks to peers of its own uid
+ * kAcknowledged when the message was accepted, kRefused otherwise. On
+ * kAcknowledged the client writes kConfirmed, and only then does the
+ * listener post the message: from that byte on the hand-over is the
+ * running instance's, and the client never falls back to opening the
+ * files itself. A client that gave up waiting (its instance was stopped,
+ * say) closes the connection unconfirmed, and the listener, finding no
+ * confirmation when it gets round to it, drops the hand-over; so a launch
+ * is acted on once, never by both. The listener only talks to peers of
+ * its own uid
  * (SO_PEERCRED), reads at most kMaxHandOverSize bytes per connection and
  * gives each connection kDefaultClientTimeout to deliver; a silent client
  * never holds up the next one, since every connection is served from one
@@ -45,6 +52,8 @@ public:
 	// the one it answers when it refuses one.
 	static	constexpr uint8		kAcknowledged = 0x06;
 	static	constexpr uint8		kRefused = 0x15;
+	// The byte a client answers an acknowledgement with.
+	static	constexpr uint8		kConfirmed = 0x04;
 
 	// Larger hand-overs are refused before a byte of them is stored.
 	static	constexpr uint32		kMaxHandOverSize = 1024 * 1024;
@@ -84,7 +93,8 @@ public:
 
 	// Client side
 	// Sends the message to the running instance and waits, up to the
-	// timeout, for its acknowledgement. B_OK only when acknowledged;
+	// timeout, for its acknowledgement, which it confirms. B_OK only when
+	// acknowledged and confirmed;
 	// B_ENTRY_NOT_FOUND or B_LAUNCH_FAILED when nobody listens,
 	// B_NOT_ALLOWED when the instance refused the message,
 	// B_TIMED_OUT, B_IO_ERROR when it went away, B_BAD_VALUE for an

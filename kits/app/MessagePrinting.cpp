@@ -3,7 +3,8 @@
  * for each value, nested messages indented below their field. Names and
  * strings may hold any bytes; whatever is not printable text (control
  * characters, bytes that are not well-formed UTF-8) is shown escaped, so
- * the listing never writes raw binary to the terminal.
+ * the listing never writes raw binary to the terminal. The listing
+ * reaches standard output whole, whatever other threads print meanwhile.
  */
 #include <Message.h>
 
@@ -233,7 +234,11 @@ print_value(type_code type, const char* data, uint32 size)
 void
 BMessage::PrintToStream() const
 {
+	// The listing is many calls; holding the stream across them keeps
+	// other threads' output from landing in the middle of it.
+	flockfile(stdout);
 	field_list::Print(*this, 0);
+	funlockfile(stdout);
 }
 
 

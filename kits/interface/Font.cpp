@@ -8,6 +8,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "FontPrivate.h"
 
 using BPrivate::FontManager;
@@ -351,6 +354,24 @@ BFont::GetHeight(font_height* height) const
 	if (height == NULL)
 		return;
 	FontManager::Default().GetHeight(Private(*this).Spec(), *height);
+}
+
+
+void
+BFont::GetHasGlyphs(const char charArray[], int32 numChars,
+	bool hasArray[]) const
+{
+	if (charArray == NULL || hasArray == NULL || numChars <= 0)
+		return;
+	for (int32 i = 0; i < numChars; i++)
+		hasArray[i] = false;
+
+	std::vector<BPrivate::GlyphPlacement> placements;
+	Private(*this).LayoutText(charArray,
+		(int32)strnlen(charArray, INT32_MAX), placements);
+	int32 count = std::min((int32)placements.size(), numChars);
+	for (int32 i = 0; i < count; i++)
+		hasArray[i] = placements[i].face != NULL && placements[i].glyph != 0;
 }
 
 

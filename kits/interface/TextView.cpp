@@ -56,6 +56,7 @@ BPrivate::text_view_data::text_view_data()
 	:
 	color(make_color(0, 0, 0)),
 	lineHeight(0),
+	controlPictures(false),
 	tabWidth(kDefaultTabWidth),
 	align(B_ALIGN_LEFT),
 	selectionStart(0),
@@ -121,7 +122,9 @@ BTextView::_Init(BRect textRect, const BFont* font, const rgb_color* color)
 	fData->layout.reset(new BPrivate::WrapLayout(fData->text, fData->lines,
 		[this, &text](const char* bytes, int32 length) {
 			BPrivate::display_char shown = BPrivate::classify_char_bytes(
-				bytes, length);
+				bytes, length, fData->controlPictures);
+			if (shown.markedByte >= 0)
+				return fData->byteMark.Width();
 			if (shown.placeholder != NULL) {
 				return fData->font.StringWidth(shown.placeholder,
 					(int32)strlen(shown.placeholder));

@@ -11,6 +11,7 @@
 #include <InterfaceDefs.h>
 #include <Rect.h>
 
+#include "ByteMark.h"
 #include "LineIndex.h"
 #include "TextBuffer.h"
 #include "UndoBuffer.h"
@@ -23,16 +24,20 @@
 
 namespace BPrivate {
 
-// Bytes that do not draw as themselves get a visible stand-in: NUL and
-// the control characters their Unicode control pictures, a byte that is
-// not UTF-8 the replacement character. placeholder is empty for
-// characters that draw as they are.
+// Bytes that do not draw as themselves get a visible stand-in that tells
+// them apart: NUL, the control characters and DEL their Unicode control
+// pictures where the fonts have those, otherwise (and for every byte that
+// is not UTF-8) the byte's mark (see ByteMark.h). placeholder is NULL and
+// markedByte negative for characters that draw as they are.
 struct display_char {
 	int32				length;
 	const char*			placeholder;
+	int32				markedByte;
 };
-// For the character of length bytes (as TextMotion splits the text).
-display_char classify_char_bytes(const char* bytes, int32 length);
+// For the character of length bytes (as TextMotion splits the text);
+// controlPictures tells whether the fonts have the control pictures.
+display_char classify_char_bytes(const char* bytes, int32 length,
+	bool controlPictures);
 
 struct text_view_data {
 								text_view_data();
@@ -48,6 +53,10 @@ struct text_view_data {
 	rgb_color			color;
 	font_height			fontHeight;
 	float				lineHeight;
+	// Whether the font or its fallbacks draw every control picture; the
+	// bytes' marks stand in for them all where one is missing.
+	bool				controlPictures;
+	ByteMark			byteMark;
 
 	// As given; TextRect() reports the bottom of the laid-out text.
 	BRect				textRect;

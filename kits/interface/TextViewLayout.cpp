@@ -16,6 +16,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <string>
 
 namespace TextMotion = BPrivate::TextMotion;
 
@@ -41,24 +42,35 @@ struct control_pictures {
 };
 
 const control_pictures sControlPictures;
-const char* const kReplacement = "\xEF\xBF\xBD";
+
+
+// Whether the font, with its fallbacks, draws every control picture.
+bool
+has_control_pictures(const BFont& font)
+{
+	std::string pictures;
+	for (int i = 0; i <= 32; i++)
+		pictures += sControlPictures.pictures[i];
+	bool has[33];
+	font.GetHasGlyphs(pictures.c_str(), 33, has);
+	return std::all_of(has, has + 33, [](bool one) { return one; });
+}
 
 }	// namespace
 
 
 display_char
-classify_char_bytes(const char* bytes, int32 length)
+classify_char_bytes(const char* bytes, int32 length, bool controlPictures)
 {
-	display_char shown = { length, NULL };
+	display_char shown = { length, NULL, -1 };
 	if (length != 1)
 		return shown;
 	uint8 byte = (uint8)bytes[0];
-	if (byte < 0x20)
-		shown.placeholder = sControlPictures.pictures[byte];
-	else if (byte == 0x7F)
-		shown.placeholder = sControlPictures.pictures[32];
-	else if (byte >= 0x80)
-		shown.placeholder = kReplacement;
+	bool control = byte < 0x20 || byte == 0x7F;
+	if (control && controlPictures)
+		shown.placeholder = sControlPictures.pictures[byte == 0x7F ? 32 : byte];
+	else if (control || byte >= 0x80)
+		shown.markedByte = byte;
 	return shown;
 }
 
@@ -74,11 +86,17 @@ BTextView::_ApplyFont()
 	SetFont(&fData->font);
 	fData->font.GetHeight(&fData->fontHeight);
 	const font_height& height = fData->fontHeight;
-	fData->lineHeight = ceilf(height.ascent + height.descent
-		+ height.leading);
+	// The baseline sits on a whole pixel below the ascent, so the line
+	// holds the ascent and the descent each rounded up: a glyph that
+	// reaches the font's descent (an underscore) stays inside its own
+	// line, where the next line's background cannot paint over it.
+	fData->lineHeight = ceilf(height.ascent)
+		+ ceilf(height.descent + height.leading);
 	if (fData->lineHeight < 1)
 		fData->lineHeight = 1;
 	fData->layout->SetLineHeight(fData->lineHeight);
+	fData->controlPictures = BPrivate::has_control_pictures(fData->font);
+	fData->byteMark.SetFont(fData->font, fData->lineHeight);
 	fData->layout->InvalidateAll();
 	_ForgetWidths();
 	_UpdateScrollBars();
@@ -511,17 +529,25 @@ BTextView::Draw(BRect updateRect)
 {
 	BPrivate::WrapLayout& layout = *fData->layout;
 	float top = fData->textRect.top;
-	int32 first = layout.LineAtY(updateRect.top - top);
-	int32 last = layout.LineAtY(updateRect.bottom - top);
+	// A glyph may ink past its own line (accents over capitals, a font
+	// whose glyphs overshoot its metrics), so the lines next to the
+	// update area are drawn too, clipped to it. All backgrounds go first:
+	// the highlight of one line must not cover what the line above inks.
+	int32 first = std::max(layout.LineAtY(updateRect.top - top) - 1,
+		(int32)0);
+	int32 last = layout.LineAtY(updateRect.bottom - top) + 1;
 	int32 length = TextLength();
-	for (int32 line = first; line <= last; line++) {
-		if (line > 0 && layout.LayoutLineStart(line) >= length
+	int32 shown = first;
+	for (; shown <= last; shown++) {
+		if (shown > 0 && layout.LayoutLineStart(shown) >= length
 			&& (length == 0 || fData->text.ByteAt(length - 1) != '\n'
-				|| layout.LayoutLineStart(line - 1) >= length)) {
+				|| layout.LayoutLineStart(shown - 1) >= length)) {
 			break;
 		}
-		_DrawLine(line, top + layout.LineTop(line));
+		_DrawLineHighlight(shown, top + layout.LineTop(shown));
 	}
+	for (int32 line = first; line < shown; line++)
+		_DrawLineText(line, top + layout.LineTop(line));
 	if (fData->caretVisible)
 		_DrawCaret(true);
 	// Wrapping lays the text out as it is shown or asked about; the bars
@@ -532,37 +558,45 @@ BTextView::Draw(BRect updateRect)
 
 
 void
-BTextView::_DrawLine(int32 line, float top)
+BTextView::_DrawLineHighlight(int32 line, float top)
+{
+	BPrivate::WrapLayout& layout = *fData->layout;
+	int32 start = layout.LayoutLineStart(line);
+	int32 end = layout.LayoutLineEnd(line);
+	int32 selectionStart = fData->selectionStart;
+	int32 selectionEnd = fData->selectionEnd;
+	if (!fData->selectable || selectionStart >= selectionEnd
+		|| selectionStart > end || selectionEnd <= start) {
+		return;
+	}
+
+	float left = _LineLeft(line);
+	float x1 = selectionStart <= start ? left : PointAt(selectionStart).x;
+	float x2;
+	// A selection that runs on past the line covers its whole width,
+	// the line end included.
+	if (selectionEnd > end)
+		x2 = std::max(Bounds().right, fData->textRect.right);
+	else
+		x2 = PointAt(selectionEnd).x - 1;
+	// Dimmer while the view does not have the keyboard.
+	rgb_color marked = tint_color(ui_color(B_DOCUMENT_BACKGROUND_COLOR),
+		IsFocus() && fData->active ? B_DARKEN_2_TINT : B_DARKEN_1_TINT);
+	SetHighColor(marked);
+	FillRect(BRect(x1, top, x2, top + fData->lineHeight - 1));
+}
+
+
+void
+BTextView::_DrawLineText(int32 line, float top)
 {
 	BPrivate::WrapLayout& layout = *fData->layout;
 	BPrivate::TextBuffer& text = fData->text;
 	int32 start = layout.LayoutLineStart(line);
 	int32 end = layout.LayoutLineEnd(line);
 	float left = _LineLeft(line);
-	float height = fData->lineHeight;
 	float baseline = top + ceilf(fData->fontHeight.ascent);
 	BRect bounds = Bounds();
-
-	int32 selectionStart = fData->selectionStart;
-	int32 selectionEnd = fData->selectionEnd;
-	bool highlight = fData->selectable && selectionStart < selectionEnd
-		&& selectionStart <= end && selectionEnd > start;
-	if (highlight) {
-		float x1 = selectionStart <= start ? left
-			: PointAt(selectionStart).x;
-		float x2;
-		// A selection that runs on past the line covers its whole width,
-		// the line end included.
-		if (selectionEnd > end)
-			x2 = std::max(bounds.right, fData->textRect.right);
-		else
-			x2 = PointAt(selectionEnd).x - 1;
-		// Dimmer while the view does not have the keyboard.
-		rgb_color marked = tint_color(ui_color(B_DOCUMENT_BACKGROUND_COLOR),
-			IsFocus() && fData->active ? B_DARKEN_2_TINT : B_DARKEN_1_TINT);
-		SetHighColor(marked);
-		FillRect(BRect(x1, top, x2, top + height - 1));
-	}
 
 	rgb_color placeholderColor = tint_color(fData->color,
 		B_LIGHTEN_1_TINT);
@@ -606,15 +640,20 @@ BTextView::_DrawLine(int32 line, float top)
 		int32 next = at + length;
 		float nextX = x + layout.CharWidth(at, length, x);
 
-		BPrivate::display_char shown
-			= BPrivate::classify_char_bytes(bytes, length);
+		BPrivate::display_char shown = BPrivate::classify_char_bytes(bytes,
+			length, fData->controlPictures);
 		bool tab = bytes[0] == '\t' && fData->tabWidth > 0;
-		if (tab || shown.placeholder != NULL || left + nextX < bounds.left) {
+		bool standIn = shown.placeholder != NULL || shown.markedByte >= 0;
+		if (tab || standIn || left + nextX < bounds.left) {
 			flush(at);
-			if (shown.placeholder != NULL && !tab
-				&& left + nextX >= bounds.left) {
+			if (standIn && !tab && left + nextX >= bounds.left) {
 				SetHighColor(placeholderColor);
-				DrawString(shown.placeholder, BPoint(left + x, baseline));
+				if (shown.placeholder != NULL)
+					DrawString(shown.placeholder, BPoint(left + x, baseline));
+				else {
+					fData->byteMark.Draw(this, (uint8)shown.markedByte,
+						BPoint(left + x, baseline));
+				}
 			}
 			runStart = next;
 			runX = nextX;

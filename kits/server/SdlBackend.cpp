@@ -14,6 +14,12 @@
 #include <X11/Xproto.h>
 #endif
 
+#include <ctype.h>
+#include <errno.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <limits.h>
 #include <math.h>
@@ -55,6 +61,30 @@ tolerate_late_wakeup(Display* display, XErrorEvent* error)
 		? sPreviousErrorHandler(display, error) : 0;
 }
 #endif
+
+
+// What connecting to a local X11 display's socket says, for a display
+// name such as ":0" or ":199.0"; empty for a remote display or one that
+// takes connections. SDL says only that X11 is not available, which does
+// not tell a missing server from one that refuses.
+std::string
+x11_socket_reason(const char* display)
+{
+	if (display == NULL || display[0] != ':' || !isdigit(display[1]))
+		return "";
+	std::string path = "/tmp/.X11-unix/X"
+		+ std::string(display + 1, strspn(display + 1, "0123456789"));
+	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+	if (fd < 0)
+		return "";
+	sockaddr_un address = {};
+	address.sun_family = AF_UNIX;
+	strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+	int result = connect(fd, (const sockaddr*)&address, sizeof(address));
+	int error = errno;
+	close(fd);
+	return result == 0 ? "" : path + ": " + strerror(error);
+}
 
 
 // Maps or unmaps the window on X11; false elsewhere. Without a window
@@ -176,7 +206,17 @@ SdlBackend::Open()
 	if (previous != tolerate_late_wakeup)
 		sPreviousErrorHandler = previous;
 #endif
-	if ((!ownChoice && drivers.empty()) || SDL_Init(SDL_INIT_VIDEO) != 0) {
+	bool tries = ownChoice || !drivers.empty();
+	if (!tries || SDL_Init(SDL_INIT_VIDEO) != 0) {
+		// SDL's own reason tells a missing server from a refused
+		// connection.
+		const char* reason = tries ? SDL_GetError() : NULL;
+		if (reason != NULL && reason[0] != '\0')
+			tried += std::string(": ") + reason;
+		std::string socketReason = !ownChoice && x11 != NULL
+			? x11_socket_reason(x11) : "";
+		if (!socketReason.empty())
+			tried += "; " + socketReason;
 		fprintf(stderr, "Cannot reach a display (%s); set "
 			"KITS_DISPLAY=offscreen to run without a screen.\n",
 			tried.c_str());

@@ -9,7 +9,11 @@
 #include <InterfaceDefs.h>
 
 #include <ctype.h>
+#include <math.h>
+#include <stdlib.h>
 #include <string.h>
+
+#include <algorithm>
 
 namespace BPrivate {
 
@@ -176,6 +180,23 @@ buttons_for(uint32 sdlState)
 	return buttons;
 }
 
+
+// How far apart on the screen two presses may be and still make a double
+// click: SDL's setting where the user gave one, otherwise the distance
+// the desktops' own toolkits use.
+float
+double_click_distance()
+{
+	const float kDefaultDistance = 5;
+	const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_RADIUS);
+	if (hint == NULL || hint[0] == '\0')
+		return kDefaultDistance;
+	char* end;
+	long distance = strtol(hint, &end, 10);
+	return *end == '\0' && distance >= 0 && distance < 1000
+		? (float)distance : kDefaultDistance;
+}
+
 }	// namespace
 
 
@@ -190,6 +211,9 @@ SdlInput::SdlInput(Screen& screen)
 	fModifiers(0),
 	fRepeat(0),
 	fButtons(0),
+	fClickWindow(0),
+	fClickButton(0),
+	fClicks(0),
 	fDropping(false),
 	fDropWindow(0)
 {
@@ -524,7 +548,6 @@ SdlInput::_Mouse(const SDL_Event& sdlEvent, std::deque<ServerEvent>& _events)
 		if (sdlEvent.type == SDL_MOUSEBUTTONDOWN) {
 			event.code = kEventMouseDown;
 			fButtons |= button_for(button.button);
-			event.clicks = button.clicks > 0 ? button.clicks : 1;
 		} else {
 			event.code = kEventMouseUp;
 			fButtons &= ~button_for(button.button);
@@ -534,10 +557,35 @@ SdlInput::_Mouse(const SDL_Event& sdlEvent, std::deque<ServerEvent>& _events)
 	event.window = _MouseTarget(sdlID, event.where);
 	if (event.window == 0)
 		return;
+	if (event.code == kEventMouseDown) {
+		event.clicks = _CountClicks(event.window,
+			button_for(sdlEvent.button.button), event.where,
+			sdlEvent.button.clicks);
+	}
 	event.buttons = fButtons;
 	event.modifiers = fModifiers;
 	fPointer[event.window] = event.where;
 	_events.push_back(event);
+}
+
+
+int32
+SdlInput::_CountClicks(int32 window, uint32 button, BPoint where,
+	int32 sdlClicks)
+{
+	BPoint leftTop;
+	BPoint onScreen = fScreen.WindowLeftTop(window, leftTop)
+		? where + leftTop : where;
+	float distance = double_click_distance();
+	bool again = sdlClicks > 1 && fClicks > 0 && window == fClickWindow
+		&& button == fClickButton
+		&& fabsf(onScreen.x - fClickPoint.x) <= distance
+		&& fabsf(onScreen.y - fClickPoint.y) <= distance;
+	fClicks = again ? std::min(fClicks + 1, sdlClicks) : 1;
+	fClickWindow = window;
+	fClickButton = button;
+	fClickPoint = onScreen;
+	return fClicks;
 }
 
 

@@ -16,7 +16,12 @@
  * The mouse: clicks, moves and the wheel go to the window under the
  * pointer when it is a menu window, or to another window while a menu
  * is open; otherwise to the window SDL names, which keeps a drag that
- * leaves a window with that window.
+ * leaves a window with that window. A press counts as the next click of
+ * a double or triple click only when SDL counts it so (SDL keeps the
+ * time) and it is in the same window, with the same button, within the
+ * double-click distance on the screen of the press before; SDL alone
+ * would count a click in one window and then one in another as a double
+ * click.
  *
  * Threads: the display server's, like the rest of the backend. Owns
  * nothing of SDL's; the strings in drop events stay the caller's.
@@ -121,6 +126,10 @@ private:
 	// The window a mouse event at the SDL window's point goes to, and
 	// the point in that window.
 			int32				_MouseTarget(uint32 sdlID, BPoint& _where);
+	// The clicks a press of the button in the window at the point counts
+	// as, SDL having counted sdlClicks.
+			int32				_CountClicks(int32 window, uint32 button,
+									BPoint where, int32 sdlClicks);
 	// The UTF-8 of what a key with Ctrl or Alt held types.
 	static	std::string			_ShortcutBytes(SDL_Keycode keycode,
 									uint32 modifiers);
@@ -132,6 +141,12 @@ private:
 			uint32				fModifiers;
 			int32				fRepeat;
 			uint32				fButtons;
+	// The last press: its window, button, place on the screen and the
+	// clicks it counted as.
+			int32				fClickWindow;
+			uint32				fClickButton;
+			BPoint				fClickPoint;
+			int32				fClicks;
 	// The pointer's last place in each window, for the exit.
 			std::map<int32, BPoint>	fPointer;
 			std::map<int32, Expectation> fExpected;

@@ -5,7 +5,8 @@
  * - a launch without files opens exactly one window, "Untitled - 1", at
  *   DefaultRect;
  * - New cascades by 16 pixels and numbers the windows after the count,
- *   so a number comes back after a window closed;
+ *   so a number comes back after a window closed; a later launch without
+ *   files opens a new untitled window the same way;
  * - the window that brings the count to 16 is cascaded, the next one
  *   starts at DefaultRect again;
  * - a refs message with A, B, C opens C, then B, then A; one that is not
@@ -15,15 +16,20 @@
  * - closing the last document window quits even with another window
  *   open, and the settings file is written at exit;
  * - a settings record sent to the application replaces the current one
- *   and reaches every window.
+ *   and reaches every window;
+ * - with many windows printing at once, every diagnostic line and every
+ *   message dump reaches standard output unbroken.
  */
 #include <gtest/gtest.h>
 
 #include <Alert.h>
+#include <AppDefs.h>
 #include <Entry.h>
 #include <FilePanel.h>
 #include <Message.h>
 #include <Window.h>
+
+#include <set>
 
 #include "EditorFixture.h"
 #include "MessageCodes.h"
@@ -252,4 +258,71 @@ TEST_F(ZELAppTest, AboutBoxAndEditMenu)
 	EXPECT_TRUE(fDriver.IsMenuItemEnabled(window, "Edit/Find..."));
 	EXPECT_TRUE(fDriver.IsMenuItemEnabled(window, "Extras/Settings"));
 	EXPECT_TRUE(fDriver.IsMenuItemEnabled(window, "File/Save"));
+}
+
+
+// Two windows once printed "ZELTextViewZELTextView AdjustView", and
+// message dumps ran into each other line by line.
+TEST_F(ZELAppTest, LinesFromManyWindowsStayWhole)
+{
+	ASSERT_TRUE(Launch());
+	const int kWindows = 8;
+	for (int i = 1; i < kWindows; i++) {
+		BMessage newWindow(kMsgNew);
+		PostToApp(&newWindow);
+	}
+	ASSERT_EQ(kWindows, fDriver.CountWindows());
+	// Every window prints its lines and dumps on its own thread.
+	for (int round = 0; round < 10; round++) {
+		BMessage record(kMsgSettingsRecord);
+		record.AddInt32(LineLength, 40 + round);
+		record.AddString(FontFamily, "DejaVu Sans Mono");
+		record.AddInt32(FontSize, 12);
+		PostToApp(&record);
+	}
+	SyncOutput();
+
+	const std::set<std::string> known = { "Main", "ZELApp constructor",
+		"ZELApp MessageReceived", "ZELWindow constructor",
+		"ZELWindow MessageReceived", "ZELTextView", "ZELTextView AdjustView",
+		"LoadSettings", "file.InitCheck not OK" };
+	bool inDump = false;
+	int dumps = 0;
+	int adjusted = 0;
+	for (const std::string& line : fDriver.OutputLines()) {
+		if (inDump) {
+			// A dump goes on with indented lines to its closing brace.
+			inDump = line != "}";
+			EXPECT_TRUE(line == "}" || line.compare(0, 8, "        ") == 0)
+				<< "inside a dump: " << line;
+			continue;
+		}
+		if (line.compare(0, 9, "BMessage(") == 0) {
+			inDump = true;
+			dumps++;
+			continue;
+		}
+		if (line.compare(0, 17, "-- output marker ") == 0)
+			continue;
+		EXPECT_EQ(1u, known.count(line)) << line;
+		adjusted += line == "ZELTextView AdjustView" ? 1 : 0;
+	}
+	EXPECT_FALSE(inDump);
+	// Each view adjusts once when it is made, then once per record.
+	EXPECT_EQ(11 * kWindows, adjusted);
+	EXPECT_GE(dumps, 10 * kWindows * 2);
+}
+
+
+// A launch without files while Orvane ran showed nothing at all.
+TEST_F(ZELAppTest, LaunchWithoutFilesWhileRunningOpensAWindow)
+{
+	ASSERT_TRUE(Launch());
+	BMessage relaunch(B_SILENT_RELAUNCH);
+	PostToApp(&relaunch);
+	EXPECT_EQ(2, fDriver.CountWindows());
+	ZELWindow* window = Document("Untitled - 2");
+	ASSERT_NE((ZELWindow*)NULL, window);
+	EXPECT_EQ(BRect(76, 76, 515, 415), FrameOf(window));
+	EXPECT_EQ("", TextIn(window));
 }

@@ -15,6 +15,8 @@ xvfb_pid=""
 program_pid=""
 
 cleanup() {
+	# A case may have stopped the program; a stopped one would not end.
+	[ -n "$program_pid" ] && kill -CONT "$program_pid" 2>/dev/null
 	[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
 	[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 	wait 2>/dev/null

@@ -126,6 +126,43 @@ case_settings_kept() {
 	wait_until "the size was not kept: $(applied_size)" applied_size_is "$after"
 }
 
+# A launch without files while Orvane runs opens a new untitled window in
+# the running instance, as File > New does.
+case_launch_without_files() {
+	start_orvane
+	find_window '^Untitled - 1$' >/dev/null
+	(cd "$work/files" && "$orvane") >"$work/second" 2>&1 ||
+		fail "the second launch failed: $(cat "$work/second")"
+	find_window '^Untitled - 2$' >/dev/null
+	kill -0 "$program_pid" 2>/dev/null || fail "the first instance ended"
+}
+
+# A launch that gives up waiting for a stopped instance opens its file
+# itself; the instance, once continued, must not open it as well.
+case_stopped_instance() {
+	echo two >"$work/files/two.txt"
+	start_orvane
+	find_window '^Untitled - 1$' >/dev/null
+	kill -STOP "$program_pid"
+	(cd "$work/files" && exec "$orvane" two.txt) >"$work/second" 2>&1 &
+	local second_pid=$!
+	wait_until "the launch did not give up on the stopped instance" \
+		grep -q "single launch is unavailable" "$work/second"
+	find_window '^two.txt$' >/dev/null
+	kill -CONT "$program_pid"
+	# The instance serves this launch after the abandoned ones.
+	(cd "$work/files" && "$orvane") >"$work/third" 2>&1 ||
+		fail "the third launch failed: $(cat "$work/third")"
+	# Its window's number tells how many windows the instance has made.
+	find_window '^Untitled - [2-9]$' >/dev/null
+	local count
+	count=$(xdotool search --onlyvisible --name '^two.txt$' | wc -l)
+	[ "$count" -eq 1 ] || fail "two.txt is open in $count windows"
+	! printed 'two.txt' ||
+		fail "the instance acted on the launch that gave up on it"
+	kill "$second_pid" 2>/dev/null
+}
+
 start_x
 "case_$case_name" || fail "the case failed"
 echo "PASS ($case_name)"

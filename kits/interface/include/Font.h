@@ -196,6 +196,11 @@ public:
 									int32 numChars,
 									float escapementArray[]) const;
 			void				GetHeight(font_height* height) const;
+	// For each of the first numChars characters of the UTF-8 string
+	// charArray (followed by a NUL), whether the font or one of the
+	// fallback fonts that stand in for it has a glyph for it.
+			void				GetHasGlyphs(const char charArray[],
+									int32 numChars, bool hasArray[]) const;
 
 			bool				operator==(const BFont& other) const;
 			bool				operator!=(const BFont& other) const;

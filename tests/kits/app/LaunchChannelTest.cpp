@@ -37,6 +37,9 @@
  * - a client of another user is refused (needs root to act as one).
  * - HandOver() without a listener, to a stale socket, with an oversized
  *   message or a bad signature, and to an instance whose target is gone.
+ * - a hand-over its client abandoned (it timed out waiting for a stopped
+ *   instance, or closed before the acknowledgement) is never acted on,
+ *   and neither is one acknowledged but not confirmed.
  */
 #include <AppDefs.h>
 #include <Entry.h>
@@ -199,11 +202,18 @@ read_answer(int fd)
 }
 
 
-// Sends raw bytes as a client would; closing the write side tells the
-// listener nothing more is coming.
+enum confirmation {
+	kConfirm,
+	kDoNotConfirm
+};
+
+
+// Sends raw bytes as a client would, and confirms an acknowledgement when
+// asked to; closing the write side tells the listener nothing more is
+// coming.
 int
 send_raw(const std::string& path, const std::string& bytes,
-	bool closeWrite = true)
+	bool closeWrite = true, confirmation confirm = kDoNotConfirm)
 {
 	int fd = connect_raw(path);
 	if (fd < 0) {
@@ -211,9 +221,13 @@ send_raw(const std::string& path, const std::string& bytes,
 		return kTimedOut;
 	}
 	send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-	if (closeWrite)
+	if (closeWrite && confirm == kDoNotConfirm)
 		shutdown(fd, SHUT_WR);
 	int answer = read_answer(fd);
+	if (answer == LaunchChannel::kAcknowledged && confirm == kConfirm) {
+		uint8 confirmed = LaunchChannel::kConfirmed;
+		send(fd, &confirmed, 1, MSG_NOSIGNAL);
+	}
 	close(fd);
 	return answer;
 }
@@ -706,10 +720,16 @@ TEST_F(LaunchChannelTest, BadClientsAreRefusedAndServiceGoesOn)
 	EXPECT_EQ(LaunchChannel::HandOver(kSignature, wrongWhat),
 		B_NOT_ALLOWED);
 
+	EXPECT_EQ(send_raw(path, packet_for(goodBytes), true, kConfirm),
+		LaunchChannel::kAcknowledged);
+	// Bytes after the announced message are no confirmation: the
+	// hand-over is acknowledged, then dropped.
+	EXPECT_EQ(send_raw(path, packet_for(goodBytes) + "trailing", true,
+		kConfirm), LaunchChannel::kAcknowledged);
+	// Acknowledged but never confirmed: dropped.
 	EXPECT_EQ(send_raw(path, packet_for(goodBytes)),
 		LaunchChannel::kAcknowledged);
-	// Bytes after the announced message are ignored.
-	EXPECT_EQ(send_raw(path, packet_for(goodBytes) + "trailing"),
+	EXPECT_EQ(send_raw(path, packet_for(goodBytes), true, kConfirm),
 		LaunchChannel::kAcknowledged);
 
 	// The silent client is dropped once its time is up.
@@ -719,6 +739,9 @@ TEST_F(LaunchChannelTest, BadClientsAreRefusedAndServiceGoesOn)
 	close(silent);
 
 	std::vector<BMessage> received = fTarget->WaitForMessages(2);
+	// Give a wrongly posted unconfirmed hand-over the time to show up.
+	snooze(200000);
+	received = fTarget->WaitForMessages(2);
 	ASSERT_EQ(received.size(), 2u);
 	for (const BMessage& message : received) {
 		EXPECT_EQ(strings_of(message, "argv"), (std::vector<std::string>{
@@ -810,3 +833,36 @@ TEST_F(LaunchChannelTest, HandOverFailures)
 }
 
 }	// namespace
+
+
+// A launch that gave up waiting for a stopped instance opened its file
+// itself, and the instance, once continued, opened it again.
+TEST_F(LaunchChannelTest, AbandonedHandOverIsNeverActedOn)
+{
+	// Claimed but not yet listening: connections wait in the backlog as
+	// they do for a stopped instance.
+	LaunchChannel channel;
+	ASSERT_EQ(channel.Claim(kSignature), B_OK);
+	BMessage abandoned = argv_message({ "prog", "abandoned.txt" }, "/home");
+	EXPECT_EQ(LaunchChannel::HandOver(kSignature, abandoned, 200000),
+		B_TIMED_OUT);
+	// One that went away before any answer could come.
+	int gone = connect_raw(SocketPath());
+	ASSERT_GE(gone, 0);
+	std::string bytes = packet_for(flat(abandoned));
+	ASSERT_EQ(send(gone, bytes.data(), bytes.size(), MSG_NOSIGNAL),
+		(ssize_t)bytes.size());
+	close(gone);
+
+	// The instance goes on; only the launch that waited is acted on.
+	ASSERT_EQ(channel.StartListening(BMessenger(fTarget)), B_OK);
+	BMessage kept = argv_message({ "prog", "kept.txt" }, "/home");
+	EXPECT_EQ(LaunchChannel::HandOver(kSignature, kept), B_OK);
+	std::vector<BMessage> received = fTarget->WaitForMessages(1);
+	// Give a wrongly posted abandoned hand-over the time to show up.
+	snooze(200000);
+	received = fTarget->WaitForMessages(1);
+	ASSERT_EQ(received.size(), 1u);
+	EXPECT_EQ(strings_of(received[0], "argv"), (std::vector<std::string>{
+		"prog", "/home/kept.txt" }));
+}

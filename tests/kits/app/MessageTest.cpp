@@ -17,7 +17,8 @@
  *   pointers, nested messages and the nesting limit;
  * - HasSameData with and without field order, shallow and deep;
  * - the size limit of a message;
- * - PrintToStream's lines, escaping and nesting.
+ * - PrintToStream's lines, escaping and nesting; dumps printed by several
+ *   threads at once each reach standard output whole.
  */
 #include <Message.h>
 
@@ -27,7 +28,10 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -845,4 +849,61 @@ TEST(MessageTest, PrintToStreamShowsEveryValue)
 	EXPECT_EQ("}\n", output.substr(output.size() - 2));
 
 	EXPECT_EQ("BMessage(0) {\n}\n", print_to_string(BMessage()));
+}
+
+
+// Dumps from several threads at once once ran into each other line by
+// line; each must reach standard output whole.
+TEST(MessageTest, PrintToStreamFromThreadsStaysWhole)
+{
+	const int kThreads = 4;
+	const int kRounds = 10;
+	const int kFields = 6;
+	// Long values take many calls to print, so that the threads' dumps
+	// overlap in time.
+	const std::string value(5000, 'v');
+	testing::internal::CaptureStdout();
+	// All threads start printing together.
+	std::atomic<int> waiting(kThreads);
+	std::vector<std::thread> threads;
+	for (int t = 0; t < kThreads; t++) {
+		threads.emplace_back([t, &waiting, &value]() {
+			BMessage message('TH00' + t);
+			for (int f = 0; f < kFields; f++) {
+				message.AddString(("thread" + std::to_string(t)).c_str(),
+					value.c_str());
+			}
+			waiting--;
+			while (waiting > 0)
+				std::this_thread::yield();
+			for (int round = 0; round < kRounds; round++)
+				message.PrintToStream();
+		});
+	}
+	for (std::thread& thread : threads)
+		thread.join();
+	fflush(stdout);
+	std::string output = testing::internal::GetCapturedStdout();
+
+	// Every dump is its header, its own fields in order, and the brace.
+	std::istringstream lines(output);
+	std::string line;
+	int dumps = 0;
+	while (std::getline(lines, line)) {
+		ASSERT_EQ(0u, line.find("BMessage('TH0")) << line.substr(0, 80);
+		ASSERT_GE(line.size(), 14u);
+		// The what code's last character is the thread's number.
+		std::string name = std::string("thread") + line[13];
+		for (int f = 0; f < kFields; f++) {
+			ASSERT_TRUE((bool)std::getline(lines, line));
+			std::string expected = "        " + name + "["
+				+ std::to_string(f) + "] = string(\"" + value
+				+ "\", 5001 bytes)";
+			ASSERT_TRUE(line == expected) << line.substr(0, 80);
+		}
+		ASSERT_TRUE((bool)std::getline(lines, line));
+		ASSERT_EQ("}", line);
+		dumps++;
+	}
+	EXPECT_EQ(kThreads * kRounds, dumps);
 }

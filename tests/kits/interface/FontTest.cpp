@@ -19,7 +19,8 @@
  * - escapements are per character, in ems, and add up to the width;
  * - invalid UTF-8 measures as U+FFFD per byte, and NUL bytes measure
  *   without ending the string;
- * - a character DejaVu Sans Mono lacks is measured from DejaVu Sans;
+ * - a character DejaVu Sans Mono lacks is measured from DejaVu Sans, and
+ *   GetHasGlyphs counts it as there, unlike one no font has;
  * - the settings clamp bad values, and == sees every setting;
  * - several threads measuring at once (for ThreadSanitizer), from the
  *   first use of any font;
@@ -488,6 +489,16 @@ TEST(FontMeasurementTest, MissingCharacterComesFromAFallback)
 	be_fixed_font->GetEscapements(mixed.c_str(), 3, escapements);
 	EXPECT_NEAR(width / 12, escapements[1], kTolerance);
 	EXPECT_NEAR(mono.Advance('a', 12) / 12, escapements[0], kTolerance);
+
+	// GetHasGlyphs counts the fallback's glyph as the font's; the pinned
+	// fonts have no picture for NUL (U+2400) at all.
+	mixed += "\xE2\x90\x80";
+	bool has[4] = { false, false, false, true };
+	be_fixed_font->GetHasGlyphs(mixed.c_str(), 4, has);
+	EXPECT_TRUE(has[0]);
+	EXPECT_TRUE(has[1]);
+	EXPECT_TRUE(has[2]);
+	EXPECT_FALSE(has[3]);
 }
 
 

@@ -1,7 +1,7 @@
 /*
  * What the view and window tests share: a plain application for the
- * driver to launch, a scoped lock on a window, and a view that records
- * the hooks it gets.
+ * driver to launch, a scoped lock on a window, a view that records the
+ * hooks it gets, and a window shown with a view holding the keyboard.
  */
 #ifndef _INTERFACE_TEST_SUPPORT_H
 #define _INTERFACE_TEST_SUPPORT_H
@@ -143,6 +143,22 @@ private:
 
 	Journal& fJournal;
 };
+
+
+// Adds the view to the window and shows the window, without pulses, as
+// the active window with the view holding the keyboard.
+inline void
+show_with_focus(TestDriver& driver, BWindow* window, BView* view)
+{
+	window->AddChild(view);
+	window->SetPulseRate(0);
+	window->Show();
+	{
+		WindowLocker locker(window);
+		view->MakeFocus(true);
+	}
+	ASSERT_EQ(driver.ActivateWindow(window), B_OK);
+}
 
 }	// namespace interface_test
 

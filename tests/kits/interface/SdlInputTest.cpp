@@ -9,7 +9,9 @@
  * - keys that type nothing give the platform's characters and key codes;
  *   bare modifier keys give no key event; repeats are counted;
  * - an input method's text without a press is a key-down a character;
- * - mouse buttons are held and let go in "buttons", clicks are counted,
+ * - mouse buttons are held and let go in "buttons", clicks are counted:
+ *   a double click is two presses of one button in one window, near each
+ *   other on the screen, that SDL counts as one after the other;
  *   the wheel turns the platform's way round; while a menu is open the
  *   pointer's events go to the window under it, otherwise they stay with
  *   the window SDL names;
@@ -392,7 +394,8 @@ TEST_F(SdlInputTest, ButtonsClicksAndTheWheel)
 	EXPECT_EQ(out[0].where, BPoint(10, 20));
 	EXPECT_EQ(out[1].code, kEventMouseDown);
 	EXPECT_EQ(out[1].buttons, (uint32)B_PRIMARY_MOUSE_BUTTON);
-	EXPECT_EQ(out[1].clicks, 2);
+	// SDL's count alone makes no double click: no press came before.
+	EXPECT_EQ(out[1].clicks, 1);
 	EXPECT_EQ(out[2].buttons,
 		(uint32)(B_PRIMARY_MOUSE_BUTTON | B_SECONDARY_MOUSE_BUTTON));
 	EXPECT_EQ(out[3].code, kEventMouseUp);
@@ -582,4 +585,40 @@ TEST(SdlInputKeys, ModifiersAndKeyCodes)
 
 	EXPECT_EQ(SdlInput::SpecialCharFor(SDLK_a), 0u);
 	EXPECT_EQ(SdlInput::SpecialCharFor(SDLK_F24), (uint32)B_FUNCTION_KEY);
+}
+
+
+// A click in one window and then one in another at the same place inside
+// each counted as a double click: the second selected a word.
+TEST_F(SdlInputTest, DoubleClickIsTwoPressesInOneWindowNearby)
+{
+	auto clicks = [this](std::initializer_list<SDL_Event> presses) {
+		std::vector<int32> counted;
+		for (const ServerEvent& event : Feed(presses)) {
+			if (event.code == kEventMouseDown)
+				counted.push_back(event.clicks);
+		}
+		return counted;
+	};
+	const uint8 kLeft = SDL_BUTTON_LEFT;
+	const uint32 kDown = SDL_MOUSEBUTTONDOWN;
+
+	// One window, close by: single, double, triple.
+	EXPECT_EQ(std::vector<int32>({ 1, 2, 3 }), clicks({
+		button_event(kDown, kLeft, 10, 20, 1),
+		button_event(kDown, kLeft, 11, 21, 2),
+		button_event(kDown, kLeft, 12, 19, 3) }));
+	// SDL says the time ran out: counting starts again.
+	EXPECT_EQ(std::vector<int32>({ 1 }),
+		clicks({ button_event(kDown, kLeft, 12, 19, 1) }));
+	// The same place in another window is elsewhere on the screen.
+	EXPECT_EQ(std::vector<int32>({ 1, 1, 2 }), clicks({
+		button_event(kDown, kLeft, 10, 20, 1, 40),
+		button_event(kDown, kLeft, 10, 20, 2, 41),
+		button_event(kDown, kLeft, 10, 20, 3, 41) }));
+	// Too far apart within one window, or another button.
+	EXPECT_EQ(std::vector<int32>({ 1, 1, 1 }), clicks({
+		button_event(kDown, kLeft, 10, 20, 1),
+		button_event(kDown, kLeft, 30, 20, 2),
+		button_event(kDown, SDL_BUTTON_RIGHT, 30, 20, 3) }));
 }

@@ -91,14 +91,7 @@ protected:
 		BFont font(be_fixed_font);
 		font.SetSize(12);
 		fView->SetFontAndColor(&font);
-		fWindow->AddChild(fView);
-		fWindow->SetPulseRate(0);
-		fWindow->Show();
-		{
-			WindowLocker locker(fWindow);
-			fView->MakeFocus(true);
-		}
-		ASSERT_EQ(fDriver.ActivateWindow(fWindow), B_OK);
+		show_with_focus(fDriver, fWindow, fView);
 	}
 
 	void SetText(const std::string& text)
