@@ -9,17 +9,23 @@
 #include <SupportDefs.h>
 
 
-// B_OK when every byte was written. A short write with no error of its
-// own means the disk is full.
+// B_OK when every byte was written. A write that stops short is asked to
+// go on, which tells why it stopped; one that stops without a reason
+// means the disk is full.
 static inline status_t
 write_all(BFile& file, off_t position, const char* bytes, size_t length)
 {
-	if (length == 0)
-		return B_OK;
-	ssize_t written = file.WriteAt(position, bytes, length);
-	if (written < 0)
-		return (status_t)written;
-	return (size_t)written == length ? (status_t)B_OK : (status_t)B_DEVICE_FULL;
+	while (length > 0) {
+		ssize_t written = file.WriteAt(position, bytes, length);
+		if (written < 0)
+			return (status_t)written;
+		if (written == 0)
+			return B_DEVICE_FULL;
+		position += written;
+		bytes += written;
+		length -= written;
+	}
+	return B_OK;
 }
 
 #endif	// WRITE_ALL_H
