@@ -276,13 +276,11 @@ ssize_t
 BNode::ReadAttr(const char* name, type_code, off_t offset, void* buffer,
 	size_t length) const
 {
-	if (fCStatus != B_OK)
-		return fCStatus;
-	if (name == NULL || name[0] == '\0' || offset != 0
-		|| (buffer == NULL && length > 0))
-		return B_BAD_VALUE;
 	char path[kDescriptorPathLength];
-	descriptor_path(fFD, path, sizeof(path));
+	status_t status = _AttrPath(name, path, offset,
+		buffer != NULL || length == 0);
+	if (status != B_OK)
+		return status;
 	ssize_t result = getxattr(path, name, buffer, length);
 	if (result < 0)
 		return attribute_status(errno);
@@ -294,13 +292,11 @@ ssize_t
 BNode::WriteAttr(const char* name, type_code, off_t offset,
 	const void* buffer, size_t length)
 {
-	if (fCStatus != B_OK)
-		return fCStatus;
-	if (name == NULL || name[0] == '\0' || offset != 0
-		|| (buffer == NULL && length > 0))
-		return B_BAD_VALUE;
 	char path[kDescriptorPathLength];
-	descriptor_path(fFD, path, sizeof(path));
+	status_t status = _AttrPath(name, path, offset,
+		buffer != NULL || length == 0);
+	if (status != B_OK)
+		return status;
 	if (setxattr(path, name, buffer, length, 0) != 0)
 		return attribute_status(errno);
 	return length;
@@ -310,12 +306,10 @@ BNode::WriteAttr(const char* name, type_code, off_t offset,
 status_t
 BNode::RemoveAttr(const char* name)
 {
-	if (fCStatus != B_OK)
-		return fCStatus;
-	if (name == NULL || name[0] == '\0')
-		return B_BAD_VALUE;
 	char path[kDescriptorPathLength];
-	descriptor_path(fFD, path, sizeof(path));
+	status_t status = _AttrPath(name, path);
+	if (status != B_OK)
+		return status;
 	return removexattr(path, name) == 0 ? B_OK : attribute_status(errno);
 }
 
@@ -323,12 +317,12 @@ BNode::RemoveAttr(const char* name)
 status_t
 BNode::GetAttrInfo(const char* name, attr_info* info) const
 {
-	if (fCStatus != B_OK)
-		return fCStatus;
-	if (name == NULL || name[0] == '\0' || info == NULL)
-		return B_BAD_VALUE;
 	char path[kDescriptorPathLength];
-	descriptor_path(fFD, path, sizeof(path));
+	status_t status = _AttrPath(name, path);
+	if (status != B_OK)
+		return status;
+	if (info == NULL)
+		return B_BAD_VALUE;
 	ssize_t size = getxattr(path, name, NULL, 0);
 	if (size < 0)
 		return attribute_status(errno);
@@ -373,6 +367,21 @@ BNode::RewindAttrs()
 	fAttrNamesLength = 0;
 	fAttrNamesOffset = 0;
 	return fCStatus;
+}
+
+
+// What every call on one attribute checks first; the path reaches the
+// node through its descriptor.
+status_t
+BNode::_AttrPath(const char* name, char* path, off_t offset,
+	bool hasBuffer) const
+{
+	if (fCStatus != B_OK)
+		return fCStatus;
+	if (name == NULL || name[0] == '\0' || offset != 0 || !hasBuffer)
+		return B_BAD_VALUE;
+	descriptor_path(fFD, path, kDescriptorPathLength);
+	return B_OK;
 }
 
 

@@ -114,6 +114,11 @@ private:
 	// Whether the descriptor was opened with O_PATH, which lets the node
 	// be looked at but not read, written or synced.
 			bool				_IsPathOnly() const;
+	// Checks a call on one attribute (values are whole: offset 0 only)
+	// and gives the path that reaches the node.
+			status_t			_AttrPath(const char* name, char* path,
+									off_t offset = 0,
+									bool hasBuffer = true) const;
 			status_t			_ListAttrs();
 
 			int					fFD;
