@@ -198,9 +198,24 @@ DocumentWriter::_CopyAttributes(BNode& source, BNode& destination)
 	}
 	source.RewindAttrs();
 	// A file system without attributes has none to keep.
-	if (status == B_ENTRY_NOT_FOUND || status == B_UNSUPPORTED)
-		return B_OK;
-	return B_NOT_ALLOWED;
+	if (status != B_ENTRY_NOT_FOUND && status != B_UNSUPPORTED)
+		return B_NOT_ALLOWED;
+
+	// What the new file got from its directory (a default access control
+	// list) and the old file did not have would open or close it to
+	// others: it goes. Every file has a security label where there are
+	// any, so the label is only ever replaced.
+	destination.RewindAttrs();
+	while (destination.GetNextAttrName(name) == B_OK) {
+		attr_info info;
+		if (!is_kept_attribute(name) || strcmp(name, "security.selinux") == 0
+			|| source.GetAttrInfo(name, &info) != B_ENTRY_NOT_FOUND)
+			continue;
+		if (destination.RemoveAttr(name) != B_OK)
+			return B_NOT_ALLOWED;
+	}
+	destination.RewindAttrs();
+	return B_OK;
 }
 
 

@@ -585,6 +585,20 @@ TEST(DocumentWriterTest, ReplacingKeepsAttributes)
 	}
 	EXPECT_EQ(oldMode, mode_of(path) & 07777);
 
+	// A default list on the directory gives the new file an access list
+	// that the old one did not have: the new file must not keep it.
+	std::string plain = directory.Child("plain.txt");
+	write_raw(plain, "old");
+	if (hasAcl && setxattr(directory.Path().c_str(),
+			"system.posix_acl_default", &acl, sizeof(acl), 0) == 0) {
+		EXPECT_EQ("<none>", attribute_of(plain, "system.posix_acl_access"));
+		EXPECT_EQ(B_OK, write_document(plain, "new"));
+		EXPECT_EQ("<none>", attribute_of(plain, "system.posix_acl_access"));
+		ASSERT_EQ(0, removexattr(directory.Path().c_str(),
+			"system.posix_acl_default"));
+	}
+	ASSERT_EQ(0, unlink(plain.c_str()));
+
 	// An attribute that cannot be copied: the file is written in place,
 	// where it keeps them all.
 	before = inode_of(path);
