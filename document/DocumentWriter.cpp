@@ -5,31 +5,51 @@
 
 #include <Directory.h>
 #include <File.h>
+#include <Node.h>
+#include <fs_attr.h>
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-#include <atomic>
+#include <vector>
+
+#include "SaveBackup.h"
+#include "WriteAll.h"
 
 
 // How many fresh names are tried before giving up on a new file.
 static const int32 kTemporaryAttempts = 64;
 
-static std::atomic<uint32> sTemporaryCounter(0);
+
+// Whether an attribute of the old file belongs to the document and so
+// moves to the new file: the user's own attributes, who may read it and
+// its security label. Anything else (file capabilities among them) is no
+// property of a text that someone edited.
+static bool
+is_kept_attribute(const char* name)
+{
+	return strncmp(name, "user.", 5) == 0
+		|| strcmp(name, "system.posix_acl_access") == 0
+		|| strcmp(name, "security.selinux") == 0;
+}
 
 
 DocumentWriter::DocumentWriter()
 	:
-	fMethod(kNotWritten)
+	fMethod(kNotWritten),
+	fCanOverwriteInPlace(false)
 {
 }
 
 
 status_t
-DocumentWriter::Write(const entry_ref* ref, const char* bytes, size_t length)
+DocumentWriter::Write(const entry_ref* ref, const char* bytes, size_t length,
+	uint32 flags)
 {
 	fMethod = kNotWritten;
+	fCanOverwriteInPlace = false;
+	fStamp.Unset();
+	fBackupPath.clear();
 	if (ref == NULL || (bytes == NULL && length > 0))
 		return B_BAD_VALUE;
 
@@ -39,11 +59,13 @@ DocumentWriter::Write(const entry_ref* ref, const char* bytes, size_t length)
 	if (status != B_OK)
 		return status;
 
-	if (!target.Exists())
-		return _WriteReplacing(target, NULL, bytes, length);
-
+	// Only a missing file is missing: a file that could not be looked at
+	// is there, and replacing it blindly would lose its owner, its mode
+	// and its other names.
 	struct stat old;
 	status = target.GetStat(&old);
+	if (status == B_ENTRY_NOT_FOUND)
+		return _WriteReplacing(target, NULL, bytes, length);
 	if (status != B_OK)
 		return status;
 	if (S_ISDIR(old.st_mode))
@@ -59,17 +81,19 @@ DocumentWriter::Write(const entry_ref* ref, const char* bytes, size_t length)
 		if (status != B_OK)
 			return status;
 	}
+	fStamp.SetTo(old);
 
 	// Every other name of a hard-linked file would keep the old bytes if
 	// a new file took this name's place.
-	if (old.st_nlink > 1)
-		return _WriteInPlace(target, bytes, length);
+	if ((flags & kOverwriteInPlace) != 0 || old.st_nlink > 1)
+		return _WriteInPlace(target, bytes, length, flags);
 
 	status = _WriteReplacing(target, &old, bytes, length);
 	if (status == B_PERMISSION_DENIED || status == B_NOT_ALLOWED
 		|| status == B_READ_ONLY_DEVICE) {
-		return _WriteInPlace(target, bytes, length);
+		return _WriteInPlace(target, bytes, length, flags);
 	}
+	fCanOverwriteInPlace = status == B_DEVICE_FULL;
 	return status;
 }
 
@@ -83,25 +107,38 @@ DocumentWriter::_WriteReplacing(BEntry& target, const struct stat* old,
 	if (status != B_OK)
 		return status;
 
+	// A file that replaces another is private until it has the old one's
+	// owner and permissions, which it gets before its first byte; a new
+	// file is an ordinary one from the start.
 	BFile file;
 	BEntry temporary;
-	status = _CreateTemporary(directory, &file, &temporary);
+	status = _CreateTemporary(directory, old != NULL ? 0600 : 0666, &file,
+		&temporary);
 	if (status != B_OK)
 		return status;
 
-	status = _WriteAll(file, 0, bytes, length);
-	if (status == B_OK && old != NULL)
-		status = _TakeOwnership(file, *old);
+	if (old != NULL)
+		status = _TakeOwnership(target, file, *old);
+	if (status == B_OK)
+		status = write_all(file, 0, bytes, length);
 	if (status == B_OK)
 		status = file.Sync();
-	file.Unset();
-
 	if (status == B_OK)
 		status = temporary.Rename(target.Name(), true);
 	if (status != B_OK) {
+		file.Unset();
 		temporary.Remove();
 		return status;
 	}
+
+	// The rename changed the new file's change time, so it is stamped
+	// now, through the descriptor, which needs no lookup that could fail.
+	struct stat st;
+	if (file.GetStat(&st) == B_OK)
+		fStamp.SetTo(st);
+	else
+		fStamp.SetTo(target);
+	file.Unset();
 
 	// The rename itself is safe once the directory has reached the disk;
 	// a failure there leaves the new file in place anyway.
@@ -112,11 +149,13 @@ DocumentWriter::_WriteReplacing(BEntry& target, const struct stat* old,
 
 
 status_t
-DocumentWriter::_TakeOwnership(BFile& file, const struct stat& old)
+DocumentWriter::_TakeOwnership(BEntry& target, BFile& file,
+	const struct stat& old)
 {
 	// The new file takes the old one's place, so it takes its owner,
-	// group and permissions too. When they cannot be kept the file must
-	// be written where it is instead, which B_NOT_ALLOWED asks for.
+	// group, permissions and attributes too. When they cannot be kept the
+	// file must be written where it is instead, which B_NOT_ALLOWED asks
+	// for. The owner goes first: changing it clears set-id bits.
 	uid_t owner;
 	gid_t group;
 	if (file.GetOwner(&owner) != B_OK || file.GetGroup(&group) != B_OK)
@@ -125,19 +164,68 @@ DocumentWriter::_TakeOwnership(BFile& file, const struct stat& old)
 		return B_NOT_ALLOWED;
 	if (group != old.st_gid && file.SetGroup(old.st_gid) != B_OK)
 		return B_NOT_ALLOWED;
-	return file.SetPermissions(old.st_mode & 07777);
+	status_t status = file.SetPermissions(old.st_mode & 07777);
+	if (status != B_OK)
+		return status;
+
+	BNode source(&target);
+	if (source.InitCheck() != B_OK)
+		return B_NOT_ALLOWED;
+	return _CopyAttributes(source, file);
+}
+
+
+status_t
+DocumentWriter::_CopyAttributes(BNode& source, BNode& destination)
+{
+	source.RewindAttrs();
+	char name[B_ATTR_NAME_LENGTH];
+	status_t status;
+	while ((status = source.GetNextAttrName(name)) == B_OK) {
+		if (!is_kept_attribute(name))
+			continue;
+		attr_info info;
+		if (source.GetAttrInfo(name, &info) != B_OK)
+			return B_NOT_ALLOWED;
+		std::vector<char> value(info.size);
+		ssize_t size = source.ReadAttr(name, info.type, 0, value.data(),
+			value.size());
+		if (size < 0
+			|| destination.WriteAttr(name, info.type, 0, value.data(), size)
+				!= size) {
+			return B_NOT_ALLOWED;
+		}
+	}
+	source.RewindAttrs();
+	// A file system without attributes has none to keep.
+	if (status != B_ENTRY_NOT_FOUND && status != B_UNSUPPORTED)
+		return B_NOT_ALLOWED;
+
+	// What the new file got from its directory (a default access control
+	// list) and the old file did not have would open or close it to
+	// others: it goes. Every file has a security label where there are
+	// any, so the label is only ever replaced.
+	destination.RewindAttrs();
+	while (destination.GetNextAttrName(name) == B_OK) {
+		attr_info info;
+		if (!is_kept_attribute(name) || strcmp(name, "security.selinux") == 0
+			|| source.GetAttrInfo(name, &info) != B_ENTRY_NOT_FOUND)
+			continue;
+		if (destination.RemoveAttr(name) != B_OK)
+			return B_NOT_ALLOWED;
+	}
+	destination.RewindAttrs();
+	return B_OK;
 }
 
 
 status_t
 DocumentWriter::_WriteInPlace(BEntry& target, const char* bytes,
-	size_t length)
+	size_t length, uint32 flags)
 {
-	// Reading the old bytes first lets a failed write put them back.
+	// The old bytes are read first: they make the copy that keeps the
+	// file safe through a crash, and they go back if the write fails.
 	BFile file(&target, B_READ_WRITE);
-	bool canRestore = file.InitCheck() == B_OK;
-	if (!canRestore)
-		file.SetTo(&target, B_WRITE_ONLY);
 	status_t status = file.InitCheck();
 	if (status != B_OK)
 		return status;
@@ -147,40 +235,47 @@ DocumentWriter::_WriteInPlace(BEntry& target, const char* bytes,
 	if (status != B_OK)
 		return status;
 
-	char* oldBytes = NULL;
-	if (canRestore && oldSize > 0) {
-		oldBytes = (char*)malloc(oldSize);
-		if (oldBytes == NULL
-			|| file.ReadAt(0, oldBytes, oldSize) != (ssize_t)oldSize) {
-			free(oldBytes);
-			return B_NO_MEMORY;
-		}
+	std::vector<char> oldBytes;
+	if (oldSize > 0) {
+		oldBytes.resize(oldSize);
+		ssize_t read = file.ReadAt(0, oldBytes.data(), oldSize);
+		if (read < 0)
+			return (status_t)read;
+		if (read != oldSize)
+			return B_IO_ERROR;
 	}
 
-	// What lies past the old end goes first: it needs new room on the
-	// disk, and when there is none the old bytes are still untouched.
-	size_t head = length < (size_t)oldSize ? length : (size_t)oldSize;
-	if (length > head) {
-		status = _WriteAll(file, oldSize, bytes + head, length - head);
-		if (status != B_OK) {
-			file.SetSize(oldSize);
-			free(oldBytes);
+	// With nothing in the file there is nothing a crash could mix up.
+	SaveBackup backup;
+	if (oldSize > 0) {
+		status = backup.Create(target, oldBytes.data(), oldSize);
+		if (status != B_OK && (flags & kOverwriteInPlace) == 0) {
+			fCanOverwriteInPlace = true;
 			return status;
 		}
 	}
 
-	status = _WriteAll(file, 0, bytes, head);
-	if (status == B_OK && length < (size_t)oldSize)
-		status = file.SetSize(length);
-	if (status == B_OK)
-		status = file.Sync();
-
-	if (status != B_OK && oldBytes != NULL) {
-		_WriteAll(file, 0, oldBytes, oldSize);
-		file.SetSize(oldSize);
-		file.Sync();
+	status = _OverwriteWith(file, oldSize, bytes, length);
+	if (status != B_OK) {
+		status_t restored = write_all(file, 0, oldBytes.data(), oldSize);
+		if (restored == B_OK)
+			restored = file.SetSize(oldSize);
+		if (restored == B_OK)
+			restored = file.Sync();
+		if (restored != B_OK) {
+			// The copy is now the only whole version of the old bytes.
+			fStamp.Unset();
+			fBackupPath = backup.Path();
+			return status;
+		}
 	}
-	free(oldBytes);
+
+	struct stat st;
+	if (file.GetStat(&st) == B_OK)
+		fStamp.SetTo(st);
+	else
+		fStamp.Unset();
+	backup.Remove();
 	if (status == B_OK)
 		fMethod = kInPlace;
 	return status;
@@ -188,35 +283,43 @@ DocumentWriter::_WriteInPlace(BEntry& target, const char* bytes,
 
 
 status_t
-DocumentWriter::_CreateTemporary(BDirectory& directory, BFile* file,
-	BEntry* entry)
+DocumentWriter::_OverwriteWith(BFile& file, off_t oldSize,
+	const char* bytes, size_t length)
 {
-	status_t status = B_ERROR;
-	for (int32 attempt = 0; attempt < kTemporaryAttempts; attempt++) {
-		char name[64];
-		snprintf(name, sizeof(name), ".orvane-save-%llx-%x",
-			(unsigned long long)system_time(),
-			(unsigned)sTemporaryCounter.fetch_add(1));
-		status = directory.CreateFile(name, file, true);
-		if (status == B_FILE_EXISTS)
-			continue;
+	// What lies past the old end goes first: it needs new room on the
+	// disk, and when there is none the old bytes are still untouched.
+	size_t head = length < (size_t)oldSize ? length : (size_t)oldSize;
+	if (length > head) {
+		status_t status = write_all(file, oldSize, bytes + head,
+			length - head);
 		if (status != B_OK)
 			return status;
-		return entry->SetTo(&directory, name);
 	}
+
+	status_t status = write_all(file, 0, bytes, head);
+	if (status == B_OK && length < (size_t)oldSize)
+		status = file.SetSize(length);
+	if (status == B_OK)
+		status = file.Sync();
 	return status;
 }
 
 
 status_t
-DocumentWriter::_WriteAll(BFile& file, off_t position, const char* bytes,
-	size_t length)
+DocumentWriter::_CreateTemporary(BDirectory& directory, mode_t permissions,
+	BFile* file, BEntry* entry)
 {
-	if (length == 0)
-		return B_OK;
-	ssize_t written = file.WriteAt(position, bytes, length);
-	if (written < 0)
-		return (status_t)written;
-	// A short write with no error of its own means the disk is full.
-	return (size_t)written == length ? (status_t)B_OK : (status_t)B_DEVICE_FULL;
+	status_t status = B_ERROR;
+	for (int32 attempt = 0; attempt < kTemporaryAttempts; attempt++) {
+		std::string name = SaveBackup::UniqueName(".orvane-save-");
+		// The entry first, so that whatever fails once the file exists
+		// can remove it.
+		status = entry->SetTo(&directory, name.c_str());
+		if (status != B_OK)
+			return status;
+		status = directory.CreateFile(name.c_str(), file, true, permissions);
+		if (status != B_FILE_EXISTS)
+			return status;
+	}
+	return status;
 }

@@ -241,21 +241,36 @@ int32
 ZELWindow::SaveText(entry_ref* ref)
 {
 	if (ref == NULL) {
-		_SaveFailed();
+		_SaveFailed(NULL, B_BAD_VALUE, "");
 		return -1;
 	}
-	if (!_MayOverwrite(ref))
+	bool knewTheFile;
+	if (!_MayOverwrite(ref, &knewTheFile))
 		return -1;
 
 	DocumentWriter writer;
-	if (writer.Write(ref, fTextView->Text(), fTextView->TextLength())
-			!= B_OK) {
-		_SaveFailed();
+	status_t status = writer.Write(ref, fTextView->Text(),
+		fTextView->TextLength());
+	if (status != B_OK && writer.CanOverwriteInPlace()) {
+		if (!_MayOverwriteInPlace(ref, status))
+			return -1;
+		status = writer.Write(ref, fTextView->Text(),
+			fTextView->TextLength(), DocumentWriter::kOverwriteInPlace);
+	}
+
+	if (status != B_OK) {
+		// A failed save leaves the old bytes on disk, though perhaps
+		// written back with new times: when the window knew them before,
+		// it still does.
+		if (knewTheFile && writer.Stamp().IsKnown())
+			fTextView->SetDiskStamp(writer.Stamp());
+		_SaveFailed(ref, status, writer.BackupPath());
 		return -1;
 	}
 
-	FileStamp stamp;
-	stamp.SetTo(ref);
+	FileStamp stamp = writer.Stamp();
+	if (!stamp.IsKnown())
+		stamp.SetTo(ref);
 	fTextView->SetDiskStamp(stamp);
 	return 0;
 }
@@ -383,8 +398,9 @@ ZELWindow::_SetSaveEnabled(bool enabled)
 
 
 bool
-ZELWindow::_MayOverwrite(const entry_ref* ref)
+ZELWindow::_MayOverwrite(const entry_ref* ref, bool* _knewTheFile)
 {
+	*_knewTheFile = false;
 	// Only the document's own file is checked: the save panel asks for
 	// itself before another existing file is replaced.
 	if (fFileRef == NULL || *ref != *fFileRef)
@@ -393,8 +409,10 @@ ZELWindow::_MayOverwrite(const entry_ref* ref)
 	FileStamp current;
 	if (current.SetTo(ref) != B_OK)
 		return true;	// nothing there to lose
-	if (current == fTextView->DiskStamp())
+	if (current == fTextView->DiskStamp()) {
+		*_knewTheFile = true;
 		return true;
+	}
 
 	std::string question = "The file \"";
 	question += ref->name;
@@ -408,10 +426,49 @@ ZELWindow::_MayOverwrite(const entry_ref* ref)
 }
 
 
-void
-ZELWindow::_SaveFailed()
+bool
+ZELWindow::_MayOverwriteInPlace(const entry_ref* ref, status_t reason)
 {
-	BAlert* alert = new BAlert("SaveError", "Unable to save file !", "OK",
+	std::string question;
+	if (reason == B_DEVICE_FULL) {
+		question = "The disk is full: there is no room to save \"";
+		question += ref->name;
+		question += "\" safely, beside its old version.";
+	} else {
+		question = "No safe copy of \"";
+		question += ref->name;
+		question += "\" can be made while it is saved (";
+		question += status_text(reason);
+		question += ").";
+	}
+	question += "\n\nOrvane can write over the file where it is instead. "
+		"If the computer stops or Orvane is ended while it does, the file "
+		"may be left damaged, partly new and partly old.";
+
+	// The safe answer is the default one, for Enter as for Escape.
+	BAlert* alert = new BAlert("OverwriteInPlaceAlert", question.c_str(),
+		"Overwrite", "Cancel", NULL, B_WIDTH_AS_USUAL, B_STOP_ALERT);
+	alert->SetShortcut(1, B_ESCAPE);
+	return alert->Go() == 0;
+}
+
+
+void
+ZELWindow::_SaveFailed(const entry_ref* ref, status_t status,
+	const std::string& backupPath)
+{
+	std::string reason = status_text(status);
+	if (!backupPath.empty()) {
+		reason += "\nA copy of the file's old text is in ";
+		reason += backupPath;
+	}
+
+	PrintLine("Unable to save file ! \"%s\": %s",
+		ref != NULL ? ref->name : "", reason.c_str());
+
+	std::string text = "Unable to save file !\n";
+	text += reason;
+	BAlert* alert = new BAlert("SaveError", text.c_str(), "OK",
 		NULL, NULL, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	alert->Go();
 }

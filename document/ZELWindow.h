@@ -16,6 +16,8 @@
 
 #include <Window.h>
 
+#include <string>
+
 class BFilePanel;
 class BMenuBar;
 class BMessenger;
@@ -51,8 +53,17 @@ private:
 			void				_SetSaveEnabled(bool enabled);
 	// Whether the document may be written over the file the reference
 	// names: asks when the file holds what the document never saw.
-			bool				_MayOverwrite(const entry_ref* ref);
-			void				_SaveFailed();
+	// _knewTheFile tells whether the file held what the window knew.
+			bool				_MayOverwrite(const entry_ref* ref,
+									bool* _knewTheFile);
+	// Asks whether to write over the file where it is, at the risk of
+	// damaging it, as the only way left to save it.
+			bool				_MayOverwriteInPlace(const entry_ref* ref,
+									status_t reason);
+	// Tells the user, and standard output, that saving failed and why.
+			void				_SaveFailed(const entry_ref* ref,
+									status_t status,
+									const std::string& backupPath);
 
 			ZELTextView*		fTextView;
 			BMenuBar*			fMenuBar;

@@ -12,8 +12,8 @@ FileStamp::FileStamp()
 	fDevice(0),
 	fNode(0),
 	fSize(0),
-	fSeconds(0),
-	fNanoseconds(0)
+	fModified(),
+	fChanged()
 {
 }
 
@@ -27,13 +27,20 @@ FileStamp::SetTo(const BStatable& node)
 	if (status != B_OK)
 		return status;
 
+	SetTo(st);
+	return B_OK;
+}
+
+
+void
+FileStamp::SetTo(const struct stat& st)
+{
 	fKnown = true;
 	fDevice = st.st_dev;
 	fNode = st.st_ino;
 	fSize = st.st_size;
-	fSeconds = st.st_mtim.tv_sec;
-	fNanoseconds = st.st_mtim.tv_nsec;
-	return B_OK;
+	fModified = st.st_mtim;
+	fChanged = st.st_ctim;
 }
 
 
@@ -66,6 +73,9 @@ FileStamp::operator==(const FileStamp& other) const
 	if (!fKnown || !other.fKnown)
 		return false;
 	return fDevice == other.fDevice && fNode == other.fNode
-		&& fSize == other.fSize && fSeconds == other.fSeconds
-		&& fNanoseconds == other.fNanoseconds;
+		&& fSize == other.fSize
+		&& fModified.tv_sec == other.fModified.tv_sec
+		&& fModified.tv_nsec == other.fModified.tv_nsec
+		&& fChanged.tv_sec == other.fChanged.tv_sec
+		&& fChanged.tv_nsec == other.fChanged.tv_nsec;
 }

@@ -1,9 +1,11 @@
 /*
  * FileStamp: which file was on disk, and in what state, when a document
- * last read it or wrote it: its device and node, its size and its
- * modification time to the nanosecond. Comparing a fresh stamp with the
- * remembered one tells whether someone else changed or replaced the file
- * in the meantime.
+ * last read it or wrote it: its device and node, its size, and its
+ * modification and change times to the nanosecond. Comparing a fresh
+ * stamp with the remembered one tells whether someone else changed or
+ * replaced the file in the meantime. The change time counts because
+ * copying tools (cp -p, rsync -t, tar, touch -r) set the modification
+ * time back to what it was, and no one can set the change time.
  *
  * A stamp that was never set, or was set to nothing, is unknown; an
  * unknown stamp equals no known one.
@@ -26,6 +28,8 @@ public:
 	// Stamps the file a reference names, following symbolic links; unknown
 	// when nothing exists there (B_ENTRY_NOT_FOUND).
 			status_t			SetTo(const entry_ref* ref);
+	// Stamps what a stat() of the file returned.
+			void				SetTo(const struct stat& st);
 			void				Unset();
 
 			bool				IsKnown() const { return fKnown; }
@@ -39,8 +43,8 @@ private:
 			dev_t				fDevice;
 			ino_t				fNode;
 			off_t				fSize;
-			time_t				fSeconds;
-			long				fNanoseconds;
+			struct timespec		fModified;
+			struct timespec		fChanged;
 };
 
 #endif	// FILE_STAMP_H

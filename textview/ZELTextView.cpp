@@ -4,6 +4,7 @@
  */
 #include "ZELTextView.h"
 
+#include <Alert.h>
 #include <Application.h>
 #include <Directory.h>
 #include <Entry.h>
@@ -17,12 +18,18 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
 #include "MessageCodes.h"
 #include "PrintLine.h"
+#include "SaveBackup.h"
 #include "Settings.h"
 
 // The text view counts in int32, so a file must be shorter than 2 GiB.
 static const off_t kMaxFileSize = 0x7fffffff;
+
+// How much of a file one read asks for.
+static const size_t kReadChunkSize = 64 * 1024;
 
 
 ZELTextView::ZELTextView(BRect frame, BMessage* settings,
@@ -147,22 +154,78 @@ ZELTextView::LoadFile(entry_ref* ref)
 		return;
 	}
 
-	off_t size;
-	if (file.GetSize(&size) != B_OK) {
-		PrintLine("Can't open file: %s", ref->name);
-		return;
-	}
-	if (size > kMaxFileSize) {
+	std::vector<char> bytes;
+	status_t status = _ReadAll(file, bytes);
+	if (status == B_FILE_TOO_LARGE) {
 		PrintLine("File too large to open: %s", ref->name);
 		return;
 	}
-	if (size > 0)
-		SetText(&file, 0, (int32)size, NULL);
+	if (status != B_OK) {
+		// What was read is not shown: saving a part over the whole would
+		// lose the rest.
+		PrintLine("Can't read file: %s: %s", ref->name, status_text(status));
+		return;
+	}
+	if (!bytes.empty())
+		SetText(bytes.data(), (int32)bytes.size(), NULL);
 
 	// What the view shows came from this very file, so the stamp is
-	// taken from the open file rather than looked up again by name.
-	if (TextLength() == size)
+	// taken from the open file rather than looked up again by name. A
+	// file whose size does not match what was read (as in /proc) has no
+	// stamp that could tell a later change.
+	off_t size;
+	if (file.GetSize(&size) == B_OK && size == (off_t)bytes.size())
 		fDiskStamp.SetTo(file);
+
+	_TellAboutLeftOverCopy(ref);
+}
+
+
+// Reads to the end of the file, whatever its size says: files in /proc
+// and /sys say 0 and hold bytes all the same.
+status_t
+ZELTextView::_ReadAll(BFile& file, std::vector<char>& bytes)
+{
+	off_t size;
+	status_t status = file.GetSize(&size);
+	if (status != B_OK)
+		return status;
+	if (size > kMaxFileSize)
+		return B_FILE_TOO_LARGE;
+	bytes.reserve(size);
+
+	char chunk[kReadChunkSize];
+	while (true) {
+		ssize_t read = file.Read(chunk, sizeof(chunk));
+		if (read < 0)
+			return (status_t)read;
+		if (read == 0)
+			return B_OK;
+		if ((off_t)bytes.size() + read > kMaxFileSize)
+			return B_FILE_TOO_LARGE;
+		bytes.insert(bytes.end(), chunk, chunk + read);
+	}
+}
+
+
+// A copy of the old bytes that a save in place keeps until it is done is
+// still there: that save never finished, and the file may be damaged.
+void
+ZELTextView::_TellAboutLeftOverCopy(const entry_ref* ref)
+{
+	std::string copy;
+	if (SaveBackup::FindLeftOver(ref, &copy) != B_OK)
+		return;
+
+	std::string text = "An earlier save of \"";
+	text += ref->name;
+	text += "\" did not finish, so the file may be damaged. A copy of "
+		"what it held before that save is in:\n";
+	text += copy;
+	PrintLine("%s", text.c_str());
+	BAlert* alert = new BAlert("LeftOverCopy", text.c_str(), "OK", NULL,
+		NULL, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	alert->Go((BInvoker*)NULL);
 }
 
 

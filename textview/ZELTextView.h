@@ -17,8 +17,11 @@
 
 #include <TextView.h>
 
+#include <vector>
+
 #include "FileStamp.h"
 
+class BFile;
 class BMessage;
 class BStringView;
 struct entry_ref;
@@ -60,6 +63,8 @@ protected:
 	virtual	void				DeleteText(int32 start, int32 finish);
 
 private:
+			status_t			_ReadAll(BFile& file, std::vector<char>& bytes);
+			void				_TellAboutLeftOverCopy(const entry_ref* ref);
 			void				_NoteChange();
 			void				_HandleDrop(BMessage* message);
 

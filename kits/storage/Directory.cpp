@@ -359,6 +359,14 @@ BDirectory::CountEntries() const
 status_t
 BDirectory::CreateFile(const char* path, BFile* file, bool failIfExists)
 {
+	return CreateFile(path, file, failIfExists, 0666);
+}
+
+
+status_t
+BDirectory::CreateFile(const char* path, BFile* file, bool failIfExists,
+	mode_t permissions)
+{
 	if (InitCheck() != B_OK)
 		return InitCheck();
 	if (path == NULL || path[0] == '\0')
@@ -369,7 +377,14 @@ BDirectory::CreateFile(const char* path, BFile* file, bool failIfExists)
 		file = &localFile;
 	uint32 openMode = B_READ_WRITE | B_CREATE_FILE
 		| (failIfExists ? B_FAIL_IF_EXISTS : B_ERASE_FILE);
-	return file->SetTo(this, path, openMode);
+	std::string composed;
+	status_t status = compose_path(this, path, composed);
+	if (status != B_OK) {
+		file->Unset();
+		return status;
+	}
+	return file->_OpenFile(composed.c_str(), openMode,
+		permissions & 07777);
 }
 
 

@@ -20,6 +20,9 @@
 using namespace BPrivate;
 
 
+// How often a plain create tries to tell an existing file from a new one.
+static const int32 kCreateAttempts = 4;
+
 static const uint32 kKnownModeBits = B_OPEN_MODE_MASK | B_FAIL_IF_EXISTS
 	| B_CREATE_FILE | B_ERASE_FILE | B_OPEN_AT_END;
 
@@ -345,26 +348,30 @@ BFile::operator=(const BFile& other)
 
 
 status_t
-BFile::_OpenFile(const char* path, uint32 openMode)
+BFile::_OpenFile(const char* path, uint32 openMode, mode_t permissions)
 {
 	Unset();
 	int flags = open_flags_for(openMode);
 	if (flags < 0)
 		return _SetDescriptor(-1, B_BAD_VALUE);
 
-	status_t status = _Open(path, flags, 0666);
-	if (status != B_OK)
-		return status;
+	// Whether this call made the file decides whether a failure removes
+	// it again.
+	bool created = false;
+	status_t status;
+	if ((flags & O_CREAT) != 0 && (flags & O_EXCL) == 0)
+		status = _OpenOrCreate(path, flags, permissions, &created);
+	else {
+		status = _Open(path, flags, permissions);
+		created = status == B_OK && (flags & O_EXCL) != 0;
+		if (status == B_OK)
+			status = _CheckOpened();
+	}
 
-	struct stat st;
-	if (fstat(_Descriptor(), &st) != 0)
-		status = storage_status(errno);
-	else if (S_ISDIR(st.st_mode))
-		status = B_IS_A_DIRECTORY;
-	else if (!S_ISREG(st.st_mode))
-		status = B_UNSUPPORTED;
 	if (status != B_OK) {
 		Unset();
+		if (created)
+			unlink(path);
 		return _SetDescriptor(-1, status);
 	}
 
@@ -375,5 +382,57 @@ BFile::_OpenFile(const char* path, uint32 openMode)
 		fcntl(_Descriptor(), F_SETFL, statusFlags & ~O_NONBLOCK);
 
 	fMode = openMode;
+	return B_OK;
+}
+
+
+// A plain create opens what is there and creates (exclusively) only when
+// nothing is, so it knows whether it made the file. An existing file is
+// emptied only once it is known to be a regular file.
+status_t
+BFile::_OpenOrCreate(const char* path, int flags, mode_t permissions,
+	bool* _created)
+{
+	*_created = false;
+	// A dangling symbolic link is missing to the first open and there to
+	// the exclusive one; after a few rounds the file is created through
+	// it the ordinary way.
+	for (int32 attempt = 0; attempt < kCreateAttempts; attempt++) {
+		status_t status = _Open(path, flags & ~(O_CREAT | O_TRUNC));
+		if (status == B_OK) {
+			status = _CheckOpened();
+			if (status == B_OK && (flags & O_TRUNC) != 0
+				&& ftruncate(_Descriptor(), 0) != 0) {
+				status = storage_status(errno);
+			}
+			return status;
+		}
+		if (status != B_ENTRY_NOT_FOUND)
+			return status;
+
+		status = _Open(path, flags | O_EXCL, permissions);
+		if (status == B_FILE_EXISTS)
+			continue;
+		if (status != B_OK)
+			return status;
+		*_created = true;
+		return _CheckOpened();
+	}
+	status_t status = _Open(path, flags, permissions);
+	return status == B_OK ? _CheckOpened() : status;
+}
+
+
+// Only regular files are files: what the descriptor has open is checked.
+status_t
+BFile::_CheckOpened()
+{
+	struct stat st;
+	if (fstat(_Descriptor(), &st) != 0)
+		return storage_status(errno);
+	if (S_ISDIR(st.st_mode))
+		return B_IS_A_DIRECTORY;
+	if (!S_ISREG(st.st_mode))
+		return B_UNSUPPORTED;
 	return B_OK;
 }

@@ -7,11 +7,16 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <stdlib.h>
+#include <string.h>
 #include <unistd.h>
 
 #include <string>
 
 #include <Entry.h>
+#include <TypeConstants.h>
+#include <fs_attr.h>
 #include <Path.h>
 
 #include "PathSupport.h"
@@ -29,6 +34,22 @@ descriptor_path(int fd, char* buffer, size_t size)
 
 
 static const size_t kDescriptorPathLength = 32;
+
+
+// The status for an errno left by an attribute call: a missing attribute
+// is a missing entry, and a file system without attributes does not
+// support them.
+static status_t
+attribute_status(int error)
+{
+	if (error == ENODATA)
+		return B_ENTRY_NOT_FOUND;
+	if (error == ENOTSUP)
+		return B_UNSUPPORTED;
+	if (error == ERANGE)
+		return B_BUFFER_OVERFLOW;
+	return storage_status(error);
+}
 
 
 node_ref::node_ref()
@@ -76,7 +97,10 @@ node_ref::operator<(const node_ref& other) const
 BNode::BNode()
 	:
 	fFD(-1),
-	fCStatus(B_NO_INIT)
+	fCStatus(B_NO_INIT),
+	fAttrNames(NULL),
+	fAttrNamesLength(0),
+	fAttrNamesOffset(0)
 {
 }
 
@@ -84,7 +108,10 @@ BNode::BNode()
 BNode::BNode(const entry_ref* ref)
 	:
 	fFD(-1),
-	fCStatus(B_NO_INIT)
+	fCStatus(B_NO_INIT),
+	fAttrNames(NULL),
+	fAttrNamesLength(0),
+	fAttrNamesOffset(0)
 {
 	SetTo(ref);
 }
@@ -93,7 +120,10 @@ BNode::BNode(const entry_ref* ref)
 BNode::BNode(const BEntry* entry)
 	:
 	fFD(-1),
-	fCStatus(B_NO_INIT)
+	fCStatus(B_NO_INIT),
+	fAttrNames(NULL),
+	fAttrNamesLength(0),
+	fAttrNamesOffset(0)
 {
 	SetTo(entry);
 }
@@ -102,7 +132,10 @@ BNode::BNode(const BEntry* entry)
 BNode::BNode(const char* path)
 	:
 	fFD(-1),
-	fCStatus(B_NO_INIT)
+	fCStatus(B_NO_INIT),
+	fAttrNames(NULL),
+	fAttrNamesLength(0),
+	fAttrNamesOffset(0)
 {
 	SetTo(path);
 }
@@ -111,7 +144,10 @@ BNode::BNode(const char* path)
 BNode::BNode(const BDirectory* directory, const char* path)
 	:
 	fFD(-1),
-	fCStatus(B_NO_INIT)
+	fCStatus(B_NO_INIT),
+	fAttrNames(NULL),
+	fAttrNamesLength(0),
+	fAttrNamesOffset(0)
 {
 	SetTo(directory, path);
 }
@@ -121,7 +157,10 @@ BNode::BNode(const BNode& other)
 	:
 	BStatable(),
 	fFD(-1),
-	fCStatus(B_NO_INIT)
+	fCStatus(B_NO_INIT),
+	fAttrNames(NULL),
+	fAttrNamesLength(0),
+	fAttrNamesOffset(0)
 {
 	*this = other;
 }
@@ -202,6 +241,7 @@ BNode::SetTo(const BDirectory* directory, const char* path)
 void
 BNode::Unset()
 {
+	RewindAttrs();
 	if (fFD >= 0)
 		close(fFD);
 	fFD = -1;
@@ -227,6 +267,151 @@ BNode::Sync()
 	if (fd != fFD)
 		close(fd);
 	return status;
+}
+
+
+// Attributes go through the descriptor's magic link, which serves a
+// path-only descriptor as well as one open for reading or writing.
+ssize_t
+BNode::ReadAttr(const char* name, type_code, off_t offset, void* buffer,
+	size_t length) const
+{
+	char path[kDescriptorPathLength];
+	status_t status = _AttrPath(name, path, offset,
+		buffer != NULL || length == 0);
+	if (status != B_OK)
+		return status;
+	ssize_t result = getxattr(path, name, buffer, length);
+	if (result < 0)
+		return attribute_status(errno);
+	return result;
+}
+
+
+ssize_t
+BNode::WriteAttr(const char* name, type_code, off_t offset,
+	const void* buffer, size_t length)
+{
+	char path[kDescriptorPathLength];
+	status_t status = _AttrPath(name, path, offset,
+		buffer != NULL || length == 0);
+	if (status != B_OK)
+		return status;
+	if (setxattr(path, name, buffer, length, 0) != 0)
+		return attribute_status(errno);
+	return length;
+}
+
+
+status_t
+BNode::RemoveAttr(const char* name)
+{
+	char path[kDescriptorPathLength];
+	status_t status = _AttrPath(name, path);
+	if (status != B_OK)
+		return status;
+	return removexattr(path, name) == 0 ? B_OK : attribute_status(errno);
+}
+
+
+status_t
+BNode::GetAttrInfo(const char* name, attr_info* info) const
+{
+	char path[kDescriptorPathLength];
+	status_t status = _AttrPath(name, path);
+	if (status != B_OK)
+		return status;
+	if (info == NULL)
+		return B_BAD_VALUE;
+	ssize_t size = getxattr(path, name, NULL, 0);
+	if (size < 0)
+		return attribute_status(errno);
+	info->type = B_RAW_TYPE;
+	info->size = size;
+	return B_OK;
+}
+
+
+status_t
+BNode::GetNextAttrName(char* buffer)
+{
+	if (fCStatus != B_OK)
+		return fCStatus;
+	if (buffer == NULL)
+		return B_BAD_VALUE;
+	if (fAttrNames == NULL) {
+		status_t status = _ListAttrs();
+		if (status != B_OK)
+			return status;
+	}
+	// A name the caller's buffer cannot hold is passed over; the file
+	// system allows one byte more than the platform's names.
+	while (fAttrNamesOffset < fAttrNamesLength) {
+		const char* name = fAttrNames + fAttrNamesOffset;
+		size_t length = strnlen(name, fAttrNamesLength - fAttrNamesOffset);
+		fAttrNamesOffset += length + 1;
+		if (length > 0 && length < B_ATTR_NAME_LENGTH) {
+			memcpy(buffer, name, length + 1);
+			return B_OK;
+		}
+	}
+	return B_ENTRY_NOT_FOUND;
+}
+
+
+status_t
+BNode::RewindAttrs()
+{
+	free(fAttrNames);
+	fAttrNames = NULL;
+	fAttrNamesLength = 0;
+	fAttrNamesOffset = 0;
+	return fCStatus;
+}
+
+
+// What every call on one attribute checks first; the path reaches the
+// node through its descriptor.
+status_t
+BNode::_AttrPath(const char* name, char* path, off_t offset,
+	bool hasBuffer) const
+{
+	if (fCStatus != B_OK)
+		return fCStatus;
+	if (name == NULL || name[0] == '\0' || offset != 0 || !hasBuffer)
+		return B_BAD_VALUE;
+	descriptor_path(fFD, path, kDescriptorPathLength);
+	return B_OK;
+}
+
+
+// Reads the node's attribute names once; the list may grow between the
+// call that measures it and the one that fills it, so that repeats.
+status_t
+BNode::_ListAttrs()
+{
+	char path[kDescriptorPathLength];
+	descriptor_path(fFD, path, sizeof(path));
+	while (true) {
+		ssize_t size = listxattr(path, NULL, 0);
+		if (size < 0)
+			return attribute_status(errno);
+		// One byte more keeps the last name terminated in every case.
+		char* names = (char*)calloc(size + 1, 1);
+		if (names == NULL)
+			return B_NO_MEMORY;
+		ssize_t listed = listxattr(path, names, size);
+		if (listed < 0) {
+			free(names);
+			if (errno == ERANGE)
+				continue;
+			return attribute_status(errno);
+		}
+		fAttrNames = names;
+		fAttrNamesLength = listed;
+		fAttrNamesOffset = 0;
+		return B_OK;
+	}
 }
 
 

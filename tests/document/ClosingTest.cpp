@@ -14,7 +14,8 @@
  *   save fails the window stays open;
  * - a title of 255 bytes appears whole in the question;
  * - save errors: a file that may not be written and a full disk show
- *   "Unable to save file !", leave the old file, Save enabled and the
+ *   "Unable to save file !" with the reason under it (and print both
+ *   with the file's name), leave the old file, Save enabled and the
  *   title as they were;
  * - a file changed on disk since it was loaded, or never loaded, is not
  *   overwritten without asking; "Don't save" is the safe answer;
@@ -170,7 +171,8 @@ TEST_F(ClosingTest, FailedSaveKeepsTheWindow)
 	Answer(fDriver.WaitForAlert(), 2);
 	BAlert* error = fDriver.WaitForAlert();
 	ASSERT_NE((BAlert*)NULL, error);
-	EXPECT_EQ("Unable to save file !", fDriver.AlertText(error));
+	EXPECT_EQ("Unable to save file !\nPermission denied",
+		fDriver.AlertText(error));
 	Answer(error, 0);
 	EXPECT_TRUE(IsOpen("locked.txt"));
 	EXPECT_EQ("locked", ReadFile("locked.txt"));
@@ -214,11 +216,15 @@ TEST_F(ClosingTest, SaveErrorsLeaveEverythingAsItWas)
 		readOnly->PostMessage(kMsgSave);
 		BAlert* alert = fDriver.WaitForAlert();
 		ASSERT_NE((BAlert*)NULL, alert);
-		EXPECT_EQ("Unable to save file !", fDriver.AlertText(alert));
+		EXPECT_EQ("Unable to save file !\nPermission denied",
+			fDriver.AlertText(alert));
 		EXPECT_EQ(std::vector<std::string>{ "OK" },
 			fDriver.AlertButtonLabels(alert));
 		Answer(alert, 0);
 	}
+	// The same, with the file's name, on standard output.
+	EXPECT_TRUE(fDriver.WaitForOutput(
+		"Unable to save file ! \"read-only.txt\": Permission denied"));
 	EXPECT_EQ("old", ReadFile("read-only.txt"));
 	EXPECT_TRUE(IsSaveEnabled(readOnly));
 	EXPECT_FALSE(IsClean(readOnly));
@@ -231,7 +237,8 @@ TEST_F(ClosingTest, SaveErrorsLeaveEverythingAsItWas)
 		full->PostMessage(kMsgSave);
 		BAlert* alert = fDriver.WaitForAlert();
 		ASSERT_NE((BAlert*)NULL, alert);
-		EXPECT_EQ("Unable to save file !", fDriver.AlertText(alert));
+		EXPECT_EQ("Unable to save file !\nFile too large",
+			fDriver.AlertText(alert));
 		Answer(alert, 0);
 	}
 	EXPECT_TRUE(old == ReadFile("full.txt"));

@@ -14,6 +14,11 @@
  *   is printed; an empty file leaves the view empty; a file of 2 GiB is
  *   refused with a line naming it;
  * - the bytes of a file are shown exactly, NUL and CR included;
+ * - a read that fails part-way shows nothing and prints a line naming
+ *   the file and the reason; files whose size reads 0 but hold bytes
+ *   (/proc) are read to their end;
+ * - a copy of old bytes that an unfinished save left beside the file is
+ *   pointed out when the file is opened;
  * - settings: the line length sets the wrapping width in widths of "M",
  *   a record without "FontSize" falls back to the default font's size,
  *   and anything but a settings record changes nothing; a size of 0 or
@@ -24,11 +29,13 @@
  */
 #include <gtest/gtest.h>
 
+#include <Alert.h>
 #include <Entry.h>
 #include <Font.h>
 #include <Message.h>
 
 #include "EditorFixture.h"
+#include "FaultShim.h"
 #include "MessageCodes.h"
 #include "Settings.h"
 #include "ZELTextView.h"
@@ -173,6 +180,56 @@ TEST_F(ZELTextViewTest, LoadsWhatCanBeRead)
 	EXPECT_EQ(1, CountLines("File too large to open: huge.txt"));
 	for (const char* title : { "exact.bin", "secret.txt", "huge.txt" })
 		EXPECT_TRUE(IsClean(Document(title))) << title;
+}
+
+
+// A read that failed part-way opened an empty document and printed
+// nothing; /proc files, whose size is 0, opened empty.
+TEST_F(ZELTextViewTest, ReadsToTheEndOrSaysWhyNot)
+{
+	// More than one read's worth, so the second read fails.
+	std::string bytes(200 * 1024, 'b');
+	WriteFile("broken.txt", bytes);
+	{
+		ScopedFault fault("read", "/broken.txt", EIO, 1);
+		ASSERT_TRUE(Launch({ "broken.txt", "/proc/self/status" }));
+		fDriver.WaitForIdle();
+		EXPECT_LT(0, fault.Hits());
+	}
+	EXPECT_EQ("", TextIn(Document("broken.txt")));
+	EXPECT_EQ(1, CountLines("Can't read file: broken.txt: Input/output error"));
+
+	std::string status = TextIn(Document("status"));
+	EXPECT_EQ(0u, status.find("Name:")) << status;
+	EXPECT_NE(std::string::npos, status.find("\nPid:"));
+	EXPECT_EQ(0, CountLines("Can't read file: status"));
+}
+
+
+TEST_F(ZELTextViewTest, LeftOverCopyIsPointedOut)
+{
+	WriteFile("doc.txt", "half new, half old");
+	WriteFile(".doc.txt.orvane-backup-1a2b-0", "the whole old text");
+	WriteFile("other.txt", "fine");
+	ASSERT_TRUE(Launch({ "other.txt" }));
+	EXPECT_EQ((BAlert*)NULL, fDriver.FindAlert());
+
+	BMessage open(B_REFS_RECEIVED);
+	entry_ref ref;
+	ASSERT_EQ(B_OK, get_ref_for_path(Path("doc.txt").c_str(), &ref));
+	open.AddRef("refs", &ref);
+	PostToApp(&open);
+	BAlert* alert = fDriver.WaitForAlert();
+	ASSERT_NE((BAlert*)NULL, alert);
+	std::string copy = Path(".doc.txt.orvane-backup-1a2b-0");
+	std::string text = fDriver.AlertText(alert);
+	EXPECT_NE(std::string::npos, text.find("\"doc.txt\"")) << text;
+	EXPECT_NE(std::string::npos, text.find(copy)) << text;
+	EXPECT_TRUE(fDriver.WaitForOutput(copy.c_str()));
+	ASSERT_EQ(B_OK, fDriver.PressAlertButton(alert, 0));
+	// The document opened all the same, and the copy stays.
+	EXPECT_EQ("half new, half old", TextIn(Document("doc.txt")));
+	EXPECT_EQ("the whole old text", read_raw(copy));
 }
 
 

@@ -70,10 +70,15 @@ public:
 
 	// Creating. CreateFile() opens the file for reading and writing and,
 	// unless failIfExists, empties an existing file; file may be NULL.
+	// A new file gets the permissions given (less the umask), 0666 when
+	// none are: a file that will hold private bytes is made private from
+	// its first moment, not once someone may already have opened it.
 	// CreateDirectory() fails with B_FILE_EXISTS when something is there;
 	// directory may be NULL.
 			status_t			CreateFile(const char* path, BFile* file,
 									bool failIfExists = false);
+			status_t			CreateFile(const char* path, BFile* file,
+									bool failIfExists, mode_t permissions);
 			status_t			CreateDirectory(const char* path,
 									BDirectory* directory);
 

@@ -13,7 +13,8 @@
  * B_READ_WRITE, or'ed with B_CREATE_FILE, B_FAIL_IF_EXISTS (which creates
  * too, and fails with B_FILE_EXISTS when something is there), B_ERASE_FILE
  * (not allowed with B_READ_ONLY) and B_OPEN_AT_END. Any other bit is
- * B_BAD_VALUE. New files get mode 0666 less the umask.
+ * B_BAD_VALUE. New files get mode 0666 less the umask
+ * (BDirectory::CreateFile() can ask for less).
  *
  * In B_OPEN_AT_END mode every write goes to the end of the file, WriteAt()
  * included: Linux ignores the position of a positioned write to a file
@@ -80,7 +81,16 @@ public:
 			BFile&				operator=(const BFile& other);
 
 private:
-			status_t			_OpenFile(const char* path, uint32 openMode);
+	friend class BDirectory;
+
+	// Opens or creates the file; a new file gets the permissions (less
+	// the umask). A file this call made is removed again when it cannot
+	// be kept open, so a failure leaves nothing behind.
+			status_t			_OpenFile(const char* path, uint32 openMode,
+									mode_t permissions = 0666);
+			status_t			_OpenOrCreate(const char* path, int flags,
+									mode_t permissions, bool* _created);
+			status_t			_CheckOpened();
 
 			uint32				fMode;		// the open mode, valid when set
 };

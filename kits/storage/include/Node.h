@@ -6,6 +6,12 @@
  * effects; BFile and BDirectory open theirs for reading or writing.
  * Symbolic links are followed. A BNode is used by one thread at a time.
  *
+ * Attributes are the node's extended attributes, named as the file
+ * system names them ("user.author", "system.posix_acl_access",
+ * "security.selinux"). The file system keeps no type with a value, so
+ * every attribute reads as B_RAW_TYPE and the type given when writing is
+ * not kept; a value is read and written whole, from offset 0.
+ *
  * node_ref names a node by device and inode, whatever its path.
  */
 #ifndef _NODE_H
@@ -15,6 +21,7 @@
 #include <StorageDefs.h>
 #include <SupportDefs.h>
 
+struct attr_info;
 class BDirectory;
 class BEntry;
 class BFile;
@@ -65,6 +72,26 @@ public:
 	// Writes the node's data and metadata to the disk (fsync).
 			status_t			Sync();
 
+	// Attributes. ReadAttr() returns the bytes read (at most length; a
+	// longer value is B_BUFFER_OVERFLOW), WriteAttr() the bytes written;
+	// both refuse an offset other than 0 with B_BAD_VALUE. A missing
+	// attribute is B_ENTRY_NOT_FOUND, a file system without attributes
+	// B_UNSUPPORTED. GetNextAttrName() fills a buffer of
+	// B_ATTR_NAME_LENGTH bytes and returns B_ENTRY_NOT_FOUND after the
+	// last name; the names are those the node had at the first call after
+	// RewindAttrs() (or SetTo()).
+			ssize_t				ReadAttr(const char* name, type_code type,
+									off_t offset, void* buffer,
+									size_t length) const;
+			ssize_t				WriteAttr(const char* name, type_code type,
+									off_t offset, const void* buffer,
+									size_t length);
+			status_t			RemoveAttr(const char* name);
+			status_t			GetAttrInfo(const char* name,
+									attr_info* info) const;
+			status_t			GetNextAttrName(char* buffer);
+			status_t			RewindAttrs();
+
 	// Nodes are equal when they are the same device and inode; two
 	// uninitialised nodes are equal.
 			bool				operator==(const BNode& other) const;
@@ -87,9 +114,18 @@ private:
 	// Whether the descriptor was opened with O_PATH, which lets the node
 	// be looked at but not read, written or synced.
 			bool				_IsPathOnly() const;
+	// Checks a call on one attribute (values are whole: offset 0 only)
+	// and gives the path that reaches the node.
+			status_t			_AttrPath(const char* name, char* path,
+									off_t offset = 0,
+									bool hasBuffer = true) const;
+			status_t			_ListAttrs();
 
 			int					fFD;
 			status_t			fCStatus;
+			char*				fAttrNames;		// NUL-separated, malloc'ed
+			size_t				fAttrNamesLength;
+			size_t				fAttrNamesOffset;	// the next name's
 };
 
 #endif	// _NODE_H

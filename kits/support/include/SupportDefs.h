@@ -66,6 +66,14 @@ bigtime_t system_time(void);
 // Sleeps the calling thread for at least the given time.
 status_t snooze(bigtime_t amount);
 
+// A short sentence for a status code, to show a person why something
+// failed: "No space left on the device", "Permission denied". The C
+// library's strerror() knows only errno values, and status codes are not
+// those. Unknown codes give "General system error". Never NULL; the text
+// is static and safe to use from any thread.
+const char* status_text(status_t status);
+
+
 #ifdef __cplusplus
 }
 #endif

@@ -12,22 +12,40 @@
  *   are not UTF-8;
  * - seeking, positions, SetSize, reading past the end, a file over 4 GiB;
  * - SetTo from a ref to a file not yet there, an entry, a directory;
- * - an uninitialised file, copies.
+ * - an uninitialised file, copies;
+ * - creating through a dangling symbolic link, and a plain create that
+ *   meets a directory or a FIFO leaves it as it was;
+ * - BDirectory::CreateFile with permissions makes the file with them
+ *   from the start;
+ * - attributes: written, read, listed, measured and removed; missing
+ *   ones and offsets refused.
  */
 #include <File.h>
 
 #include <fcntl.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <set>
 #include <string>
 
 #include <Directory.h>
 #include <Entry.h>
 #include <Path.h>
+#include <TypeConstants.h>
+#include <fs_attr.h>
 
 #include "StorageTestSupport.h"
+
+
+static mode_t
+mode_of(const std::string& path)
+{
+	struct stat st;
+	return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
+}
 
 
 class FileTest : public ::testing::Test {
@@ -386,4 +404,111 @@ TEST_F(FileTest, UninitialisedFilesAndCopies)
 	assigned = file;
 	EXPECT_EQ(B_NO_INIT, assigned.InitCheck());
 	EXPECT_FALSE(assigned.IsReadable());
+}
+
+
+TEST_F(FileTest, PlainCreateKnowsWhatItMade)
+{
+	// Through a link to nothing, the file comes into being at its target.
+	std::string target = fTemp.Child("target.txt");
+	std::string link = fTemp.Child("link.txt");
+	ASSERT_EQ(0, symlink("target.txt", link.c_str()));
+	BFile file(link.c_str(), B_WRITE_ONLY | B_CREATE_FILE);
+	ASSERT_EQ(B_OK, file.InitCheck());
+	EXPECT_EQ(3, file.Write("new", 3));
+	file.Unset();
+	EXPECT_EQ("new", read_raw(target));
+
+	// A directory or a FIFO under the name is refused and left alone.
+	std::string folder = fTemp.Child("folder");
+	std::string fifo = fTemp.Child("fifo");
+	ASSERT_EQ(0, mkdir(folder.c_str(), 0755));
+	ASSERT_EQ(0, mkfifo(fifo.c_str(), 0644));
+	EXPECT_EQ(B_IS_A_DIRECTORY, file.SetTo(folder.c_str(),
+		B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE));
+	EXPECT_EQ(B_UNSUPPORTED, file.SetTo(fifo.c_str(),
+		B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE));
+	EXPECT_TRUE(S_ISDIR(mode_of(folder)) && S_ISFIFO(mode_of(fifo)));
+
+	// An existing file is still emptied, and keeps its mode.
+	std::string existing = fTemp.Child("existing.txt");
+	write_raw(existing, "old bytes");
+	ASSERT_EQ(0, chmod(existing.c_str(), 0604));
+	ASSERT_EQ(B_OK, file.SetTo(existing.c_str(),
+		B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE));
+	EXPECT_EQ("", read_raw(existing));
+	EXPECT_EQ(0604u, mode_of(existing) & 07777);
+}
+
+
+TEST_F(FileTest, CreateFileWithPermissions)
+{
+	BDirectory directory(fTemp.Path().c_str());
+	mode_t oldMask = umask(022);
+	BFile file;
+	EXPECT_EQ(B_OK, directory.CreateFile("private", &file, true, 0600));
+	EXPECT_EQ(0600u, mode_of(fTemp.Child("private")) & 07777);
+	EXPECT_EQ(B_OK, directory.CreateFile("plain", &file, true));
+	EXPECT_EQ(0644u, mode_of(fTemp.Child("plain")) & 07777);
+	// The umask still counts, and an existing file keeps its mode.
+	EXPECT_EQ(B_OK, directory.CreateFile("masked", &file, true, 0666));
+	EXPECT_EQ(0644u, mode_of(fTemp.Child("masked")) & 07777);
+	EXPECT_EQ(B_FILE_EXISTS,
+		directory.CreateFile("private", &file, true, 0666));
+	EXPECT_EQ(B_OK, directory.CreateFile("plain", &file, false, 0600));
+	EXPECT_EQ(0644u, mode_of(fTemp.Child("plain")) & 07777);
+	umask(oldMask);
+}
+
+
+TEST_F(FileTest, AttributesRoundTrip)
+{
+	std::string path = fTemp.Child("tagged.txt");
+	write_raw(path, "text");
+	if (setxattr(path.c_str(), "user.probe", "", 0, 0) != 0)
+		GTEST_SKIP() << "no user attributes on this file system";
+	ASSERT_EQ(0, removexattr(path.c_str(), "user.probe"));
+
+	BFile file(path.c_str(), B_READ_WRITE);
+	std::string value = all_byte_values();
+	EXPECT_EQ((ssize_t)value.size(), file.WriteAttr("user.bytes",
+		B_RAW_TYPE, 0, value.data(), value.size()));
+	EXPECT_EQ(0, file.WriteAttr("user.empty", B_STRING_TYPE, 0, "", 0));
+	EXPECT_EQ(B_BAD_VALUE, file.WriteAttr("user.x", B_RAW_TYPE, 4, "x", 1));
+
+	// A path-only node reads them as well as the open file.
+	BNode node(path.c_str());
+	attr_info info;
+	ASSERT_EQ(B_OK, node.GetAttrInfo("user.bytes", &info));
+	EXPECT_EQ((off_t)value.size(), info.size);
+	EXPECT_EQ((uint32)B_RAW_TYPE, info.type);
+	std::string read(value.size(), '\0');
+	EXPECT_EQ((ssize_t)value.size(), node.ReadAttr("user.bytes", B_RAW_TYPE,
+		0, &read[0], read.size()));
+	EXPECT_EQ(value, read);
+	char small[4];
+	EXPECT_EQ(B_BUFFER_OVERFLOW, node.ReadAttr("user.bytes", B_RAW_TYPE, 0,
+		small, sizeof(small)));
+	EXPECT_EQ(B_ENTRY_NOT_FOUND, node.GetAttrInfo("user.none", &info));
+
+	std::set<std::string> names;
+	char name[B_ATTR_NAME_LENGTH];
+	while (node.GetNextAttrName(name) == B_OK)
+		names.insert(name);
+	EXPECT_EQ(1u, names.count("user.bytes"));
+	EXPECT_EQ(1u, names.count("user.empty"));
+	EXPECT_EQ(B_ENTRY_NOT_FOUND, node.GetNextAttrName(name));
+
+	EXPECT_EQ(B_OK, file.RemoveAttr("user.bytes"));
+	EXPECT_EQ(B_ENTRY_NOT_FOUND, file.RemoveAttr("user.bytes"));
+	// The listing starts over, and sees the change.
+	EXPECT_EQ(B_OK, node.RewindAttrs());
+	names.clear();
+	while (node.GetNextAttrName(name) == B_OK)
+		names.insert(name);
+	EXPECT_EQ(0u, names.count("user.bytes"));
+	EXPECT_EQ(1u, names.count("user.empty"));
+
+	BNode unset;
+	EXPECT_EQ(B_NO_INIT, unset.GetNextAttrName(name));
 }
