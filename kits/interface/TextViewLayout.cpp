@@ -19,6 +19,10 @@
 
 namespace TextMotion = BPrivate::TextMotion;
 
+// How far a printed line may stick out of the band asked for and still
+// count as inside it: far less than any line, more than float rounding.
+static const float kPrintTolerance = 0.01f;
+
 namespace BPrivate {
 
 namespace {
@@ -514,14 +518,27 @@ BTextView::Draw(BRect updateRect)
 	int32 first = layout.LineAtY(updateRect.top - top);
 	int32 last = layout.LineAtY(updateRect.bottom - top);
 	int32 length = TextLength();
+	// On paper the part asked for is what shows, and a line reaches the
+	// page only when it lies wholly inside it: a page holds whole lines,
+	// and the line cut at its foot is the next page's first.
+	bool printing = IsPrinting();
+	BRect visible = printing ? updateRect : Bounds();
 	for (int32 line = first; line <= last; line++) {
 		if (line > 0 && layout.LayoutLineStart(line) >= length
 			&& (length == 0 || fData->text.ByteAt(length - 1) != '\n'
 				|| layout.LayoutLineStart(line - 1) >= length)) {
 			break;
 		}
-		_DrawLine(line, top + layout.LineTop(line));
+		float lineTop = top + layout.LineTop(line);
+		if (printing && (lineTop < updateRect.top - kPrintTolerance
+				|| lineTop + fData->lineHeight
+					> updateRect.bottom + kPrintTolerance)) {
+			continue;
+		}
+		_DrawLine(line, lineTop, visible);
 	}
+	if (printing)
+		return;
 	if (fData->caretVisible)
 		_DrawCaret(true);
 	// Wrapping lays the text out as it is shown or asked about; the bars
@@ -532,7 +549,7 @@ BTextView::Draw(BRect updateRect)
 
 
 void
-BTextView::_DrawLine(int32 line, float top)
+BTextView::_DrawLine(int32 line, float top, BRect bounds)
 {
 	BPrivate::WrapLayout& layout = *fData->layout;
 	BPrivate::TextBuffer& text = fData->text;
@@ -541,11 +558,11 @@ BTextView::_DrawLine(int32 line, float top)
 	float left = _LineLeft(line);
 	float height = fData->lineHeight;
 	float baseline = top + ceilf(fData->fontHeight.ascent);
-	BRect bounds = Bounds();
 
 	int32 selectionStart = fData->selectionStart;
 	int32 selectionEnd = fData->selectionEnd;
-	bool highlight = fData->selectable && selectionStart < selectionEnd
+	bool highlight = !IsPrinting() && fData->selectable
+		&& selectionStart < selectionEnd
 		&& selectionStart <= end && selectionEnd > start;
 	if (highlight) {
 		float x1 = selectionStart <= start ? left

@@ -276,7 +276,8 @@ private:
 			float				_LineLeft(int32 line) const;
 			void				_InvalidateFrom(int32 offset);
 			void				_InvalidateRange(int32 from, int32 to);
-			void				_DrawLine(int32 line, float top);
+			void				_DrawLine(int32 line, float top,
+									BRect visible);
 			void				_DrawCaret(bool on);
 			void				_ScrollToPoint(BPoint point, float height);
 			void				_UpdateScrollBars();
