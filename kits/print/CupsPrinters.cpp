@@ -17,6 +17,16 @@ namespace BPrivate {
 
 namespace {
 
+// libcups keeps the server and the connection it first used for each
+// thread; every question starts afresh, so that a scheduler started,
+// stopped or named anew since is the one asked.
+void
+use_current_server()
+{
+	cupsSetServer(NULL);
+}
+
+
 // The printers as libcups lists them; freed with the object.
 class DestinationList {
 public:
@@ -24,6 +34,7 @@ public:
 		:
 		fDestinations(NULL)
 	{
+		use_current_server();
 		fCount = cupsGetDests2(CUPS_HTTP_DEFAULT, &fDestinations);
 	}
 
@@ -198,6 +209,7 @@ status_t
 submit_pdf_job(const std::string& printer, const char* path,
 	const char* title, int32 copies, std::string& _error)
 {
+	use_current_server();
 	cups_option_t* options = NULL;
 	int optionCount = 0;
 	if (copies > 1) {

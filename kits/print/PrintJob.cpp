@@ -228,11 +228,7 @@ BPrintJob::_StartPage()
 		BRect paper = PaperRect();
 		if (fSpool->Begin(fSpoolPath.c_str(), fName.c_str(), paper.Width(),
 				paper.Height()) != B_OK) {
-			_Fail(settings_of(fSettings).printer.empty()
-				? "The PDF file could not be written: " + fSpool->Error()
-					+ "."
-				: "The print data could not be written: " + fSpool->Error()
-					+ ".");
+			_Fail(_WriteFailure());
 			return B_ERROR;
 		}
 	}
@@ -266,8 +262,7 @@ BPrintJob::SpoolPage()
 	if (fSpool == NULL || !fCanContinue || _StartPage() != B_OK)
 		return;
 	if (fSpool->EndPage() != B_OK) {
-		_Fail("The print data could not be written: " + fSpool->Error()
-			+ ".");
+		_Fail(_WriteFailure());
 		return;
 	}
 	fPageOpen = false;
@@ -291,9 +286,7 @@ BPrintJob::CommitJob()
 		return;
 	}
 	if (fSpool->Finish() != B_OK) {
-		_Fail((toFile ? "The PDF file could not be written: "
-			: "The print data could not be written: ") + fSpool->Error()
-			+ ".");
+		_Fail(_WriteFailure());
 		return;
 	}
 	delete fSpool;
@@ -333,6 +326,16 @@ bool
 BPrintJob::CanContinue()
 {
 	return fCanContinue;
+}
+
+
+std::string
+BPrintJob::_WriteFailure()
+{
+	std::string reason = fSpool != NULL ? fSpool->Error() : "";
+	return (settings_of(fSettings).printer.empty()
+		? "The PDF file could not be written: "
+		: "The print data could not be written: ") + reason + ".";
 }
 
 

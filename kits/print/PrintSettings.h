@@ -34,10 +34,10 @@ enum page_orientation {
 
 struct PrintSettings {
 	// The what of a settings message.
-	static const uint32	kWhat = 'PrSt';
+	static constexpr uint32 kWhat = 'PrSt';
 	// LastPage() when every page is to be printed.
-	static const int32	kAllPages = 0x7fffffff;
-	static const int32	kMaxCopies = 999;
+	static constexpr int32 kAllPages = 0x7fffffff;
+	static constexpr int32 kMaxCopies = 999;
 
 	paper_size			paper;
 	page_orientation	orientation = kPortrait;

@@ -95,6 +95,8 @@ private:
 
 	// Stops the job and tells the person why.
 			void				_Fail(const std::string& reason);
+	// Why writing the pages failed, for _Fail().
+			std::string			_WriteFailure();
 			status_t			_StartPage();
 
 			std::string			fName;
