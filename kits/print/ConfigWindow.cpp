@@ -6,6 +6,7 @@
 #include <Alert.h>
 #include <Button.h>
 #include <InterfaceDefs.h>
+#include <MenuField.h>
 #include <Message.h>
 #include <StringView.h>
 
@@ -140,6 +141,19 @@ ConfigWindow::Finish(int32 answer)
 {
 	fWait->Answer(answer);
 	Quit();
+}
+
+BMenuField*
+ConfigWindow::AddMenuField(float top, const char* name, const char* label,
+	BMenu* menu, float width)
+{
+	float right = width > 0 ? kMargin + width
+		: Bounds().Width() + 1 - kMargin;
+	BMenuField* field = new BMenuField(BRect(kMargin, top, right, top + 22),
+		name, label, menu);
+	field->SetDivider(kLabelWidth);
+	fPanel->AddChild(field);
+	return field;
 }
 
 }	// namespace BPrivate

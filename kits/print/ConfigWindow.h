@@ -17,6 +17,8 @@
 #include <memory>
 
 class BButton;
+class BMenu;
+class BMenuField;
 class BStringView;
 
 namespace BPrivate {
@@ -61,6 +63,11 @@ protected:
 			void				ShowProblem(const char* text);
 	// Closes the dialog with the answer.
 			void				Finish(int32 answer);
+	// Adds a pop-up field to the panel at the left margin, its label in
+	// the label column; a width of 0 reaches the right margin.
+			BMenuField*			AddMenuField(float top, const char* name,
+									const char* label, BMenu* menu,
+									float width = 0);
 
 	// Layout help for the subclasses.
 	static const float			kMargin;

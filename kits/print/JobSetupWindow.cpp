@@ -153,10 +153,8 @@ JobSetupWindow::_AddDestinationField(float top)
 	if (!marked)
 		(fSettings->printer.empty() || fPrinters.empty() ? pdf
 			: menu->ItemAt(0))->SetMarked(true);
-	fDestinationField = new BMenuField(BRect(kMargin, top, kWidth - kMargin,
-		top + 22), "destination", "Destination:", menu);
-	fDestinationField->SetDivider(kLabelWidth);
-	Panel()->AddChild(fDestinationField);
+	fDestinationField = AddMenuField(top, "destination", "Destination:",
+		menu);
 }
 
 
@@ -169,10 +167,8 @@ JobSetupWindow::_AddPagesFields(float top)
 	bool ranged = fSettings->firstPage > 1
 		|| fSettings->lastPage != PrintSettings::kAllPages;
 	(ranged ? range : all)->SetMarked(true);
-	fPagesField = new BMenuField(BRect(kMargin, top,
-		kMargin + kLabelWidth + 70, top + 22), "pages", "Pages:", menu);
-	fPagesField->SetDivider(kLabelWidth);
-	Panel()->AddChild(fPagesField);
+	fPagesField = AddMenuField(top, "pages", "Pages:", menu,
+		kLabelWidth + 70);
 
 	char from[16];
 	char to[16] = "";

@@ -146,10 +146,7 @@ PageSetupWindow::_AddPaperField(float top)
 		item->SetMarked(paper.name == fSettings->paper.name);
 		menu->AddItem(item);
 	}
-	fPaperField = new BMenuField(BRect(kMargin, top, kWidth - kMargin,
-		top + 22), "paper", "Paper:", menu);
-	fPaperField->SetDivider(kLabelWidth);
-	Panel()->AddChild(fPaperField);
+	fPaperField = AddMenuField(top, "paper", "Paper:", menu);
 }
 
 
@@ -163,11 +160,8 @@ PageSetupWindow::_AddOrientationField(float top)
 	menu->AddItem(landscape);
 	(fSettings->orientation == kLandscape ? landscape : portrait)
 		->SetMarked(true);
-	fOrientationField = new BMenuField(BRect(kMargin, top,
-		kMargin + kLabelWidth + kFieldWidth, top + 22), "orientation",
-		"Orientation:", menu);
-	fOrientationField->SetDivider(kLabelWidth);
-	Panel()->AddChild(fOrientationField);
+	fOrientationField = AddMenuField(top, "orientation", "Orientation:",
+		menu, kLabelWidth + kFieldWidth);
 }
 
 

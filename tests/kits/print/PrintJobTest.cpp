@@ -351,6 +351,10 @@ TEST_F(PrintJobTest, PrintDialogChecksRangeAndCopies)
 	BStringView* problem = dynamic_cast<BStringView*>(
 		fDriver.FindView(dialog, "problem"));
 	ASSERT_TRUE(problem != NULL);
+	auto typeIn = [&](const char* name, const char* text) {
+		return fDriver.TypeInto(dynamic_cast<BTextControl*>(
+			fDriver.FindView(dialog, name)), text);
+	};
 	auto problemText = [&] {
 		std::string text;
 		if (dialog->Lock()) {
@@ -360,22 +364,17 @@ TEST_F(PrintJobTest, PrintDialogChecksRangeAndCopies)
 		return text;
 	};
 
-	ASSERT_EQ(B_OK, fDriver.TypeInto(dynamic_cast<BTextControl*>(
-		fDriver.FindView(dialog, "copies")), "0"));
+	ASSERT_EQ(B_OK, typeIn("copies", "0"));
 	ASSERT_EQ(B_OK, fDriver.PressKey(dialog, B_ENTER));
 	EXPECT_NE(std::string::npos, problemText().find("Copies"));
-	ASSERT_EQ(B_OK, fDriver.TypeInto(dynamic_cast<BTextControl*>(
-		fDriver.FindView(dialog, "copies")), "2"));
+	ASSERT_EQ(B_OK, typeIn("copies", "2"));
 	ASSERT_EQ(B_OK, fDriver.ChooseMenuFieldItem(dynamic_cast<BMenuField*>(
 		fDriver.FindView(dialog, "pages")), "Range"));
-	ASSERT_EQ(B_OK, fDriver.TypeInto(dynamic_cast<BTextControl*>(
-		fDriver.FindView(dialog, "from")), "4"));
-	ASSERT_EQ(B_OK, fDriver.TypeInto(dynamic_cast<BTextControl*>(
-		fDriver.FindView(dialog, "to")), "3"));
+	ASSERT_EQ(B_OK, typeIn("from", "4"));
+	ASSERT_EQ(B_OK, typeIn("to", "3"));
 	ASSERT_EQ(B_OK, fDriver.PressKey(dialog, B_ENTER));
 	EXPECT_NE(std::string::npos, problemText().find("range"));
-	ASSERT_EQ(B_OK, fDriver.TypeInto(dynamic_cast<BTextControl*>(
-		fDriver.FindView(dialog, "to")), "6"));
+	ASSERT_EQ(B_OK, typeIn("to", "6"));
 	ASSERT_EQ(B_OK, fDriver.PressKey(dialog, B_ENTER));
 	ASSERT_EQ(B_OK, answer.get());
 	EXPECT_EQ(4, job.FirstPage());
