@@ -76,6 +76,14 @@ ZELTextView::MessageReceived(BMessage* message)
 		case kMsgSettingsRecord:
 			AdjustView(message);
 			break;
+		case kMsgPrint:
+			PrintLine("Print");
+			Print(Window()->Title());
+			break;
+		case kMsgPageSetup:
+			PrintLine("PageSetup");
+			PageSetup(Window()->Title());
+			break;
 		default:
 			BTextView::MessageReceived(message);
 			break;

@@ -44,6 +44,14 @@ public:
 	// Fills the still empty view with the file's bytes, unchanged.
 			void				LoadFile(entry_ref* ref);
 
+	// Printing (ZELTextViewPrinting.cpp). PageSetup() runs the page setup
+	// dialog and keeps its choices: B_OK when it was confirmed, anything
+	// else when cancelled, the kept choices then unchanged. Print() runs
+	// the page setup first if there never was one, then the print
+	// dialog, and prints the chosen pages of whole lines.
+			status_t			PageSetup(const char* jobName);
+			void				Print(const char* jobName);
+
 	// The clean flag, which the window reads before closing and sets
 	// after every successful save.
 			bool				IsClean() const { return fCleanFlag; }
@@ -67,6 +75,7 @@ private:
 			void				_TellAboutLeftOverCopy(const entry_ref* ref);
 			void				_NoteChange();
 			void				_HandleDrop(BMessage* message);
+			void				_TellPageTooSmall();
 
 			char*				fLastSearch;
 			char*				fLastReplace;

@@ -11,11 +11,8 @@
 #include <TextView.h>
 
 #include "ApplicationPrivate.h"
-#include "LooperPrivate.h"
-#include "TokenSpace.h"
+#include "ModalWait.h"
 
-#include <chrono>
-#include <condition_variable>
 #include <math.h>
 #include <mutex>
 #include <stdlib.h>
@@ -36,45 +33,11 @@ const float kIconStripWidth = 50.0f;
 const float kIconSize = 32.0f;
 const float kIconLeft = 18.0f;
 const float kIconTop = 6.0f;
-// How often a waiting window thread looks for drawing to do.
-const std::chrono::milliseconds kUpdateInterval(20);
 
 }	// namespace
 
 
 namespace BPrivate {
-
-// The answer, shared by the alert and the thread waiting in Go(), so that
-// it outlives the alert.
-struct alert_wait {
-	std::mutex			lock;
-	std::condition_variable	condition;
-	bool				done = false;
-	int32				which = -1;
-	// The looper whose thread waits in Go(), counted as in a modal wait
-	// until the answer is set. From then on it has work again (taking
-	// the answer), even before its thread wakes up, so the count drops
-	// with the answer, not when the thread gets round to it.
-	LooperCore*			waiter = NULL;
-
-	// With the lock held.
-	void Answer(int32 answer)
-	{
-		which = answer;
-		done = true;
-		EndModalWait();
-		condition.notify_all();
-	}
-
-	// With the lock held.
-	void EndModalWait()
-	{
-		if (waiter != NULL)
-			waiter->modalWaits--;
-		waiter = NULL;
-	}
-};
-
 
 // The strip with the alert's icon, drawn with the view calls.
 class AlertIconView : public BView {
@@ -180,7 +143,6 @@ private:
 
 
 using BPrivate::AlertIconView;
-using BPrivate::LooperCore;
 
 
 BAlert::BAlert(const char* title, const char* text, const char* button0,
@@ -211,10 +173,8 @@ BAlert::~BAlert()
 {
 	// Gone without an answer (the application was torn down): whoever
 	// waits learns that no button was pressed.
-	if (fWait != NULL && !fFinished) {
-		std::lock_guard<std::mutex> guard(fWait->lock);
+	if (fWait != NULL && !fFinished)
 		fWait->Answer(-1);
-	}
 	delete fInvoker;
 }
 
@@ -399,76 +359,13 @@ BAlert::Type() const
 // #pragma mark - Waiting
 
 
-namespace {
-
-// The looper whose thread is the calling one, NULL for other threads.
-BLooper*
-looper_of_caller()
-{
-	thread_id self = BPrivate::current_thread_id();
-	std::vector<BLooper*> loopers;
-	if (be_app != NULL)
-		loopers.push_back(be_app);
-	for (const BPrivate::window_entry& entry : BPrivate::window_list())
-		loopers.push_back(entry.looper);
-	for (BLooper* looper : loopers) {
-		LooperCore* core
-			= BPrivate::TokenSpace::Default().AcquireCore(looper);
-		if (core == NULL)
-			continue;
-		bool mine = core->thread.load() == self;
-		core->ReleaseReference();
-		if (mine)
-			return looper;
-	}
-	return NULL;
-}
-
-}	// namespace
-
-
 int32
 BAlert::Go()
 {
-	std::shared_ptr<BPrivate::alert_wait> wait
-		= std::make_shared<BPrivate::alert_wait>();
+	std::shared_ptr<BPrivate::modal_wait> wait
+		= std::make_shared<BPrivate::modal_wait>();
 	fWait = wait;
-
-	BLooper* caller = looper_of_caller();
-	BWindow* callerWindow = dynamic_cast<BWindow*>(caller);
-	LooperCore* core = caller != NULL
-		? BPrivate::TokenSpace::Default().AcquireCore(caller) : NULL;
-	if (core != NULL) {
-		core->modalWaits++;
-		std::lock_guard<std::mutex> guard(wait->lock);
-		wait->waiter = core;
-	}
-
-	// From here on the alert runs on its own thread and may be gone at
-	// any moment: only the shared wait is touched.
-	Show();
-
-	std::unique_lock<std::mutex> lock(wait->lock);
-	while (!wait->done) {
-		if (callerWindow == NULL) {
-			wait->condition.wait(lock);
-			continue;
-		}
-		// The waiting window still draws what changes in it.
-		wait->condition.wait_for(lock, kUpdateInterval);
-		if (wait->done)
-			break;
-		lock.unlock();
-		callerWindow->UpdateIfNeeded();
-		lock.lock();
-	}
-	int32 which = wait->which;
-	wait->EndModalWait();
-	lock.unlock();
-
-	if (core != NULL)
-		core->ReleaseReference();
-	return which;
+	return BPrivate::run_modal_wait(wait, [this] { Show(); });
 }
 
 
@@ -495,10 +392,8 @@ BAlert::_Finish(int32 which)
 		message.AddInt32("which", which);
 		fInvoker->Invoke(&message);
 	}
-	if (fWait != NULL) {
-		std::lock_guard<std::mutex> guard(fWait->lock);
+	if (fWait != NULL)
 		fWait->Answer(which);
-	}
 	Quit();
 }
 

@@ -92,8 +92,17 @@ BMenuItem::BMenuItem(BMenu* menu, BMessage* message)
 	fMarked(false),
 	fSelected(false)
 {
-	if (menu != NULL)
-		menu->fSuperitem = this;
+	if (menu == NULL)
+		return;
+	menu->fSuperitem = this;
+	// A menu that shows its marked item's label (a menu field's pop-up)
+	// shows it from the start, not only after the next choice.
+	BMenuItem* marked = menu->IsLabelFromMarked() ? menu->FindMarked()
+		: NULL;
+	if (marked != NULL && marked->Label() != NULL) {
+		free(fLabel);
+		fLabel = strdup(marked->Label());
+	}
 }
 
 

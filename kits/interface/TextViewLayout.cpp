@@ -20,6 +20,10 @@
 
 namespace TextMotion = BPrivate::TextMotion;
 
+// How far a printed line may stick out of the band asked for and still
+// count as inside it: far less than any line, more than float rounding.
+static const float kPrintTolerance = 0.01f;
+
 namespace BPrivate {
 
 namespace {
@@ -537,6 +541,8 @@ BTextView::Draw(BRect updateRect)
 		(int32)0);
 	int32 last = layout.LineAtY(updateRect.bottom - top) + 1;
 	int32 length = TextLength();
+	bool printing = IsPrinting();
+	BRect visible = printing ? updateRect : Bounds();
 	int32 shown = first;
 	for (; shown <= last; shown++) {
 		if (shown > 0 && layout.LayoutLineStart(shown) >= length
@@ -544,10 +550,23 @@ BTextView::Draw(BRect updateRect)
 				|| layout.LayoutLineStart(shown - 1) >= length)) {
 			break;
 		}
-		_DrawLineHighlight(shown, top + layout.LineTop(shown));
+		if (!printing)
+			_DrawLineHighlight(shown, top + layout.LineTop(shown));
 	}
-	for (int32 line = first; line < shown; line++)
-		_DrawLineText(line, top + layout.LineTop(line));
+	// On paper the part asked for is what shows, and a line reaches the
+	// page only when it lies wholly inside it: a page holds whole lines,
+	// and the line cut at its foot is the next page's first.
+	for (int32 line = first; line < shown; line++) {
+		float lineTop = top + layout.LineTop(line);
+		if (printing && (lineTop < updateRect.top - kPrintTolerance
+				|| lineTop + fData->lineHeight
+					> updateRect.bottom + kPrintTolerance)) {
+			continue;
+		}
+		_DrawLineText(line, lineTop, visible);
+	}
+	if (printing)
+		return;
 	if (fData->caretVisible)
 		_DrawCaret(true);
 	// Wrapping lays the text out as it is shown or asked about; the bars
@@ -588,7 +607,7 @@ BTextView::_DrawLineHighlight(int32 line, float top)
 
 
 void
-BTextView::_DrawLineText(int32 line, float top)
+BTextView::_DrawLineText(int32 line, float top, BRect bounds)
 {
 	BPrivate::WrapLayout& layout = *fData->layout;
 	BPrivate::TextBuffer& text = fData->text;
@@ -596,7 +615,6 @@ BTextView::_DrawLineText(int32 line, float top)
 	int32 end = layout.LayoutLineEnd(line);
 	float left = _LineLeft(line);
 	float baseline = top + ceilf(fData->fontHeight.ascent);
-	BRect bounds = Bounds();
 
 	rgb_color placeholderColor = tint_color(fData->color,
 		B_LIGHTEN_1_TINT);

@@ -148,6 +148,8 @@ BView::_PrepareDrawing(const pattern& p)
 		return false;
 	BPrivate::window_data* data = fWindow->fData;
 	const view_state* state = fStates.back();
+	if (data->printTarget != NULL)
+		return _PreparePrinting(p);
 
 	BRegion clipping;
 	Private(this).GetVisibleRegion(clipping);
@@ -177,7 +179,55 @@ BView::_PrepareDrawing(const pattern& p)
 
 	BPoint origin = Private(this).TotalOrigin();
 	cairo_translate(context, offset.x + origin.x, offset.y + origin.y);
+	_SetSource(p);
+	fWindow->_NoteDrawn(clipping.Frame());
+	return true;
+}
 
+
+bool
+BView::_PreparePrinting(const pattern& p)
+{
+	BPrivate::window_data* data = fWindow->fData;
+	const BPrivate::print_target* target = data->printTarget;
+	// Only the view being printed reaches the page.
+	if (target->view != this)
+		return false;
+	const view_state* state = fStates.back();
+
+	// A page is cut exactly at the rect's edges: a printed band of lines
+	// ends where the next one begins, with no extra row of pixels.
+	BRect band = target->rect;
+	cairo_t* context = data->context;
+	cairo_save(context);
+	cairo_new_path(context);
+	cairo_translate(context, target->pageOffset.x - band.left,
+		target->pageOffset.y - band.top);
+	cairo_rectangle(context, band.left, band.top, band.Width(),
+		band.Height());
+	cairo_clip(context);
+	if (state->hasClipping) {
+		cairo_new_path(context);
+		for (int32 i = 0; i < state->clipping.CountRects(); i++) {
+			BRect rect = state->clipping.RectAt(i);
+			cairo_rectangle(context, rect.left, rect.top, rect.Width() + 1,
+				rect.Height() + 1);
+		}
+		cairo_clip(context);
+	}
+	cairo_new_path(context);
+	BPoint origin = Private(this).TotalOrigin();
+	cairo_translate(context, origin.x, origin.y);
+	_SetSource(p);
+	return true;
+}
+
+
+void
+BView::_SetSource(const pattern& p)
+{
+	const view_state* state = fStates.back();
+	cairo_t* context = fWindow->fData->context;
 	bool useAlpha = state->drawingMode == B_OP_ALPHA;
 	cairo_set_operator(context, CAIRO_OPERATOR_OVER);
 	if (state->drawingMode == B_OP_ERASE)
@@ -191,9 +241,6 @@ BView::_PrepareDrawing(const pattern& p)
 		set_color(context, state->lowColor, useAlpha);
 	else
 		set_pattern(context, p, state->highColor, state->lowColor, useAlpha);
-
-	fWindow->_NoteDrawn(clipping.Frame());
-	return true;
 }
 
 

@@ -10,6 +10,8 @@
 #include <Region.h>
 #include <View.h>
 
+#include <cairo.h>
+
 namespace BPrivate {
 
 // One level of a view's drawing state; PushState() adds a level.
@@ -53,6 +55,12 @@ public:
 	// Where the view's coordinate 0, 0 lies in the window, rounded to
 	// whole pixels as drawing rounds it.
 			BPoint				WindowOffset() const;
+	// Draws the rect of the view (its own coordinates) with its Draw()
+	// onto the page of the context, the rect's left top at where (in the
+	// context's user space, one unit a point). The view must be in a
+	// window that the caller has locked; B_BAD_VALUE when it is in none.
+			status_t			DrawForPrint(cairo_t* context, BRect rect,
+									BPoint where) const;
 
 private:
 			const BView*		fView;

@@ -34,6 +34,16 @@ struct window_shortcut {
 	BMessenger			target;
 };
 
+// A view that draws onto a printed page instead of the window's image:
+// while it is set, the window's context is the page's, and only that
+// view draws, clipped to rect (its own coordinates), with rect's left top
+// at pageOffset on the page.
+struct print_target {
+	const BView*		view = NULL;
+	BRect				rect;
+	BPoint				pageOffset;
+};
+
 struct window_data {
 	int32				serverID = 0;
 
@@ -41,6 +51,8 @@ struct window_data {
 	// that the drawing calls save and restore around each use.
 	cairo_surface_t*	image = NULL;
 	cairo_t*			context = NULL;
+	// Set while a view of the window is being printed.
+	print_target*		printTarget = NULL;
 
 	// What needs a Draw() pass (window coordinates), and whether the
 	// message that runs it has been posted.

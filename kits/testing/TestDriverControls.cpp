@@ -8,6 +8,8 @@
 #include <Alert.h>
 #include <Button.h>
 #include <Control.h>
+#include <TextControl.h>
+#include <TextView.h>
 
 #include "ApplicationPrivate.h"
 
@@ -155,4 +157,27 @@ TestDriver::FindControl(BWindow* window, const char* label)
 		}
 	});
 	return control;
+}
+
+
+status_t
+TestDriver::TypeInto(BTextControl* control, const char* text)
+{
+	BView* entry = NULL;
+	BWindow* window = NULL;
+	if (control != NULL && control->LockLooper()) {
+		entry = control->TextView();
+		window = control->Window();
+		control->UnlockLooper();
+	}
+	if (entry == NULL) {
+		ADD_FAILURE() << "TestDriver: no text control to type into";
+		return B_BAD_VALUE;
+	}
+	status_t status = Click(entry);
+	if (status == B_OK)
+		status = PressKey(window, 'a', B_COMMAND_KEY);
+	if (status == B_OK)
+		status = TypeText(window, text);
+	return status;
 }

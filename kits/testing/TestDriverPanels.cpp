@@ -131,26 +131,15 @@ TestDriver::PanelEntries(BWindow* window)
 }
 
 
-// Clicks into the field's entry, selects all of it and types over it.
+// Types into the panel's field over what is there.
 static status_t
-type_into(TestDriver& driver, FilePanelWindow* panel, BTextControl* field,
-	const char* text)
+type_into(TestDriver& driver, BTextControl* field, const char* text)
 {
-	BView* entry = NULL;
-	if (field != NULL && panel->Lock()) {
-		entry = field->TextView();
-		panel->Unlock();
-	}
-	if (entry == NULL) {
+	if (field == NULL) {
 		ADD_FAILURE() << "TestDriver: the panel has no such field";
 		return B_BAD_VALUE;
 	}
-	status_t status = driver.Click(entry);
-	if (status == B_OK)
-		status = driver.PressKey(panel, 'a', B_COMMAND_KEY);
-	if (status == B_OK)
-		status = driver.TypeText(panel, text);
-	return status;
+	return driver.TypeInto(field, text);
 }
 
 
@@ -160,7 +149,7 @@ TestDriver::TypePanelSaveName(BWindow* window, const char* name)
 	FilePanelWindow* panel = panel_window(window, "TypePanelSaveName");
 	if (panel == NULL)
 		return B_BAD_VALUE;
-	return type_into(*this, panel, panel->NameField(), name);
+	return type_into(*this, panel->NameField(), name);
 }
 
 
@@ -170,6 +159,6 @@ TestDriver::GoToPanelFolder(BWindow* window, const char* path)
 	FilePanelWindow* panel = panel_window(window, "GoToPanelFolder");
 	if (panel == NULL)
 		return B_BAD_VALUE;
-	status_t status = type_into(*this, panel, panel->PathField(), path);
+	status_t status = type_into(*this, panel->PathField(), path);
 	return status == B_OK ? PressKey(panel, B_ENTER) : status;
 }

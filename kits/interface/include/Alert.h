@@ -26,7 +26,7 @@ class BInvoker;
 class BTextView;
 
 namespace BPrivate {
-struct alert_wait;
+struct modal_wait;
 }
 
 enum alert_type {
@@ -118,7 +118,7 @@ private:
 			int32				fButtonCount;
 			alert_type			fType;
 	// The synchronous caller's wait, shared with Go(); NULL otherwise.
-			std::shared_ptr<BPrivate::alert_wait> fWait;
+			std::shared_ptr<BPrivate::modal_wait> fWait;
 			BInvoker*			fInvoker;
 			bool				fFinished;
 };

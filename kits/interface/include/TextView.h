@@ -277,7 +277,8 @@ private:
 			void				_InvalidateFrom(int32 offset);
 			void				_InvalidateRange(int32 from, int32 to);
 			void				_DrawLineHighlight(int32 line, float top);
-			void				_DrawLineText(int32 line, float top);
+			void				_DrawLineText(int32 line, float top,
+									BRect bounds);
 			void				_DrawCaret(bool on);
 			void				_ScrollToPoint(BPoint point, float height);
 			void				_UpdateScrollBars();

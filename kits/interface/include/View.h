@@ -328,6 +328,10 @@ public:
 	// until the server has taken it.
 			void				Flush() const;
 			void				Sync() const;
+	// True while the view draws onto a printed page (BPrintJob::DrawView),
+	// where a view leaves out what only a screen shows: the caret, the
+	// selection.
+			bool				IsPrinting() const;
 
 	class Private;
 
@@ -350,6 +354,9 @@ private:
 
 	// Drawing (ViewDrawing.cpp)
 			bool				_PrepareDrawing(const pattern& p);
+			bool				_PreparePrinting(const pattern& p);
+	// Sets the context's source for the pattern in the current state.
+			void				_SetSource(const pattern& p);
 			void				_EraseBackground();
 			void				_FinishDrawing();
 			void				_StrokeShape(int shape, BRect rect,

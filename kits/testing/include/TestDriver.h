@@ -45,6 +45,7 @@ class BMenuItem;
 
 class BAlert;
 class BControl;
+class BTextControl;
 
 namespace BPrivate {
 class OutputCapture;
@@ -170,6 +171,10 @@ public:
 	// The window's first control (tree order) with that label.
 			BControl*			FindControl(BWindow* window,
 									const char* label);
+	// Clicks into the control's entry, selects all of it and types the
+	// text over it.
+			status_t			TypeInto(BTextControl* control,
+									const char* text);
 
 	// Menus, operated with clicks as a person would. A path names a title
 	// of the window's key menu bar and the items below it by their

@@ -5,6 +5,7 @@
  *   the window's key menu bar;
  * - the field shows the menu's name (empty) until an item is marked, then
  *   the marked item's label, after SetMarked and after a user's choice;
+ *   a field made with an item already marked shows it from the start;
  *   a choice sends exactly one message, to the window holding the field;
  * - the pop-up menu opens over the field, the marked item where the field
  *   shows it; a first click leaves it open for a second;
@@ -105,6 +106,17 @@ TEST_F(MenuFields, LabelFollowsTheMarkedItem)
 		EXPECT_FALSE(fWindow->fMenu->FindItem("12")->IsMarked());
 	}
 	EXPECT_EQ(fDriver.MenuWindow(fWindow->fMenu), (BWindow*)NULL);
+
+	// Marked before the field was made.
+	WindowLocker locker(fWindow);
+	BPopUpMenu* menu = new BPopUpMenu("sides");
+	menu->AddItem(new BMenuItem("Front", NULL));
+	menu->AddItem(new BMenuItem("Back", NULL));
+	menu->ItemAt(1)->SetMarked(true);
+	BMenuField* field = new BMenuField(BRect(10, 100, 160, 10), "sides",
+		"Side", menu);
+	fWindow->AddChild(field);
+	EXPECT_STREQ(field->MenuItem()->Label(), "Back");
 }
 
 
