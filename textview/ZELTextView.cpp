@@ -162,27 +162,43 @@ ZELTextView::LoadFile(entry_ref* ref)
 		return;
 	}
 
-	std::vector<char> bytes;
-	status_t status = _ReadAll(file, bytes);
-	if (status == B_FILE_TOO_LARGE) {
+	off_t size;
+	status_t status = file.GetSize(&size);
+	if (status == B_OK && size > kMaxFileSize) {
 		PrintLine("File too large to open: %s", ref->name);
 		return;
 	}
-	if (status != B_OK) {
-		// What was read is not shown: saving a part over the whole would
-		// lose the rest.
-		PrintLine("Can't read file: %s: %s", ref->name, status_text(status));
-		return;
-	}
-	if (!bytes.empty())
+	// The text view reads a file of known size straight into its own
+	// storage, so loading needs no second copy of a large file.
+	if (status == B_OK && size > 0)
+		SetText(&file, 0, (int32)size, NULL);
+
+	// A read that fell short, or a size that tells nothing (as in /proc
+	// and /sys, where files say 0 and hold bytes all the same), is read
+	// again in pieces to its end, which also tells why it failed.
+	if (status != B_OK || size == 0 || TextLength() != size) {
+		std::vector<char> bytes;
+		status = _ReadAll(file, bytes);
+		if (status == B_FILE_TOO_LARGE) {
+			PrintLine("File too large to open: %s", ref->name);
+			return;
+		}
+		if (status != B_OK) {
+			// What was read is not shown: saving a part over the whole
+			// would lose the rest.
+			SetText("", 0, NULL);
+			PrintLine("Can't read file: %s: %s", ref->name,
+				status_text(status));
+			return;
+		}
 		SetText(bytes.data(), (int32)bytes.size(), NULL);
+	}
 
 	// What the view shows came from this very file, so the stamp is
 	// taken from the open file rather than looked up again by name. A
 	// file whose size does not match what was read (as in /proc) has no
 	// stamp that could tell a later change.
-	off_t size;
-	if (file.GetSize(&size) == B_OK && size == (off_t)bytes.size())
+	if (file.GetSize(&size) == B_OK && size == TextLength())
 		fDiskStamp.SetTo(file);
 
 	_TellAboutLeftOverCopy(ref);
@@ -194,17 +210,9 @@ ZELTextView::LoadFile(entry_ref* ref)
 status_t
 ZELTextView::_ReadAll(BFile& file, std::vector<char>& bytes)
 {
-	off_t size;
-	status_t status = file.GetSize(&size);
-	if (status != B_OK)
-		return status;
-	if (size > kMaxFileSize)
-		return B_FILE_TOO_LARGE;
-	bytes.reserve(size);
-
 	char chunk[kReadChunkSize];
 	while (true) {
-		ssize_t read = file.Read(chunk, sizeof(chunk));
+		ssize_t read = file.ReadAt(bytes.size(), chunk, sizeof(chunk));
 		if (read < 0)
 			return (status_t)read;
 		if (read == 0)

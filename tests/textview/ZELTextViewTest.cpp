@@ -187,11 +187,11 @@ TEST_F(ZELTextViewTest, LoadsWhatCanBeRead)
 // nothing; /proc files, whose size is 0, opened empty.
 TEST_F(ZELTextViewTest, ReadsToTheEndOrSaysWhyNot)
 {
-	// More than one read's worth, so the second read fails.
+	// The whole file in one read fails, and so does every read after it.
 	std::string bytes(200 * 1024, 'b');
 	WriteFile("broken.txt", bytes);
 	{
-		ScopedFault fault("read", "/broken.txt", EIO, 1);
+		ScopedFault fault("pread", "/broken.txt", EIO);
 		ASSERT_TRUE(Launch({ "broken.txt", "/proc/self/status" }));
 		fDriver.WaitForIdle();
 		EXPECT_LT(0, fault.Hits());
@@ -205,6 +205,24 @@ TEST_F(ZELTextViewTest, ReadsToTheEndOrSaysWhyNot)
 	EXPECT_EQ(0, CountLines("Can't read file: status"));
 }
 
+
+// The view reads a file of known size in one go; when that read fails
+// once, the file is read again in pieces and shown whole.
+TEST_F(ZELTextViewTest, OneFailedReadIsReadAgain)
+{
+	std::string bytes(200 * 1024, 'c');
+	bytes[123456] = '\n';
+	WriteFile("flaky.txt", bytes);
+	{
+		ScopedFault fault("pread", "/flaky.txt", EIO, 0, 1);
+		ASSERT_TRUE(Launch({ "flaky.txt" }));
+		fDriver.WaitForIdle();
+		EXPECT_EQ(1, fault.Hits());
+	}
+	EXPECT_EQ(bytes, TextIn(Document("flaky.txt")));
+	EXPECT_EQ(0, CountLines("Can't read file: flaky.txt"));
+	EXPECT_TRUE(IsClean(Document("flaky.txt")));
+}
 
 TEST_F(ZELTextViewTest, LeftOverCopyIsPointedOut)
 {
