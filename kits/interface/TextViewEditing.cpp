@@ -9,6 +9,7 @@
 #include <Message.h>
 #include <TypeConstants.h>
 
+#include "RangeSplice.h"
 #include "TextMotion.h"
 #include "TextViewData.h"
 
@@ -211,6 +212,10 @@ BTextView::_ApplyUndoStep(bool redo)
 		: fData->undo.Undo();
 	if (step == NULL)
 		return;
+	if (step->HasRanges()) {
+		_ApplyRangesStep(step, redo);
+		return;
+	}
 
 	// The step stays valid until the next recording, which the hooks
 	// never make; copies keep it safe from a subclass that edits anyway.
@@ -232,6 +237,42 @@ BTextView::_ApplyUndoStep(bool redo)
 	}
 	Select(start, end);
 	fData->undo.BreakCoalescing();
+	ScrollToSelection();
+}
+
+
+// A step of many ranges is spliced back in one pass. Its bytes are used
+// in place rather than copied: they can be as large as the text, and the
+// hooks make no recording that would move them.
+void
+BTextView::_ApplyRangesStep(const BPrivate::UndoStep* step, bool redo)
+{
+	const std::vector<int32>& ranges = step->Ranges();
+	int32 count = (int32)ranges.size();
+	int32 oldLength = step->RangeLength();
+	int32 newLength = (int32)step->Inserted().size();
+	BPrivate::RangeSplice forward(ranges.data(), count, 0, oldLength,
+		step->Inserted().data(), newLength);
+	BPrivate::RangeSplice backward = BPrivate::RangeSplice::WithPieces(
+		ranges.data(), count, newLength - oldLength, newLength,
+		step->Removed().data(), oldLength);
+	int32 start;
+	int32 end;
+	if (redo)
+		step->SelectionAfter(start, end);
+	else
+		step->SelectionBefore(start, end);
+
+	if ((redo ? _Splice(forward, backward) : _Splice(backward, forward))
+			!= B_OK) {
+		// The text is as it was, so the step stays where it was.
+		if (redo)
+			fData->undo.Undo();
+		else
+			fData->undo.Redo();
+		return;
+	}
+	Select(start, end);
 	ScrollToSelection();
 }
 
