@@ -50,7 +50,8 @@ public:
 	// none or the text is empty. Replace replaces that occurrence and
 	// selects the replacement. ReplaceAll replaces every occurrence the
 	// text had when it began, in the order Find visits them, as one
-	// change that one undo takes back, and selects the last replacement.
+	// change that one undo takes back, and selects the last replacement
+	// without scrolling.
 			bool				Find(const char* text);
 			void				Replace(const char* text,
 									const char* replacement);

@@ -115,8 +115,10 @@ ZELTextView::ReplaceAll(const char* text, const char* replacement)
 	int32 last = wrapped > 0 ? wrapped - 1 : (int32)ascending.size() - 1;
 	int32 lastStart = ascending[last]
 		+ last * (replacementLength - searchLength);
+	// The view stays where it is: the replacements in it show, and
+	// scrolling to the last one would lay out all the text before it,
+	// seconds for a file of a hundred megabytes.
 	Select(lastStart, lastStart + replacementLength);
-	ScrollToSelection();
 }
 
 

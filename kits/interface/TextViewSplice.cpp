@@ -8,6 +8,7 @@
 #include "TextMotion.h"
 #include "TextViewData.h"
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -78,43 +79,71 @@ BTextView::_SpliceRangesValid(const int32* offsets, int32 count,
 }
 
 
-// Replaces the splice's span by its new bytes through the hooks: one
-// deletion, one insertion. When the insertion fails after the deletion
-// went through, the inverse splice puts the old bytes back, so that a
-// failure never loses text.
+// Replaces the splice's ranges by their new bytes through the hooks, a
+// piece of about a megabyte at a time: one deletion and one insertion
+// for each piece, and never a second copy of the whole text. When an
+// insertion fails after its deletion went through, the piece's old bytes
+// go back and the pieces done before are undone, so that a failure
+// never loses text.
 status_t
 BTextView::_Splice(const RangeSplice& splice, const RangeSplice& inverse)
 {
-	std::string span;
-	status_t status = splice.Build(fData->text.Text(), 0, span);
-	if (status != B_OK)
-		return status;
-
-	int32 from = splice.SpanStart();
-	int32 to = splice.SpanEnd();
-	int32 before = TextLength();
+	int32 count = splice.CountRanges();
 	fData->replacing = true;
-	if (to > from)
-		DeleteText(from, to);
-	if (TextLength() != before - (to - from)) {
-		fData->replacing = false;
-		_UpdateScrollBars();
-		return B_ERROR;
-	}
-	int32 middle = TextLength();
-	if (!span.empty())
-		InsertText(span.data(), (int32)span.size(), from, NULL);
-	if (TextLength() != middle + (int32)span.size()) {
-		std::string old;
-		if (TextLength() == middle
-			&& inverse.Build(span.data(), from, old) == B_OK) {
-			span = std::string();
-			InsertText(old.data(), (int32)old.size(), from, NULL);
-		}
-		status = B_ERROR;
-	}
+	int32 done = _SplicePieces(splice);
+	if (done < count && done > 0)
+		_SplicePieces(inverse.Part(0, done));
 	fData->replacing = false;
 	_UpdateScrollBars();
 	fData->undo.BreakCoalescing();
-	return status;
+	return done == count ? B_OK : B_ERROR;
+}
+
+
+// Splices piece after piece; returns how many ranges were spliced. A
+// piece that fails is put back as it was.
+int32
+BTextView::_SplicePieces(const RangeSplice& splice)
+{
+	// Big enough that a million ranges take a hundred hook calls, small
+	// enough that the copies it takes cost nothing next to the text.
+	const int32 kPieceBytes = 1024 * 1024;
+
+	int32 count = splice.CountRanges();
+	int32 done = 0;
+	std::string old;
+	std::string span;
+	while (done < count) {
+		int32 end = done + 1;
+		while (end < count && splice.Start(end) + splice.OldLength()
+				- splice.Start(done) <= kPieceBytes) {
+			end++;
+		}
+		RangeSplice piece = splice.Part(done, end - done);
+		int32 from = piece.SpanStart();
+		int32 to = piece.SpanEnd();
+		try {
+			old = fData->text.GetText(from, to - from);
+		} catch (const std::bad_alloc&) {
+			return done;
+		}
+		if (piece.Build(old.data(), from, span) != B_OK)
+			return done;
+
+		int32 before = TextLength();
+		if (to > from)
+			DeleteText(from, to);
+		if (TextLength() != before - (to - from))
+			return done;
+		int32 middle = TextLength();
+		if (!span.empty())
+			InsertText(span.data(), (int32)span.size(), from, NULL);
+		if (TextLength() != middle + (int32)span.size()) {
+			if (TextLength() == middle && !old.empty())
+				InsertText(old.data(), (int32)old.size(), from, NULL);
+			return done;
+		}
+		done = end;
+	}
+	return done;
 }

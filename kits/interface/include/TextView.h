@@ -123,9 +123,10 @@ public:
 	// Extension of this implementation, not part of the original API:
 	// replaces count ranges of rangeLength bytes, starting at the given
 	// ascending offsets, each by the same length bytes of text, as one
-	// change and one undo step. The hooks see one deletion and one
-	// insertion, from the start of the first range to the end of the
-	// last, so that a million replacements cost one pass over the text.
+	// change and one undo step. The hooks see the change as one deletion
+	// and one insertion for each piece of about a megabyte that holds
+	// ranges, so that a million replacements cost one pass over the text
+	// and a hundred hook calls.
 	// Afterwards the new bytes of the last range are selected.
 	// B_BAD_VALUE, changing nothing, when there are no ranges, when they
 	// overlap, leave the text or begin or end inside a UTF-8 character,
@@ -322,6 +323,8 @@ private:
 	// Many ranges replaced at once (TextViewSplice.cpp)
 			status_t			_Splice(const BPrivate::RangeSplice& splice,
 									const BPrivate::RangeSplice& inverse);
+			int32				_SplicePieces(
+									const BPrivate::RangeSplice& splice);
 			bool				_SpliceRangesValid(const int32* offsets,
 									int32 count, int32 rangeLength) const;
 

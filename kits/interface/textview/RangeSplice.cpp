@@ -33,6 +33,19 @@ RangeSplice::WithPieces(const int32* offsets, int32 count, int32 shift,
 }
 
 
+RangeSplice
+RangeSplice::Part(int32 first, int32 count) const
+{
+	RangeSplice part(*this);
+	part.fOffsets = fOffsets + first;
+	part.fCount = count;
+	part.fText = NewBytes(first);
+	// The ranges before it have changed their length already.
+	part.fBase = fBase + first * fShift + first * (fNewLength - fOldLength);
+	return part;
+}
+
+
 int64
 RangeSplice::NewSpanLength() const
 {
@@ -50,7 +63,7 @@ RangeSplice::Check(int32 textLength) const
 	}
 	int64 previousEnd = 0;
 	for (int32 i = 0; i < fCount; i++) {
-		int64 start = (int64)fOffsets[i] + (int64)i * fShift;
+		int64 start = (int64)fBase + fOffsets[i] + (int64)i * fShift;
 		if (start < previousEnd)
 			return B_BAD_VALUE;
 		previousEnd = start + fOldLength;

@@ -44,7 +44,7 @@ public:
 			int32				CountRanges() const { return fCount; }
 			int32				Start(int32 index) const
 									{
-										return fOffsets[index]
+										return fBase + fOffsets[index]
 											+ index * fShift;
 									}
 			int32				OldLength() const { return fOldLength; }
@@ -55,6 +55,10 @@ public:
 											+ (int64)index * fNewLength
 											: fText;
 									}
+
+	// The ranges first to first + count - 1 as a splice of their own, in
+	// the text after the ranges before them were spliced.
+			RangeSplice			Part(int32 first, int32 count) const;
 
 	// The span that the splice replaces.
 			int32				SpanStart() const { return Start(0); }
@@ -85,6 +89,8 @@ public:
 									std::string& _pieces) const;
 
 private:
+			// Added to every start.
+			int32				fBase = 0;
 			const int32*		fOffsets;
 			int32				fCount;
 			int32				fShift;

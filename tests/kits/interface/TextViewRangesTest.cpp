@@ -1,14 +1,16 @@
 /*
  * BTextView::ReplaceRanges, without a window:
- * - the ranges are replaced in one deletion and one insertion through the
- *   hooks, the last range's new bytes are selected, and one undo brings
+ * - the ranges are replaced through the hooks in one deletion and one
+ *   insertion for each megabyte or so, the last range's new bytes are
+ *   selected, and one undo brings
  *   back the exact bytes and selection, one redo the result again, with
  *   longer, shorter and empty replacements and NUL bytes;
  * - ranges that overlap, leave the text, split a UTF-8 character or
  *   would pass MaxBytes() change nothing and leave the undo history as
  *   it was;
- * - when a hook refuses the insertion after the deletion went through,
- *   the old bytes are put back and nothing is recorded;
+ * - when a hook refuses an insertion after its deletion went through,
+ *   the old bytes are put back, the pieces done before are undone, and
+ *   nothing is recorded;
  * - a million ranges in a 3 MB text replace and undo as one step each.
  */
 #include <AppDefs.h>
@@ -33,7 +35,8 @@ public:
 
 	int32 fInsertions = 0;
 	int32 fDeletions = 0;
-	int32 fRefuseInsertions = 0;
+	// The insertion to refuse, counting from 1; 0 refuses none.
+	int32 fRefuseInsertion = 0;
 
 	std::string Bytes() const { return std::string(Text(), TextLength()); }
 	std::pair<int32, int32> Selection() const
@@ -48,11 +51,8 @@ protected:
 	void InsertText(const char* text, int32 length, int32 offset,
 		const text_run_array* runs) override
 	{
-		fInsertions++;
-		if (fRefuseInsertions > 0) {
-			fRefuseInsertions--;
+		if (++fInsertions == fRefuseInsertion)
 			return;
-		}
 		BTextView::InsertText(text, length, offset, runs);
 	}
 	void DeleteText(int32 from, int32 to) override
@@ -149,7 +149,7 @@ TEST_F(TextViewRangesTest, ARefusedInsertionPutsTheOldBytesBack)
 	SplicedTextView view;
 	view.SetText("red fox, red hen");
 	int32 offsets[] = { 0, 9 };
-	view.fRefuseInsertions = 1;
+	view.fRefuseInsertion = 1;
 	EXPECT_EQ(B_ERROR, view.ReplaceRanges(offsets, 2, 3, "blue", 4));
 	EXPECT_EQ("red fox, red hen", view.Bytes());
 	EXPECT_EQ(2, view.fInsertions);
@@ -157,6 +157,19 @@ TEST_F(TextViewRangesTest, ARefusedInsertionPutsTheOldBytesBack)
 	// Nothing was recorded: undo has nothing to take back.
 	view.Undo(NULL);
 	EXPECT_EQ("red fox, red hen", view.Bytes());
+
+	// Ranges megabytes apart go in pieces; a refusal in the second piece
+	// undoes the first too.
+	std::string big(3 * 1024 * 1024, '.');
+	big.replace(10, 3, "red");
+	big.replace(big.size() - 10, 3, "red");
+	view.SetText(big.data(), (int32)big.size());
+	int32 far[] = { 10, (int32)big.size() - 10 };
+	view.fInsertions = 0;
+	view.fRefuseInsertion = 2;
+	EXPECT_EQ(B_ERROR, view.ReplaceRanges(far, 2, 3, "blue", 4));
+	EXPECT_EQ(4, view.fInsertions);
+	EXPECT_TRUE(view.Bytes() == big);
 }
 
 
@@ -174,7 +187,9 @@ TEST_F(TextViewRangesTest, AMillionRangesAreOneStep)
 		(int32)offsets.size(), 2, "xyz", 3));
 	EXPECT_EQ(4000000, view.TextLength());
 	EXPECT_EQ("-xyz-xyz", view.Bytes().substr(0, 8));
-	EXPECT_EQ(1, view.fInsertions);
+	// A hook call for each megabyte or so.
+	EXPECT_GE(view.fInsertions, 2);
+	EXPECT_LE(view.fInsertions, 8);
 
 	view.Undo(NULL);
 	EXPECT_TRUE(view.Bytes() == text);

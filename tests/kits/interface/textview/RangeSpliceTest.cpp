@@ -2,7 +2,8 @@
  * Many ranges replaced at once, without a view:
  * - a splice builds the span between its first and last range with the
  *   new bytes in place, for one shared replacement or a piece per range,
- *   and a splice and its inverse give back the exact bytes;
+ *   and a splice and its inverse give back the exact bytes; a part of a
+ *   splice finds its ranges in the text that the parts before it left;
  * - Check() refuses no ranges, negative lengths, descending or
  *   overlapping ranges, ranges past the text and two empty ranges at one
  *   offset;
@@ -48,6 +49,17 @@ TEST(RangeSpliceTest, BuildsTheSpanAndItsInverse)
 	std::string back;
 	ASSERT_EQ(B_OK, backward.Build(span.data(), 3, back));
 	EXPECT_EQ(text.substr(3, 13), back);
+
+	// Parts: the second range once the first has grown by two bytes.
+	RangeSplice second = forward.Part(1, 1);
+	EXPECT_EQ(15, second.SpanStart());
+	std::string grown = "<a tiger and a cat sat>";
+	ASSERT_EQ(B_OK, second.Build(grown.data(), 0, span));
+	EXPECT_EQ("tiger", span);
+	// Undoing the first range shrank the text by two before the second.
+	RangeSplice backSecond = backward.Part(1, 1);
+	EXPECT_EQ(13, backSecond.SpanStart());
+	EXPECT_EQ("cat", std::string(backSecond.NewBytes(0), 3));
 
 	// Empty replacements and empty ranges.
 	RangeSplice remove(offsets.data(), 2, 0, 3, NULL, 0);
