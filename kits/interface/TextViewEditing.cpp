@@ -212,16 +212,6 @@ BTextView::_ApplyUndoStep(bool redo)
 		: fData->undo.Undo();
 	if (step == NULL)
 		return;
-	if (step->HasRanges()) {
-		_ApplyRangesStep(step, redo);
-		return;
-	}
-
-	// The step stays valid until the next recording, which the hooks
-	// never make; copies keep it safe from a subclass that edits anyway.
-	int32 offset = step->Offset();
-	std::string goesAway = redo ? step->Removed() : step->Inserted();
-	std::string comesBack = redo ? step->Inserted() : step->Removed();
 	int32 start;
 	int32 end;
 	if (redo)
@@ -229,11 +219,22 @@ BTextView::_ApplyUndoStep(bool redo)
 	else
 		step->SelectionBefore(start, end);
 
-	if (!goesAway.empty())
-		DeleteText(offset, offset + (int32)goesAway.size());
-	if (!comesBack.empty()) {
-		InsertText(comesBack.data(), (int32)comesBack.size(), offset,
-			NULL);
+	if (step->HasRanges()) {
+		if (!_ApplyRangesStep(step, redo))
+			return;
+	} else {
+		// The step stays valid until the next recording, which the hooks
+		// never make; copies keep it safe from a subclass that edits
+		// anyway.
+		int32 offset = step->Offset();
+		std::string goesAway = redo ? step->Removed() : step->Inserted();
+		std::string comesBack = redo ? step->Inserted() : step->Removed();
+		if (!goesAway.empty())
+			DeleteText(offset, offset + (int32)goesAway.size());
+		if (!comesBack.empty()) {
+			InsertText(comesBack.data(), (int32)comesBack.size(), offset,
+				NULL);
+		}
 	}
 	Select(start, end);
 	fData->undo.BreakCoalescing();
@@ -243,8 +244,9 @@ BTextView::_ApplyUndoStep(bool redo)
 
 // A step of many ranges is spliced back in one pass. Its bytes are used
 // in place rather than copied: they can be as large as the text, and the
-// hooks make no recording that would move them.
-void
+// hooks make no recording that would move them. False, with the step
+// back where it was, when a hook refused the change.
+bool
 BTextView::_ApplyRangesStep(const BPrivate::UndoStep* step, bool redo)
 {
 	const std::vector<int32>& ranges = step->Ranges();
@@ -256,24 +258,15 @@ BTextView::_ApplyRangesStep(const BPrivate::UndoStep* step, bool redo)
 	BPrivate::RangeSplice backward = BPrivate::RangeSplice::WithPieces(
 		ranges.data(), count, newLength - oldLength, newLength,
 		step->Removed().data(), oldLength);
-	int32 start;
-	int32 end;
-	if (redo)
-		step->SelectionAfter(start, end);
-	else
-		step->SelectionBefore(start, end);
-
 	if ((redo ? _Splice(forward, backward) : _Splice(backward, forward))
-			!= B_OK) {
-		// The text is as it was, so the step stays where it was.
-		if (redo)
-			fData->undo.Undo();
-		else
-			fData->undo.Redo();
-		return;
+			== B_OK) {
+		return true;
 	}
-	Select(start, end);
-	ScrollToSelection();
+	if (redo)
+		fData->undo.Undo();
+	else
+		fData->undo.Redo();
+	return false;
 }
 
 

@@ -27,6 +27,8 @@
 
 #include <TestDriver.h>
 
+#include "BenchSupport.h"
+
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -45,29 +47,13 @@
 
 namespace {
 
-typedef std::chrono::steady_clock Clock;
+typedef BenchClock Clock;
 
 const char* kPath = "/tmp/orvane-search-bench.txt";
 const char* kAbsent = "no such text is in the file";
 const size_t kTotal = 100 * 1024 * 1024;
 
 
-double
-milliseconds_since(Clock::time_point start)
-{
-	return std::chrono::duration<double, std::milli>(Clock::now() - start)
-		.count();
-}
-
-
-// The processor time this thread has used.
-double
-thread_milliseconds()
-{
-	struct timespec now;
-	clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-	return now.tv_sec * 1000.0 + now.tv_nsec / 1000000.0;
-}
 
 
 double
@@ -93,33 +79,6 @@ tool_milliseconds(const std::string& command)
 }
 
 
-long
-status_kilobytes(const char* field)
-{
-	FILE* status = fopen("/proc/self/status", "r");
-	if (status == NULL)
-		return 0;
-	char line[256];
-	long value = 0;
-	size_t length = strlen(field);
-	while (fgets(line, sizeof(line), status) != NULL) {
-		if (strncmp(line, field, length) == 0 && line[length] == ':')
-			value = atol(line + length + 1);
-	}
-	fclose(status);
-	return value;
-}
-
-
-void
-reset_peak()
-{
-	FILE* clear = fopen("/proc/self/clear_refs", "w");
-	if (clear != NULL) {
-		fputs("5", clear);
-		fclose(clear);
-	}
-}
 
 
 // 64-byte lines; 71 of every 100 hold "fox", the others "cow", which

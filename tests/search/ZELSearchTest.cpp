@@ -51,23 +51,6 @@ protected:
 		return fDriver.WaitForWindow("Search");
 	}
 
-	void Select(BWindow* window, int32 start, int32 end)
-	{
-		if (window->Lock()) {
-			TextOf(window)->Select(start, end);
-			window->Unlock();
-		}
-	}
-	std::pair<int32, int32> SelectionOf(BWindow* window)
-	{
-		int32 start = -1;
-		int32 end = -1;
-		if (window->Lock()) {
-			TextOf(window)->GetSelection(&start, &end);
-			window->Unlock();
-		}
-		return { start, end };
-	}
 
 	BButton* Button(BWindow* dialog, const char* label)
 	{

@@ -62,23 +62,6 @@ protected:
 		ToView(window, &message);
 	}
 
-	std::pair<int32, int32> SelectionOf(BWindow* window)
-	{
-		int32 start = -1;
-		int32 end = -1;
-		if (window->Lock()) {
-			TextOf(window)->GetSelection(&start, &end);
-			window->Unlock();
-		}
-		return { start, end };
-	}
-	void Select(BWindow* window, int32 start, int32 end)
-	{
-		if (window->Lock()) {
-			TextOf(window)->Select(start, end);
-			window->Unlock();
-		}
-	}
 	void Undo(BWindow* window, bool redo = false)
 	{
 		ToView(window, redo ? B_REDO : B_UNDO);

@@ -331,7 +331,7 @@ private:
 	// Clipboard and undo (TextViewEditing.cpp)
 			void				_Redo();
 			void				_ApplyUndoStep(bool redo);
-			void				_ApplyRangesStep(
+			bool				_ApplyRangesStep(
 									const BPrivate::UndoStep* step,
 									bool redo);
 
