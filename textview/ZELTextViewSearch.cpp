@@ -101,14 +101,18 @@ ZELTextView::ReplaceAll(const char* text, const char* replacement)
 
 	int32 searchLength = matcher.Length();
 	int32 replacementLength = (int32)strlen(replacement);
+	// A text that cannot take the replacements (too long, or no memory
+	// left) stays as it was, and the report says only that one search
+	// was made.
+	if (!ascending.empty() && ReplaceRanges(ascending.data(),
+			(int32)ascending.size(), searchLength, replacement,
+			replacementLength) != B_OK) {
+		ascending.clear();
+	}
 	_PrintReplaceAllLines(start, end, length, ascending, wrapped,
 		searchLength, replacementLength);
 	if (ascending.empty())
 		return;
-	if (ReplaceRanges(ascending.data(), (int32)ascending.size(),
-			searchLength, replacement, replacementLength) != B_OK) {
-		return;
-	}
 
 	// The last replacement visited is the last one of the wrapped part,
 	// or the last of all when the search did not wrap.

@@ -6,7 +6,9 @@
  *   document, the find field holds the selection and has the focus,
  *   Search and Cancel only, Search enabled and default; Enter posts one
  *   find request and the dialog closes; it stands 16 units right of and
- *   below the text view's top-left corner on the screen;
+ *   below the text view's top-left corner on the screen; without a
+ *   selection the last search text comes back, and a long window title
+ *   shows whole in the heading;
  * - the layout: the buttons one width, 5 units apart right of the find
  *   field, the window 10 units beyond them, its size printed; every
  *   label fits beside its field;
@@ -111,6 +113,23 @@ TEST_F(ZELSearchTest, FindModeWithASelection)
 	EXPECT_TRUE(PrintedInOrder({ "Search" }));
 	EXPECT_EQ(1, CountLines("Cancel"));
 	EXPECT_EQ(1, CountLines("        Find = string(\"cat\", 4 bytes)"));
+
+	// Without a selection the last search text comes back; a long title
+	// is never cut from the heading.
+	std::string title(300, 't');
+	ASSERT_TRUE(window->Lock());
+	window->SetTitle(title.c_str());
+	window->Unlock();
+	Select(window, 2, 2);
+	dialog = OpenDialog(window, 'f');
+	ASSERT_NE((BWindow*)NULL, dialog);
+	ASSERT_TRUE(dialog->Lock());
+	EXPECT_STREQ("cat", Field(dialog, "Find:")->Text());
+	EXPECT_EQ("Find in \"" + title + "\"",
+		fDriver.FindView<BStringView>(dialog)->Text());
+	dialog->Unlock();
+	fDriver.PressKey(dialog, B_ESCAPE);
+	EXPECT_TRUE(Gone());
 }
 
 

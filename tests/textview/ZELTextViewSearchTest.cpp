@@ -14,7 +14,8 @@
  * - Replace All replaces each occurrence that was there when it began,
  *   ends for a replacement that contains or equals the search text or is
  *   empty, prints the lines of every search it stands for, and undoes
- *   and redoes as one step that gives back the exact bytes;
+ *   and redoes as one step that gives back the exact bytes; a text that
+ *   may not grow is left as it was;
  * - a match inside a UTF-8 character is never replaced.
  */
 #include <gtest/gtest.h>
@@ -220,6 +221,16 @@ TEST_F(ZELTextViewSearchTest, ReplaceAllPrintsEverySearch)
 	EXPECT_TRUE(PrintedInOrder({ "Start=1 Finish=2", "TextLen=6" }));
 	EXPECT_EQ(Range(1, 2), SelectionOf(window));
 	EXPECT_EQ("bbbbbb", TextIn(window));
+
+	// A text that may not grow keeps its bytes, and the report shows the
+	// one search only.
+	ASSERT_TRUE(window->Lock());
+	TextOf(window)->SetMaxBytes(6);
+	window->Unlock();
+	Request(window, kMsgSearchReplaceAll, "b", "cc");
+	EXPECT_EQ("bbbbbb", TextIn(window));
+	EXPECT_EQ(0, CountLines("TextLen=7"));
+	EXPECT_EQ(Range(1, 2), SelectionOf(window));
 }
 
 
