@@ -11,6 +11,7 @@
 
 #include "FieldMenu.h"
 #include "MessageCodes.h"
+#include "PrintLine.h"
 
 
 ZELFontSize::ZELFontSize(BRect frame, int16 smallest, int16 largest)
@@ -28,7 +29,7 @@ ZELFontSize::ZELFontSize(BRect frame, int16 smallest, int16 largest)
 	// 16-bit number ends.
 	for (int32 size = smallest; size <= largest; size++) {
 		char label[16];
-		snprintf(label, sizeof(label), "%i", (int)size);
+		snPrintLine(label, sizeof(label), "%i", (int)size);
 		fMenu->AddItem(new BMenuItem(label, new BMessage(kMsgFontSizeChosen),
 			0, 0));
 	}
@@ -49,7 +50,6 @@ ZELFontSize::GetFontSize(int32* size)
 	long value;
 	if (sscanf(field_label(fMenu), "%li", &value) != 1) {
 		printf("ZELFontSIze GetFontSize not OK");
-		printf("\n");
 		return;
 	}
 	*size = (int32)value;

@@ -205,8 +205,7 @@ ZELSetting::_PlaceButtons()
 
 	BRect cancel = fCancelButton->Frame();
 	cancel.PrintToStream();
-	printf("W=%.2f H=%.2f", cancel.Width(), cancel.Height());
-	printf("\n");
+	PrintLine("W=%.2f H=%.2f", cancel.Width(), cancel.Height());
 	ResizeTo(cancel.right + kMargin, cancel.bottom + kMargin);
 }
 
@@ -219,7 +218,7 @@ ZELSetting::InitByMsg(BMessage* record)
 	int32 lineLength;
 	if (record->FindInt32(LineLength, &lineLength) == B_OK) {
 		char text[16];
-		snprintf(text, sizeof(text), "%li", (long)lineLength);
+		snPrintLine(text, sizeof(text), "%li", (long)lineLength);
 		fLineLength->SetText(text);
 	} else
 		PrintLine("no LineLength");
@@ -252,7 +251,6 @@ ZELSetting::ExtractToMsg(BMessage* record)
 	int32 lineLength;
 	if (!ParseLineLength(text, &lineLength)) {
 		printf("unable to convert linelength-str=%s", text);
-		printf("\n");
 		fLineLength->MakeFocus(true);
 		return false;
 	}
@@ -264,8 +262,7 @@ ZELSetting::ExtractToMsg(BMessage* record)
 
 	int32 size;
 	fSizeField->GetFontSize(&size);
-	printf("FontSize=%li", (long)size);
-	printf("\n");
+	PrintLine("FontSize=%li", (long)size);
 	record->AddInt32(FontSize, size);
 	return true;
 }

@@ -1,6 +1,7 @@
 /*
  * The document text view: loading, the clean flag, the status line,
- * settings and drops.
+ * settings, drops and the search commands. The search itself is in
+ * ZELTextViewSearch.cpp.
  */
 #include "ZELTextView.h"
 
@@ -24,6 +25,7 @@
 #include "PrintLine.h"
 #include "SaveBackup.h"
 #include "Settings.h"
+#include "ZELSearch.h"
 
 // The text view counts in int32, so a file must be shorter than 2 GiB.
 static const off_t kMaxFileSize = 0x7fffffff;
@@ -83,6 +85,23 @@ ZELTextView::MessageReceived(BMessage* message)
 		case kMsgPageSetup:
 			PrintLine("PageSetup");
 			PageSetup(Window()->Title());
+			break;
+		case kMsgFindAgain:
+			Find(fLastSearch);
+			break;
+		case kMsgFind:
+			_OpenSearch(true);
+			break;
+		case kMsgReplace:
+			_OpenSearch(false);
+			break;
+		case kMsgReplaceSame:
+			Replace(fLastSearch, fLastReplace);
+			break;
+		case kMsgSearchFind:
+		case kMsgSearchReplace:
+		case kMsgSearchReplaceAll:
+			_HandleSearchRequest(message);
 			break;
 		default:
 			BTextView::MessageReceived(message);
@@ -282,4 +301,74 @@ ZELTextView::_HandleDrop(BMessage* message)
 		return;
 	message->what = B_REFS_RECEIVED;
 	be_app->PostMessage(message);
+}
+
+
+// Opens a find dialog for this view, with the selection as the text to
+// find, or the last search text when nothing is selected.
+void
+ZELTextView::_OpenSearch(bool findOnly)
+{
+	// The title can be of any length; the heading grows with it.
+	std::string heading = findOnly ? "Find in \"" : "Find & Replace in \"";
+	if (Window() != NULL)
+		heading += Window()->Title();
+	heading += "\"";
+
+	int32 start;
+	int32 end;
+	GetSelection(&start, &end);
+	std::string initial;
+	if (end > start) {
+		initial.resize(end - start + 1);
+		GetText(start, end - start, &initial[0]);
+		initial.resize(end - start);
+	} else
+		initial = fLastSearch;
+
+	// The dialog shows and deletes itself; the view keeps no pointer.
+	new ZELSearch(ConvertToScreen(Bounds()), heading.c_str(),
+		initial.c_str(), this, findOnly);
+}
+
+
+// Stores the texts a search request carries and acts on them. A request
+// without its fields changes nothing.
+void
+ZELTextView::_HandleSearchRequest(BMessage* message)
+{
+	const char* text;
+	if (message->FindString(FindText, &text) != B_OK)
+		return;
+	const char* replacement = NULL;
+	if (message->what != kMsgSearchFind
+		&& message->FindString(ReplaceText, &replacement) != B_OK) {
+		return;
+	}
+
+	char* search = strdup(text);
+	char* replace = replacement != NULL ? strdup(replacement) : NULL;
+	if (search == NULL || (replacement != NULL && replace == NULL)) {
+		free(search);
+		free(replace);
+		return;
+	}
+	free(fLastSearch);
+	fLastSearch = search;
+	if (replace != NULL) {
+		free(fLastReplace);
+		fLastReplace = replace;
+	}
+
+	switch (message->what) {
+		case kMsgSearchFind:
+			Find(fLastSearch);
+			break;
+		case kMsgSearchReplace:
+			Replace(fLastSearch, fLastReplace);
+			break;
+		case kMsgSearchReplaceAll:
+			ReplaceAll(fLastSearch, fLastReplace);
+			break;
+	}
 }

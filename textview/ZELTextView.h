@@ -3,8 +3,9 @@
  * document's file when it is made, shows the text in one font with the
  * line width the settings ask for, keeps the clean flag (true while the
  * text is what was last loaded or saved) and tells its window about the
- * first change, shows the current line in the window's status line, and
- * hands files dropped on it to the application. Typing, selection,
+ * first change, shows the current line in the window's status line,
+ * hands files dropped on it to the application, and finds and replaces
+ * text for the Edit menu and the find dialog. Typing, selection,
  * scrolling, the clipboard and undo are the platform text view's.
  *
  * Threads: its window's looper thread.
@@ -51,6 +52,19 @@ public:
 	// dialog, and prints the chosen pages of whole lines.
 			status_t			PageSetup(const char* jobName);
 			void				Print(const char* jobName);
+	// Find and replace. Find selects the next occurrence of the text
+	// after the selection start, wrapping to the beginning, and scrolls
+	// it into view; false, with the selection unchanged, when there is
+	// none or the text is empty. Replace replaces that occurrence and
+	// selects the replacement. ReplaceAll replaces every occurrence the
+	// text had when it began, in the order Find visits them, as one
+	// change that one undo takes back, and selects the last replacement
+	// without scrolling.
+			bool				Find(const char* text);
+			void				Replace(const char* text,
+									const char* replacement);
+			void				ReplaceAll(const char* text,
+									const char* replacement);
 
 	// The clean flag, which the window reads before closing and sets
 	// after every successful save.
@@ -76,6 +90,14 @@ private:
 			void				_NoteChange();
 			void				_HandleDrop(BMessage* message);
 			void				_TellPageTooSmall();
+			void				_OpenSearch(bool findOnly);
+			void				_HandleSearchRequest(BMessage* message);
+			int32				_FindAndSelect(const char* text);
+			void				_PrintReplaceAllLines(int32 start,
+									int32 end, int32 length,
+									const std::vector<int32>& ascending,
+									int32 wrapped, int32 searchLength,
+									int32 replacementLength);
 
 			char*				fLastSearch;
 			char*				fLastReplace;

@@ -12,6 +12,7 @@
 #include <stdio.h>
 
 #include "PageBands.h"
+#include "PrintLine.h"
 
 
 status_t
@@ -32,8 +33,7 @@ ZELTextView::PageSetup(const char* jobName)
 void
 ZELTextView::Print(const char* jobName)
 {
-	printf("ZELTextView Print");
-	printf("\n");
+	PrintLine("ZELTextView Print");
 	BPrintJob job(jobName);
 	if (fPageSettings == NULL && PageSetup(jobName) != B_OK)
 		return;
@@ -48,8 +48,7 @@ ZELTextView::Print(const char* jobName)
 	page.PrintToStream();
 	int32 linesPerPage = PageBands::LinesPerPage(page.bottom - page.top,
 		LineHeight(0));
-	printf("Lines=%li\n", (long)linesPerPage);
-	printf("\n");
+	PrintLine("Lines=%li\n", (long)linesPerPage);
 	page = PageBands::WholeLines(page, linesPerPage, LineHeight(0));
 	float pageHeight = page.bottom - page.top;
 	page.PrintToStream();
@@ -63,8 +62,7 @@ ZELTextView::Print(const char* jobName)
 		pageHeight);
 	int32 firstPage = job.FirstPage();
 	int32 lastPage = PageBands::LastPage(job.LastPage(), pageCount);
-	printf("Pages=%li\n", (long)pageCount);
-	printf("\n");
+	PrintLine("Pages=%li\n", (long)pageCount);
 
 	job.BeginJob();
 	for (int32 number = firstPage; number <= lastPage; number++) {

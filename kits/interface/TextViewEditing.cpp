@@ -9,6 +9,7 @@
 #include <Message.h>
 #include <TypeConstants.h>
 
+#include "RangeSplice.h"
 #include "TextMotion.h"
 #include "TextViewData.h"
 
@@ -211,12 +212,6 @@ BTextView::_ApplyUndoStep(bool redo)
 		: fData->undo.Undo();
 	if (step == NULL)
 		return;
-
-	// The step stays valid until the next recording, which the hooks
-	// never make; copies keep it safe from a subclass that edits anyway.
-	int32 offset = step->Offset();
-	std::string goesAway = redo ? step->Removed() : step->Inserted();
-	std::string comesBack = redo ? step->Inserted() : step->Removed();
 	int32 start;
 	int32 end;
 	if (redo)
@@ -224,15 +219,54 @@ BTextView::_ApplyUndoStep(bool redo)
 	else
 		step->SelectionBefore(start, end);
 
-	if (!goesAway.empty())
-		DeleteText(offset, offset + (int32)goesAway.size());
-	if (!comesBack.empty()) {
-		InsertText(comesBack.data(), (int32)comesBack.size(), offset,
-			NULL);
+	if (step->HasRanges()) {
+		if (!_ApplyRangesStep(step, redo))
+			return;
+	} else {
+		// The step stays valid until the next recording, which the hooks
+		// never make; copies keep it safe from a subclass that edits
+		// anyway.
+		int32 offset = step->Offset();
+		std::string goesAway = redo ? step->Removed() : step->Inserted();
+		std::string comesBack = redo ? step->Inserted() : step->Removed();
+		if (!goesAway.empty())
+			DeleteText(offset, offset + (int32)goesAway.size());
+		if (!comesBack.empty()) {
+			InsertText(comesBack.data(), (int32)comesBack.size(), offset,
+				NULL);
+		}
 	}
 	Select(start, end);
 	fData->undo.BreakCoalescing();
 	ScrollToSelection();
+}
+
+
+// A step of many ranges is spliced back in one pass. Its bytes are used
+// in place rather than copied: they can be as large as the text, and the
+// hooks make no recording that would move them. False, with the step
+// back where it was, when a hook refused the change.
+bool
+BTextView::_ApplyRangesStep(const BPrivate::UndoStep* step, bool redo)
+{
+	const std::vector<int32>& ranges = step->Ranges();
+	int32 count = (int32)ranges.size();
+	int32 oldLength = step->RangeLength();
+	int32 newLength = (int32)step->Inserted().size();
+	BPrivate::RangeSplice forward(ranges.data(), count, 0, oldLength,
+		step->Inserted().data(), newLength);
+	BPrivate::RangeSplice backward = BPrivate::RangeSplice::WithPieces(
+		ranges.data(), count, newLength - oldLength, newLength,
+		step->Removed().data(), oldLength);
+	if ((redo ? _Splice(forward, backward) : _Splice(backward, forward))
+			== B_OK) {
+		return true;
+	}
+	if (redo)
+		fData->undo.Undo();
+	else
+		fData->undo.Redo();
+	return false;
 }
 
 

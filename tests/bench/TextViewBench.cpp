@@ -21,6 +21,8 @@
 
 #include <TestDriver.h>
 
+#include "BenchSupport.h"
+
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -35,57 +37,10 @@
 
 namespace {
 
-typedef std::chrono::steady_clock Clock;
-
-double
-milliseconds_since(Clock::time_point start)
-{
-	return std::chrono::duration<double, std::milli>(Clock::now() - start)
-		.count();
-}
+typedef BenchClock Clock;
 
 
-// The processor time this thread has used, which a busy machine changes
-// less than the time on the clock.
-double
-thread_milliseconds()
-{
-	struct timespec now;
-	clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-	return now.tv_sec * 1000.0 + now.tv_nsec / 1000000.0;
-}
 
-
-// A field of /proc/self/status in kB (VmRSS now, VmHWM the peak since
-// the last reset).
-long
-status_kilobytes(const char* field)
-{
-	FILE* status = fopen("/proc/self/status", "r");
-	if (status == NULL)
-		return 0;
-	char line[256];
-	long value = 0;
-	size_t length = strlen(field);
-	while (fgets(line, sizeof(line), status) != NULL) {
-		if (strncmp(line, field, length) == 0 && line[length] == ':')
-			value = atol(line + length + 1);
-	}
-	fclose(status);
-	return value;
-}
-
-
-// Starts the peak over from what the process holds now.
-void
-reset_peak()
-{
-	FILE* clear = fopen("/proc/self/clear_refs", "w");
-	if (clear != NULL) {
-		fputs("5", clear);
-		fclose(clear);
-	}
-}
 
 
 class BenchApplication : public BApplication {

@@ -163,6 +163,54 @@ case_stopped_instance() {
 	kill "$second_pid" 2>/dev/null
 }
 
+# Ctrl+F, a word and Enter select its next occurrence; Ctrl+G the one
+# after; Ctrl+R and Replace All replace them all, and Ctrl+Z gives back
+# the file's exact bytes.
+case_find_replace() {
+	printf 'one cat\ntwo cat\r\nthree cat\n' >"$work/files/notes.txt"
+	cp "$work/files/notes.txt" "$work/original"
+	start_orvane notes.txt
+	window=$(find_window '^notes.txt$')
+	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
+	xdotool windowfocus --sync "$window"
+	xdotool key ctrl+f
+	dialog=$(find_window '^Search$')
+	xdotool windowfocus --sync "$dialog"
+	xdotool type --delay 20 'cat'
+	xdotool key Return
+	wait_until "Enter did not search" printed '^Start=0 Finish=0$'
+	# Each search prints the selection it starts from: the match.
+	xdotool windowfocus --sync "$window"
+	xdotool key ctrl+g
+	wait_until "the first match was not selected" printed '^Start=4 Finish=7$'
+	xdotool key ctrl+g
+	wait_until "Ctrl+G did not find the next" printed '^Start=12 Finish=15$'
+
+	xdotool key ctrl+r
+	dialog=$(find_window '^Search$')
+	wait_until "the dialog printed no layout" \
+		[ "$(grep -c '^W=' "$output")" -ge 2 ]
+	xdotool windowfocus --sync "$dialog"
+	xdotool key Tab
+	xdotool type --delay 20 'dog'
+	# The buttons stand at x 280, H high and 5 apart from y 10; the
+	# printed height of the replace layout is 3H + 20 - 47.
+	local height
+	height=$(sed -n 's/^W=[0-9.]* H=\([0-9]*\).*/\1/p' "$output" | tail -n1)
+	local button=$(((height + 27) / 3))
+	xdotool mousemove --window "$dialog" 300 $((15 + button + button / 2)) \
+		click 1
+	wait_until "Replace All did nothing" printed '^ReplaceAll$'
+	xdotool windowfocus --sync "$window"
+	xdotool key ctrl+s
+	wait_until "the replacements were not saved" holds \
+		"$work/files/notes.txt" "$(printf 'one dog\ntwo dog\r\nthree dog')"
+	xdotool key ctrl+z
+	xdotool key ctrl+s
+	wait_until "Ctrl+Z did not give the text back" cmp -s \
+		"$work/files/notes.txt" "$work/original"
+}
+
 start_x
 "case_$case_name" || fail "the case failed"
 echo "PASS ($case_name)"

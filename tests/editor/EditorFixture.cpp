@@ -157,6 +157,31 @@ EditorTest::TitleOf(BWindow* window)
 }
 
 
+std::pair<int32, int32>
+EditorTest::SelectionOf(BWindow* window)
+{
+	int32 start = -1;
+	int32 end = -1;
+	ZELTextView* view = TextOf(window);
+	if (view != NULL && window->Lock()) {
+		view->GetSelection(&start, &end);
+		window->Unlock();
+	}
+	return { start, end };
+}
+
+
+void
+EditorTest::Select(BWindow* window, int32 start, int32 end)
+{
+	ZELTextView* view = TextOf(window);
+	if (view != NULL && window->Lock()) {
+		view->Select(start, end);
+		window->Unlock();
+	}
+}
+
+
 void
 EditorTest::Post(BWindow* window, BMessage* message)
 {

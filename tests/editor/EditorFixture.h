@@ -50,6 +50,10 @@ protected:
 			bool				IsClean(BWindow* window);
 			std::string			StatusOf(BWindow* window);
 			std::string			TitleOf(BWindow* window);
+	// The text view's selection as (start, end); selecting in it.
+			std::pair<int32, int32> SelectionOf(BWindow* window);
+			void				Select(BWindow* window, int32 start,
+									int32 end);
 	// Posts a message to the window and waits until everything is idle.
 			void				Post(BWindow* window, BMessage* message);
 			void				Post(BWindow* window, uint32 what);

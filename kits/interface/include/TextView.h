@@ -34,6 +34,8 @@ class BMessage;
 class BRegion;
 
 namespace BPrivate {
+class RangeSplice;
+class UndoStep;
 struct text_view_data;
 }
 
@@ -117,6 +119,23 @@ public:
 	// to the text).
 			void				Delete();
 			void				Delete(int32 startOffset, int32 endOffset);
+
+	// Extension of this implementation, not part of the original API:
+	// replaces count ranges of rangeLength bytes, starting at the given
+	// ascending offsets, each by the same length bytes of text, as one
+	// change and one undo step. The hooks see the change as one deletion
+	// and one insertion for each piece of about a megabyte that holds
+	// ranges, so that a million replacements cost one pass over the text
+	// and a hundred hook calls.
+	// Afterwards the new bytes of the last range are selected.
+	// B_BAD_VALUE, changing nothing, when there are no ranges, when they
+	// overlap, leave the text or begin or end inside a UTF-8 character,
+	// or when the result would pass MaxBytes(); B_NO_MEMORY, changing
+	// nothing, when the new text cannot be held; B_ERROR when a hook
+	// refused the change.
+			status_t			ReplaceRanges(const int32* offsets,
+									int32 count, int32 rangeLength,
+									const char* text, int32 length);
 
 	// The whole text, followed by a NUL that is not part of it; valid
 	// until the next change.
@@ -303,9 +322,20 @@ private:
 			void				_TrackHeldMouse();
 			void				_Autoscroll(BPoint where);
 
+	// Many ranges replaced at once (TextViewSplice.cpp)
+			status_t			_Splice(const BPrivate::RangeSplice& splice,
+									const BPrivate::RangeSplice& inverse);
+			int32				_SplicePieces(
+									const BPrivate::RangeSplice& splice);
+			bool				_SpliceRangesValid(const int32* offsets,
+									int32 count, int32 rangeLength) const;
+
 	// Clipboard and undo (TextViewEditing.cpp)
 			void				_Redo();
 			void				_ApplyUndoStep(bool redo);
+			bool				_ApplyRangesStep(
+									const BPrivate::UndoStep* step,
+									bool redo);
 
 			BPrivate::text_view_data* fData;
 };

@@ -44,12 +44,7 @@ UndoBuffer::RecordEdit(undo_edit_kind kind, int32 offset,
 		return B_OK;
 
 	try {
-		// A new edit makes the redo side unreachable.
-		while (fSteps.size() > fUndoCount) {
-			fBytes -= fSteps.back().fRemoved.size()
-				+ fSteps.back().fInserted.size();
-			fSteps.pop_back();
-		}
+		_DropRedoSteps();
 
 		if (fCoalescing && kind != UNDO_OTHER && _Coalesce(kind, offset,
 				removed, removedLength, inserted, insertedLength)) {
@@ -106,6 +101,41 @@ UndoBuffer::RecordDeletion(undo_edit_kind kind, int32 offset,
 }
 
 
+status_t
+UndoBuffer::RecordRanges(std::vector<int32>&& offsets, int32 rangeLength,
+	std::string&& removed, std::string&& inserted, int32 selectionStart,
+	int32 selectionEnd, int32 afterStart, int32 afterEnd)
+{
+	if (offsets.empty() || rangeLength < 0 || offsets.front() < 0
+		|| removed.size() != offsets.size() * (size_t)rangeLength) {
+		return B_BAD_VALUE;
+	}
+	try {
+		_DropRedoSteps();
+		UndoStep step;
+		step.fKind = UNDO_OTHER;
+		step.fOffset = offsets.front();
+		step.fRemoved = std::move(removed);
+		step.fInserted = std::move(inserted);
+		step.fRanges = std::move(offsets);
+		step.fRangeLength = rangeLength;
+		step.fBeforeStart = selectionStart;
+		step.fBeforeEnd = selectionEnd;
+		step.fAfterStart = afterStart;
+		step.fAfterEnd = afterEnd;
+		fBytes += step._Bytes();
+		fSteps.push_back(std::move(step));
+	} catch (const std::bad_alloc&) {
+		Clear();
+		return B_NO_MEMORY;
+	}
+	fUndoCount = fSteps.size();
+	fCoalescing = false;
+	_Trim();
+	return B_OK;
+}
+
+
 const UndoStep*
 UndoBuffer::Undo()
 {
@@ -133,6 +163,17 @@ UndoBuffer::Clear()
 	fUndoCount = 0;
 	fBytes = 0;
 	fCoalescing = false;
+}
+
+
+// A new edit makes the redo side unreachable.
+void
+UndoBuffer::_DropRedoSteps()
+{
+	while (fSteps.size() > fUndoCount) {
+		fBytes -= fSteps.back()._Bytes();
+		fSteps.pop_back();
+	}
 }
 
 
@@ -190,10 +231,17 @@ UndoBuffer::_Trim()
 	while (fUndoCount > 0 && fSteps.size() > 1
 		&& ((int64)fSteps.size() > fMaxSteps || fBytes > fMaxBytes)) {
 		const UndoStep& oldest = fSteps.front();
-		fBytes -= oldest.fRemoved.size() + oldest.fInserted.size();
+		fBytes -= oldest._Bytes();
 		fSteps.pop_front();
 		fUndoCount--;
 	}
+}
+
+int64
+UndoStep::_Bytes() const
+{
+	return (int64)fRemoved.size() + fInserted.size()
+		+ (int64)fRanges.size() * sizeof(int32);
 }
 
 }	// namespace BPrivate

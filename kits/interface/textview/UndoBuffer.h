@@ -32,6 +32,7 @@
 
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace BPrivate {
 
@@ -65,13 +66,26 @@ public:
 									}
 			undo_edit_kind		Kind() const { return fKind; }
 
+	// A step of many ranges (see UndoBuffer::RecordRanges()) has their
+	// offsets in the text before it, ascending; Removed() then holds the
+	// old bytes of every range one after the other, RangeLength() each,
+	// and Inserted() the bytes that each range got. Empty for a step of
+	// one replacement.
+			const std::vector<int32>& Ranges() const { return fRanges; }
+			int32				RangeLength() const { return fRangeLength; }
+			bool				HasRanges() const { return !fRanges.empty(); }
+
 private:
 	friend class UndoBuffer;
+
+			int64				_Bytes() const;
 
 			undo_edit_kind		fKind;
 			int32				fOffset;
 			std::string			fRemoved;
 			std::string			fInserted;
+			std::vector<int32>	fRanges;
+			int32				fRangeLength = 0;
 			int32				fBeforeStart;
 			int32				fBeforeEnd;
 			int32				fAfterStart;
@@ -115,6 +129,20 @@ public:
 									int32 offset, const char* removed,
 									int32 removedLength, int32 caret);
 
+	// Records that every range of rangeLength bytes at the ascending
+	// offsets (in the text before the change) was replaced by the same
+	// inserted bytes, as one step. removed holds the old bytes of the
+	// ranges one after the other. The vectors and strings are taken
+	// over, so that a change of a million ranges is not copied again.
+	// B_BAD_VALUE when there is no range or removed does not hold
+	// rangeLength bytes for each; B_NO_MEMORY as for RecordEdit().
+			status_t			RecordRanges(std::vector<int32>&& offsets,
+									int32 rangeLength,
+									std::string&& removed,
+									std::string&& inserted,
+									int32 selectionStart, int32 selectionEnd,
+									int32 afterStart, int32 afterEnd);
+
 	// The next edit starts a new step (the caret moved, the view lost the
 	// focus, the document was saved...).
 			void				BreakCoalescing() { fCoalescing = false; }
@@ -142,6 +170,7 @@ public:
 			int64				BytesHeld() const { return fBytes; }
 
 private:
+			void				_DropRedoSteps();
 			bool				_Coalesce(undo_edit_kind kind, int32 offset,
 									const char* removed, int32 removedLength,
 									const char* inserted,
