@@ -13,6 +13,7 @@
 #include "ApplicationPrivate.h"
 #include "LooperPrivate.h"
 #include "TokenSpace.h"
+#include "WindowPrivate.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -279,6 +280,11 @@ BAlert::_Init(const char* text, const char* button0, const char* button1,
 
 	_LayOut(width, spacing);
 	fButtons[fButtonCount - 1]->MakeDefault(true);
+
+	// The title stays the alert's name, which programs find it by; a
+	// person sees whose question it is.
+	BWindow::Private(this).SetScreenTitle(
+		BPrivate::application_name().c_str());
 }
 
 
@@ -424,6 +430,24 @@ looper_of_caller()
 	return NULL;
 }
 
+// The window a question asked on this thread is about: the caller's own
+// window, or the one it holds locked (the application asking a window
+// whether it may close); NULL for none.
+BWindow*
+window_of_question(BLooper* caller)
+{
+	if (BWindow* own = dynamic_cast<BWindow*>(caller))
+		return own;
+	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
+		// Only a window locked by this thread is sure to stay alive.
+		if (entry.looper->IsLocked()
+			&& dynamic_cast<BAlert*>(entry.window) == NULL) {
+			return entry.window;
+		}
+	}
+	return NULL;
+}
+
 }	// namespace
 
 
@@ -442,6 +466,14 @@ BAlert::Go()
 		core->modalWaits++;
 		std::lock_guard<std::mutex> guard(wait->lock);
 		wait->waiter = core;
+	}
+
+	// The person sees which window is meant before reading the question,
+	// and the keyboard returns there afterwards.
+	BWindow* about = window_of_question(caller);
+	if (about != NULL && !about->IsHidden()) {
+		about->Activate(true);
+		BWindow::Private(this).SetServedWindow(about);
 	}
 
 	// From here on the alert runs on its own thread and may be gone at

@@ -35,6 +35,15 @@ Backend::InjectEvent(const ServerEvent& event)
 }
 
 
+void
+Backend::SetDialog(int32 window, int32 parent, bool modal)
+{
+	B_UNUSED(window);
+	B_UNUSED(parent);
+	B_UNUSED(modal);
+}
+
+
 BRect
 Backend::ScreenFrame()
 {

@@ -43,6 +43,13 @@ public:
 	virtual	void				SetFlags(int32 window, uint32 look,
 									uint32 feel, uint32 flags) = 0;
 	virtual	void				ActivateWindow(int32 window) = 0;
+	// Before it is shown, the window becomes a dialog of parent: kept in
+	// front of it and placed over it by the screen, without the buttons
+	// that minimise and maximise; a modal one also keeps the person from
+	// the parent. A backend without a window manager of its own does
+	// nothing.
+	virtual	void				SetDialog(int32 window, int32 parent,
+									bool modal);
 
 	// Puts the area (window coordinates, clipped to the window) of an image
 	// of the whole window on the screen.

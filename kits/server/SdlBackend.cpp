@@ -3,6 +3,8 @@
  */
 #include "SdlBackend.h"
 
+#include "SdlX11.h"
+
 #include "UTF8Decoding.h"
 
 #include <InterfaceDefs.h>
@@ -54,35 +56,8 @@ tolerate_late_wakeup(Display* display, XErrorEvent* error)
 	return sPreviousErrorHandler != NULL
 		? sPreviousErrorHandler(display, error) : 0;
 }
-#endif
 
-
-// Maps or unmaps the window on X11; false elsewhere. Without a window
-// manager SDL_ShowWindow() gives the keyboard to the window it shows,
-// which a menu must leave with the window that opened it; a pop-up
-// mapped directly takes nothing.
-bool
-map_on_x11(SDL_Window* window, bool map)
-{
-#if defined(SDL_VIDEO_DRIVER_X11)
-	SDL_SysWMinfo info;
-	SDL_VERSION(&info.version);
-	if (!SDL_GetWindowWMInfo(window, &info)
-		|| info.subsystem != SDL_SYSWM_X11) {
-		return false;
-	}
-	if (map)
-		XMapRaised(info.info.x11.display, info.info.x11.window);
-	else
-		XUnmapWindow(info.info.x11.display, info.info.x11.window);
-	XFlush(info.info.x11.display);
-	return true;
-#else
-	B_UNUSED(window);
-	B_UNUSED(map);
-	return false;
 #endif
-}
 
 
 // SDL's sizes are whole pixels, at least one a side.
@@ -318,6 +293,7 @@ SdlBackend::SetFlags(int32 window, uint32 look, uint32 feel, uint32 flags)
 	int height;
 	SDL_GetWindowSize(record->window, &width, &height);
 	_ApplySizeLimits(record->window, flags, width, height);
+	_ApplyDialogHints(*record);
 }
 
 
@@ -334,6 +310,60 @@ SdlBackend::ActivateWindow(int32 window)
 	// Without a window manager nobody answers the request to raise;
 	// the focus is then ours to set.
 	SDL_SetWindowInputFocus(record->window);
+}
+
+
+void
+SdlBackend::SetDialog(int32 window, int32 parent, bool modal)
+{
+	Window* record = _Find(window);
+	Window* parentRecord = _Find(parent);
+	if (record == NULL || parentRecord == NULL || record->menu)
+		return;
+	record->dialog = true;
+	record->modal = modal;
+	// SDL sets WM_TRANSIENT_FOR where the driver knows it.
+	SDL_SetWindowModalFor(record->window, parentRecord->window);
+	_ApplyDialogHints(*record);
+	if (!record->visible)
+		_CentreOn(*record, *parentRecord);
+}
+
+
+void
+SdlBackend::_ApplyDialogHints(const Window& record)
+{
+	if (record.dialog) {
+		set_dialog_hints(record.window, record.modal,
+			(record.flags & B_NOT_CLOSABLE) == 0);
+	}
+}
+
+
+void
+SdlBackend::_CentreOn(Window& dialog, const Window& parent)
+{
+	int parentX;
+	int parentY;
+	int parentWidth;
+	int parentHeight;
+	int width;
+	int height;
+	SDL_GetWindowPosition(parent.window, &parentX, &parentY);
+	SDL_GetWindowSize(parent.window, &parentWidth, &parentHeight);
+	SDL_GetWindowSize(dialog.window, &width, &height);
+	int x = parentX + (parentWidth - width) / 2;
+	int y = parentY + (parentHeight - height) / 2;
+
+	// On the parent's screen, its top left corner in view.
+	SDL_Rect bounds;
+	int display = SDL_GetWindowDisplayIndex(parent.window);
+	if (SDL_GetDisplayBounds(display >= 0 ? display : 0, &bounds) == 0) {
+		x = std::max(bounds.x, std::min(x, bounds.x + bounds.w - width));
+		y = std::max(bounds.y, std::min(y, bounds.y + bounds.h - height));
+	}
+	// Not expected: the window learns its new place from the screen.
+	SDL_SetWindowPosition(dialog.window, x, y);
 }
 
 
@@ -543,14 +573,7 @@ SdlBackend::Beep()
 	// SDL has no bell of its own; X has one on every display.
 	if (fWindows.empty())
 		return;
-	SDL_SysWMinfo info;
-	SDL_VERSION(&info.version);
-	if (!SDL_GetWindowWMInfo(fWindows.begin()->second.window, &info)
-		|| info.subsystem != SDL_SYSWM_X11) {
-		return;
-	}
-	XBell(info.info.x11.display, 0);
-	XFlush(info.info.x11.display);
+	ring_x11_bell(fWindows.begin()->second.window);
 #endif
 }
 

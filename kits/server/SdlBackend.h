@@ -52,6 +52,11 @@ public:
 	virtual	void				SetFlags(int32 window, uint32 look,
 									uint32 feel, uint32 flags);
 	virtual	void				ActivateWindow(int32 window);
+	// WM_TRANSIENT_FOR, the dialog window type and Motif hints without
+	// minimise and maximise on X11; the dialog is centred on its parent
+	// before it is shown, which a window manager may refine.
+	virtual	void				SetDialog(int32 window, int32 parent,
+									bool modal);
 
 	virtual	void				PutPixels(int32 window, const uint8* image,
 									int32 bytesPerRow, int32 imageWidth,
@@ -78,6 +83,8 @@ private:
 		uint32				flags = 0;
 		bool				menu = false;
 		bool				visible = false;
+		bool				dialog = false;
+		bool				modal = false;
 	// When the window was last shown, to tell which of two overlapping
 	// windows is in front.
 		uint64				shownOrder = 0;
@@ -90,6 +97,11 @@ private:
 									uint32 flags, int32 width,
 									int32 height);
 	static	std::string			_ScreenTitle(const char* title);
+	// Tells X11 what kind of dialog the window is; again after SDL
+	// rewrote the hints.
+	static	void				_ApplyDialogHints(const Window& record);
+			void				_CentreOn(Window& dialog,
+									const Window& parent);
 
 	// SdlInput::Screen
 	virtual	int32				WindowForSdlID(uint32 sdlID);

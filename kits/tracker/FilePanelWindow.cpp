@@ -19,6 +19,7 @@
 
 #include "EntryListView.h"
 #include "PanelMessages.h"
+#include "WindowPrivate.h"
 
 #include <string.h>
 
@@ -112,8 +113,10 @@ FilePanelWindow::ShowPanel()
 		fListing.Load(fFolder, fFilter);
 		_ShowListing();
 		_SetStatus(NULL);
-		if (IsHidden())
+		if (IsHidden()) {
+			BWindow::Private(this).SetServedWindow(_ServedWindow());
 			Show();
+		}
 	}
 	Activate();
 	if (fNameField != NULL) {
@@ -121,6 +124,21 @@ FilePanelWindow::ShowPanel()
 		fNameField->TextView()->SelectAll();
 	} else
 		fList->MakeFocus(true);
+}
+
+
+// The panel is a dialog of the window its answers go to, when the caller
+// works in that window; otherwise of the window active when it shows.
+BWindow*
+FilePanelWindow::_ServedWindow() const
+{
+	BLooper* looper = NULL;
+	if (!fHasTarget || fTarget.Target(&looper) == NULL || looper == NULL
+		|| looper == this) {
+		return NULL;
+	}
+	// Locked by this thread, it cannot go away meanwhile.
+	return looper->IsLocked() ? dynamic_cast<BWindow*>(looper) : NULL;
 }
 
 

@@ -111,6 +111,7 @@ public:
 
 private:
 			void				_BuildViews();
+			BWindow*			_ServedWindow() const;
 			entry_ref			_HomeFolder() const;
 			void				_ShowListing();
 			void				_UpdateControls();

@@ -70,6 +70,85 @@ case_second_launch() {
 		fail "two.txt was looked for in the first instance's folder"
 }
 
+# The window id xprop prints for a window property, in hexadecimal as
+# xprop writes it ("0x..."), for the window xdotool named in decimal.
+hex_id() { printf '0x%x' "$1"; }
+active_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+# Fails unless the window is a dialog of the other: WM_TRANSIENT_FOR
+# names it and the type is _NET_WM_WINDOW_TYPE_DIALOG.
+expect_dialog_of() {
+	local dialog=$1 parent=$2 name=$3
+	xprop -id "$dialog" WM_TRANSIENT_FOR | grep -q "# $(hex_id "$parent")\$" ||
+		fail "$name is not transient for its document: $(xprop -id "$dialog" WM_TRANSIENT_FOR)"
+	xprop -id "$dialog" _NET_WM_WINDOW_TYPE | grep -q '_NET_WM_WINDOW_TYPE_DIALOG' ||
+		fail "$name is not a dialog: $(xprop -id "$dialog" _NET_WM_WINDOW_TYPE)"
+	# The frame's buttons: the Motif hints ask for neither minimise nor
+	# maximise (functions and decorations). openbox reads only some of
+	# them, and offers no maximising of a dialog of a fixed size.
+	local hints
+	hints=$(xprop -id "$dialog" _MOTIF_WM_HINTS | sed 's/.*= //; s/,//g')
+	read -r flags functions decorations _ <<<"$hints"
+	[ -n "$decorations" ] && [ $((functions & 0x18)) -eq 0 ] &&
+		[ $((decorations & 0x60)) -eq 0 ] ||
+		fail "$name asks for minimise or maximise: $hints"
+	[ "${4:-}" != fixed ] ||
+		! xprop -id "$dialog" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE ||
+		fail "$name can be maximised"
+}
+
+# Whether the first window is above the second in the window manager's
+# stacking order (bottom to top).
+stacked_above() {
+	local order
+	order=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g')
+	local upper=-1 lower=-1 index=0
+	for id in $order; do
+		[ "$id" = "$(hex_id "$1")" ] && upper=$index
+		[ "$id" = "$(hex_id "$2")" ] && lower=$index
+		index=$((index + 1))
+	done
+	[ "$upper" -gt "$lower" ] && [ "$lower" -ge 0 ]
+}
+
+# Under a window manager, the close question and the Open panel are
+# dialogs of their document: a click on the document leaves the modal
+# question in front, and the keyboard returns to the document after.
+case_dialogs() {
+	start_wm
+	printf 'one\n' >"$work/files/a.txt"
+	start_orvane a.txt
+	window=$(find_window '^a.txt$')
+	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
+	xdotool windowactivate --sync "$window"
+	xdotool type --delay 20 'x'
+	wait_until "the first change was not reported" printed "^BMessage\('FMsn'\)"
+	xdotool key ctrl+w
+	alert=$(find_window '^Orvane$')
+	expect_dialog_of "$alert" "$window" "the close question" fixed
+	xprop -id "$alert" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL ||
+		fail "the close question is not modal"
+	wait_until "the close question did not get the keyboard" active_is "$alert"
+
+	# The question is centred on the document; its lower left corner is
+	# free to click.
+	eval "$(xdotool getwindowgeometry --shell "$window")"
+	xdotool mousemove --window "$window" 12 $((HEIGHT - 30)) click 1
+	sleep 0.5
+	wait_until "a click on the document took the keyboard from the question" \
+		active_is "$alert"
+	stacked_above "$alert" "$window" ||
+		fail "the document came in front of its question"
+
+	xdotool key Escape
+	wait_until "the keyboard did not return to the document" active_is "$window"
+	xdotool key ctrl+o
+	panel=$(find_window '^Open$')
+	expect_dialog_of "$panel" "$window" "the Open panel"
+	xdotool key Escape
+	wait_until "the keyboard did not return from the panel" active_is "$window"
+}
+
 start_x
 "case_$case_name" || fail "the case failed"
 echo "PASS ($case_name)"

@@ -48,6 +48,7 @@ class BControl;
 
 namespace BPrivate {
 class OutputCapture;
+struct ServerReply;
 struct ServerEvent;
 }
 
@@ -243,6 +244,13 @@ public:
 									const char* path);
 			status_t			GetPixel(BWindow* window, BPoint where,
 									rgb_color* _color);
+	// What the desktop is told of a window, after waiting for idle: the
+	// window a dialog serves (NULL for none or while it is not shown),
+	// and the title its frame shows.
+			BWindow*			ServedWindow(BWindow* dialog);
+			std::string			ScreenTitle(BWindow* window);
+	// The window that has the keyboard; NULL for none.
+			BWindow*			ActiveWindow();
 	// Every pixel of the area (window coordinates, whole pixels), row
 	// after row.
 			status_t			GetPixels(BWindow* window, BRect area,
@@ -257,6 +265,8 @@ private:
 									std::function<bool(BView*)> matches);
 	// The window's server id, with the window locked; 0 when it is gone.
 			int32				_ServerID(BWindow* window);
+			status_t			_WindowInfo(BWindow* window,
+									BPrivate::ServerReply& _reply);
 			status_t			_ReadPixel(int32 serverID, BPoint where,
 									rgb_color& _color);
 			status_t			_Inject(BPrivate::ServerEvent& event,
