@@ -479,6 +479,7 @@ void
 BTextView::SelectAll()
 {
 	Select(0, TextLength());
+	_OfferSelection();
 }
 
 

@@ -72,6 +72,10 @@ public:
 	// The clipboard's text (UTF-8); an empty string when it holds none.
 	virtual	status_t			SetClipboardText(const std::string& text) = 0;
 	virtual	status_t			GetClipboardText(std::string& _text) = 0;
+	// The primary selection: the text selected last, which a middle
+	// click pastes. A screen without one keeps it in the process.
+	virtual	status_t			SetPrimaryText(const std::string& text);
+	virtual	status_t			GetPrimaryText(std::string& _text);
 
 	// The frame of the main screen, in screen coordinates with inclusive
 	// edges. A backend without a screen of its own has one of 1280 x 800.
@@ -90,6 +94,9 @@ public:
 	// The backend that KITS_DISPLAY names. NULL with one line on stderr
 	// saying why when there is none; the caller ends the program.
 	static	Backend*			Create();
+
+private:
+			std::string			fPrimaryText;
 };
 
 }	// namespace BPrivate

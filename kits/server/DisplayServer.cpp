@@ -40,12 +40,14 @@ DisplayServer* sServer = NULL;
 std::once_flag sServerOnce;
 
 
-// be_clipboard's way to the screen's clipboard.
+// be_clipboard's way to the screen's clipboard, and the "primary"
+// clipboard's to its primary selection.
 status_t
-set_clipboard_text(const std::string& text)
+set_clipboard_text(system_selection which, const std::string& text)
 {
 	ServerRequest request;
 	request.code = kRequestSetClipboard;
+	request.primary = which == kPrimarySelection;
 	request.text = text;
 	sServer->Post(std::move(request));
 	return B_OK;
@@ -53,10 +55,11 @@ set_clipboard_text(const std::string& text)
 
 
 status_t
-get_clipboard_text(std::string& _text)
+get_clipboard_text(system_selection which, std::string& _text)
 {
 	ServerRequest request;
 	request.code = kRequestGetClipboard;
+	request.primary = which == kPrimarySelection;
 	ServerReply reply;
 	status_t status = sServer->Call(std::move(request), reply);
 	if (status == B_OK)
@@ -101,7 +104,10 @@ DisplayServer::Default()
 			_exit(1);
 		}
 		sServer = server;
-		set_system_clipboard(&set_clipboard_text, &get_clipboard_text);
+		set_system_clipboard(kClipboardSelection, &set_clipboard_text,
+			&get_clipboard_text);
+		set_system_clipboard(kPrimarySelection, &set_clipboard_text,
+			&get_clipboard_text);
 		atexit(&DisplayServer::_StopAtExit);
 	});
 	return *sServer;
@@ -411,12 +417,17 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			fBackend->SetCursor((cursor_kind)request.cursor);
 			break;
 		case kRequestSetClipboard:
-			fBackend->SetClipboardText(request.text);
+			if (request.primary)
+				fBackend->SetPrimaryText(request.text);
+			else
+				fBackend->SetClipboardText(request.text);
 			break;
 		case kRequestGetClipboard:
 		{
 			std::string text;
-			status_t status = fBackend->GetClipboardText(text);
+			status_t status = request.primary
+				? fBackend->GetPrimaryText(text)
+				: fBackend->GetClipboardText(text);
 			if (request.reply != NULL)
 				request.reply->text = text;
 			_Answer(request, status);

@@ -3,6 +3,7 @@
  */
 #include "SdlBackend.h"
 
+#include "ApplicationIcon.h"
 #include "SdlX11.h"
 
 #include "UTF8Decoding.h"
@@ -23,6 +24,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
+#include <unistd.h>
 
 namespace BPrivate {
 
@@ -60,6 +62,21 @@ tolerate_late_wakeup(Display* display, XErrorEvent* error)
 #endif
 
 
+// An ARGB pixel with its colour no longer multiplied by its alpha.
+uint32
+unpremultiplied(uint32 pixel)
+{
+	uint32 alpha = pixel >> 24;
+	if (alpha == 0 || alpha == 255)
+		return pixel;
+	auto component = [alpha](uint32 value) {
+		return std::min<uint32>(255, (value * 255 + alpha / 2) / alpha);
+	};
+	return (alpha << 24) | (component((pixel >> 16) & 0xff) << 16)
+		| (component((pixel >> 8) & 0xff) << 8) | component(pixel & 0xff);
+}
+
+
 // SDL's sizes are whole pixels, at least one a side.
 int32
 pixels_for(float extent)
@@ -77,6 +94,7 @@ SdlBackend::SdlBackend()
 	fInput(*this),
 	fShownCount(0),
 	fInitialized(false),
+	fIcon(NULL),
 	fOpen(false),
 	fWakeEvent((uint32)-1),
 	fWakePending(false)
@@ -101,6 +119,8 @@ SdlBackend::~SdlBackend()
 			SDL_FreeCursor(cursor);
 		cursor = NULL;
 	}
+	if (fIcon != NULL)
+		SDL_FreeSurface(fIcon);
 	if (fInitialized)
 		SDL_Quit();
 }
@@ -159,6 +179,7 @@ SdlBackend::Open()
 		return B_ERROR;
 	}
 	fInitialized = true;
+	fIcon = _LoadIcon();
 
 	SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
 	SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
@@ -190,6 +211,8 @@ SdlBackend::CreateWindow(int32 window, BRect frame, uint32 look,
 		return B_NO_MEMORY;
 	_ApplySizeLimits(sdlWindow, flags, pixels_for(frame.Width()),
 		pixels_for(frame.Height()));
+	if (fIcon != NULL && feel != kMenuWindowFeel)
+		SDL_SetWindowIcon(sdlWindow, fIcon);
 
 	Window& record = fWindows[window];
 	record.flags = flags;
@@ -546,6 +569,30 @@ SdlBackend::GetClipboardText(std::string& _text)
 }
 
 
+status_t
+SdlBackend::SetPrimaryText(const std::string& text)
+{
+	if (!fInitialized)
+		return B_NO_INIT;
+	return SDL_SetPrimarySelectionText(text.c_str()) == 0 ? B_OK : B_ERROR;
+}
+
+
+status_t
+SdlBackend::GetPrimaryText(std::string& _text)
+{
+	_text.clear();
+	if (!fInitialized)
+		return B_NO_INIT;
+	char* text = SDL_GetPrimarySelectionText();
+	if (text == NULL)
+		return B_ERROR;
+	_text = text;
+	SDL_free(text);
+	return B_OK;
+}
+
+
 void
 SdlBackend::SetCursor(cursor_kind cursor)
 {
@@ -590,6 +637,40 @@ SdlBackend::ScreenFrame()
 	}
 	return BRect(bounds.x, bounds.y, bounds.x + bounds.w - 1,
 		bounds.y + bounds.h - 1);
+}
+
+
+// The icon installed under the program's name, with straight alpha as
+// SDL takes it (cairo's images hold premultiplied pixels).
+SDL_Surface*
+SdlBackend::_LoadIcon()
+{
+	char executable[PATH_MAX];
+	ssize_t length = readlink("/proc/self/exe", executable,
+		sizeof(executable) - 1);
+	executable[length > 0 ? length : 0] = '\0';
+	cairo_surface_t* image = load_application_icon(
+		program_invocation_short_name, executable);
+	if (image == NULL)
+		return NULL;
+	cairo_surface_flush(image);
+	int width = cairo_image_surface_get_width(image);
+	int height = cairo_image_surface_get_height(image);
+	SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32,
+		SDL_PIXELFORMAT_ARGB8888);
+	if (icon != NULL) {
+		const uint8* from = cairo_image_surface_get_data(image);
+		int stride = cairo_image_surface_get_stride(image);
+		for (int y = 0; y < height; y++) {
+			const uint32* in = (const uint32*)(from + (size_t)y * stride);
+			uint32* out = (uint32*)((uint8*)icon->pixels
+				+ (size_t)y * icon->pitch);
+			for (int x = 0; x < width; x++)
+				out[x] = unpremultiplied(in[x]);
+		}
+	}
+	cairo_surface_destroy(image);
+	return icon;
 }
 
 

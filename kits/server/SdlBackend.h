@@ -70,6 +70,9 @@ public:
 	// cut at its first NUL.
 	virtual	status_t			SetClipboardText(const std::string& text);
 	virtual	status_t			GetClipboardText(std::string& _text);
+	// X11's PRIMARY, or Wayland's primary selection where SDL offers it.
+	virtual	status_t			SetPrimaryText(const std::string& text);
+	virtual	status_t			GetPrimaryText(std::string& _text);
 	virtual	void				SetCursor(cursor_kind cursor);
 	// The X server's bell; nothing on displays that have none SDL can
 	// reach (Wayland).
@@ -97,6 +100,7 @@ private:
 									uint32 flags, int32 width,
 									int32 height);
 	static	std::string			_ScreenTitle(const char* title);
+	static	SDL_Surface*		_LoadIcon();
 	// Tells X11 what kind of dialog the window is; again after SDL
 	// rewrote the hints.
 	static	void				_ApplyDialogHints(const Window& record);
@@ -120,6 +124,9 @@ private:
 			uint64				fShownCount;
 			bool				fInitialized;
 			SDL_Cursor*			fCursors[kCursorWait + 1];
+	// The application's installed icon, given to every window that is
+	// not a menu; NULL when none is installed.
+			SDL_Surface*		fIcon;
 
 	// Guards fOpen and the SDL event Wake() pushes.
 			std::mutex			fWakeLock;

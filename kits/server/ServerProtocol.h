@@ -55,9 +55,9 @@ enum server_request_code {
 	kRequestActivateWindow,
 	// cursor (a cursor_kind).
 	kRequestSetCursor,
-	// text.
+	// text, primary (the primary selection instead of the clipboard).
 	kRequestSetClipboard,
-	// reply: text. Synchronous.
+	// primary. reply: text. Synchronous.
 	kRequestGetClipboard,
 	// no field.
 	kRequestBeep,
@@ -172,6 +172,7 @@ struct ServerRequest {
 	BMessenger			target;
 	std::vector<uint32>	pixels;
 	bool				active = false;
+	bool				primary = false;
 	int32				cursor = kCursorDefault;
 	int32				parent = 0;
 	ServerEvent			event;

@@ -124,6 +124,13 @@ with_lock(BLooper* looper, const std::function<void()>& function)
 }	// namespace
 
 
+bool
+TestDriver::_WithLock(BLooper* looper, const std::function<void()>& function)
+{
+	return with_lock(looper, function);
+}
+
+
 TestDriver::TestDriver()
 	:
 	fOutput(new BPrivate::OutputCapture),

@@ -14,6 +14,7 @@ orvane=$1
 helper=$2
 artifacts=$3
 case_name=$4
+resources="$(cd "$(dirname "$0")/../../resources" && pwd)"
 
 program=$orvane
 label=orvane
@@ -147,6 +148,83 @@ case_dialogs() {
 	expect_dialog_of "$panel" "$window" "the Open panel"
 	xdotool key Escape
 	wait_until "the keyboard did not return from the panel" active_is "$window"
+}
+
+# The windows the program shows now (a pop-up menu is one more).
+shown_windows() {
+	xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l
+}
+shows_windows() { [ "$(shown_windows)" -eq "$1" ]; }
+primary_is() { [ "$(xclip -o -selection primary 2>/dev/null)" = "$1" ]; }
+same_bytes() { cmp -s "$1" "$2"; }
+
+# Text selected with the mouse is the primary selection, and a middle
+# click pastes the primary selection another program holds.
+case_primary() {
+	printf 'alpha beta\n' >"$work/files/s.txt"
+	start_orvane s.txt
+	window=$(find_window '^s.txt$')
+	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
+	xdotool windowfocus --sync "$window"
+	# A double click on the second word of the first line.
+	xdotool mousemove --window "$window" 52 30 click --repeat 2 --delay 80 1
+	wait_until "the selection did not reach the primary selection" \
+		primary_is beta
+	printf 'PRIM' | xclip -selection primary
+	wait_until "xclip did not take the primary selection" primary_is PRIM
+	xdotool mousemove --window "$window" 2 30 click 2
+	wait_until "the first change was not reported" printed "^BMessage\('FMsn'\)"
+	xdotool key ctrl+s
+	wait_until "the middle click did not paste at the start" \
+		holds "$work/files/s.txt" 'PRIMalpha beta'
+}
+
+# The context menu's Cut and Paste carry the document's exact bytes.
+case_context_menu() {
+	printf 'one\000two\377\n' >"$work/original"
+	cp "$work/original" "$work/files/c.txt"
+	start_orvane c.txt
+	window=$(find_window '^c.txt$')
+	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
+	xdotool windowfocus --sync "$window"
+	xdotool key ctrl+a
+	xdotool mousemove --window "$window" 40 30 click 3
+	wait_until "no context menu opened" shows_windows 2
+	# "c" walks to Cut, the first of two items with the letter; "p"
+	# picks Paste, the only one with its letter, at once.
+	xdotool key c Return
+	wait_until "the context menu did not close" shows_windows 1
+	xdotool key ctrl+s
+	wait_until "Cut did not empty the document" holds "$work/files/c.txt" ''
+	xdotool mousemove --window "$window" 40 30 click 3
+	wait_until "no context menu opened again" shows_windows 2
+	xdotool key p
+	wait_until "the context menu did not close again" shows_windows 1
+	xdotool key ctrl+s
+	wait_until "Paste did not give back the exact bytes" \
+		same_bytes "$work/files/c.txt" "$work/original"
+}
+
+# Every window carries the installed icon, and the class that the desktop
+# entry's StartupWMClass names.
+case_identity() {
+	local icons="$work/data/icons/hicolor/32x32/apps"
+	mkdir -p "$icons"
+	cp "$resources/icons/orvane-32.png" "$icons/orvane.png"
+	export XDG_DATA_HOME="$work/data"
+	start_orvane
+	window=$(find_window '^Untitled - 1$')
+	local class
+	class=$(sed -n 's/^StartupWMClass=//p' "$resources/orvane.desktop")
+	[ -n "$class" ] || fail "the desktop entry names no StartupWMClass"
+	xprop -id "$window" WM_CLASS | grep -q "\"$class\"\$" ||
+		fail "the window's class is not $class: $(xprop -id "$window" WM_CLASS)"
+	xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' ||
+		fail "the window has not the 32-pixel icon"
+	xdotool key ctrl+o
+	panel=$(find_window '^Open$')
+	xprop -id "$panel" _NET_WM_ICON | grep -q 'Icon (32 x 32)' ||
+		fail "the Open panel has no icon"
 }
 
 start_x

@@ -305,6 +305,11 @@ private:
 			void				_Redo();
 			void				_ApplyUndoStep(bool redo);
 
+	// The desktop's selection and context menu (TextViewDesktop.cpp)
+			void				_OfferSelection();
+			void				_PastePrimary(BPoint where);
+			void				_ShowContextMenu(BPoint where);
+
 			BPrivate::text_view_data* fData;
 };
 

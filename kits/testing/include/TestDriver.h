@@ -190,6 +190,16 @@ public:
 									const char* label);
 	// The window an open menu is shown in; NULL while it is closed.
 			BWindow*			MenuWindow(BMenu* menu);
+	// Context menus. Right-clicks the view at where (its coordinates)
+	// and waits for the menu that opens: its items' labels, each with
+	// whether it is enabled, separators left out; empty when none
+	// opened. The menu stays open.
+			std::vector<std::pair<std::string, bool> > OpenContextMenu(
+									BView* view, BPoint where);
+	// Clicks the item of the pop-up menu open now; B_NOT_ALLOWED for a
+	// disabled item (the menu is then closed with Escape),
+	// B_NAME_NOT_FOUND when no menu is open or it has no such item.
+			status_t			ChooseOpenMenuItem(const char* label);
 
 	// The window manager's part.
 			status_t			CloseWindow(BWindow* window);
@@ -265,6 +275,12 @@ private:
 									std::function<bool(BView*)> matches);
 	// The window's server id, with the window locked; 0 when it is gone.
 			int32				_ServerID(BWindow* window);
+	// Runs the function with the looper locked; false when it could not
+	// be locked (deleted, or held elsewhere for too long).
+	static	bool				_WithLock(BLooper* looper,
+									const std::function<void()>& function);
+	// The pop-up menu open now and its window; NULL for none.
+			BMenu*				_OpenPopUpMenu(BWindow** _window);
 			status_t			_WindowInfo(BWindow* window,
 									BPrivate::ServerReply& _reply);
 			status_t			_ReadPixel(int32 serverID, BPoint where,
