@@ -35,7 +35,10 @@
  *   again proposes the name just set, not the file clicked last time;
  * - a long folder scrolls with its bar as the keyboard moves through it;
  * - a panel whose window the application closed while quitting can
- *   still be deleted, and a panel never stops the application quitting.
+ *   still be deleted, and a panel never stops the application quitting;
+ * - a panel shown from the window its answers go to is a dialog of that
+ *   window, one shown for the application a dialog of the active
+ *   window, and the keyboard goes back there when it is cancelled.
  */
 #include <Alert.h>
 #include <Button.h>
@@ -790,4 +793,42 @@ TEST_F(PanelTest, ShowingAgainProposesTheNewName)
 	EXPECT_STREQ(window->NameField()->Text(), "Untitled - 3");
 	EXPECT_TRUE(window->List()->Selection().empty());
 	window->Unlock();
+}
+
+
+TEST_F(PanelTest, IsADialogOfTheWindowItServes)
+{
+	BWindow* document = new BWindow(BRect(50, 50, 349, 249), "Document",
+		B_TITLED_WINDOW, 0);
+	BWindow* other = new BWindow(BRect(400, 50, 699, 249), "Other",
+		B_TITLED_WINDOW, 0);
+	document->Show();
+	other->Show();
+	ASSERT_EQ(fDriver.ActivateWindow(other), B_OK);
+
+	// Shown from the document's thread, as a document shows its save
+	// panel, while another window is in front.
+	BMessenger target(document);
+	BFilePanel save(B_SAVE_PANEL, &target);
+	ASSERT_TRUE(document->Lock());
+	save.Show();
+	document->Unlock();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ(fDriver.ServedWindow(save.Window()), document);
+	ASSERT_EQ(fDriver.CancelPanel(save.Window()), B_OK);
+	EXPECT_EQ(fDriver.ActiveWindow(), document);
+
+	// The application's own panel serves the window in front.
+	BFilePanel open;
+	ASSERT_EQ(fDriver.ActivateWindow(other), B_OK);
+	open.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ(fDriver.ServedWindow(open.Window()), other);
+	ASSERT_EQ(fDriver.CancelPanel(open.Window()), B_OK);
+	EXPECT_EQ(fDriver.ActiveWindow(), other);
+
+	for (BWindow* window : { document, other }) {
+		if (window->Lock())
+			window->Quit();
+	}
 }
