@@ -40,6 +40,9 @@ void add_window(BWindow* window, BLooper* looper);
 void remove_window(BWindow* window);
 // The windows in the order they were added.
 std::vector<window_entry> window_list();
+// The application's or a window's looper whose thread that is; NULL for
+// any other thread (and for a negative id).
+BLooper* looper_of_thread(thread_id thread);
 
 // The application's name for a person: the AppName of a signature
 // "application/x-vnd.Vendor-AppName", else the executable's file name,

@@ -411,24 +411,9 @@ namespace {
 BLooper*
 looper_of_caller()
 {
-	thread_id self = BPrivate::current_thread_id();
-	std::vector<BLooper*> loopers;
-	if (be_app != NULL)
-		loopers.push_back(be_app);
-	for (const BPrivate::window_entry& entry : BPrivate::window_list())
-		loopers.push_back(entry.looper);
-	for (BLooper* looper : loopers) {
-		LooperCore* core
-			= BPrivate::TokenSpace::Default().AcquireCore(looper);
-		if (core == NULL)
-			continue;
-		bool mine = core->thread.load() == self;
-		core->ReleaseReference();
-		if (mine)
-			return looper;
-	}
-	return NULL;
+	return BPrivate::looper_of_thread(BPrivate::current_thread_id());
 }
+
 
 // The window a question asked on this thread is about: the caller's own
 // window, or the one it holds locked (the application asking a window

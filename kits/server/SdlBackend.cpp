@@ -62,6 +62,18 @@ tolerate_late_wakeup(Display* display, XErrorEvent* error)
 #endif
 
 
+// Takes over a text SDL allocated.
+status_t
+take_sdl_text(char* text, std::string& _text)
+{
+	if (text == NULL)
+		return B_ERROR;
+	_text = text;
+	SDL_free(text);
+	return B_OK;
+}
+
+
 // An ARGB pixel with its colour no longer multiplied by its alpha.
 uint32
 unpremultiplied(uint32 pixel)
@@ -560,12 +572,7 @@ SdlBackend::GetClipboardText(std::string& _text)
 	_text.clear();
 	if (!fInitialized)
 		return B_NO_INIT;
-	char* text = SDL_GetClipboardText();
-	if (text == NULL)
-		return B_ERROR;
-	_text = text;
-	SDL_free(text);
-	return B_OK;
+	return take_sdl_text(SDL_GetClipboardText(), _text);
 }
 
 
@@ -584,12 +591,7 @@ SdlBackend::GetPrimaryText(std::string& _text)
 	_text.clear();
 	if (!fInitialized)
 		return B_NO_INIT;
-	char* text = SDL_GetPrimarySelectionText();
-	if (text == NULL)
-		return B_ERROR;
-	_text = text;
-	SDL_free(text);
-	return B_OK;
+	return take_sdl_text(SDL_GetPrimarySelectionText(), _text);
 }
 
 

@@ -47,24 +47,14 @@ const char* const kProgramName = "test-application";
 bool
 waits_for_alert(thread_id thread)
 {
-	if (thread < 0)
+	BLooper* looper = thread >= 0 ? BPrivate::looper_of_thread(thread) : NULL;
+	LooperCore* core = looper != NULL
+		? BPrivate::TokenSpace::Default().AcquireCore(looper) : NULL;
+	if (core == NULL)
 		return false;
-	std::vector<BLooper*> loopers;
-	if (be_app != NULL)
-		loopers.push_back(be_app);
-	for (const BPrivate::window_entry& entry : BPrivate::window_list())
-		loopers.push_back(entry.looper);
-	for (BLooper* looper : loopers) {
-		LooperCore* core = BPrivate::TokenSpace::Default().AcquireCore(looper);
-		if (core == NULL)
-			continue;
-		bool waits = core->thread.load() == thread
-			&& core->modalWaits.load() > 0;
-		core->ReleaseReference();
-		if (waits)
-			return true;
-	}
-	return false;
+	bool waits = core->modalWaits.load() > 0;
+	core->ReleaseReference();
+	return waits;
 }
 
 

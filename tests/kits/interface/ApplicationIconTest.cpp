@@ -7,6 +7,8 @@
  */
 #include "ApplicationIcon.h"
 
+#include "../storage/StorageTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <stdio.h>
@@ -16,33 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Sets an environment variable for a scope.
-class ScopedEnvironment {
-public:
-	ScopedEnvironment(const char* name, const char* value)
-		: fName(name)
-	{
-		const char* old = getenv(name);
-		fHad = old != NULL;
-		if (fHad)
-			fOld = old;
-		setenv(name, value, 1);
-	}
-	~ScopedEnvironment()
-	{
-		if (fHad)
-			setenv(fName.c_str(), fOld.c_str(), 1);
-		else
-			unsetenv(fName.c_str());
-	}
-
-private:
-	std::string fName;
-	std::string fOld;
-	bool fHad;
-};
-
 
 void
 make_folders(const std::string& path)
@@ -75,8 +50,8 @@ TEST(ApplicationIconTest, LooksWhereInstallationsPutIt)
 	EXPECT_TRUE(BPrivate::application_icon_paths("", NULL).empty());
 
 	// Without the variables: ~/.local/share, then the usual system ones.
-	unsetenv("XDG_DATA_HOME");
-	unsetenv("XDG_DATA_DIRS");
+	ScopedEnvironment noDataHome("XDG_DATA_HOME", NULL);
+	ScopedEnvironment noDataDirs("XDG_DATA_DIRS", NULL);
 	ScopedEnvironment home("HOME", "/home/v");
 	paths = BPrivate::application_icon_paths("orvane", NULL);
 	ASSERT_EQ(paths.size(), 3u * 7u);
@@ -88,9 +63,9 @@ TEST(ApplicationIconTest, LooksWhereInstallationsPutIt)
 
 TEST(ApplicationIconTest, TakesTheFirstIconThatLoads)
 {
-	char folder[] = "/tmp/icon-test-XXXXXX";
-	ASSERT_NE(mkdtemp(folder), (char*)NULL);
-	std::string base = std::string(folder) + "/icons/hicolor/";
+	TempDirectory temp;
+	const char* folder = temp.Path().c_str();
+	std::string base = temp.Child("icons/hicolor/");
 	make_folders(base + "48x48/apps");
 	make_folders(base + "32x32/apps");
 	// A damaged 48-pixel icon, a good 32-pixel one.
@@ -112,7 +87,4 @@ TEST(ApplicationIconTest, TakesTheFirstIconThatLoads)
 	cairo_surface_destroy(icon);
 	EXPECT_EQ(BPrivate::load_application_icon("other", NULL),
 		(cairo_surface_t*)NULL);
-
-	std::string command = std::string("rm -rf ") + folder;
-	EXPECT_EQ(system(command.c_str()), 0);
 }
