@@ -342,6 +342,25 @@ FilePanelWindow::_SetStatus(const char* text)
 }
 
 
+// A new folder in the one shown, selected, so that a double click goes
+// in to save there.
+void
+FilePanelWindow::_NewFolder()
+{
+	std::string name;
+	status_t status = create_new_folder(fFolder, name);
+	if (status != B_OK) {
+		_SetStatus(status == B_PERMISSION_DENIED
+			? "You are not allowed to make a folder here."
+			: "The new folder could not be made.");
+		return;
+	}
+	Refresh();
+	fList->Select(fList->IndexOf(name.c_str()));
+	fList->ScrollToRow(fList->IndexOf(name.c_str()));
+}
+
+
 // #pragma mark - Views
 
 
@@ -381,7 +400,16 @@ FilePanelWindow::_BuildViews()
 		B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
 	background->AddChild(fCancelButton);
 
-	fStatusView = new BStringView(BRect(kMargin, buttonTop + 2,
+	float statusLeft = kMargin;
+	if (fMode == B_SAVE_PANEL) {
+		BButton* newFolder = new BButton(BRect(kMargin, buttonTop,
+			kMargin + 99, buttonTop + 23), "new folder button",
+			"New Folder", new BMessage(kMsgNewFolder),
+			B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
+		background->AddChild(newFolder);
+		statusLeft = newFolder->Frame().right + kMargin;
+	}
+	fStatusView = new BStringView(BRect(statusLeft, buttonTop + 2,
 		cancelFrame.left - kMargin, buttonTop + 21), "status", "",
 		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
 	fStatusView->SetHighColor(180, 0, 0);
@@ -488,6 +516,9 @@ FilePanelWindow::MessageReceived(BMessage* message)
 			break;
 		case kMsgCancelButton:
 			HidePanel();
+			break;
+		case kMsgNewFolder:
+			_NewFolder();
 			break;
 		case kMsgNameEdited:
 			fSaveText = fNameField != NULL ? fNameField->Text() : "";

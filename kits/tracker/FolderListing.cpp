@@ -240,4 +240,24 @@ entry_date_text(time_t modified)
 	return text;
 }
 
+status_t
+create_new_folder(const entry_ref& parent, std::string& _name)
+{
+	BDirectory directory(&parent);
+	status_t status = directory.InitCheck();
+	for (int32 number = 1; status == B_OK && number < 1000; number++) {
+		std::string name = "New Folder";
+		if (number > 1)
+			name += " " + std::to_string(number);
+		status = directory.CreateDirectory(name.c_str(), NULL);
+		if (status == B_OK) {
+			_name = name;
+			return B_OK;
+		}
+		if (status == B_FILE_EXISTS)
+			status = B_OK;
+	}
+	return status != B_OK ? status : B_FILE_EXISTS;
+}
+
 }	// namespace BPrivate

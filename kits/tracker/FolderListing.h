@@ -59,6 +59,11 @@ std::string entry_size_text(off_t size);
 // The date column's text in local time, "2026-12-08 13:05"; empty for 0.
 std::string entry_date_text(time_t modified);
 
+// Makes a folder "New Folder" in the parent, or "New Folder 2", 3, ...
+// when that name is taken; _name gets the name used. The status of the
+// creation otherwise (B_PERMISSION_DENIED on a read-only folder, ...).
+status_t create_new_folder(const entry_ref& parent, std::string& _name);
+
 class FolderListing {
 public:
 								FolderListing();

@@ -38,7 +38,9 @@
  *   still be deleted, and a panel never stops the application quitting;
  * - a panel shown from the window its answers go to is a dialog of that
  *   window, one shown for the application a dialog of the active
- *   window, and the keyboard goes back there when it is cancelled.
+ *   window, and the keyboard goes back there when it is cancelled;
+ * - a save panel's New Folder makes "New Folder", then "New Folder 2",
+ *   selected in the list; where it cannot, the panel says why.
  */
 #include <Alert.h>
 #include <Button.h>
@@ -830,5 +832,50 @@ TEST_F(PanelTest, IsADialogOfTheWindowItServes)
 	for (BWindow* window : { document, other }) {
 		if (window->Lock())
 			window->Quit();
+	}
+}
+
+
+TEST_F(PanelTest, SavePanelMakesNewFolders)
+{
+	BFilePanel panel(B_SAVE_PANEL);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	BControl* button = fDriver.FindControl(panel.Window(), "New Folder");
+	ASSERT_NE(button, (BControl*)NULL);
+
+	ASSERT_EQ(fDriver.Click(button), B_OK);
+	ASSERT_EQ(fDriver.Click(button), B_OK);
+	EXPECT_EQ(fDriver.PanelEntries(panel.Window()),
+		(names{"New Folder", "New Folder 2", "sub", "a.txt", "b.txt",
+			"c.txt"}));
+	struct stat st;
+	ASSERT_EQ(stat(fFolder.Child("New Folder 2").c_str(), &st), 0);
+	EXPECT_TRUE(S_ISDIR(st.st_mode));
+	FilePanelWindow* window = dynamic_cast<FilePanelWindow*>(panel.Window());
+	ASSERT_NE(window, (FilePanelWindow*)NULL);
+	{
+		ASSERT_TRUE(window->Lock());
+		std::vector<int32> selection = window->List()->Selection();
+		EXPECT_EQ(selection, std::vector<int32>{ 1 });
+		window->Unlock();
+	}
+
+	// An open panel has no such button.
+	BFilePanel open;
+	open.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ(fDriver.FindControl(open.Window(), "New Folder"),
+		(BControl*)NULL);
+
+	if (permissions_apply()) {
+		ASSERT_EQ(chmod(fFolder.Path().c_str(), 0555), 0);
+		ASSERT_EQ(fDriver.Click(button), B_OK);
+		ASSERT_TRUE(window->Lock());
+		EXPECT_STREQ(window->StatusText(),
+			"You are not allowed to make a folder here.");
+		window->Unlock();
+		chmod(fFolder.Path().c_str(), 0755);
 	}
 }
