@@ -133,8 +133,10 @@ ZELApp::RefsReceived(BMessage* message)
 void
 ZELApp::AboutRequested()
 {
+	// Information, not a warning: nothing is wrong when a person asks
+	// who made the program.
 	BAlert* alert = new BAlert("About...", kAboutText, "OK", NULL, NULL,
-		B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+		B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	alert->Go(NULL);
 }
 

@@ -131,6 +131,27 @@ window_list()
 }
 
 
+BLooper*
+looper_of_thread(thread_id thread)
+{
+	std::vector<BLooper*> loopers;
+	if (be_app != NULL)
+		loopers.push_back(be_app);
+	for (const window_entry& entry : window_list())
+		loopers.push_back(entry.looper);
+	for (BLooper* looper : loopers) {
+		LooperCore* core = TokenSpace::Default().AcquireCore(looper);
+		if (core == NULL)
+			continue;
+		bool match = core->thread.load() == thread;
+		core->ReleaseReference();
+		if (match)
+			return looper;
+	}
+	return NULL;
+}
+
+
 // Waits until no listed window is quitting. A window told to quit tears
 // itself down on its own thread after its loop has stopped; the
 // application must not be gone before it is.

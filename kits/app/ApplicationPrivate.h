@@ -15,6 +15,7 @@
 
 #include <Messenger.h>
 
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -39,6 +40,17 @@ void add_window(BWindow* window, BLooper* looper);
 void remove_window(BWindow* window);
 // The windows in the order they were added.
 std::vector<window_entry> window_list();
+// The application's or a window's looper whose thread that is; NULL for
+// any other thread (and for a negative id).
+BLooper* looper_of_thread(thread_id thread);
+
+// The application's name for a person: the AppName of a signature
+// "application/x-vnd.Vendor-AppName", else the executable's file name,
+// else the signature as it stands. application_name() asks be_app and
+// the running program.
+std::string application_name_for(const char* signature,
+	const char* executable);
+std::string application_name();
 
 
 /*

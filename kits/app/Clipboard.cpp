@@ -20,6 +20,7 @@
 namespace {
 
 const char* const kSystemName = "system";
+const char* const kPrimaryName = "primary";
 const char* const kTextField = "text/plain";
 
 // What the process knows of the system clipboard, shared by every
@@ -39,10 +40,10 @@ struct system_state {
 };
 
 system_state&
-system_clipboard()
+system_clipboard(BPrivate::system_selection which)
 {
-	static system_state* state = new system_state;
-	return *state;
+	static system_state* states = new system_state[2];
+	return states[which == BPrivate::kPrimarySelection ? 1 : 0];
 }
 
 }	// namespace
@@ -53,6 +54,8 @@ namespace BPrivate {
 struct clipboard_data {
 	std::string			name;
 	bool				isSystem;
+	// Which of the screen's selections a system clipboard is.
+	system_selection	selection = kClipboardSelection;
 	std::recursive_mutex lock;
 	std::atomic<std::thread::id> owner;
 	std::atomic<int32>	depth{ 0 };
@@ -64,10 +67,10 @@ struct clipboard_data {
 
 
 void
-set_system_clipboard(set_clipboard_text_function set,
+set_system_clipboard(system_selection which, set_clipboard_text_function set,
 	get_clipboard_text_function get)
 {
-	system_state& state = system_clipboard();
+	system_state& state = system_clipboard(which);
 	std::lock_guard<std::mutex> guard(state.lock);
 	state.set = set;
 	state.get = get;
@@ -86,7 +89,10 @@ BClipboard::BClipboard(const char* name, bool transient)
 {
 	(void)transient;
 	fData->name = name != NULL ? name : kSystemName;
-	fData->isSystem = fData->name == kSystemName;
+	fData->isSystem = fData->name == kSystemName
+		|| fData->name == kPrimaryName;
+	if (fData->name == kPrimaryName)
+		fData->selection = BPrivate::kPrimarySelection;
 }
 
 
@@ -115,7 +121,7 @@ BClipboard::SystemCount() const
 {
 	if (!fData->isSystem)
 		return fData->localCount;
-	system_state& state = system_clipboard();
+	system_state& state = system_clipboard(fData->selection);
 	std::lock_guard<std::mutex> guard(state.lock);
 	return state.count;
 }
@@ -184,7 +190,7 @@ BClipboard::Commit(bool failIfChanged)
 	if (fData->data.FindData(kTextField, B_MIME_TYPE, &bytes, &size) == B_OK)
 		text = BPrivate::TextForScreen((const char*)bytes, size);
 
-	system_state& state = system_clipboard();
+	system_state& state = system_clipboard(fData->selection);
 	BPrivate::set_clipboard_text_function set;
 	{
 		std::lock_guard<std::mutex> guard(state.lock);
@@ -196,7 +202,7 @@ BClipboard::Commit(bool failIfChanged)
 		if (set == NULL)
 			state.localText = text;
 	}
-	return set != NULL ? set(text) : B_OK;
+	return set != NULL ? set(fData->selection, text) : B_OK;
 }
 
 
@@ -226,14 +232,14 @@ BClipboard::_TakeIn()
 		return;
 	}
 
-	system_state& state = system_clipboard();
+	system_state& state = system_clipboard(fData->selection);
 	BPrivate::get_clipboard_text_function get;
 	{
 		std::lock_guard<std::mutex> guard(state.lock);
 		get = state.get;
 	}
 	std::string text;
-	if (get == NULL || get(text) != B_OK) {
+	if (get == NULL || get(fData->selection, text) != B_OK) {
 		std::lock_guard<std::mutex> guard(state.lock);
 		text = get == NULL ? state.localText : std::string();
 	}

@@ -11,7 +11,9 @@
 #include <TextView.h>
 
 #include "ApplicationPrivate.h"
+#include "LooperPrivate.h"
 #include "ModalWait.h"
+#include "WindowPrivate.h"
 
 #include <math.h>
 #include <mutex>
@@ -239,6 +241,11 @@ BAlert::_Init(const char* text, const char* button0, const char* button1,
 
 	_LayOut(width, spacing);
 	fButtons[fButtonCount - 1]->MakeDefault(true);
+
+	// The title stays the alert's name, which programs find it by; a
+	// person sees whose question it is.
+	BWindow::Private(this).SetScreenTitle(
+		BPrivate::application_name().c_str());
 }
 
 
@@ -359,12 +366,51 @@ BAlert::Type() const
 // #pragma mark - Waiting
 
 
+namespace {
+
+// The looper whose thread is the calling one, NULL for other threads.
+BLooper*
+looper_of_caller()
+{
+	return BPrivate::looper_of_thread(BPrivate::current_thread_id());
+}
+
+
+// The window a question asked on this thread is about: the caller's own
+// window, or the one it holds locked (the application asking a window
+// whether it may close); NULL for none.
+BWindow*
+window_of_question(BLooper* caller)
+{
+	if (BWindow* own = dynamic_cast<BWindow*>(caller))
+		return own;
+	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
+		// Only a window locked by this thread is sure to stay alive.
+		if (entry.looper->IsLocked()
+			&& dynamic_cast<BAlert*>(entry.window) == NULL) {
+			return entry.window;
+		}
+	}
+	return NULL;
+}
+
+}	// namespace
+
+
 int32
 BAlert::Go()
 {
 	std::shared_ptr<BPrivate::modal_wait> wait
 		= std::make_shared<BPrivate::modal_wait>();
 	fWait = wait;
+
+	// The person sees which window is meant before reading the question,
+	// and the keyboard returns there afterwards.
+	BWindow* about = window_of_question(looper_of_caller());
+	if (about != NULL && !about->IsHidden()) {
+		about->Activate(true);
+		BWindow::Private(this).SetServedWindow(about);
+	}
 	return BPrivate::run_modal_wait(wait, [this] { Show(); });
 }
 

@@ -482,6 +482,7 @@ void
 BTextView::SelectAll()
 {
 	Select(0, TextLength());
+	_OfferSelection();
 }
 
 

@@ -113,6 +113,9 @@ struct text_view_data {
 const uint32 kMsgAutoscroll = '_TVa';
 const bigtime_t kAutoscrollInterval = 50000;
 
+// The context menu's Delete: the selection goes, as with the Delete key.
+const uint32 kMsgClearSelection = '_TVc';
+
 }	// namespace BPrivate
 
 #endif	// _KITS_TEXT_VIEW_DATA_H

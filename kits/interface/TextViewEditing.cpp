@@ -49,6 +49,9 @@ BTextView::MessageReceived(BMessage* message)
 		case B_SELECT_ALL:
 			SelectAll();
 			break;
+		case BPrivate::kMsgClearSelection:
+			Clear();
+			break;
 		case B_MOUSE_WHEEL_CHANGED:
 		{
 			float dy = message->GetFloat("be:wheel_delta_y", 0);
@@ -176,8 +179,12 @@ BTextView::AcceptsPaste(BClipboard* clipboard)
 {
 	if (clipboard == NULL || !fData->editable || !clipboard->Lock())
 		return false;
+	// Empty text would paste nothing.
 	BMessage* data = clipboard->Data();
-	bool accepts = data != NULL && data->HasData(kTextMimeType, B_MIME_TYPE);
+	const void* found = NULL;
+	ssize_t size = 0;
+	bool accepts = data != NULL && data->FindData(kTextMimeType,
+		B_MIME_TYPE, &found, &size) == B_OK && size > 0;
 	clipboard->Unlock();
 	return accepts;
 }

@@ -180,6 +180,10 @@ BTextView::_HandleCommandKey(const char* bytes, uint32 modifiers)
 			else
 				Undo(be_clipboard);
 			return true;
+		case 'y':
+		case 'Y':
+			_Redo();
+			return true;
 		case 'x':
 		case 'X':
 			Cut(be_clipboard);
@@ -213,6 +217,7 @@ BTextView::_MoveCaretTo(int32 offset, bool extend)
 		int32 anchor = fData->anchor;
 		Select(std::min(anchor, offset), std::max(anchor, offset));
 		fData->anchor = anchor;
+		_OfferSelection();
 	} else
 		Select(offset, offset);
 	fData->goalX = goalX;
@@ -411,8 +416,19 @@ BTextView::MouseDown(BPoint where)
 	BMessage* message = Window()->CurrentMessage();
 	int32 clicks = 1;
 	uint32 modifiersHeld = current_modifiers(Window());
-	if (message != NULL)
+	int32 buttons = B_PRIMARY_MOUSE_BUTTON;
+	if (message != NULL) {
 		clicks = message->GetInt32("clicks", 1);
+		buttons = message->GetInt32("buttons", B_PRIMARY_MOUSE_BUTTON);
+	}
+	if (buttons == B_TERTIARY_MOUSE_BUTTON) {
+		_PastePrimary(where);
+		return;
+	}
+	if (buttons == B_SECONDARY_MOUSE_BUTTON) {
+		_ShowContextMenu(where);
+		return;
+	}
 	if (!fData->selectable)
 		return;
 
@@ -503,6 +519,9 @@ BTextView::_TrackHeldMouse()
 void
 BTextView::_SetTracking(bool tracking)
 {
+	// A selection made with the mouse is offered once it is complete.
+	if (fData->tracking && !tracking)
+		_OfferSelection();
 	fData->tracking = tracking;
 	fData->autoscroller.reset();
 	if (tracking && Window() != NULL) {

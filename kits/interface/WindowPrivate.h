@@ -120,6 +120,13 @@ public:
 			BView*				TopView() const
 									{ return fWindow->fTopView; }
 
+	// Dialogs. Makes the window a dialog of the served window on the
+	// screen; NULL leaves the choice to the display server: the window
+	// active when the dialog is shown. Modal windows are dialogs anyway.
+			void				SetServedWindow(const BWindow* served);
+	// What the screen shows as the title, the window's Title() unchanged.
+			void				SetScreenTitle(const char* title);
+
 private:
 			const BWindow*		fWindow;
 };

@@ -35,6 +35,31 @@ Backend::InjectEvent(const ServerEvent& event)
 }
 
 
+status_t
+Backend::SetPrimaryText(const std::string& text)
+{
+	fPrimaryText = text;
+	return B_OK;
+}
+
+
+status_t
+Backend::GetPrimaryText(std::string& _text)
+{
+	_text = fPrimaryText;
+	return B_OK;
+}
+
+
+void
+Backend::SetDialog(int32 window, int32 parent, bool modal)
+{
+	B_UNUSED(window);
+	B_UNUSED(parent);
+	B_UNUSED(modal);
+}
+
+
 BRect
 Backend::ScreenFrame()
 {

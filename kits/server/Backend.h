@@ -43,6 +43,13 @@ public:
 	virtual	void				SetFlags(int32 window, uint32 look,
 									uint32 feel, uint32 flags) = 0;
 	virtual	void				ActivateWindow(int32 window) = 0;
+	// Before it is shown, the window becomes a dialog of parent: kept in
+	// front of it and placed over it by the screen, without the buttons
+	// that minimise and maximise; a modal one also keeps the person from
+	// the parent. A backend without a window manager of its own does
+	// nothing.
+	virtual	void				SetDialog(int32 window, int32 parent,
+									bool modal);
 
 	// Puts the area (window coordinates, clipped to the window) of an image
 	// of the whole window on the screen.
@@ -65,6 +72,10 @@ public:
 	// The clipboard's text (UTF-8); an empty string when it holds none.
 	virtual	status_t			SetClipboardText(const std::string& text) = 0;
 	virtual	status_t			GetClipboardText(std::string& _text) = 0;
+	// The primary selection: the text selected last, which a middle
+	// click pastes. A screen without one keeps it in the process.
+	virtual	status_t			SetPrimaryText(const std::string& text);
+	virtual	status_t			GetPrimaryText(std::string& _text);
 
 	// The frame of the main screen, in screen coordinates with inclusive
 	// edges. A backend without a screen of its own has one of 1280 x 800.
@@ -83,6 +94,9 @@ public:
 	// The backend that KITS_DISPLAY names. NULL with one line on stderr
 	// saying why when there is none; the caller ends the program.
 	static	Backend*			Create();
+
+private:
+			std::string			fPrimaryText;
 };
 
 }	// namespace BPrivate

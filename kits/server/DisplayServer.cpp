@@ -40,12 +40,14 @@ DisplayServer* sServer = NULL;
 std::once_flag sServerOnce;
 
 
-// be_clipboard's way to the screen's clipboard.
+// be_clipboard's way to the screen's clipboard, and the "primary"
+// clipboard's to its primary selection.
 status_t
-set_clipboard_text(const std::string& text)
+set_clipboard_text(system_selection which, const std::string& text)
 {
 	ServerRequest request;
 	request.code = kRequestSetClipboard;
+	request.primary = which == kPrimarySelection;
 	request.text = text;
 	sServer->Post(std::move(request));
 	return B_OK;
@@ -53,10 +55,11 @@ set_clipboard_text(const std::string& text)
 
 
 status_t
-get_clipboard_text(std::string& _text)
+get_clipboard_text(system_selection which, std::string& _text)
 {
 	ServerRequest request;
 	request.code = kRequestGetClipboard;
+	request.primary = which == kPrimarySelection;
 	ServerReply reply;
 	status_t status = sServer->Call(std::move(request), reply);
 	if (status == B_OK)
@@ -101,7 +104,10 @@ DisplayServer::Default()
 			_exit(1);
 		}
 		sServer = server;
-		set_system_clipboard(&set_clipboard_text, &get_clipboard_text);
+		set_system_clipboard(kClipboardSelection, &set_clipboard_text,
+			&get_clipboard_text);
+		set_system_clipboard(kPrimarySelection, &set_clipboard_text,
+			&get_clipboard_text);
 		atexit(&DisplayServer::_StopAtExit);
 	});
 	return *sServer;
@@ -119,6 +125,7 @@ DisplayServer::DisplayServer(Backend* backend)
 	fProcess(getpid()),
 	fNextWindowID(1),
 	fActiveWindow(0),
+	fLastActiveWindow(0),
 	fPointerWindow(0),
 	fSwallowUpWindow(0),
 	fButtons(0),
@@ -206,6 +213,8 @@ DisplayServer::Call(ServerRequest&& request, ServerReply& _reply)
 	_reply.text = reply->text;
 	_reply.pixel = reply->pixel;
 	_reply.frame = reply->frame;
+	_reply.parent = reply->parent;
+	_reply.active = reply->active;
 	_reply.done = true;
 	return reply->status;
 }
@@ -317,22 +326,31 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			_CreateWindow(request);
 			break;
 		case kRequestDestroyWindow:
+		{
 			if (window == NULL)
 				break;
-			if (fActiveWindow == request.window)
+			bool wasActive = fActiveWindow == request.window;
+			if (wasActive)
 				fActiveWindow = 0;
+			if (fLastActiveWindow == request.window)
+				fLastActiveWindow = 0;
 			if (fPointerWindow == request.window)
 				fPointerWindow = 0;
 			_ForgetModal(request.window);
 			_MenuWindowShown(request.window, false);
 			fBackend->DestroyWindow(request.window);
+			Window gone = std::move(*window);
 			fWindows.erase(found);
+			if (gone.visible)
+				_ReturnFocus(request.window, gone, wasActive);
 			break;
+		}
 		case kRequestShowWindow:
 			if (window == NULL || window->visible)
 				break;
 			window->visible = true;
 			_MenuWindowShown(request.window, true);
+			_ServedWindowFor(request.window, *window);
 			fBackend->ShowWindow(request.window);
 			_ShowAll(request.window, *window);
 			_NoteModal(request.window, *window);
@@ -344,9 +362,13 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			_ForgetModal(request.window);
 			_MenuWindowShown(request.window, false);
 			fBackend->HideWindow(request.window);
-			if (fActiveWindow == request.window)
+		{
+			bool wasActive = fActiveWindow == request.window;
+			if (wasActive)
 				_SetActive(request.window, false);
+			_ReturnFocus(request.window, *window, wasActive);
 			break;
+		}
 		case kRequestMoveWindow:
 			if (window == NULL)
 				break;
@@ -362,8 +384,10 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 				request.frame.Height());
 			break;
 		case kRequestSetTitle:
-			if (window != NULL)
-				fBackend->SetTitle(request.window, request.title.c_str());
+			if (window == NULL)
+				break;
+			window->title = request.title;
+			fBackend->SetTitle(request.window, request.title.c_str());
 			break;
 		case kRequestSetFlags:
 			if (window == NULL)
@@ -393,12 +417,17 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			fBackend->SetCursor((cursor_kind)request.cursor);
 			break;
 		case kRequestSetClipboard:
-			fBackend->SetClipboardText(request.text);
+			if (request.primary)
+				fBackend->SetPrimaryText(request.text);
+			else
+				fBackend->SetClipboardText(request.text);
 			break;
 		case kRequestGetClipboard:
 		{
 			std::string text;
-			status_t status = fBackend->GetClipboardText(text);
+			status_t status = request.primary
+				? fBackend->GetPrimaryText(text)
+				: fBackend->GetClipboardText(text);
 			if (request.reply != NULL)
 				request.reply->text = text;
 			_Answer(request, status);
@@ -421,6 +450,21 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			if (request.reply != NULL)
 				request.reply->frame = fBackend->ScreenFrame();
 			_Answer(request, B_OK);
+			return;
+		case kRequestSetServedWindow:
+			if (window == NULL)
+				break;
+			window->dialog = true;
+			window->namedParent = request.parent != request.window
+				? request.parent : 0;
+			break;
+		case kRequestGetWindowInfo:
+			if (request.reply != NULL && window != NULL) {
+				request.reply->parent = window->servedWindow;
+				request.reply->text = window->title;
+				request.reply->active = fActiveWindow == request.window;
+			}
+			_Answer(request, window != NULL ? B_OK : B_BAD_VALUE);
 			return;
 		case kRequestReadPixel:
 		{
@@ -468,6 +512,7 @@ DisplayServer::_CreateWindow(ServerRequest& request)
 	}
 	Window& window = fWindows[request.window];
 	window.target = request.target;
+	window.title = request.title;
 	window.frame = request.frame;
 	window.flags = request.flags;
 	window.feel = request.feel;
@@ -556,6 +601,8 @@ DisplayServer::_SetActive(int32 id, bool active, bool tellScreen)
 		if (fActiveWindow != 0)
 			_SetActive(fActiveWindow, false);
 		fActiveWindow = id;
+		if (menu != fWindows.end() && !_IsDialog(menu->second))
+			fLastActiveWindow = id;
 		if (tellScreen)
 			fBackend->ActivateWindow(id);
 	} else {

@@ -43,6 +43,8 @@ struct ServerReply {
 	std::string				text;
 	uint32					pixel = 0;
 	BRect					frame;
+	int32					parent = 0;
+	bool					active = false;
 };
 
 class DisplayServer {
@@ -79,9 +81,15 @@ private:
 	struct Window {
 		BMessenger			target;
 		BRect				frame;
+		std::string			title;
 		uint32				flags = 0;
 		uint32				feel = 0;
 		bool				visible = false;
+	// A dialog serves another window (see kRequestSetServedWindow):
+	// the one the kits named, or else the one chosen when it was shown.
+		bool				dialog = false;
+		int32				namedParent = 0;
+		int32				servedWindow = 0;
 		int32				width = 1;
 		int32				height = 1;
 	// The last frame the window presented, B_RGBA32, width * height.
@@ -123,6 +131,17 @@ private:
 	// window is sent to the modal window instead.
 			bool				_AdmitEvent(const ServerEvent& event);
 
+	// Dialogs (DisplayServerModal.cpp). Modal windows are dialogs, and
+	// so is every window the kits named one.
+	static	bool				_IsDialog(const Window& window);
+	// Picks the window a dialog serves
+	// as it is shown and tells the screen; 0 for a window that is none.
+			int32				_ServedWindowFor(int32 id, Window& window);
+	// The dialog is going: its window gets the keyboard back, unless
+	// another window took it meanwhile.
+			void				_ReturnFocus(int32 id, const Window& window,
+									bool wasActive);
+
 	// Event translation (DisplayServerEvents.cpp).
 			void				_PostKey(Window& window,
 									const ServerEvent& event);
@@ -155,6 +174,9 @@ private:
 	// Only the server's thread touches these.
 			std::map<int32, Window>	fWindows;
 			int32				fActiveWindow;
+	// The last window that was active and is no dialog: the one a
+	// dialog shown while nothing is active serves.
+			int32				fLastActiveWindow;
 	// The window the pointer is in, for the transit of mouse moves.
 			int32				fPointerWindow;
 	// The modal windows shown, the last shown last.

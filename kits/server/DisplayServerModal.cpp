@@ -56,6 +56,55 @@ DisplayServer::_BlockingModal(int32 id) const
 
 
 bool
+DisplayServer::_IsDialog(const Window& window)
+{
+	return window.dialog || is_modal_feel(window.feel);
+}
+
+
+int32
+DisplayServer::_ServedWindowFor(int32 id, Window& window)
+{
+	if (!_IsDialog(window))
+		return 0;
+
+	// A window the kits named is kept while it lasts; otherwise the
+	// dialog is about what the person was working in: the active window
+	// (a dialog too, for a question about a panel), or the last window
+	// that was active.
+	int32 parent = window.namedParent;
+	auto usable = [this, id](int32 candidate) {
+		auto found = fWindows.find(candidate);
+		return candidate != id && found != fWindows.end()
+			&& found->second.visible && found->second.feel != kMenuWindowFeel;
+	};
+	if (!usable(parent))
+		parent = usable(fActiveWindow) ? fActiveWindow : 0;
+	if (parent == 0 && usable(fLastActiveWindow))
+		parent = fLastActiveWindow;
+	window.servedWindow = parent;
+	if (parent != 0)
+		fBackend->SetDialog(id, parent, is_modal_feel(window.feel));
+	return parent;
+}
+
+
+void
+DisplayServer::_ReturnFocus(int32 id, const Window& window, bool wasActive)
+{
+	B_UNUSED(id);
+	if (!wasActive && fActiveWindow != 0)
+		return;
+	auto served = fWindows.find(window.servedWindow);
+	if (served == fWindows.end() || !served->second.visible)
+		return;
+	// Another modal window still open keeps the keyboard for itself.
+	int32 modal = _BlockingModal(window.servedWindow);
+	_SetActive(modal != 0 ? modal : window.servedWindow, true);
+}
+
+
+bool
 DisplayServer::_AdmitEvent(const ServerEvent& event)
 {
 	int32 modal = _BlockingModal(event.window);

@@ -3,6 +3,9 @@
  */
 #include "SdlBackend.h"
 
+#include "ApplicationIcon.h"
+#include "SdlX11.h"
+
 #include "UTF8Decoding.h"
 
 #include <InterfaceDefs.h>
@@ -27,6 +30,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
+#include <unistd.h>
 
 namespace BPrivate {
 
@@ -60,6 +64,7 @@ tolerate_late_wakeup(Display* display, XErrorEvent* error)
 	return sPreviousErrorHandler != NULL
 		? sPreviousErrorHandler(display, error) : 0;
 }
+
 #endif
 
 
@@ -87,31 +92,30 @@ x11_socket_reason(const char* display)
 }
 
 
-// Maps or unmaps the window on X11; false elsewhere. Without a window
-// manager SDL_ShowWindow() gives the keyboard to the window it shows,
-// which a menu must leave with the window that opened it; a pop-up
-// mapped directly takes nothing.
-bool
-map_on_x11(SDL_Window* window, bool map)
+// Takes over a text SDL allocated.
+status_t
+take_sdl_text(char* text, std::string& _text)
 {
-#if defined(SDL_VIDEO_DRIVER_X11)
-	SDL_SysWMinfo info;
-	SDL_VERSION(&info.version);
-	if (!SDL_GetWindowWMInfo(window, &info)
-		|| info.subsystem != SDL_SYSWM_X11) {
-		return false;
-	}
-	if (map)
-		XMapRaised(info.info.x11.display, info.info.x11.window);
-	else
-		XUnmapWindow(info.info.x11.display, info.info.x11.window);
-	XFlush(info.info.x11.display);
-	return true;
-#else
-	B_UNUSED(window);
-	B_UNUSED(map);
-	return false;
-#endif
+	if (text == NULL)
+		return B_ERROR;
+	_text = text;
+	SDL_free(text);
+	return B_OK;
+}
+
+
+// An ARGB pixel with its colour no longer multiplied by its alpha.
+uint32
+unpremultiplied(uint32 pixel)
+{
+	uint32 alpha = pixel >> 24;
+	if (alpha == 0 || alpha == 255)
+		return pixel;
+	auto component = [alpha](uint32 value) {
+		return std::min<uint32>(255, (value * 255 + alpha / 2) / alpha);
+	};
+	return (alpha << 24) | (component((pixel >> 16) & 0xff) << 16)
+		| (component((pixel >> 8) & 0xff) << 8) | component(pixel & 0xff);
 }
 
 
@@ -132,6 +136,7 @@ SdlBackend::SdlBackend()
 	fInput(*this),
 	fShownCount(0),
 	fInitialized(false),
+	fIcon(NULL),
 	fOpen(false),
 	fWakeEvent((uint32)-1),
 	fWakePending(false)
@@ -156,6 +161,8 @@ SdlBackend::~SdlBackend()
 			SDL_FreeCursor(cursor);
 		cursor = NULL;
 	}
+	if (fIcon != NULL)
+		SDL_FreeSurface(fIcon);
 	if (fInitialized)
 		SDL_Quit();
 }
@@ -224,6 +231,7 @@ SdlBackend::Open()
 		return B_ERROR;
 	}
 	fInitialized = true;
+	fIcon = _LoadIcon();
 
 	SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
 	SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
@@ -255,6 +263,8 @@ SdlBackend::CreateWindow(int32 window, BRect frame, uint32 look,
 		return B_NO_MEMORY;
 	_ApplySizeLimits(sdlWindow, flags, pixels_for(frame.Width()),
 		pixels_for(frame.Height()));
+	if (fIcon != NULL && feel != kMenuWindowFeel)
+		SDL_SetWindowIcon(sdlWindow, fIcon);
 
 	Window& record = fWindows[window];
 	record.flags = flags;
@@ -358,6 +368,7 @@ SdlBackend::SetFlags(int32 window, uint32 look, uint32 feel, uint32 flags)
 	int height;
 	SDL_GetWindowSize(record->window, &width, &height);
 	_ApplySizeLimits(record->window, flags, width, height);
+	_ApplyDialogHints(*record);
 }
 
 
@@ -374,6 +385,60 @@ SdlBackend::ActivateWindow(int32 window)
 	// Without a window manager nobody answers the request to raise;
 	// the focus is then ours to set.
 	SDL_SetWindowInputFocus(record->window);
+}
+
+
+void
+SdlBackend::SetDialog(int32 window, int32 parent, bool modal)
+{
+	Window* record = _Find(window);
+	Window* parentRecord = _Find(parent);
+	if (record == NULL || parentRecord == NULL || record->menu)
+		return;
+	record->dialog = true;
+	record->modal = modal;
+	// SDL sets WM_TRANSIENT_FOR where the driver knows it.
+	SDL_SetWindowModalFor(record->window, parentRecord->window);
+	_ApplyDialogHints(*record);
+	if (!record->visible)
+		_CentreOn(*record, *parentRecord);
+}
+
+
+void
+SdlBackend::_ApplyDialogHints(const Window& record)
+{
+	if (record.dialog) {
+		set_dialog_hints(record.window, record.modal,
+			(record.flags & B_NOT_CLOSABLE) == 0);
+	}
+}
+
+
+void
+SdlBackend::_CentreOn(Window& dialog, const Window& parent)
+{
+	int parentX;
+	int parentY;
+	int parentWidth;
+	int parentHeight;
+	int width;
+	int height;
+	SDL_GetWindowPosition(parent.window, &parentX, &parentY);
+	SDL_GetWindowSize(parent.window, &parentWidth, &parentHeight);
+	SDL_GetWindowSize(dialog.window, &width, &height);
+	int x = parentX + (parentWidth - width) / 2;
+	int y = parentY + (parentHeight - height) / 2;
+
+	// On the parent's screen, its top left corner in view.
+	SDL_Rect bounds;
+	int display = SDL_GetWindowDisplayIndex(parent.window);
+	if (SDL_GetDisplayBounds(display >= 0 ? display : 0, &bounds) == 0) {
+		x = std::max(bounds.x, std::min(x, bounds.x + bounds.w - width));
+		y = std::max(bounds.y, std::min(y, bounds.y + bounds.h - height));
+	}
+	// Not expected: the window learns its new place from the screen.
+	SDL_SetWindowPosition(dialog.window, x, y);
 }
 
 
@@ -547,12 +612,26 @@ SdlBackend::GetClipboardText(std::string& _text)
 	_text.clear();
 	if (!fInitialized)
 		return B_NO_INIT;
-	char* text = SDL_GetClipboardText();
-	if (text == NULL)
-		return B_ERROR;
-	_text = text;
-	SDL_free(text);
-	return B_OK;
+	return take_sdl_text(SDL_GetClipboardText(), _text);
+}
+
+
+status_t
+SdlBackend::SetPrimaryText(const std::string& text)
+{
+	if (!fInitialized)
+		return B_NO_INIT;
+	return SDL_SetPrimarySelectionText(text.c_str()) == 0 ? B_OK : B_ERROR;
+}
+
+
+status_t
+SdlBackend::GetPrimaryText(std::string& _text)
+{
+	_text.clear();
+	if (!fInitialized)
+		return B_NO_INIT;
+	return take_sdl_text(SDL_GetPrimarySelectionText(), _text);
 }
 
 
@@ -583,14 +662,7 @@ SdlBackend::Beep()
 	// SDL has no bell of its own; X has one on every display.
 	if (fWindows.empty())
 		return;
-	SDL_SysWMinfo info;
-	SDL_VERSION(&info.version);
-	if (!SDL_GetWindowWMInfo(fWindows.begin()->second.window, &info)
-		|| info.subsystem != SDL_SYSWM_X11) {
-		return;
-	}
-	XBell(info.info.x11.display, 0);
-	XFlush(info.info.x11.display);
+	ring_x11_bell(fWindows.begin()->second.window);
 #endif
 }
 
@@ -607,6 +679,40 @@ SdlBackend::ScreenFrame()
 	}
 	return BRect(bounds.x, bounds.y, bounds.x + bounds.w - 1,
 		bounds.y + bounds.h - 1);
+}
+
+
+// The icon installed under the program's name, with straight alpha as
+// SDL takes it (cairo's images hold premultiplied pixels).
+SDL_Surface*
+SdlBackend::_LoadIcon()
+{
+	char executable[PATH_MAX];
+	ssize_t length = readlink("/proc/self/exe", executable,
+		sizeof(executable) - 1);
+	executable[length > 0 ? length : 0] = '\0';
+	cairo_surface_t* image = load_application_icon(
+		program_invocation_short_name, executable);
+	if (image == NULL)
+		return NULL;
+	cairo_surface_flush(image);
+	int width = cairo_image_surface_get_width(image);
+	int height = cairo_image_surface_get_height(image);
+	SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32,
+		SDL_PIXELFORMAT_ARGB8888);
+	if (icon != NULL) {
+		const uint8* from = cairo_image_surface_get_data(image);
+		int stride = cairo_image_surface_get_stride(image);
+		for (int y = 0; y < height; y++) {
+			const uint32* in = (const uint32*)(from + (size_t)y * stride);
+			uint32* out = (uint32*)((uint8*)icon->pixels
+				+ (size_t)y * icon->pitch);
+			for (int x = 0; x < width; x++)
+				out[x] = unpremultiplied(in[x]);
+		}
+	}
+	cairo_surface_destroy(image);
+	return icon;
 }
 
 

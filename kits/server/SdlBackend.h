@@ -52,6 +52,11 @@ public:
 	virtual	void				SetFlags(int32 window, uint32 look,
 									uint32 feel, uint32 flags);
 	virtual	void				ActivateWindow(int32 window);
+	// WM_TRANSIENT_FOR, the dialog window type and Motif hints without
+	// minimise and maximise on X11; the dialog is centred on its parent
+	// before it is shown, which a window manager may refine.
+	virtual	void				SetDialog(int32 window, int32 parent,
+									bool modal);
 
 	virtual	void				PutPixels(int32 window, const uint8* image,
 									int32 bytesPerRow, int32 imageWidth,
@@ -65,6 +70,9 @@ public:
 	// cut at its first NUL.
 	virtual	status_t			SetClipboardText(const std::string& text);
 	virtual	status_t			GetClipboardText(std::string& _text);
+	// X11's PRIMARY, or Wayland's primary selection where SDL offers it.
+	virtual	status_t			SetPrimaryText(const std::string& text);
+	virtual	status_t			GetPrimaryText(std::string& _text);
 	virtual	void				SetCursor(cursor_kind cursor);
 	// The X server's bell; nothing on displays that have none SDL can
 	// reach (Wayland).
@@ -78,6 +86,8 @@ private:
 		uint32				flags = 0;
 		bool				menu = false;
 		bool				visible = false;
+		bool				dialog = false;
+		bool				modal = false;
 	// When the window was last shown, to tell which of two overlapping
 	// windows is in front.
 		uint64				shownOrder = 0;
@@ -90,6 +100,12 @@ private:
 									uint32 flags, int32 width,
 									int32 height);
 	static	std::string			_ScreenTitle(const char* title);
+	static	SDL_Surface*		_LoadIcon();
+	// Tells X11 what kind of dialog the window is; again after SDL
+	// rewrote the hints.
+	static	void				_ApplyDialogHints(const Window& record);
+			void				_CentreOn(Window& dialog,
+									const Window& parent);
 
 	// SdlInput::Screen
 	virtual	int32				WindowForSdlID(uint32 sdlID);
@@ -108,6 +124,9 @@ private:
 			uint64				fShownCount;
 			bool				fInitialized;
 			SDL_Cursor*			fCursors[kCursorWait + 1];
+	// The application's installed icon, given to every window that is
+	// not a menu; NULL when none is installed.
+			SDL_Surface*		fIcon;
 
 	// Guards fOpen and the SDL event Wake() pushes.
 			std::mutex			fWakeLock;

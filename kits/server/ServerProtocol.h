@@ -55,9 +55,9 @@ enum server_request_code {
 	kRequestActivateWindow,
 	// cursor (a cursor_kind).
 	kRequestSetCursor,
-	// text.
+	// text, primary (the primary selection instead of the clipboard).
 	kRequestSetClipboard,
-	// reply: text. Synchronous.
+	// primary. reply: text. Synchronous.
 	kRequestGetClipboard,
 	// no field.
 	kRequestBeep,
@@ -73,7 +73,17 @@ enum server_request_code {
 	// it has been handled.
 	kRequestSync,
 	// no field. reply: frame (the main screen's). Synchronous.
-	kRequestGetScreenFrame
+	kRequestGetScreenFrame,
+	// window, parent (the window it serves; 0 for the one that is
+	// active when it is shown). Makes the window a dialog of that one:
+	// in front of it, centred on it by the screen, and the keyboard goes
+	// back to it when the dialog goes. Modal windows are dialogs without
+	// asking.
+	kRequestSetServedWindow,
+	// window. reply: parent (the window it serves now; 0 for none), text
+	// (the title the screen shows), active (it has the keyboard).
+	// Synchronous.
+	kRequestGetWindowInfo
 };
 
 // What happened on the screen, for one window.
@@ -162,7 +172,9 @@ struct ServerRequest {
 	BMessenger			target;
 	std::vector<uint32>	pixels;
 	bool				active = false;
+	bool				primary = false;
 	int32				cursor = kCursorDefault;
+	int32				parent = 0;
 	ServerEvent			event;
 	// Set for a synchronous request; the server answers through it.
 	std::shared_ptr<ServerReply> reply;

@@ -43,6 +43,32 @@ const bigtime_t kLockTimeout = 1000000;
 const char* const kProgramName = "test-application";
 
 
+// Whether the thread is a looper's that waits for a synchronous alert.
+bool
+waits_for_alert(thread_id thread)
+{
+	BLooper* looper = thread >= 0 ? BPrivate::looper_of_thread(thread) : NULL;
+	LooperCore* core = looper != NULL
+		? BPrivate::TokenSpace::Default().AcquireCore(looper) : NULL;
+	if (core == NULL)
+		return false;
+	bool waits = core->modalWaits.load() > 0;
+	core->ReleaseReference();
+	return waits;
+}
+
+
+// Whether the looper is held still by a synchronous alert: its own
+// thread waits for one, or another thread that waits for one holds its
+// lock (the application asking a window whether it may close).
+bool
+is_held_by_alert(LooperCore* core)
+{
+	return core->modalWaits.load() > 0
+		|| waits_for_alert(core->lock.Owner());
+}
+
+
 // Whether a looper has work: messages queued or a dispatch going on.
 bool
 is_looper_busy(const BLooper* looper)
@@ -50,7 +76,7 @@ is_looper_busy(const BLooper* looper)
 	LooperCore* core = BPrivate::TokenSpace::Default().AcquireCore(looper);
 	if (core == NULL)
 		return false;
-	bool busy = (core->IsRunning() && core->modalWaits.load() == 0
+	bool busy = (core->IsRunning() && !is_held_by_alert(core)
 			&& (core->queue.CountMessages() > 0
 				|| core->lock.Owner() >= 0));
 	core->ReleaseReference();
@@ -86,6 +112,13 @@ with_lock(BLooper* looper, const std::function<void()>& function)
 }
 
 }	// namespace
+
+
+bool
+TestDriver::_WithLock(BLooper* looper, const std::function<void()>& function)
+{
+	return with_lock(looper, function);
+}
 
 
 TestDriver::TestDriver()
@@ -367,7 +400,7 @@ TestDriver::_ServerID(BWindow* window)
 	LooperCore* core = window != NULL
 		? BPrivate::TokenSpace::Default().AcquireCore(window) : NULL;
 	if (core != NULL) {
-		if (core->modalWaits.load() > 0)
+		if (is_held_by_alert(core))
 			id = BWindow::Private(window).ServerID();
 		core->ReleaseReference();
 		if (id != 0)
@@ -415,6 +448,60 @@ TestDriver::SaveScreenshot(BWindow* window, const char* path)
 	request.text = path;
 	ServerReply reply;
 	return DisplayServer::Default().Call(std::move(request), reply);
+}
+
+
+BWindow*
+TestDriver::ServedWindow(BWindow* dialog)
+{
+	ServerReply reply;
+	if (_WindowInfo(dialog, reply) != B_OK || reply.parent == 0)
+		return NULL;
+	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
+		if (_ServerID(entry.window) == reply.parent)
+			return entry.window;
+	}
+	return NULL;
+}
+
+
+std::string
+TestDriver::ScreenTitle(BWindow* window)
+{
+	ServerReply reply;
+	if (_WindowInfo(window, reply) != B_OK)
+		return "";
+	return reply.text;
+}
+
+
+BWindow*
+TestDriver::ActiveWindow()
+{
+	if (WaitForIdle() != B_OK)
+		return NULL;
+	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
+		ServerReply reply;
+		if (_WindowInfo(entry.window, reply) == B_OK && reply.active)
+			return entry.window;
+	}
+	return NULL;
+}
+
+
+status_t
+TestDriver::_WindowInfo(BWindow* window, ServerReply& _reply)
+{
+	status_t status = WaitForIdle();
+	if (status != B_OK)
+		return status;
+	int32 id = _ServerID(window);
+	if (id == 0)
+		return B_BAD_VALUE;
+	ServerRequest request;
+	request.code = BPrivate::kRequestGetWindowInfo;
+	request.window = id;
+	return DisplayServer::Default().Call(std::move(request), _reply);
 }
 
 

@@ -10,6 +10,7 @@
 #include <MenuField.h>
 #include <MenuItem.h>
 
+#include "ApplicationPrivate.h"
 #include "MenuPrivate.h"
 
 #include <gtest/gtest.h>
@@ -228,5 +229,75 @@ TestDriver::ChooseMenuFieldItem(BMenuField* field, const char* label)
 	status_t status = Click(window, where);
 	if (status == B_OK)
 		status = _ClickMenuItem(window, item, true);
+	return status;
+}
+
+
+// #pragma mark - Pop-up menus
+
+
+BMenu*
+TestDriver::_OpenPopUpMenu(BWindow** _window)
+{
+	BMenu* menu = NULL;
+	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
+		if (menu != NULL)
+			break;
+		_WithLock(entry.looper, [&] {
+			if (dynamic_cast<BPrivate::MenuWindow*>(entry.window) == NULL
+				|| entry.window->IsHidden()) {
+				return;
+			}
+			menu = dynamic_cast<BMenu*>(entry.window->ChildAt(0));
+			*_window = entry.window;
+		});
+	}
+	return menu;
+}
+
+
+std::vector<std::pair<std::string, bool> >
+TestDriver::OpenContextMenu(BView* view, BPoint where)
+{
+	std::vector<std::pair<std::string, bool> > items;
+	if (Click(view, where, 1, B_SECONDARY_MOUSE_BUTTON) != B_OK)
+		return items;
+	BWindow* window = NULL;
+	BMenu* menu = NULL;
+	WaitFor([&] {
+		menu = _OpenPopUpMenu(&window);
+		return menu != NULL;
+	}, "a context menu");
+	if (menu == NULL || !window->Lock())
+		return items;
+	for (int32 i = 0; i < menu->CountItems(); i++) {
+		BMenuItem* item = menu->ItemAt(i);
+		if (dynamic_cast<BSeparatorItem*>(item) == NULL)
+			items.push_back(std::make_pair(item->Label(), item->IsEnabled()));
+	}
+	window->Unlock();
+	return items;
+}
+
+
+status_t
+TestDriver::ChooseOpenMenuItem(const char* label)
+{
+	BWindow* window = NULL;
+	BMenu* menu = _OpenPopUpMenu(&window);
+	if (menu == NULL || !window->Lock())
+		return B_NAME_NOT_FOUND;
+	BMenuItem* item = item_labelled(menu, label != NULL ? label : "");
+	bool enabled = item != NULL && item->IsEnabled();
+	BPoint where = item != NULL ? middle_of(item->Frame()) : BPoint();
+	window->Unlock();
+	if (item == NULL)
+		return B_NAME_NOT_FOUND;
+	status_t status = Click(window, where);
+	if (status == B_OK && !enabled) {
+		for (int32 i = 0; i < 4 && _OpenPopUpMenu(&window) != NULL; i++)
+			PressKey(window, B_ESCAPE);
+		return B_NOT_ALLOWED;
+	}
 	return status;
 }

@@ -20,6 +20,7 @@ namespace {
 const float kMarkLeft = 4;
 const float kMarkWidth = 12;
 const float kNameLeft = kMarkLeft + kMarkWidth + 6;
+const float kColumnGap = 12;
 // Keys typed further apart than this start a new type-ahead.
 const bigtime_t kTypeAheadPause = 1000000;
 
@@ -326,6 +327,7 @@ EntryListView::Draw(BRect updateRect)
 			: B_LIST_ITEM_TEXT_COLOR));
 		DrawString(fEntries[i].name.c_str(),
 			BPoint(kNameLeft, frame.top + fBaseline));
+		_DrawColumns(fEntries[i], frame);
 		if (i == fCurrent && IsFocus()) {
 			SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
 			StrokeRect(frame);
@@ -349,14 +351,9 @@ EntryListView::_DrawMark(const folder_entry& entry, BRect frame)
 		FillRect(mark);
 		SetHighColor(150, 110, 30);
 		StrokeRect(mark);
-	} else {
-		BRect sheet(mark.left + 2, mark.top - 1, mark.right - 2,
-			mark.bottom);
-		SetHighColor(255, 255, 255);
-		FillRect(sheet);
-		SetHighColor(96, 96, 96);
-		StrokeRect(sheet);
-	}
+	} else
+		_DrawDocument(BRect(mark.left + 1, mark.top - 1, mark.right - 1,
+			mark.bottom + 1));
 	if (entry.IsLink()) {
 		SetHighColor(entry.kind == kBrokenLink
 			? rgb_color{200, 0, 0, 255} : rgb_color{0, 0, 0, 255});
@@ -365,6 +362,57 @@ EntryListView::_DrawMark(const folder_entry& entry, BRect frame)
 		StrokeLine(BPoint(mark.left + 4, mark.bottom),
 			BPoint(mark.left + 4, mark.bottom - 3));
 	}
+}
+
+
+// A sheet of paper with its top right corner folded over and lines of
+// text on it, as file managers draw a document.
+void
+EntryListView::_DrawDocument(BRect sheet)
+{
+	const float fold = 3;
+	BPoint corner(sheet.right - fold, sheet.top);
+	SetHighColor(255, 255, 255);
+	FillRect(BRect(sheet.left, sheet.top, sheet.right - fold, sheet.bottom));
+	FillRect(BRect(sheet.right - fold, sheet.top + fold, sheet.right,
+		sheet.bottom));
+	SetHighColor(96, 96, 96);
+	StrokeLine(BPoint(sheet.left, sheet.top), corner);
+	StrokeLine(corner, BPoint(sheet.right, sheet.top + fold));
+	StrokeLine(BPoint(sheet.right, sheet.top + fold),
+		BPoint(sheet.right, sheet.bottom));
+	StrokeLine(BPoint(sheet.right, sheet.bottom),
+		BPoint(sheet.left, sheet.bottom));
+	StrokeLine(BPoint(sheet.left, sheet.bottom),
+		BPoint(sheet.left, sheet.top));
+	StrokeLine(corner, BPoint(corner.x, sheet.top + fold));
+	StrokeLine(BPoint(corner.x, sheet.top + fold),
+		BPoint(sheet.right, sheet.top + fold));
+	SetHighColor(150, 150, 150);
+	for (float y = sheet.top + fold + 2; y < sheet.bottom - 1; y += 2)
+		StrokeLine(BPoint(sheet.left + 2, y), BPoint(sheet.right - 2, y));
+}
+
+
+// The size and date columns at the right end of a row, over whatever of
+// a long name reached them.
+void
+EntryListView::_DrawColumns(const folder_entry& entry, BRect frame)
+{
+	float dateWidth = ceilf(StringWidth("0000-00-00 00:00"));
+	float sizeWidth = ceilf(StringWidth("000.0 MB"));
+	float dateLeft = frame.right - kColumnGap - dateWidth;
+	float sizeLeft = dateLeft - kColumnGap - sizeWidth;
+	if (sizeLeft < kNameLeft + kColumnGap)
+		return;
+	FillRect(BRect(sizeLeft - kColumnGap, frame.top, frame.right,
+		frame.bottom), B_SOLID_LOW);
+	float baseline = frame.top + fBaseline;
+	std::string size = entry_size_text(entry.size);
+	DrawString(size.c_str(), BPoint(sizeLeft + sizeWidth
+		- StringWidth(size.c_str()), baseline));
+	DrawString(entry_date_text(entry.modified).c_str(),
+		BPoint(dateLeft, baseline));
 }
 
 

@@ -91,6 +91,9 @@ private:
 									int32 clicks);
 			void				_TypeAhead(const char* bytes);
 			void				_InvalidateRow(int32 index);
+			void				_DrawDocument(BRect sheet);
+			void				_DrawColumns(const folder_entry& entry,
+									BRect frame);
 			void				_DrawMark(const folder_entry& entry,
 									BRect frame);
 			int32				_RowsPerPage() const;

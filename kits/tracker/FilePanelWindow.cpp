@@ -19,6 +19,7 @@
 
 #include "EntryListView.h"
 #include "PanelMessages.h"
+#include "WindowPrivate.h"
 
 #include <string.h>
 
@@ -112,8 +113,10 @@ FilePanelWindow::ShowPanel()
 		fListing.Load(fFolder, fFilter);
 		_ShowListing();
 		_SetStatus(NULL);
-		if (IsHidden())
+		if (IsHidden()) {
+			BWindow::Private(this).SetServedWindow(_ServedWindow());
 			Show();
+		}
 	}
 	Activate();
 	if (fNameField != NULL) {
@@ -121,6 +124,21 @@ FilePanelWindow::ShowPanel()
 		fNameField->TextView()->SelectAll();
 	} else
 		fList->MakeFocus(true);
+}
+
+
+// The panel is a dialog of the window its answers go to, when the caller
+// works in that window; otherwise of the window active when it shows.
+BWindow*
+FilePanelWindow::_ServedWindow() const
+{
+	BLooper* looper = NULL;
+	if (!fHasTarget || fTarget.Target(&looper) == NULL || looper == NULL
+		|| looper == this) {
+		return NULL;
+	}
+	// Locked by this thread, it cannot go away meanwhile.
+	return looper->IsLocked() ? dynamic_cast<BWindow*>(looper) : NULL;
 }
 
 
@@ -324,6 +342,25 @@ FilePanelWindow::_SetStatus(const char* text)
 }
 
 
+// A new folder in the one shown, selected, so that a double click goes
+// in to save there.
+void
+FilePanelWindow::_NewFolder()
+{
+	std::string name;
+	status_t status = create_new_folder(fFolder, name);
+	if (status != B_OK) {
+		_SetStatus(status == B_PERMISSION_DENIED
+			? "You are not allowed to make a folder here."
+			: "The new folder could not be made.");
+		return;
+	}
+	Refresh();
+	fList->Select(fList->IndexOf(name.c_str()));
+	fList->ScrollToRow(fList->IndexOf(name.c_str()));
+}
+
+
 // #pragma mark - Views
 
 
@@ -363,7 +400,16 @@ FilePanelWindow::_BuildViews()
 		B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
 	background->AddChild(fCancelButton);
 
-	fStatusView = new BStringView(BRect(kMargin, buttonTop + 2,
+	float statusLeft = kMargin;
+	if (fMode == B_SAVE_PANEL) {
+		BButton* newFolder = new BButton(BRect(kMargin, buttonTop,
+			kMargin + 99, buttonTop + 23), "new folder button",
+			"New Folder", new BMessage(kMsgNewFolder),
+			B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
+		background->AddChild(newFolder);
+		statusLeft = newFolder->Frame().right + kMargin;
+	}
+	fStatusView = new BStringView(BRect(statusLeft, buttonTop + 2,
 		cancelFrame.left - kMargin, buttonTop + 21), "status", "",
 		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
 	fStatusView->SetHighColor(180, 0, 0);
@@ -470,6 +516,9 @@ FilePanelWindow::MessageReceived(BMessage* message)
 			break;
 		case kMsgCancelButton:
 			HidePanel();
+			break;
+		case kMsgNewFolder:
+			_NewFolder();
 			break;
 		case kMsgNameEdited:
 			fSaveText = fNameField != NULL ? fNameField->Text() : "";

@@ -38,6 +38,7 @@ public:
 	// The answer to whether an existing file may be replaced.
 	static const uint32			kMsgReplaceAnswer = 'fpRA';
 	static const uint32			kMsgNameEdited = 'fpNE';
+	static const uint32			kMsgNewFolder = 'fpNF';
 
 								FilePanelWindow(BFilePanel* panel,
 									file_panel_mode mode,
@@ -111,6 +112,8 @@ public:
 
 private:
 			void				_BuildViews();
+			BWindow*			_ServedWindow() const;
+			void				_NewFolder();
 			entry_ref			_HomeFolder() const;
 			void				_ShowListing();
 			void				_UpdateControls();

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <string.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <time.h>
 
 namespace BPrivate {
 
@@ -136,6 +138,9 @@ FolderListing::Load(const entry_ref& folder, BRefFilter* filter)
 			st.st_mode = S_IFREG;
 		}
 		item.kind = kind_of(entry, st);
+		if (S_ISREG(st.st_mode))
+			item.size = st.st_size;
+		item.modified = st.st_mtime;
 
 		if (filter != NULL) {
 			BNode node(&item.ref);
@@ -199,6 +204,60 @@ FolderListing::CompareNames(const char* a, const char* b)
 			return difference;
 	}
 	return strcmp(a, b);
+}
+
+std::string
+entry_size_text(off_t size)
+{
+	if (size < 0)
+		return "";
+	if (size == 1)
+		return "1 byte";
+	if (size < 1000)
+		return std::to_string((long long)size) + " bytes";
+	static const char* const kUnits[] = { "kB", "MB", "GB", "TB", "PB" };
+	double value = (double)size / 1000;
+	int unit = 0;
+	// 999.95 would print as "1000.0".
+	while (value >= 999.95 && unit < 4) {
+		value /= 1000;
+		unit++;
+	}
+	char text[32];
+	snprintf(text, sizeof(text), "%.1f %s", value, kUnits[unit]);
+	return text;
+}
+
+
+std::string
+entry_date_text(time_t modified)
+{
+	struct tm local;
+	if (modified == 0 || localtime_r(&modified, &local) == NULL)
+		return "";
+	char text[32];
+	strftime(text, sizeof(text), "%Y-%m-%d %H:%M", &local);
+	return text;
+}
+
+status_t
+create_new_folder(const entry_ref& parent, std::string& _name)
+{
+	BDirectory directory(&parent);
+	status_t status = directory.InitCheck();
+	for (int32 number = 1; status == B_OK && number < 1000; number++) {
+		std::string name = "New Folder";
+		if (number > 1)
+			name += " " + std::to_string(number);
+		status = directory.CreateDirectory(name.c_str(), NULL);
+		if (status == B_OK) {
+			_name = name;
+			return B_OK;
+		}
+		if (status == B_FILE_EXISTS)
+			status = B_OK;
+	}
+	return status != B_OK ? status : B_FILE_EXISTS;
 }
 
 }	// namespace BPrivate

@@ -18,6 +18,7 @@
 #include <SupportDefs.h>
 
 #include <string>
+#include <time.h>
 #include <vector>
 
 class BRefFilter;
@@ -37,6 +38,11 @@ struct folder_entry {
 	std::string			name;
 	entry_ref			ref;
 	entry_kind			kind;
+	// The bytes of a file (what a link to one points to counts as the
+	// link's own); -1 for folders and what could not be looked at.
+	off_t				size = -1;
+	// The last change; 0 when unknown.
+	time_t				modified = 0;
 
 	// Folders and links to folders: what double-clicking enters.
 	bool				IsFolder() const;
@@ -46,6 +52,17 @@ struct folder_entry {
 	// it points to.
 	bool				IsChoosable(uint32 nodeFlavors) const;
 };
+
+// The size column's text: "12 bytes", "1.5 kB", "3.4 MB" (powers of
+// 1000, as the desktop's file managers write them); empty for -1.
+std::string entry_size_text(off_t size);
+// The date column's text in local time, "2026-12-08 13:05"; empty for 0.
+std::string entry_date_text(time_t modified);
+
+// Makes a folder "New Folder" in the parent, or "New Folder 2", 3, ...
+// when that name is taken; _name gets the name used. The status of the
+// creation otherwise (B_PERMISSION_DENIED on a read-only folder, ...).
+status_t create_new_folder(const entry_ref& parent, std::string& _name);
 
 class FolderListing {
 public:

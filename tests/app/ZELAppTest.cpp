@@ -238,6 +238,10 @@ TEST_F(ZELAppTest, AboutBoxAndEditMenu)
 	BAlert* about = fDriver.WaitForAlert();
 	ASSERT_NE((BAlert*)NULL, about);
 	EXPECT_EQ("About...", fDriver.AlertTitle(about));
+	// Its icon says information, not a warning; the frame shows whose
+	// box it is.
+	EXPECT_EQ(B_INFO_ALERT, about->Type());
+	EXPECT_EQ("Orvane", fDriver.ScreenTitle(about));
 	EXPECT_EQ(0u, fDriver.AlertText(about).find("\nOrvane\n\n"));
 	EXPECT_EQ(std::vector<std::string>{ "OK" },
 		fDriver.AlertButtonLabels(about));

@@ -12,12 +12,14 @@ patience=${E2E_PATIENCE:-20}
 work=$(mktemp -d)
 output="$work/output"
 xvfb_pid=""
+wm_pid=""
 program_pid=""
 
 cleanup() {
 	# A case may have stopped the program; a stopped one would not end.
 	[ -n "$program_pid" ] && kill -CONT "$program_pid" 2>/dev/null
 	[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+	[ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
 	[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 	wait 2>/dev/null
 	rm -rf "$work"
@@ -53,6 +55,22 @@ start_x() {
 	done
 	cat "$work/xvfb.log" >&2
 	echo "FAIL ($case_name): Xvfb did not start" >&2
+	exit 1
+}
+
+# Starts openbox on the X server with its stock settings and waits until
+# it manages the screen (it names itself on the root window).
+start_wm() {
+	openbox --sm-disable >"$work/wm.log" 2>&1 &
+	wm_pid=$!
+	for _ in $(seq 1 $((patience * 20))); do
+		xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' \
+			&& return 0
+		kill -0 "$wm_pid" 2>/dev/null || break
+		sleep 0.05
+	done
+	cat "$work/wm.log" >&2
+	echo "FAIL ($case_name): openbox did not start" >&2
 	exit 1
 }
 

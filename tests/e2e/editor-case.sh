@@ -14,6 +14,7 @@ orvane=$1
 helper=$2
 artifacts=$3
 case_name=$4
+resources="$(cd "$(dirname "$0")/../../resources" && pwd)"
 
 program=$orvane
 label=orvane
@@ -209,6 +210,162 @@ case_find_replace() {
 	xdotool key ctrl+s
 	wait_until "Ctrl+Z did not give the text back" cmp -s \
 		"$work/files/notes.txt" "$work/original"
+}
+
+# The window id xprop prints for a window property, in hexadecimal as
+# xprop writes it ("0x..."), for the window xdotool named in decimal.
+hex_id() { printf '0x%x' "$1"; }
+active_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+# Fails unless the window is a dialog of the other: WM_TRANSIENT_FOR
+# names it and the type is _NET_WM_WINDOW_TYPE_DIALOG.
+expect_dialog_of() {
+	local dialog=$1 parent=$2 name=$3
+	xprop -id "$dialog" WM_TRANSIENT_FOR | grep -q "# $(hex_id "$parent")\$" ||
+		fail "$name is not transient for its document: $(xprop -id "$dialog" WM_TRANSIENT_FOR)"
+	xprop -id "$dialog" _NET_WM_WINDOW_TYPE | grep -q '_NET_WM_WINDOW_TYPE_DIALOG' ||
+		fail "$name is not a dialog: $(xprop -id "$dialog" _NET_WM_WINDOW_TYPE)"
+	# The frame's buttons: the Motif hints ask for neither minimise nor
+	# maximise (functions and decorations). openbox reads only some of
+	# them, and offers no maximising of a dialog of a fixed size.
+	local hints
+	hints=$(xprop -id "$dialog" _MOTIF_WM_HINTS | sed 's/.*= //; s/,//g')
+	read -r flags functions decorations _ <<<"$hints"
+	[ -n "$decorations" ] && [ $((functions & 0x18)) -eq 0 ] &&
+		[ $((decorations & 0x60)) -eq 0 ] ||
+		fail "$name asks for minimise or maximise: $hints"
+	[ "${4:-}" != fixed ] ||
+		! xprop -id "$dialog" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE ||
+		fail "$name can be maximised"
+}
+
+# Whether the first window is above the second in the window manager's
+# stacking order (bottom to top).
+stacked_above() {
+	local order
+	order=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g')
+	local upper=-1 lower=-1 index=0
+	for id in $order; do
+		[ "$id" = "$(hex_id "$1")" ] && upper=$index
+		[ "$id" = "$(hex_id "$2")" ] && lower=$index
+		index=$((index + 1))
+	done
+	[ "$upper" -gt "$lower" ] && [ "$lower" -ge 0 ]
+}
+
+# Under a window manager, the close question and the Open panel are
+# dialogs of their document: a click on the document leaves the modal
+# question in front, and the keyboard returns to the document after.
+case_dialogs() {
+	start_wm
+	printf 'one\n' >"$work/files/a.txt"
+	start_orvane a.txt
+	window=$(find_window '^a.txt$')
+	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
+	xdotool windowactivate --sync "$window"
+	xdotool type --delay 20 'x'
+	wait_until "the first change was not reported" printed "^BMessage\('FMsn'\)"
+	xdotool key ctrl+w
+	alert=$(find_window '^Orvane$')
+	expect_dialog_of "$alert" "$window" "the close question" fixed
+	xprop -id "$alert" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL ||
+		fail "the close question is not modal"
+	wait_until "the close question did not get the keyboard" active_is "$alert"
+
+	# The question is centred on the document; its lower left corner is
+	# free to click.
+	eval "$(xdotool getwindowgeometry --shell "$window")"
+	xdotool mousemove --window "$window" 12 $((HEIGHT - 30)) click 1
+	sleep 0.5
+	wait_until "a click on the document took the keyboard from the question" \
+		active_is "$alert"
+	stacked_above "$alert" "$window" ||
+		fail "the document came in front of its question"
+
+	xdotool key Escape
+	wait_until "the keyboard did not return to the document" active_is "$window"
+	xdotool key ctrl+o
+	panel=$(find_window '^Open$')
+	expect_dialog_of "$panel" "$window" "the Open panel"
+	xdotool key Escape
+	wait_until "the keyboard did not return from the panel" active_is "$window"
+}
+
+# The windows the program shows now (a pop-up menu is one more).
+shown_windows() {
+	xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l
+}
+shows_windows() { [ "$(shown_windows)" -eq "$1" ]; }
+primary_is() { [ "$(xclip -o -selection primary 2>/dev/null)" = "$1" ]; }
+same_bytes() { cmp -s "$1" "$2"; }
+
+# Text selected with the mouse is the primary selection, and a middle
+# click pastes the primary selection another program holds.
+case_primary() {
+	printf 'alpha beta\n' >"$work/files/s.txt"
+	start_orvane s.txt
+	window=$(find_window '^s.txt$')
+	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
+	xdotool windowfocus --sync "$window"
+	# A double click on the second word of the first line.
+	xdotool mousemove --window "$window" 52 30 click --repeat 2 --delay 80 1
+	wait_until "the selection did not reach the primary selection" \
+		primary_is beta
+	printf 'PRIM' | xclip -selection primary
+	wait_until "xclip did not take the primary selection" primary_is PRIM
+	xdotool mousemove --window "$window" 2 30 click 2
+	wait_until "the first change was not reported" printed "^BMessage\('FMsn'\)"
+	xdotool key ctrl+s
+	wait_until "the middle click did not paste at the start" \
+		holds "$work/files/s.txt" 'PRIMalpha beta'
+}
+
+# The context menu's Cut and Paste carry the document's exact bytes.
+case_context_menu() {
+	printf 'one\000two\377\n' >"$work/original"
+	cp "$work/original" "$work/files/c.txt"
+	start_orvane c.txt
+	window=$(find_window '^c.txt$')
+	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
+	xdotool windowfocus --sync "$window"
+	xdotool key ctrl+a
+	xdotool mousemove --window "$window" 40 30 click 3
+	wait_until "no context menu opened" shows_windows 2
+	# "c" walks to Cut, the first of two items with the letter; "p"
+	# picks Paste, the only one with its letter, at once.
+	xdotool key c Return
+	wait_until "the context menu did not close" shows_windows 1
+	xdotool key ctrl+s
+	wait_until "Cut did not empty the document" holds "$work/files/c.txt" ''
+	xdotool mousemove --window "$window" 40 30 click 3
+	wait_until "no context menu opened again" shows_windows 2
+	xdotool key p
+	wait_until "the context menu did not close again" shows_windows 1
+	xdotool key ctrl+s
+	wait_until "Paste did not give back the exact bytes" \
+		same_bytes "$work/files/c.txt" "$work/original"
+}
+
+# Every window carries the installed icon, and the class that the desktop
+# entry's StartupWMClass names.
+case_identity() {
+	local icons="$work/data/icons/hicolor/32x32/apps"
+	mkdir -p "$icons"
+	cp "$resources/icons/orvane-32.png" "$icons/orvane.png"
+	export XDG_DATA_HOME="$work/data"
+	start_orvane
+	window=$(find_window '^Untitled - 1$')
+	local class
+	class=$(sed -n 's/^StartupWMClass=//p' "$resources/orvane.desktop")
+	[ -n "$class" ] || fail "the desktop entry names no StartupWMClass"
+	xprop -id "$window" WM_CLASS | grep -q "\"$class\"\$" ||
+		fail "the window's class is not $class: $(xprop -id "$window" WM_CLASS)"
+	xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' ||
+		fail "the window has not the 32-pixel icon"
+	xdotool key ctrl+o
+	panel=$(find_window '^Open$')
+	xprop -id "$panel" _NET_WM_ICON | grep -q 'Icon (32 x 32)' ||
+		fail "the Open panel has no icon"
 }
 
 start_x

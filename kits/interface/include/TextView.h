@@ -337,6 +337,11 @@ private:
 									const BPrivate::UndoStep* step,
 									bool redo);
 
+	// The desktop's selection and context menu (TextViewDesktop.cpp)
+			void				_OfferSelection();
+			void				_PastePrimary(BPoint where);
+			void				_ShowContextMenu(BPoint where);
+
 			BPrivate::text_view_data* fData;
 };
 

@@ -49,6 +49,7 @@ class BTextControl;
 
 namespace BPrivate {
 class OutputCapture;
+struct ServerReply;
 struct ServerEvent;
 }
 
@@ -194,6 +195,16 @@ public:
 									const char* label);
 	// The window an open menu is shown in; NULL while it is closed.
 			BWindow*			MenuWindow(BMenu* menu);
+	// Context menus. Right-clicks the view at where (its coordinates)
+	// and waits for the menu that opens: its items' labels, each with
+	// whether it is enabled, separators left out; empty when none
+	// opened. The menu stays open.
+			std::vector<std::pair<std::string, bool> > OpenContextMenu(
+									BView* view, BPoint where);
+	// Clicks the item of the pop-up menu open now; B_NOT_ALLOWED for a
+	// disabled item (the menu is then closed with Escape),
+	// B_NAME_NOT_FOUND when no menu is open or it has no such item.
+			status_t			ChooseOpenMenuItem(const char* label);
 
 	// The window manager's part.
 			status_t			CloseWindow(BWindow* window);
@@ -248,6 +259,13 @@ public:
 									const char* path);
 			status_t			GetPixel(BWindow* window, BPoint where,
 									rgb_color* _color);
+	// What the desktop is told of a window, after waiting for idle: the
+	// window a dialog serves (NULL for none or while it is not shown),
+	// and the title its frame shows.
+			BWindow*			ServedWindow(BWindow* dialog);
+			std::string			ScreenTitle(BWindow* window);
+	// The window that has the keyboard; NULL for none.
+			BWindow*			ActiveWindow();
 	// Every pixel of the area (window coordinates, whole pixels), row
 	// after row.
 			status_t			GetPixels(BWindow* window, BRect area,
@@ -262,6 +280,14 @@ private:
 									std::function<bool(BView*)> matches);
 	// The window's server id, with the window locked; 0 when it is gone.
 			int32				_ServerID(BWindow* window);
+	// Runs the function with the looper locked; false when it could not
+	// be locked (deleted, or held elsewhere for too long).
+	static	bool				_WithLock(BLooper* looper,
+									const std::function<void()>& function);
+	// The pop-up menu open now and its window; NULL for none.
+			BMenu*				_OpenPopUpMenu(BWindow** _window);
+			status_t			_WindowInfo(BWindow* window,
+									BPrivate::ServerReply& _reply);
 			status_t			_ReadPixel(int32 serverID, BPoint where,
 									rgb_color& _color);
 			status_t			_Inject(BPrivate::ServerEvent& event,

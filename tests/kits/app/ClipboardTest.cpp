@@ -6,7 +6,9 @@
  * - with a screen behind the system clipboard: the exact bytes come back
  *   while the screen holds the text it was given; the screen's text once
  *   another program changed it; a failing screen gives an empty
- *   clipboard, not stale data.
+ *   clipboard, not stale data;
+ * - "primary" is the screen's primary selection, kept apart from the
+ *   clipboard, exact in the process like it.
  */
 #include <Clipboard.h>
 #include <Message.h>
@@ -48,25 +50,37 @@ put(BClipboard& clipboard, const std::string& text)
 }
 
 
-// A screen's clipboard for the tests.
+// A screen's clipboard and primary selection for the tests.
 std::string sScreen;
+std::string sScreenPrimary;
 bool sScreenFails = false;
 
 status_t
-set_screen(const std::string& text)
+set_screen(BPrivate::system_selection which, const std::string& text)
 {
-	sScreen = text;
+	(which == BPrivate::kPrimarySelection ? sScreenPrimary : sScreen) = text;
 	return B_OK;
 }
 
 
 status_t
-get_screen(std::string& _text)
+get_screen(BPrivate::system_selection which, std::string& _text)
 {
 	if (sScreenFails)
 		return B_ERROR;
-	_text = sScreen;
+	_text = which == BPrivate::kPrimarySelection ? sScreenPrimary : sScreen;
 	return B_OK;
+}
+
+
+void
+connect_screen(bool connect)
+{
+	for (BPrivate::system_selection which : { BPrivate::kClipboardSelection,
+			BPrivate::kPrimarySelection }) {
+		BPrivate::set_system_clipboard(which, connect ? &set_screen : NULL,
+			connect ? &get_screen : NULL);
+	}
 }
 
 }	// namespace
@@ -119,7 +133,7 @@ TEST(ClipboardTest, ChangesNeedTheLock)
 
 TEST(ClipboardTest, TheScreenDecidesWhoseTextItIs)
 {
-	BPrivate::set_system_clipboard(&set_screen, &get_screen);
+	connect_screen(true);
 	BClipboard clipboard("system");
 	std::string odd("x\0\xFE", 3);
 	put(clipboard, odd);
@@ -137,5 +151,28 @@ TEST(ClipboardTest, TheScreenDecidesWhoseTextItIs)
 	sScreenFails = true;
 	EXPECT_EQ("", text_in(clipboard));
 	sScreenFails = false;
-	BPrivate::set_system_clipboard(NULL, NULL);
+	connect_screen(false);
+}
+
+
+TEST(ClipboardTest, PrimaryIsTheScreensOtherSelection)
+{
+	connect_screen(true);
+	BClipboard clipboard("system");
+	BClipboard primary("primary");
+	BClipboard samePrimary("primary");
+	put(clipboard, "copied");
+	std::string odd("sel\0ected", 9);
+	put(primary, odd);
+	EXPECT_EQ("copied", sScreen);
+	EXPECT_EQ(std::string("sel"), sScreenPrimary.substr(0, 3));
+	// Exact in the process, shared by every "primary" clipboard, apart
+	// from the clipboard.
+	EXPECT_EQ(odd, text_in(samePrimary));
+	EXPECT_EQ("copied", text_in(clipboard));
+
+	sScreenPrimary = "selected elsewhere";
+	EXPECT_EQ("selected elsewhere", text_in(primary));
+	EXPECT_EQ("copied", text_in(clipboard));
+	connect_screen(false);
 }

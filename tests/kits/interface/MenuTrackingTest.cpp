@@ -22,7 +22,9 @@
  *   has reaches the focus view;
  * - a click outside the menus closes them without choosing, and does not
  *   reach the view under it;
- * - a window closed with its menus open takes them along.
+ * - a window closed with its menus open takes them along;
+ * - the highlighted item's text stands out from its background at a
+ *   contrast of at least 4.5:1, as drawn.
  */
 #include "MenuTestSupport.h"
 
@@ -441,4 +443,52 @@ TEST_F(MenuTracking, KeyboardOpensMenusAndLettersPickItems)
 	ASSERT_EQ(fDriver.PressKey(fWindow, 'q', B_OPTION_KEY), B_OK);
 	EXPECT_EQ(Count("content:KeyDown q"), 1);
 	EXPECT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+}
+
+
+namespace {
+
+// The relative luminance of a colour on the screen (sRGB).
+double
+luminance(rgb_color color)
+{
+	auto linear = [](uint8 value) {
+		double c = value / 255.0;
+		return c <= 0.04045 ? c / 12.92 : pow((c + 0.055) / 1.055, 2.4);
+	};
+	return 0.2126 * linear(color.red) + 0.7152 * linear(color.green)
+		+ 0.0722 * linear(color.blue);
+}
+
+}	// namespace
+
+
+TEST_F(MenuTracking, HighlightedItemIsReadable)
+{
+	ASSERT_EQ(fDriver.Click(fWindow, TitlePoint(0)), B_OK);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DOWN_ARROW), B_OK);
+	ASSERT_EQ(Selected(fWindow->fFile), 0);
+	BWindow* menuWindow = fDriver.MenuWindow(fWindow->fFile);
+	ASSERT_NE(menuWindow, (BWindow*)NULL);
+	BRect item;
+	{
+		WindowLocker locker(fWindow);
+		item = fWindow->fFile->ItemAt(0)->Frame();
+	}
+	std::vector<rgb_color> pixels;
+	ASSERT_EQ(fDriver.GetPixels(menuWindow, item, &pixels), B_OK);
+	ASSERT_FALSE(pixels.empty());
+
+	// The background fills the item's corner; the text's core is the
+	// pixel that differs most from it.
+	double background = luminance(pixels[0]);
+	double text = background;
+	for (const rgb_color& pixel : pixels) {
+		double own = luminance(pixel);
+		if (fabs(own - background) > fabs(text - background))
+			text = own;
+	}
+	double contrast = (std::max(text, background) + 0.05)
+		/ (std::min(text, background) + 0.05);
+	EXPECT_GE(contrast, 4.5);
 }

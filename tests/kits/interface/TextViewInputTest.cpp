@@ -18,7 +18,14 @@
  * - the caret blinks on Pulse; control bytes draw as visible marks;
  * - without wrapping, typing past the right edge scrolls sideways;
  *   autoindent; a disallowed character is not typed;
- * - the wheel scrolls, but not past the last line.
+ * - the wheel scrolls, but not past the last line;
+ * - what is selected, by the mouse or the keys, becomes the primary
+ *   selection (the clipboard stays as it was); a middle click pastes it
+ *   exactly where it clicks, and not into a read-only view;
+ * - a right click opens Undo, Redo, Cut, Copy, Paste, Delete and Select
+ *   All, each enabled only when it can act; chosen, they do what the
+ *   keys do, and Cut then Paste gives back the exact bytes; Ctrl+Y
+ *   redoes.
  */
 #include "InterfaceTestSupport.h"
 
@@ -450,4 +457,143 @@ TEST_F(TextViewInputTest, TheWheelStopsAtTheLastLine)
 	ASSERT_EQ(fDriver.ScrollWheel(fWindow, 0, -100), B_OK);
 	WindowLocker locker(fWindow);
 	EXPECT_FLOAT_EQ(0, fView->Bounds().top);
+}
+
+
+namespace {
+
+std::string
+clipboard_text(BClipboard& clipboard)
+{
+	std::string text;
+	if (!clipboard.Lock())
+		return text;
+	const void* data = NULL;
+	ssize_t size = 0;
+	if (clipboard.Data()->FindData("text/plain", B_MIME_TYPE, &data, &size)
+			== B_OK) {
+		text.assign((const char*)data, size);
+	}
+	clipboard.Unlock();
+	return text;
+}
+
+
+void
+put_clipboard_text(BClipboard& clipboard, const std::string& text)
+{
+	ASSERT_TRUE(clipboard.Lock());
+	clipboard.Clear();
+	clipboard.Data()->AddData("text/plain", B_MIME_TYPE, text.data(),
+		(ssize_t)text.size());
+	clipboard.Commit();
+	clipboard.Unlock();
+}
+
+typedef std::vector<std::pair<std::string, bool> > MenuItems;
+
+}	// namespace
+
+
+TEST_F(TextViewInputTest, SelectionIsThePrimarySelection)
+{
+	BClipboard primary("primary");
+	put_clipboard_text(*be_clipboard, "copied");
+	std::string odd("one tw\0o three", 15);
+	SetText(odd);
+
+	// A drag selects "tw\0o"; the clipboard keeps what was copied.
+	ASSERT_EQ(fDriver.MouseDown(fWindow, PointBefore(4)), B_OK);
+	ASSERT_EQ(fDriver.MoveMouse(fWindow, PointBefore(8),
+		B_PRIMARY_MOUSE_BUTTON), B_OK);
+	ASSERT_EQ(fDriver.MouseUp(fWindow, PointBefore(8)), B_OK);
+	EXPECT_EQ(Range(4, 8), Selection());
+	EXPECT_EQ(std::string("tw\0o", 4), clipboard_text(primary));
+	EXPECT_EQ("copied", clipboard_text(*be_clipboard));
+
+	// A middle click pastes it exactly where it clicks.
+	fView->ClearCalls();
+	ASSERT_EQ(fDriver.Click(fWindow, PointBefore(0), 1,
+		B_TERTIARY_MOUSE_BUTTON), B_OK);
+	EXPECT_EQ(std::string("tw\0oone tw\0o three", 19), Text());
+	EXPECT_EQ((Calls{ "I 0 " + std::string("tw\0o", 4) }), fView->Calls());
+
+	// The keys select too.
+	Select(0, 0);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_RIGHT_ARROW, B_SHIFT_KEY), B_OK);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_RIGHT_ARROW, B_SHIFT_KEY), B_OK);
+	EXPECT_EQ("tw", clipboard_text(primary));
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'a', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ(Text(), clipboard_text(primary));
+
+	// Another program's selection is pasted as it comes; a read-only
+	// view takes none.
+	put_clipboard_text(primary, "theirs");
+	{
+		WindowLocker locker(fWindow);
+		fView->MakeEditable(false);
+	}
+	std::string before = Text();
+	ASSERT_EQ(fDriver.Click(fWindow, PointBefore(0), 1,
+		B_TERTIARY_MOUSE_BUTTON), B_OK);
+	EXPECT_EQ(before, Text());
+}
+
+
+TEST_F(TextViewInputTest, ContextMenuOffersWhatCanAct)
+{
+	put_clipboard_text(*be_clipboard, "");
+	SetText("");
+	MenuItems items = fDriver.OpenContextMenu(fView, PointBefore(0));
+	EXPECT_EQ((MenuItems{ { "Undo", false }, { "Redo", false },
+		{ "Cut", false }, { "Copy", false }, { "Paste", false },
+		{ "Delete", false }, { "Select All", false } }), items);
+	EXPECT_EQ(B_NOT_ALLOWED, fDriver.ChooseOpenMenuItem("Cut"));
+
+	std::string odd("ab\0\xFF", 4);
+	SetText(odd);
+	Select(1, 3);
+	items = fDriver.OpenContextMenu(fView, PointBefore(2));
+	EXPECT_EQ((MenuItems{ { "Undo", false }, { "Redo", false },
+		{ "Cut", true }, { "Copy", true }, { "Paste", false },
+		{ "Delete", true }, { "Select All", true } }), items);
+	// A right click keeps the selection it acts on.
+	EXPECT_EQ(Range(1, 3), Selection());
+	ASSERT_EQ(B_OK, fDriver.ChooseOpenMenuItem("Select All"));
+	EXPECT_EQ(Range(0, 4), Selection());
+
+	// Cut, then Paste: the exact bytes come back, through the same
+	// hooks as the keys.
+	fDriver.OpenContextMenu(fView, PointBefore(1));
+	ASSERT_EQ(B_OK, fDriver.ChooseOpenMenuItem("Cut"));
+	EXPECT_EQ("", Text());
+	EXPECT_EQ(odd, clipboard_text(*be_clipboard));
+	items = fDriver.OpenContextMenu(fView, PointBefore(0));
+	EXPECT_EQ((std::pair<std::string, bool>("Undo", true)), items[0]);
+	EXPECT_EQ((std::pair<std::string, bool>("Paste", true)), items[4]);
+	fView->ClearCalls();
+	ASSERT_EQ(B_OK, fDriver.ChooseOpenMenuItem("Paste"));
+	EXPECT_EQ(odd, Text());
+	EXPECT_EQ((Calls{ "I 0 " + odd }), fView->Calls());
+
+	// Undo, then Redo from the menu and with Ctrl+Y.
+	fDriver.OpenContextMenu(fView, PointBefore(0));
+	ASSERT_EQ(B_OK, fDriver.ChooseOpenMenuItem("Undo"));
+	EXPECT_EQ("", Text());
+	items = fDriver.OpenContextMenu(fView, PointBefore(0));
+	EXPECT_EQ((std::pair<std::string, bool>("Redo", true)), items[1]);
+	ASSERT_EQ(B_OK, fDriver.ChooseOpenMenuItem("Redo"));
+	EXPECT_EQ(odd, Text());
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'z', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ("", Text());
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'y', B_COMMAND_KEY), B_OK);
+	EXPECT_EQ(odd, Text());
+
+	// Delete removes the selection and leaves the clipboard alone.
+	Select(0, 2);
+	put_clipboard_text(*be_clipboard, "kept");
+	fDriver.OpenContextMenu(fView, PointBefore(1));
+	ASSERT_EQ(B_OK, fDriver.ChooseOpenMenuItem("Delete"));
+	EXPECT_EQ(odd.substr(2), Text());
+	EXPECT_EQ("kept", clipboard_text(*be_clipboard));
 }

@@ -35,7 +35,12 @@
  *   again proposes the name just set, not the file clicked last time;
  * - a long folder scrolls with its bar as the keyboard moves through it;
  * - a panel whose window the application closed while quitting can
- *   still be deleted, and a panel never stops the application quitting.
+ *   still be deleted, and a panel never stops the application quitting;
+ * - a panel shown from the window its answers go to is a dialog of that
+ *   window, one shown for the application a dialog of the active
+ *   window, and the keyboard goes back there when it is cancelled;
+ * - a save panel's New Folder makes "New Folder", then "New Folder 2",
+ *   selected in the list; where it cannot, the panel says why.
  */
 #include <Alert.h>
 #include <Button.h>
@@ -790,4 +795,87 @@ TEST_F(PanelTest, ShowingAgainProposesTheNewName)
 	EXPECT_STREQ(window->NameField()->Text(), "Untitled - 3");
 	EXPECT_TRUE(window->List()->Selection().empty());
 	window->Unlock();
+}
+
+
+TEST_F(PanelTest, IsADialogOfTheWindowItServes)
+{
+	BWindow* document = new BWindow(BRect(50, 50, 349, 249), "Document",
+		B_TITLED_WINDOW, 0);
+	BWindow* other = new BWindow(BRect(400, 50, 699, 249), "Other",
+		B_TITLED_WINDOW, 0);
+	document->Show();
+	other->Show();
+	ASSERT_EQ(fDriver.ActivateWindow(other), B_OK);
+
+	// Shown from the document's thread, as a document shows its save
+	// panel, while another window is in front.
+	BMessenger target(document);
+	BFilePanel save(B_SAVE_PANEL, &target);
+	ASSERT_TRUE(document->Lock());
+	save.Show();
+	document->Unlock();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ(fDriver.ServedWindow(save.Window()), document);
+	ASSERT_EQ(fDriver.CancelPanel(save.Window()), B_OK);
+	EXPECT_EQ(fDriver.ActiveWindow(), document);
+
+	// The application's own panel serves the window in front.
+	BFilePanel open;
+	ASSERT_EQ(fDriver.ActivateWindow(other), B_OK);
+	open.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ(fDriver.ServedWindow(open.Window()), other);
+	ASSERT_EQ(fDriver.CancelPanel(open.Window()), B_OK);
+	EXPECT_EQ(fDriver.ActiveWindow(), other);
+
+	for (BWindow* window : { document, other }) {
+		if (window->Lock())
+			window->Quit();
+	}
+}
+
+
+TEST_F(PanelTest, SavePanelMakesNewFolders)
+{
+	BFilePanel panel(B_SAVE_PANEL);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	BControl* button = fDriver.FindControl(panel.Window(), "New Folder");
+	ASSERT_NE(button, (BControl*)NULL);
+
+	ASSERT_EQ(fDriver.Click(button), B_OK);
+	ASSERT_EQ(fDriver.Click(button), B_OK);
+	EXPECT_EQ(fDriver.PanelEntries(panel.Window()),
+		(names{"New Folder", "New Folder 2", "sub", "a.txt", "b.txt",
+			"c.txt"}));
+	struct stat st;
+	ASSERT_EQ(stat(fFolder.Child("New Folder 2").c_str(), &st), 0);
+	EXPECT_TRUE(S_ISDIR(st.st_mode));
+	FilePanelWindow* window = dynamic_cast<FilePanelWindow*>(panel.Window());
+	ASSERT_NE(window, (FilePanelWindow*)NULL);
+	{
+		ASSERT_TRUE(window->Lock());
+		std::vector<int32> selection = window->List()->Selection();
+		EXPECT_EQ(selection, std::vector<int32>{ 1 });
+		window->Unlock();
+	}
+
+	// An open panel has no such button.
+	BFilePanel open;
+	open.Show();
+	ASSERT_EQ(fDriver.WaitForIdle(), B_OK);
+	EXPECT_EQ(fDriver.FindControl(open.Window(), "New Folder"),
+		(BControl*)NULL);
+
+	if (permissions_apply()) {
+		ASSERT_EQ(chmod(fFolder.Path().c_str(), 0555), 0);
+		ASSERT_EQ(fDriver.Click(button), B_OK);
+		ASSERT_TRUE(window->Lock());
+		EXPECT_STREQ(window->StatusText(),
+			"You are not allowed to make a folder here.");
+		window->Unlock();
+		chmod(fFolder.Path().c_str(), 0755);
+	}
 }

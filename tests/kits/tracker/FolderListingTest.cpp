@@ -10,7 +10,9 @@
  * - a missing folder, a file taken for a folder and (for ordinary users)
  *   a folder without read permission give an empty listing and the
  *   reason, never a crash;
- * - names with spaces, non-ASCII and invalid UTF-8 keep their bytes.
+ * - names with spaces, non-ASCII and invalid UTF-8 keep their bytes;
+ * - files carry their size and date for the columns, folders no size;
+ *   sizes read as the desktop writes them, dates in local time.
  */
 #include <Directory.h>
 #include <Entry.h>
@@ -21,6 +23,11 @@
 #include "TrackerTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <time.h>
 
 using namespace BPrivate;
 using namespace tracker_test;
@@ -231,4 +238,42 @@ TEST(FolderListingTest, NamesKeepTheirBytes)
 		BEntry entry(&listing.EntryAt(index)->ref);
 		EXPECT_TRUE(entry.Exists()) << name;
 	}
+}
+
+
+TEST(FolderListingTest, SizesAndDatesForTheColumns)
+{
+	TempFolder folder;
+	folder.AddFile("three", "abc");
+	folder.AddFolder("sub");
+	std::string path = folder.Child("three");
+	struct timespec times[2] = {};
+	times[0].tv_sec = times[1].tv_sec = 1700000000;
+	ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+
+	FolderListing listing;
+	ASSERT_EQ(listing.Load(ref_for(folder.Path())), B_OK);
+	const folder_entry* file = listing.EntryAt(listing.IndexOf("three"));
+	const folder_entry* sub = listing.EntryAt(listing.IndexOf("sub"));
+	ASSERT_NE(file, nullptr);
+	ASSERT_NE(sub, nullptr);
+	EXPECT_EQ(file->size, 3);
+	EXPECT_EQ(file->modified, 1700000000);
+	// A folder has no size of its own to show.
+	EXPECT_EQ(sub->size, -1);
+	EXPECT_EQ(entry_size_text(sub->size), "");
+
+	EXPECT_EQ(entry_size_text(0), "0 bytes");
+	EXPECT_EQ(entry_size_text(1), "1 byte");
+	EXPECT_EQ(entry_size_text(999), "999 bytes");
+	EXPECT_EQ(entry_size_text(1000), "1.0 kB");
+	EXPECT_EQ(entry_size_text(150000), "150.0 kB");
+	// Never "1000.0 kB": the next unit takes over.
+	EXPECT_EQ(entry_size_text(999960), "1.0 MB");
+	EXPECT_EQ(entry_size_text(2500000000LL), "2.5 GB");
+
+	setenv("TZ", "UTC", 1);
+	tzset();
+	EXPECT_EQ(entry_date_text(1700000000), "2023-11-14 22:13");
+	EXPECT_EQ(entry_date_text(0), "");
 }
