@@ -29,7 +29,7 @@ ZELFontSize::ZELFontSize(BRect frame, int16 smallest, int16 largest)
 	// 16-bit number ends.
 	for (int32 size = smallest; size <= largest; size++) {
 		char label[16];
-		snPrintLine(label, sizeof(label), "%i", (int)size);
+		snprintf(label, sizeof(label), "%i", (int)size);
 		fMenu->AddItem(new BMenuItem(label, new BMessage(kMsgFontSizeChosen),
 			0, 0));
 	}
@@ -49,7 +49,7 @@ ZELFontSize::GetFontSize(int32* size)
 		return;
 	long value;
 	if (sscanf(field_label(fMenu), "%li", &value) != 1) {
-		printf("ZELFontSIze GetFontSize not OK");
+		PrintLine("ZELFontSIze GetFontSize not OK");
 		return;
 	}
 	*size = (int32)value;

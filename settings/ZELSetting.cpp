@@ -218,7 +218,7 @@ ZELSetting::InitByMsg(BMessage* record)
 	int32 lineLength;
 	if (record->FindInt32(LineLength, &lineLength) == B_OK) {
 		char text[16];
-		snPrintLine(text, sizeof(text), "%li", (long)lineLength);
+		snprintf(text, sizeof(text), "%li", (long)lineLength);
 		fLineLength->SetText(text);
 	} else
 		PrintLine("no LineLength");
@@ -250,7 +250,7 @@ ZELSetting::ExtractToMsg(BMessage* record)
 	const char* text = fLineLength->Text();
 	int32 lineLength;
 	if (!ParseLineLength(text, &lineLength)) {
-		printf("unable to convert linelength-str=%s", text);
+		PrintLine("unable to convert linelength-str=%s", text);
 		fLineLength->MakeFocus(true);
 		return false;
 	}
