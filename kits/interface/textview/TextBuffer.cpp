@@ -194,6 +194,21 @@ TextBuffer::GetText(int32 offset, int32 length) const
 
 
 int32
+TextBuffer::PieceAt(int32 offset, int32 length, const char*& _piece) const
+{
+	if (offset < 0 || offset >= fLength || length <= 0)
+		return 0;
+	length = std::min(length, fLength - offset);
+	if (offset < fGapStart) {
+		_piece = fBuffer + offset;
+		return std::min(length, fGapStart - offset);
+	}
+	_piece = fBuffer + offset + fGapLength;
+	return length;
+}
+
+
+int32
 TextBuffer::Find(const char* needle, int32 length, int32 from) const
 {
 	if (needle == NULL || length <= 0)

@@ -23,6 +23,8 @@
  * - the estimated count measures nothing, counts unlaid hard lines as one
  *   each, never exceeds the exact count, grows as more is laid out and
  *   follows edits, and is exact once the layout is complete.
+ * The layout against an obvious one written apart from it is in
+ * WrapLayoutPropertyTest.cpp.
  */
 #include "LineIndex.h"
 #include "TextBuffer.h"
@@ -335,17 +337,19 @@ TEST(WrapLayoutTest, EstimateGrowsTowardTheExactCount)
 	EXPECT_EQ(3001, document.layout.EstimatedLayoutLines());
 	EXPECT_EQ(0, document.measureCalls);
 
-	// The first screen laid out: its 20 hard lines count exactly.
+	// The first screen laid out: its 20 hard lines count exactly, and
+	// the 21st, whose first layout line was asked for, its two known
+	// lines.
 	document.layout.LayoutLineStart(60);
 	int32 afterScreen = document.layout.EstimatedLayoutLines();
-	EXPECT_EQ(3001 + 2 * 20, afterScreen);
+	EXPECT_EQ(3001 + 2 * 20 + 1, afterScreen);
 	EXPECT_GT(document.measureCalls, 0);
 
 	// A far question lays out every hard line before it.
 	document.layout.LayoutLineStart(6000);
 	int32 afterFar = document.layout.EstimatedLayoutLines();
 	EXPECT_GT(afterFar, afterScreen);
-	EXPECT_EQ(3001 + 2 * 2000, afterFar);
+	EXPECT_EQ(3001 + 2 * 2000 + 1, afterFar);
 
 	int32 exact = document.layout.CountLayoutLines();
 	EXPECT_EQ(3 * 3000 + 1, exact);

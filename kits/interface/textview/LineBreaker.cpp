@@ -1,0 +1,199 @@
+/*
+ * LineBreaker: soft line breaks and character widths.
+ */
+#include "LineBreaker.h"
+
+#include "TextBuffer.h"
+#include "TextMotion.h"
+
+#include <math.h>
+#include <string.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace BPrivate {
+
+
+LineBreaker::LineBreaker(const TextBuffer& text, MeasureFunction measure)
+	:
+	fText(text),
+	fMeasure(std::move(measure)),
+	fWrapWidth(0),
+	fTabWidth(0),
+	fASCIIMeasured(false),
+	fWidestASCII(0)
+{
+}
+
+
+void
+LineBreaker::SetWrapWidth(float width)
+{
+	fWrapWidth = isnan(width) ? 0 : width;
+}
+
+
+void
+LineBreaker::SetTabWidth(float width)
+{
+	fTabWidth = isnan(width) || width < 0 ? 0 : width;
+	fASCIIMeasured = false;
+}
+
+
+void
+LineBreaker::Forget()
+{
+	fASCIIMeasured = false;
+}
+
+
+float
+LineBreaker::CharWidth(int32 offset, int32 length, float x)
+{
+	uint8 byte = (uint8)fText.ByteAt(offset);
+	if (byte == '\t' && fTabWidth > 0)
+		return _TabWidth(x);
+	if (length == 1 && byte < 0x80) {
+		_MeasureASCII();
+		return fASCIIWidths[byte];
+	}
+	return _OtherWidth(offset, length);
+}
+
+
+int32
+LineBreaker::NextBreak(int32 lineStart, int32 hardEnd)
+{
+	_MeasureASCII();
+	float x = 0;
+	int32 lastBreak = -1;
+	int32 at = lineStart;
+	while (at < hardEnd) {
+		// ASCII straight from memory, as long as it lasts.
+		const char* piece = NULL;
+		int32 count = fText.PieceAt(at, hardEnd - at, piece);
+		int32 i = 0;
+		for (; i < count; i++) {
+			uint8 byte = (uint8)piece[i];
+			if (byte >= 0x80)
+				break;
+			if (byte == ' ' || byte == '\t') {
+				x += byte == '\t' && fTabWidth > 0 ? _TabWidth(x)
+					: fASCIIWidths[byte];
+				lastBreak = at + i + 1;
+				continue;
+			}
+			float width = fASCIIWidths[byte];
+			if (x + width > fWrapWidth && at + i > lineStart)
+				return lastBreak > lineStart ? lastBreak : at + i;
+			x += width;
+			if (byte == '-')
+				lastBreak = at + i + 1;
+		}
+		at += i;
+		if (i == count)
+			continue;
+
+		// One character that is not ASCII.
+		int32 length = std::min(TextMotion::CharLength(fText, at),
+			hardEnd - at);
+		float width = _OtherWidth(at, length);
+		if (x + width > fWrapWidth && at > lineStart)
+			return lastBreak > lineStart ? lastBreak : at;
+		x += width;
+		at += length;
+		if (length == 3 && (uint8)fText.ByteAt(at - 3) == 0xE2
+			&& (uint8)fText.ByteAt(at - 2) == 0x80
+			&& (uint8)fText.ByteAt(at - 1) >= 0x90
+			&& (uint8)fText.ByteAt(at - 1) <= 0x94) {
+			// U+2010 hyphen to U+2014 em dash.
+			lastBreak = at;
+		}
+	}
+	return hardEnd;
+}
+
+
+bool
+LineBreaker::CannotWrap(int32 from, int32 to)
+{
+	int32 count = to - from;
+	if (count <= 1)
+		return true;
+	_MeasureASCII();
+	// The widths add up in float, which may round up by a unit in the
+	// last place per character; the bound allows for that.
+	double widest = (double)count * fWidestASCII
+		* (1.0 + count * 2.4e-7);
+	if (widest > fWrapWidth)
+		return false;
+	return _IsASCII(from, to);
+}
+
+
+void
+LineBreaker::_MeasureASCII()
+{
+	if (fASCIIMeasured)
+		return;
+	float widest = 0;
+	for (int32 byte = 0; byte < 128; byte++) {
+		char character = (char)byte;
+		float width = fMeasure(&character, 1);
+		fASCIIWidths[byte] = isnan(width) || width < 0 ? 0 : width;
+		widest = std::max(widest, fASCIIWidths[byte]);
+	}
+	// A tab reaches at most one tab width to the next stop.
+	if (fTabWidth > 0)
+		widest = std::max(widest, fTabWidth);
+	fWidestASCII = widest;
+	fASCIIMeasured = true;
+}
+
+
+float
+LineBreaker::_TabWidth(float x) const
+{
+	return (floorf(x / fTabWidth) + 1) * fTabWidth - x;
+}
+
+
+float
+LineBreaker::_OtherWidth(int32 offset, int32 length)
+{
+	char bytes[4] = {};
+	for (int32 i = 0; i < length && i < 4; i++)
+		bytes[i] = fText.ByteAt(offset + i);
+	float width = fMeasure(bytes, length);
+	return isnan(width) || width < 0 ? 0 : width;
+}
+
+
+bool
+LineBreaker::_IsASCII(int32 from, int32 to) const
+{
+	const uint64 kHighBits = 0x8080808080808080ULL;
+	while (from < to) {
+		const char* piece = NULL;
+		int32 count = fText.PieceAt(from, to - from, piece);
+		if (count <= 0)
+			return false;
+		uint64 high = 0;
+		int32 i = 0;
+		for (; i + 8 <= count; i += 8) {
+			uint64 word;
+			memcpy(&word, piece + i, 8);
+			high |= word;
+		}
+		for (; i < count; i++)
+			high |= (uint8)piece[i];
+		if ((high & kHighBits) != 0)
+			return false;
+		from += count;
+	}
+	return true;
+}
+
+}	// namespace BPrivate
