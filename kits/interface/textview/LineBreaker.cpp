@@ -22,7 +22,8 @@ LineBreaker::LineBreaker(const TextBuffer& text, MeasureFunction measure)
 	fWrapWidth(0),
 	fTabWidth(0),
 	fASCIIMeasured(false),
-	fWidestASCII(0)
+	fWidestPrintable(0),
+	fWidestTab(0)
 {
 }
 
@@ -123,13 +124,18 @@ LineBreaker::CannotWrap(int32 from, int32 to)
 	if (count <= 1)
 		return true;
 	_MeasureASCII();
+	// A quick answer for lines that are long whatever they hold.
+	double shortest = (double)count * std::min(fWidestPrintable, fWidestTab);
+	if (shortest > fWrapWidth)
+		return false;
+	int32 tabs = _CountTabsIfPlain(from, to);
+	if (tabs < 0)
+		return false;
 	// The widths add up in float, which may round up by a unit in the
 	// last place per character; the bound allows for that.
-	double widest = (double)count * fWidestASCII
-		* (1.0 + count * 2.4e-7);
-	if (widest > fWrapWidth)
-		return false;
-	return _IsASCII(from, to);
+	double widest = ((double)(count - tabs) * fWidestPrintable
+		+ (double)tabs * fWidestTab) * (1.0 + count * 2.4e-7);
+	return widest <= fWrapWidth;
 }
 
 
@@ -138,17 +144,15 @@ LineBreaker::_MeasureASCII()
 {
 	if (fASCIIMeasured)
 		return;
-	float widest = 0;
 	for (int32 byte = 0; byte < 128; byte++) {
 		char character = (char)byte;
 		float width = fMeasure(&character, 1);
 		fASCIIWidths[byte] = isnan(width) || width < 0 ? 0 : width;
-		widest = std::max(widest, fASCIIWidths[byte]);
 	}
+	fWidestPrintable = *std::max_element(fASCIIWidths + 0x20,
+		fASCIIWidths + 0x7F);
 	// A tab reaches at most one tab width to the next stop.
-	if (fTabWidth > 0)
-		widest = std::max(widest, fTabWidth);
-	fWidestASCII = widest;
+	fWidestTab = fTabWidth > 0 ? fTabWidth : fASCIIWidths[(uint8)'\t'];
 	fASCIIMeasured = true;
 }
 
@@ -171,29 +175,30 @@ LineBreaker::_OtherWidth(int32 offset, int32 length)
 }
 
 
-bool
-LineBreaker::_IsASCII(int32 from, int32 to) const
+// The tabs among the bytes, or -1 when any is not printable ASCII or a
+// tab.
+int32
+LineBreaker::_CountTabsIfPlain(int32 from, int32 to) const
 {
-	const uint64 kHighBits = 0x8080808080808080ULL;
+	int32 tabs = 0;
 	while (from < to) {
 		const char* piece = NULL;
 		int32 count = fText.PieceAt(from, to - from, piece);
 		if (count <= 0)
-			return false;
-		uint64 high = 0;
-		int32 i = 0;
-		for (; i + 8 <= count; i += 8) {
-			uint64 word;
-			memcpy(&word, piece + i, 8);
-			high |= word;
+			return -1;
+		// Without a branch per byte, so that it runs in vector steps.
+		uint8 other = 0;
+		for (int32 i = 0; i < count; i++) {
+			uint8 byte = (uint8)piece[i];
+			uint8 tab = byte == '\t';
+			other |= (uint8)((uint8)(byte - 0x20) >= 0x5F) & (tab ^ 1);
+			tabs += tab;
 		}
-		for (; i < count; i++)
-			high |= (uint8)piece[i];
-		if ((high & kHighBits) != 0)
-			return false;
+		if (other != 0)
+			return -1;
 		from += count;
 	}
-	return true;
+	return tabs;
 }
 
 }	// namespace BPrivate

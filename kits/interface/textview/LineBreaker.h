@@ -54,17 +54,19 @@ public:
 	// Where the layout line that starts at lineStart ends, and the next
 	// one starts; hardEnd when the rest of the hard line fits.
 			int32				NextBreak(int32 lineStart, int32 hardEnd);
-	// True when the bytes from..to-1 are all ASCII and too few to reach
-	// the wrap width even if each were the widest ASCII character: they
-	// are one layout line, and nothing needs measuring to know it. False
-	// does not mean that they wrap.
+	// True when the bytes from..to-1 are all printable ASCII or tabs and
+	// too few to reach the wrap width even if each were the widest of
+	// them (a tab a whole tab width): they are one layout line, and
+	// nothing needs measuring to know it. False does not mean that they
+	// wrap.
 			bool				CannotWrap(int32 from, int32 to);
 
 private:
 			void				_MeasureASCII();
 			float				_TabWidth(float x) const;
 			float				_OtherWidth(int32 offset, int32 length);
-			bool				_IsASCII(int32 from, int32 to) const;
+			int32				_CountTabsIfPlain(int32 from,
+									int32 to) const;
 
 			const TextBuffer&	fText;
 			MeasureFunction		fMeasure;
@@ -73,9 +75,10 @@ private:
 			bool				fASCIIMeasured;
 			// Widths of the ASCII characters, tabs as characters.
 			float				fASCIIWidths[128];
-			// The widest advance an ASCII character can make, tabs
-			// included.
-			float				fWidestASCII;
+			// The widest printable ASCII character (control characters
+			// show wider pictures), and the most a tab can advance.
+			float				fWidestPrintable;
+			float				fWidestTab;
 };
 
 }	// namespace BPrivate

@@ -542,9 +542,28 @@ WrapLayout::_CompleteBlock(int32 block)
 	int32 first = 0;
 	for (int32 i = 0; i < block; i++)
 		first += fBlocks[i].size;
+	_SettleShortLines(own, first);
 	for (int32 index = 0; index < own.size && own.unknown > 0; index++) {
 		if (!own.done[index])
 			_Complete(own, index, first + index);
+	}
+}
+
+
+// Marks the lines of the block that are too short to wrap as one layout
+// line each, in one pass without the per-line work of _ExtendOnce(): most
+// lines of most files are such lines.
+void
+WrapLayout::_SettleShortLines(Block& block, int32 first)
+{
+	int32 start = fLines.OffsetAt(first);
+	for (int32 index = 0; index < block.size; index++) {
+		int32 end = fLines.LineEnd(first + index);
+		if (!block.done[index] && fBreaker.CannotWrap(start, end)
+			&& _Find(block, index) == NULL) {
+			_SetDone(block, index, true);
+		}
+		start = end + 1;
 	}
 }
 

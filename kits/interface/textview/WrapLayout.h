@@ -170,6 +170,8 @@ private:
 			int32				_Complete(Block& block, int32 index,
 									int32 hardLine);
 			void				_CompleteBlock(int32 block);
+			void				_SettleShortLines(Block& block,
+									int32 first);
 			int32				_BlockPrefix(int32 block);
 			int32				_PrefixBefore(int32 hardLine);
 			const std::vector<int32>& _Starts(Block& block, int32 index,
