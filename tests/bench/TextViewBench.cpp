@@ -208,6 +208,17 @@ baseline(const char* path)
 }
 
 
+// The value that percent of the values do not exceed (of 100 values the
+// 99th percentile is the worst but one).
+double
+percentile(std::vector<double> values, int percent)
+{
+	std::sort(values.begin(), values.end());
+	size_t rank = (values.size() * percent + 99) / 100;
+	return values[std::clamp(rank, (size_t)1, values.size()) - 1];
+}
+
+
 struct Bench {
 	BWindow*			window;
 	BTextView*			view;
@@ -233,20 +244,18 @@ struct Bench {
 		double firstTime = first.Elapsed();
 		double firstCPU = first.Processor();
 		std::vector<double> times;
-		double cpu = 0;
+		std::vector<double> cpu;
 		for (int i = 0; i < keys; i++) {
 			Stopwatch key;
 			view->KeyDown("x", 1);
 			Frame();
 			times.push_back(key.Elapsed());
-			cpu += key.Processor();
+			cpu.push_back(key.Processor());
 		}
-		std::sort(times.begin(), times.end());
 		printf("  %s: jump and first key %.1f ms (%.1f processor); "
-			"then median %.3f ms, p99 %.2f ms, mean processor %.3f ms\n",
-			where, firstTime, firstCPU, times[times.size() / 2],
-			times[times.size() * 99 / 100 - (times.size() >= 100)],
-			cpu / keys);
+			"then median %.3f ms, p99 %.2f ms (processor %.3f, %.2f)\n",
+			where, firstTime, firstCPU, percentile(times, 50),
+			percentile(times, 99), percentile(cpu, 50), percentile(cpu, 99));
 	}
 
 	void GoToEnd(double baseTime)

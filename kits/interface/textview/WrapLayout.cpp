@@ -484,6 +484,7 @@ WrapLayout::_ExtendOnce(Block& block, int32 index, int32 hardLine)
 		// A line that fits needs no list of starts.
 		if (wrapped != NULL) {
 			wrapped->kept.clear();
+			wrapped->keptShift = 0;
 			if (wrapped->starts.size() == 1)
 				_Drop(block, index);
 		}
@@ -508,16 +509,16 @@ WrapLayout::_ExtendOnce(Block& block, int32 index, int32 hardLine)
 void
 WrapLayout::_Rejoin(Wrapped& wrapped)
 {
-	std::vector<int32>& kept = wrapped.kept;
+	std::vector<Kept>& kept = wrapped.kept;
+	int32 shift = wrapped.keptShift;
 	int32 last = wrapped.starts.back();
-	auto position = [](int32 stored) { return stored < 0 ? ~stored : stored; };
-	while (!kept.empty() && position(kept.back()) < last)
+	while (!kept.empty() && kept.back().at + shift < last)
 		kept.pop_back();
-	if (kept.empty() || position(kept.back()) != last)
+	if (kept.empty() || kept.back().at + shift != last)
 		return;
 	kept.pop_back();
-	while (!kept.empty() && kept.back() >= 0) {
-		wrapped.starts.push_back(kept.back());
+	while (!kept.empty() && !kept.back().runStarts) {
+		wrapped.starts.push_back(kept.back().at + shift);
 		kept.pop_back();
 	}
 }
@@ -639,6 +640,7 @@ WrapLayout::_Truncate(Block& block, int32 index, int32 offsetInLine)
 	int32 keep = std::max(holding - 2, (int32)0);
 	starts.resize(keep + 1);
 	wrapped->kept.clear();
+	wrapped->keptShift = 0;
 	block.guessed -= guess;
 	if (keep == 0)
 		_Drop(block, index);
@@ -671,39 +673,38 @@ WrapLayout::_Edited(Block& block, int32 index, int32 hardLine,
 			starts.end(), editStart) - starts.begin()) - 1;
 		int32 keep = std::max(holding - 2, (int32)0);
 
-		// The kept starts, nearest first: the known ones past the edit,
-		// then the ones kept before. Each run starts anew where the two
-		// meet and after the edit.
+		// The kept starts before the end of the edit no longer hold; the
+		// others move with the text after it.
 		int32 delta = newEditEnd - oldEditEnd;
-		std::vector<int32> ahead;
-		ahead.reserve(starts.size() - keep + wrapped->kept.size());
-		for (size_t i = keep + 1; i < starts.size(); i++) {
-			if (starts[i] >= oldEditEnd)
-				ahead.push_back(ahead.empty() ? ~(starts[i] + delta)
-					: starts[i] + delta);
+		std::vector<Kept>& kept = wrapped->kept;
+		while (!kept.empty()
+			&& kept.back().at + wrapped->keptShift < oldEditEnd) {
+			kept.pop_back();
 		}
-		// Where the known starts end, one more break tells which of the
-		// starts kept before follow them: the text after the edit is the
-		// old one, so it is the break the old layout had there.
-		size_t joint = ahead.size();
-		int32 next = 0;
-		if (joint > 0) {
+		wrapped->keptShift += delta;
+		if (!kept.empty())
+			kept.back().runStarts = true;
+
+		// The known starts past the edit are kept too, before the others.
+		// One more break where they end tells which of the others follow
+		// them: the text after the edit is the old one, so it is the
+		// break the old layout had there.
+		size_t first = keep + 1;
+		while (first < starts.size() && starts[first] < oldEditEnd)
+			first++;
+		if (first < starts.size()) {
 			int32 lineStart = fLines.OffsetAt(hardLine);
-			int32 last = ahead.back() < 0 ? ~ahead.back() : ahead.back();
-			next = fBreaker.NextBreak(lineStart + last,
+			int32 next = fBreaker.NextBreak(lineStart + starts.back() + delta,
 				fLines.LineEnd(hardLine)) - lineStart;
-		}
-		for (auto stored = wrapped->kept.rbegin();
-				stored != wrapped->kept.rend(); stored++) {
-			int32 position = (*stored < 0 ? ~*stored : *stored) + delta;
-			if (position - delta < oldEditEnd || position < next)
-				continue;
-			bool runStarts = ahead.size() == joint ? position != next
-				: *stored < 0;
-			ahead.push_back(runStarts ? ~position : position);
+			int32 shift = wrapped->keptShift;
+			while (!kept.empty() && kept.back().at + shift < next)
+				kept.pop_back();
+			if (!kept.empty())
+				kept.back().runStarts = kept.back().at + shift != next;
+			for (size_t i = starts.size(); i-- > first;)
+				kept.push_back({ starts[i] + delta - shift, i == first });
 		}
 		starts.resize(keep + 1);
-		wrapped->kept.assign(ahead.rbegin(), ahead.rend());
 
 		block.guessed -= guess;
 		if (starts.size() == 1 && wrapped->kept.empty())

@@ -114,17 +114,23 @@ public:
 										length, x); }
 
 private:
+			// A start kept from before an edit. It follows the one after
+			// it in the list as it did before, unless runStarts (an edit
+			// cut the run there).
+			struct Kept {
+				int32			at;
+				bool			runStarts;
+			};
+
 			// The layout of a hard line that wraps, or of one being laid
 			// out, relative to the hard line.
 			struct Wrapped {
 				// The starts known to hold; the first is 0.
 				std::vector<int32> starts;
-				// Starts of the layout before an edit, shifted by it, that
-				// lie past the known ones: nearest last. Each follows the
-				// one after it in the vector as it did before the edit,
-				// unless stored as ~start (it began a new run when the
-				// edit cut the run before it).
-				std::vector<int32> kept;
+				// Starts of the layout before an edit that lie past the
+				// known ones, nearest last; each lies at at + keptShift.
+				std::vector<Kept> kept;
+				int32			keptShift = 0;
 			};
 
 			struct Entry {
