@@ -665,6 +665,9 @@ WrapLayout::_Edited(Block& block, int32 index, int32 hardLine,
 	// A line not laid out at all stays so.
 	if (!block.done[index] && wrapped == NULL)
 		return;
+	// Past the known starts of a line laid out in part, the edit is left
+	// for a question to reach.
+	bool settle = block.done[index] || wrapped->starts.back() > editStart;
 	_SetDone(block, index, false);
 	if (wrapped != NULL) {
 		int32 guess = _Guess(block, index);
@@ -714,7 +717,7 @@ WrapLayout::_Edited(Block& block, int32 index, int32 hardLine,
 	}
 
 	// A few lines past the edit, as a view asks for them anyway.
-	int32 extra = 4;
+	int32 extra = settle ? 4 : 0;
 	while (!block.done[index] && extra > 0) {
 		_ExtendOnce(block, index, hardLine);
 		wrapped = _Find(block, index);
