@@ -704,10 +704,17 @@ WrapLayout::_Edited(Block& block, int32 index, int32 hardLine,
 				kept.pop_back();
 			if (!kept.empty())
 				kept.back().runStarts = kept.back().at + shift != next;
+			// Sized to fit, as after a complete layout of a long line this
+			// holds its every start.
+			size_t needed = kept.size() + starts.size() - first;
+			if (needed > kept.capacity())
+				kept.reserve(std::max(needed, kept.capacity() * 9 / 8));
 			for (size_t i = starts.size(); i-- > first;)
 				kept.push_back({ starts[i] + delta - shift, i == first });
 		}
 		starts.resize(keep + 1);
+		if (starts.capacity() > 4096 && starts.capacity() > 4 * starts.size())
+			starts.shrink_to_fit();
 
 		block.guessed -= guess;
 		if (starts.size() == 1 && wrapped->kept.empty())
