@@ -16,6 +16,7 @@
  * - short ASCII lines are known to fit without measuring them, while a
  *   line that reaches the width to the pixel is still laid out exactly.
  */
+#include "LayoutEdits.h"
 #include "LineIndex.h"
 #include "TextBuffer.h"
 #include "TextMotion.h"
@@ -77,19 +78,12 @@ struct Subject {
 
 	void Insert(int32 offset, const std::string& bytes)
 	{
-		text.Insert(offset, bytes.data(), (int32)bytes.size());
-		lines.Insert(offset, bytes.data(), (int32)bytes.size());
-		layout.TextInserted(offset, (int32)bytes.size(),
-			(int32)std::count(bytes.begin(), bytes.end(), '\n'));
+		insert_laid_out(text, lines, layout, offset, bytes);
 	}
 
 	void Remove(int32 from, int32 to)
 	{
-		std::string removed = text.GetText(from, to - from);
-		text.Remove(from, to);
-		lines.Remove(from, to);
-		layout.TextRemoved(from, to - from,
-			(int32)std::count(removed.begin(), removed.end(), '\n'));
+		remove_laid_out(text, lines, layout, from, to);
 	}
 
 	// The width of a character as the obvious layout sees it.
