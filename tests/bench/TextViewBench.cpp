@@ -17,10 +17,11 @@
  * resident set (VmHWM) from just before the file is opened, whole and as
  * the rise over what it held before.
  *
- * The files are written to /tmp and deleted afterwards. The view wraps
- * at 80 characters of the 12 point fixed font and keeps its scroll bars
- * up to date, as a document window does. With an argument only that file
- * is measured, so that its peak memory is its own.
+ * The files are written to /tmp, named after the process, and deleted
+ * afterwards. The view wraps at 80 characters of the 12 point fixed font
+ * and keeps its scroll bars up to date, as a document window does. With
+ * an argument only that file is measured, so that its peak memory is its
+ * own.
  */
 #include <Application.h>
 #include <File.h>
@@ -284,7 +285,10 @@ struct Bench {
 void
 measure(TestDriver& driver, const std::string& kind)
 {
-	const char* path = "/tmp/orvane-textview-bench.txt";
+	// Of this process alone: other benches may run at the same time.
+	char path[64];
+	snprintf(path, sizeof(path), "/tmp/orvane-textview-bench-%d.txt",
+		(int)getpid());
 	int32 longStart;
 	std::string bytes = make_file(kind, longStart);
 	if (!write_file(path, bytes)) {

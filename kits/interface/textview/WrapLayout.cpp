@@ -186,12 +186,18 @@ WrapLayout::LayoutLineStart(int32 line)
 		return fLines.OffsetAt(line);
 
 	_EnsureBlocks();
-	// Whole blocks are skipped by their totals; the block that holds the
+	// Whole blocks are skipped by their totals, from the last block
+	// located when the line lies past its start; the block that holds the
 	// line is laid out only as far as it.
 	int32 before = 0;
 	int32 hardLine = 0;
+	int32 firstBlock = 0;
+	if (fCursorBlock < fPrefixKnown && fPrefix[fCursorBlock] <= line) {
+		firstBlock = fCursorBlock;
+		hardLine = fCursorLine;
+	}
 	int32 blockCount = (int32)fBlocks.size();
-	for (int32 block = 0; block < blockCount; block++) {
+	for (int32 block = firstBlock; block < blockCount; block++) {
 		Block& own = fBlocks[block];
 		int32 size = own.size;
 		if (block < fPrefixKnown)
@@ -204,8 +210,11 @@ WrapLayout::LayoutLineStart(int32 line)
 			int32 wanted = line - before;
 			const std::vector<int32>& starts = _Starts(own, index, hardLine,
 				wanted);
-			if ((int32)starts.size() > wanted)
+			if ((int32)starts.size() > wanted) {
+				fCursorBlock = block;
+				fCursorLine = hardLine - index;
 				return fLines.OffsetAt(hardLine) + starts[wanted];
+			}
 			before += (int32)starts.size();
 		}
 		// The block is complete now; its total moves the prefix on.
@@ -812,8 +821,11 @@ WrapLayout::_BlocksChanged(int32 block)
 	fPrefixKnown = std::min(fPrefixKnown, (int32)fBlocks.size());
 	if (fPrefixKnown < 1)
 		fPrefixKnown = 1;
-	fCursorBlock = 0;
-	fCursorLine = 0;
+	// A block up to the changed one still starts where it did.
+	if (fCursorBlock > block || fCursorBlock >= (int32)fBlocks.size()) {
+		fCursorBlock = 0;
+		fCursorLine = 0;
+	}
 }
 
 }	// namespace BPrivate
