@@ -1,16 +1,27 @@
 /*
  * How a BTextView in a window on the offscreen display copes with large
- * files: a generated file of 100 MB of 64-byte lines and one with a
- * single 10 MB line, each opened and drawn, typed into at the end (and,
- * for the lines, in the middle), gone to the end, asked for CurrentLine
- * at the end and scanned with ByteAt for a string that is not there. For
- * comparison, the same machine's time to read the file into memory and to
- * memmem it. Peak memory is the rise of the process's resident set from
- * just before the file is opened to its highest point.
+ * files, timed as a person waits: from the input (a key, a jump with
+ * Select() and ScrollToSelection()) to the frame drawn and synced with the
+ * display server.
  *
- * The files are written to /tmp and deleted afterwards. The view wraps
- * at 80 characters of the 12 point fixed font and keeps its scroll bars
- * up to date, as a document window does.
+ * Files: "lines" is 100 MB of 64-byte lines (A); "long" is 45 MB of such
+ * lines, one line of 10 MB of words, and 45 MB of lines again (B);
+ * "base64" is B with a 10 MB line without spaces. Each is opened and
+ * drawn; then keys are typed at places that matter (for A after jumping
+ * to its middle and to its end, for B at the start, middle and end of the
+ * long line before and after it is laid out completely), and the view
+ * goes to the end. Per place the jump with the first key is timed, then
+ * 100 more keys (median and 99th percentile, that is the worst but one).
+ * Beside them, in the same run, the baseline: reading the file into
+ * memory and counting its lines. Peak memory is the process's highest
+ * resident set (VmHWM) from just before the file is opened, whole and as
+ * the rise over what it held before.
+ *
+ * The files are written to /tmp, named after the process, and deleted
+ * afterwards. The view wraps at 80 characters of the 12 point fixed font
+ * and keeps its scroll bars up to date, as a document window does. With
+ * an argument only that file is measured, so that its peak memory is its
+ * own.
  */
 #include <Application.h>
 #include <File.h>
@@ -42,6 +53,16 @@ typedef BenchClock Clock;
 
 
 
+// A clock and processor timer started at construction.
+struct Stopwatch {
+	Clock::time_point	start = Clock::now();
+	double				cpu = thread_milliseconds();
+
+	double Elapsed() const { return milliseconds_since(start); }
+	double Processor() const { return thread_milliseconds() - cpu; }
+};
+
+
 
 class BenchApplication : public BApplication {
 public:
@@ -61,200 +82,253 @@ write_file(const char* path, const std::string& bytes)
 }
 
 
-std::string
-lines_file()
+// 64-byte lines, numbered, up to size bytes.
+void
+append_lines(std::string& text, size_t size, int& number)
 {
-	const size_t kTotal = 100 * 1024 * 1024;
-	std::string text;
-	text.reserve(kTotal);
 	char row[128];
-	for (int line = 0; text.size() + 64 <= kTotal; line++) {
+	while (text.size() + 64 <= size) {
 		snprintf(row, sizeof(row), "%08d the quick brown fox jumps over "
-			"the lazy dog 0123456789", line);
+			"the lazy dog 0123456789", number++);
 		std::string padded(row);
 		padded.resize(63, '.');
 		text += padded;
 		text += '\n';
 	}
-	return text;
 }
 
 
-std::string
-long_line_file()
+// 10 MB of words, or of base64 without a space.
+void
+append_long_line(std::string& text, bool spaces)
 {
-	const size_t kTotal = 10 * 1024 * 1024;
-	std::string text;
-	text.reserve(kTotal);
+	const size_t kLength = 10 * 1024 * 1024;
+	size_t end = text.size() + kLength;
 	const char* words[] = { "lorem ", "ipsum ", "dolor ", "sit ", "amet, ",
 		"consectetur ", "adipiscing ", "elit " };
-	for (int i = 0; text.size() < kTotal; i++)
-		text += words[i % 8];
-	text.resize(kTotal);
+	const char* base64
+		= "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+	for (uint32 i = 0; text.size() < end; i++) {
+		if (spaces)
+			text += words[i % 8];
+		else
+			text += base64[(i * 2654435761u) >> 26];
+	}
+	text.resize(end);
+	text += '\n';
+}
+
+
+// The file and, for B, where its long line starts.
+std::string
+make_file(const std::string& kind, int32& _longStart)
+{
+	const size_t kMB = 1024 * 1024;
+	std::string text;
+	text.reserve(101 * kMB);
+	int number = 0;
+	_longStart = -1;
+	if (kind == "lines") {
+		append_lines(text, 100 * kMB, number);
+		return text;
+	}
+	append_lines(text, 45 * kMB, number);
+	_longStart = (int32)text.size();
+	append_long_line(text, kind == "long");
+	append_lines(text, text.size() + 45 * kMB, number);
 	return text;
 }
 
 
-// The baseline: reading the file into memory, and memmem over it.
-void
-baseline(const char* path, const char* absent)
+// The baseline: reading the file into memory and counting its lines.
+double
+baseline(const char* path)
 {
-	Clock::time_point start = Clock::now();
-	double cpu = thread_milliseconds();
+	Stopwatch watch;
 	int descriptor = open(path, O_RDONLY);
 	off_t size = lseek(descriptor, 0, SEEK_END);
 	char* bytes = (char*)malloc(size);
 	ssize_t got = pread(descriptor, bytes, size, 0);
 	close(descriptor);
-	double readTime = milliseconds_since(start);
-	double readCPU = thread_milliseconds() - cpu;
-	start = Clock::now();
-	cpu = thread_milliseconds();
-	const void* found = memmem(bytes, got, absent, strlen(absent));
-	double searchTime = milliseconds_since(start);
-	double searchCPU = thread_milliseconds() - cpu;
-	printf("  baseline: read into memory %.1f ms (%.1f ms processor), "
-		"memmem %.1f ms (%.1f ms processor)%s\n", readTime, readCPU,
-		searchTime, searchCPU, found != NULL ? " (found!)" : "");
+	long lines = 1;
+	for (const char* at = bytes; at < bytes + got
+			&& (at = (const char*)memchr(at, '\n', bytes + got - at))
+				!= NULL; at++) {
+		lines++;
+	}
+	double time = watch.Elapsed();
+	printf("  baseline: read into memory and count %ld lines: %.1f ms "
+		"(%.1f ms processor)\n", lines, time, watch.Processor());
 	free(bytes);
+	return time;
 }
 
 
-// The same scan as a search through ByteAt, as the editor's Find does.
-int32
-scan(BTextView* view, const char* absent)
+// The value that percent of the values do not exceed (of 100 values the
+// 99th percentile is the worst but one).
+double
+percentile(std::vector<double> values, int percent)
 {
-	int32 length = view->TextLength();
-	int32 needle = (int32)strlen(absent);
-	int32 matched = 0;
-	for (int32 at = 0; at < length; at++) {
-		if (view->ByteAt(at) == (uchar)absent[matched]) {
-			if (++matched == needle)
-				return at - needle + 1;
-		} else
-			matched = view->ByteAt(at) == (uchar)absent[0] ? 1 : 0;
-	}
-	return -1;
+	std::sort(values.begin(), values.end());
+	size_t rank = (values.size() * percent + 99) / 100;
+	return values[std::clamp(rank, (size_t)1, values.size()) - 1];
 }
 
 
-// Types 21 characters at offset, redrawing after each; the first (which
-// may move the buffer's gap there and lay out what lies before it) is
-// reported apart from the mean and worst of the other 20.
-void
-type_at(const char* where, BWindow* window, BTextView* view, int32 offset)
-{
-	view->Select(offset, offset);
-	window->UpdateIfNeeded();
-	double first = 0;
-	double worst = 0;
-	double total = 0;
-	for (int i = 0; i <= 20; i++) {
-		Clock::time_point start = Clock::now();
-		view->KeyDown("x", 1);
+struct Bench {
+	BWindow*			window;
+	BTextView*			view;
+
+	// From the input to the frame: the update drawn and the display
+	// server caught up.
+	void Frame()
+	{
 		window->UpdateIfNeeded();
-		double time = milliseconds_since(start);
-		if (i == 0) {
-			first = time;
-			continue;
-		}
-		worst = std::max(worst, time);
-		total += time;
+		window->Sync();
 	}
-	printf("  type %s and redraw: first %.2f ms, then mean %.3f ms, "
-		"worst %.2f ms\n", where, first, total / 20, worst);
-}
+
+	// Jumps to offset as going to a line does, and types there: the
+	// jump and first key together, then the other keys one by one.
+	void TypeAt(const char* where, int32 offset, int keys = 100)
+	{
+		Stopwatch first;
+		view->Select(offset, offset);
+		view->ScrollToSelection();
+		Frame();
+		view->KeyDown("x", 1);
+		Frame();
+		double firstTime = first.Elapsed();
+		double firstCPU = first.Processor();
+		std::vector<double> times;
+		std::vector<double> cpu;
+		for (int i = 0; i < keys; i++) {
+			Stopwatch key;
+			view->KeyDown("x", 1);
+			Frame();
+			times.push_back(key.Elapsed());
+			cpu.push_back(key.Processor());
+		}
+		printf("  %s: jump and first key %.1f ms (%.1f processor); "
+			"then median %.3f ms, p99 %.2f ms (processor %.3f, %.2f)\n",
+			where, firstTime, firstCPU, percentile(times, 50),
+			percentile(times, 99), percentile(cpu, 50), percentile(cpu, 99));
+	}
+
+	void GoToEnd(double baseTime)
+	{
+		Stopwatch watch;
+		view->Select(view->TextLength(), view->TextLength());
+		view->ScrollToSelection();
+		Frame();
+		printf("  go to the end (everything laid out): %.1f ms "
+			"(%.1f ms processor), %.2f x the baseline\n", watch.Elapsed(),
+			watch.Processor(), watch.Elapsed() / baseTime);
+	}
+
+	// Back to the top, with the layout discarded as a new tab width
+	// discards it.
+	void Restart()
+	{
+		view->Select(0, 0);
+		view->ScrollToSelection();
+		view->SetTabWidth(view->TabWidth());
+		Frame();
+	}
+};
 
 
 void
-measure(TestDriver& driver, const char* name, std::string bytes,
-	bool middleToo)
+measure(TestDriver& driver, const std::string& kind)
 {
-	const char* path = "/tmp/orvane-textview-bench.txt";
-	const char* absent = "no such text is in the file";
+	// Of this process alone: other benches may run at the same time.
+	char path[64];
+	snprintf(path, sizeof(path), "/tmp/orvane-textview-bench-%d.txt",
+		(int)getpid());
+	int32 longStart;
+	std::string bytes = make_file(kind, longStart);
 	if (!write_file(path, bytes)) {
 		fprintf(stderr, "textview_bench: cannot write %s\n", path);
 		exit(1);
 	}
 	size_t fileSize = bytes.size();
-	printf("%s (%zu bytes)\n", name, fileSize);
 	std::string().swap(bytes);
+	printf("%s (%zu bytes)\n", kind.c_str(), fileSize);
+	double baseTime = baseline(path);
 	reset_peak();
 	long before = status_kilobytes("VmRSS");
 
-	BWindow* window = new BWindow(BRect(50, 50, 849, 649), "Bench",
+	Bench bench;
+	bench.window = new BWindow(BRect(50, 50, 849, 649), "Bench",
 		B_TITLED_WINDOW, 0);
 	BFont font(be_fixed_font);
 	font.SetSize(12);
 	float width = font.StringWidth("M") * 80 + 1;
-	BRect frame = window->Bounds();
+	BRect frame = bench.window->Bounds();
 	frame.right -= B_V_SCROLL_BAR_WIDTH;
 	frame.bottom -= B_H_SCROLL_BAR_HEIGHT;
-	BTextView* view = new BTextView(frame, "text",
-		BRect(0, 0, width, 1), B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
-	view->SetFontAndColor(&font);
-	window->AddChild(new BScrollView("scroll", view, B_FOLLOW_ALL_SIDES, 0,
-		true, true, B_NO_BORDER));
-	window->Show();
+	bench.view = new BTextView(frame, "text", BRect(0, 0, width, 1),
+		B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
+	bench.view->SetFontAndColor(&font);
+	bench.window->AddChild(new BScrollView("scroll", bench.view,
+		B_FOLLOW_ALL_SIDES, 0, true, true, B_NO_BORDER));
+	bench.window->Show();
 	driver.WaitForIdle();
 
-	window->Lock();
-	view->MakeFocus(true);
-	Clock::time_point start = Clock::now();
-	double cpu = thread_milliseconds();
+	bench.window->Lock();
+	bench.view->MakeFocus(true);
+	Stopwatch open;
 	BFile file(path, B_READ_ONLY);
 	off_t size = 0;
 	file.GetSize(&size);
-	view->SetText(&file, 0, (int32)size);
-	window->UpdateIfNeeded();
-	window->Sync();
-	printf("  open and draw the first frame: %.1f ms (%.1f ms processor)\n",
-		milliseconds_since(start), thread_milliseconds() - cpu);
+	bench.view->SetText(&file, 0, (int32)size);
+	bench.Frame();
+	double openTime = open.Elapsed();
+	printf("  open and draw the first frame: %.1f ms (%.1f ms processor), "
+		"%.2f x the baseline\n", openTime, open.Processor(),
+		openTime / baseTime);
 
-	if (middleToo)
-		type_at("in the middle", window, view, view->TextLength() / 2);
-
-	start = Clock::now();
-	cpu = thread_milliseconds();
-	view->Select(view->TextLength(), view->TextLength());
-	view->ScrollToSelection();
-	window->UpdateIfNeeded();
-	printf("  go to the end: %.1f ms (%.1f ms processor)\n",
-		milliseconds_since(start), thread_milliseconds() - cpu);
-
-	start = Clock::now();
-	int32 line = view->CurrentLine();
-	printf("  CurrentLine at the end (line %d): %.3f ms\n", (int)line,
-		milliseconds_since(start));
-
-	type_at("at the end", window, view, view->TextLength());
-	start = Clock::now();
-	line = view->CurrentLine();
-	printf("  CurrentLine after typing: %.3f ms\n",
-		milliseconds_since(start));
-
-	start = Clock::now();
-	cpu = thread_milliseconds();
-	int32 found = scan(view, absent);
-	printf("  ByteAt scan of the whole text: %.1f ms (%.1f ms processor)%s\n",
-		milliseconds_since(start), thread_milliseconds() - cpu,
-		found >= 0 ? " (found!)" : "");
+	if (longStart < 0) {
+		bench.GoToEnd(baseTime);
+		// Each jump starts at the top of a text not laid out, as after
+		// opening it.
+		bench.Restart();
+		bench.TypeAt("type after jumping to the middle",
+			bench.view->TextLength() / 2);
+		bench.Restart();
+		bench.TypeAt("type after jumping to the end",
+			bench.view->TextLength());
+	} else {
+		int32 length = 10 * 1024 * 1024;
+		const char* names[] = { "start", "middle", "end" };
+		int32 offsets[] = { 0, length / 2, length };
+		for (int pass = 0; pass < 2; pass++) {
+			if (pass == 1)
+				bench.GoToEnd(baseTime);
+			for (int place = 0; place < 3; place++) {
+				std::string where = std::string("type at the ")
+					+ names[place] + " of the long line, "
+					+ (pass == 0 ? "before" : "after") + " a full layout";
+				// The earlier keys moved the later places along.
+				int32 typed = pass * 303 + place * 101;
+				bench.TypeAt(where.c_str(),
+					longStart + offsets[place] + typed);
+			}
+		}
+	}
 
 	long peak = status_kilobytes("VmHWM");
-	printf("  peak memory: %.1f MB more than before (%.2f x the file)\n",
-		(peak - before) / 1024.0, (peak - before) * 1024.0 / fileSize);
-	window->Quit();
+	printf("  peak memory: %.1f MB in all (%.2f x the file), %.1f MB more "
+		"than before opening (%.2f x)\n", peak / 1024.0,
+		peak * 1024.0 / fileSize, (peak - before) / 1024.0,
+		(peak - before) * 1024.0 / fileSize);
+	bench.window->Quit();
 	driver.WaitForIdle();
-
-	baseline(path, absent);
 	unlink(path);
 }
 
 }	// namespace
 
 
-// With "lines" or "line" as the argument, only that file is measured, so
-// that its peak memory is not lowered by memory the other one left.
 int
 main(int argc, char** argv)
 {
@@ -265,10 +339,10 @@ main(int argc, char** argv)
 		fprintf(stderr, "textview_bench: the application did not start\n");
 		return 1;
 	}
-	if (only.empty() || only == "lines")
-		measure(driver, "100 MB of 64-byte lines", lines_file(), true);
-	if (only.empty() || only == "line")
-		measure(driver, "one 10 MB line", long_line_file(), false);
+	for (const char* kind : { "lines", "long", "base64" }) {
+		if (only.empty() || only == kind)
+			measure(driver, kind);
+	}
 	driver.Quit();
 	return 0;
 }

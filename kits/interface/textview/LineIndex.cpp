@@ -170,6 +170,18 @@ LineIndex::_Append(const char* bytes, int32 length)
 	size_t oldSize = fStarts.size();
 	try {
 		fStarts.resize(fCount);
+		// Counted first so that the array is allocated once at its size:
+		// growing it by halves while a large file comes in would hold the
+		// old and the new array at once, and leave up to half unused.
+		int32 added = 0;
+		for (int32 i = 0; i < length; i++)
+			added += bytes[i] == '\n';
+		size_t needed = (size_t)fCount + added;
+		if (needed > fStarts.capacity()) {
+			// Appends typed one after another still grow geometrically.
+			fStarts.reserve(std::max(needed,
+				fStarts.capacity() + fStarts.capacity() / 2));
+		}
 		const char* end = bytes + length;
 		for (const char* newline = bytes; (newline = (const char*)memchr(
 				newline, '\n', end - newline)) != NULL; newline++) {

@@ -16,6 +16,8 @@ namespace BPrivate {
 // The gap a fresh or grown block starts with, so that a run of typing
 // does not reallocate on every keystroke.
 static const int32 kMinimumGap = 1024;
+// Large blocks grow by at most this much at a time.
+static const int32 kMaximumGrowth = 4 * 1024 * 1024;
 
 
 TextBuffer::TextBuffer()
@@ -194,6 +196,21 @@ TextBuffer::GetText(int32 offset, int32 length) const
 
 
 int32
+TextBuffer::PieceAt(int32 offset, int32 length, const char*& _piece) const
+{
+	if (offset < 0 || offset >= fLength || length <= 0)
+		return 0;
+	length = std::min(length, fLength - offset);
+	if (offset < fGapStart) {
+		_piece = fBuffer + offset;
+		return std::min(length, fGapStart - offset);
+	}
+	_piece = fBuffer + offset + fGapLength;
+	return length;
+}
+
+
+int32
 TextBuffer::Find(const char* needle, int32 length, int32 from) const
 {
 	if (needle == NULL || length <= 0)
@@ -246,9 +263,11 @@ TextBuffer::_MakeRoom(int32 length)
 		return B_OK;
 
 	// Grow by half the text again, so that loading by many inserts stays
-	// linear, but never past what an int32 offset can address.
+	// linear, but by no more than kMaximumGrowth: a key typed into a
+	// 100 MB file should not cost 50 MB more. Never past what an int32
+	// offset can address.
 	int64 wanted = (int64)fLength + length + 1
-		+ std::max<int64>(kMinimumGap, fLength / 2);
+		+ std::clamp<int64>(fLength / 2, kMinimumGap, kMaximumGrowth);
 	int64 capacity = std::min<int64>(wanted, INT32_MAX);
 	if (capacity < (int64)fLength + length + 1)
 		return B_NO_MEMORY;

@@ -80,6 +80,13 @@ public:
 									char* buffer) const;
 	// The same as a string.
 			std::string			GetText(int32 offset, int32 length) const;
+	// Points _piece at the byte at offset and returns how many of the
+	// length bytes from there lie together in memory (up to the gap, or
+	// to the end of the text), so that a caller can scan them without a
+	// call per byte. Returns 0 for offsets outside the text or a length
+	// that is not positive. Valid until the next edit.
+			int32				PieceAt(int32 offset, int32 length,
+									const char*& _piece) const;
 
 	// The offset of the first occurrence of the length bytes of needle
 	// that starts at or after from (from is clipped to 0); -1 when there

@@ -24,10 +24,8 @@ WrapLayout::WrapLayout(const TextBuffer& text, const LineIndex& lines,
 	:
 	fText(text),
 	fLines(lines),
-	fMeasure(std::move(measure)),
+	fBreaker(text, std::move(measure)),
 	fWrap(false),
-	fWrapWidth(0),
-	fTabWidth(0),
 	fLineHeight(0),
 	fPrefixKnown(0),
 	fCursorBlock(0),
@@ -49,7 +47,7 @@ WrapLayout::SetWrapping(bool wrap)
 void
 WrapLayout::SetWrapWidth(float width)
 {
-	fWrapWidth = isnan(width) ? 0 : width;
+	fBreaker.SetWrapWidth(width);
 	_Discard();
 }
 
@@ -57,7 +55,7 @@ WrapLayout::SetWrapWidth(float width)
 void
 WrapLayout::SetTabWidth(float width)
 {
-	fTabWidth = isnan(width) || width < 0 ? 0 : width;
+	fBreaker.SetTabWidth(width);
 	_Discard();
 }
 
@@ -72,7 +70,7 @@ WrapLayout::SetLineHeight(float height)
 void
 WrapLayout::InvalidateAll()
 {
-	std::fill(fASCIIWidths, fASCIIWidths + 128, -1.0f);
+	fBreaker.Forget();
 	_Discard();
 }
 
@@ -88,7 +86,7 @@ WrapLayout::TextInserted(int32 offset, int32 length, int32 addedLines)
 	_Locate(hardLine, block, index);
 	int32 inLine = offset - fLines.OffsetAt(hardLine);
 	if (addedLines <= 0) {
-		_Relayout(fBlocks[block], index, hardLine, inLine, inLine,
+		_Edited(fBlocks[block], index, hardLine, inLine, inLine,
 			inLine + length);
 	} else {
 		_Truncate(fBlocks[block], index, inLine);
@@ -109,7 +107,7 @@ WrapLayout::TextRemoved(int32 from, int32 length, int32 removedLines)
 	_Locate(hardLine, block, index);
 	int32 inLine = from - fLines.OffsetAt(hardLine);
 	if (removedLines <= 0) {
-		_Relayout(fBlocks[block], index, hardLine, inLine, inLine + length,
+		_Edited(fBlocks[block], index, hardLine, inLine, inLine + length,
 			inLine);
 	} else {
 		_Truncate(fBlocks[block], index, inLine);
@@ -139,8 +137,10 @@ WrapLayout::EstimatedLayoutLines() const
 	// The blocks before fPrefixKnown - 1 are summed up already.
 	int32 first = fPrefixKnown - 1;
 	int64 count = fPrefix[first];
-	for (size_t block = first; block < fBlocks.size(); block++)
-		count += fBlocks[block].total + fBlocks[block].unknown;
+	for (size_t block = first; block < fBlocks.size(); block++) {
+		const Block& own = fBlocks[block];
+		count += own.total + own.unknown + own.guessed;
+	}
 	return (int32)std::min<int64>(count, INT32_MAX);
 }
 
@@ -159,16 +159,17 @@ WrapLayout::LayoutLineAt(int32 offset)
 	int32 index;
 	_Locate(hardLine, block, index);
 	Block& own = fBlocks[block];
-	if (own.counts[index] == 0 && own.wrapped[index] == NULL)
+	if (!own.done[index] && _Find(own, index) == NULL)
 		_ExtendOnce(own, index, hardLine);
 	// Laid out only as far as the offset.
-	while (own.wrapped[index] != NULL && !own.wrapped[index]->complete
-		&& own.wrapped[index]->starts.back() <= relative) {
+	Wrapped* wrapped;
+	while (!own.done[index] && (wrapped = _Find(own, index)) != NULL
+		&& wrapped->starts.back() <= relative) {
 		_ExtendOnce(own, index, hardLine);
 	}
 	int32 inLine = 0;
-	if (own.wrapped[index] != NULL) {
-		const std::vector<int32>& starts = own.wrapped[index]->starts;
+	if ((wrapped = _Find(own, index)) != NULL) {
+		const std::vector<int32>& starts = wrapped->starts;
 		inLine = (int32)(std::upper_bound(starts.begin(), starts.end(),
 			relative) - starts.begin()) - 1;
 	}
@@ -185,14 +186,20 @@ WrapLayout::LayoutLineStart(int32 line)
 		return fLines.OffsetAt(line);
 
 	_EnsureBlocks();
-	// Whole blocks are skipped by their totals; the block that holds the
+	// Whole blocks are skipped by their totals, from the last block
+	// located when the line lies past its start; the block that holds the
 	// line is laid out only as far as it.
 	int32 before = 0;
 	int32 hardLine = 0;
+	int32 firstBlock = 0;
+	if (fCursorBlock < fPrefixKnown && fPrefix[fCursorBlock] <= line) {
+		firstBlock = fCursorBlock;
+		hardLine = fCursorLine;
+	}
 	int32 blockCount = (int32)fBlocks.size();
-	for (int32 block = 0; block < blockCount; block++) {
+	for (int32 block = firstBlock; block < blockCount; block++) {
 		Block& own = fBlocks[block];
-		int32 size = (int32)own.counts.size();
+		int32 size = own.size;
 		if (block < fPrefixKnown)
 			before = fPrefix[block];
 		if (block + 1 < fPrefixKnown && line >= fPrefix[block + 1]) {
@@ -203,8 +210,11 @@ WrapLayout::LayoutLineStart(int32 line)
 			int32 wanted = line - before;
 			const std::vector<int32>& starts = _Starts(own, index, hardLine,
 				wanted);
-			if ((int32)starts.size() > wanted)
+			if ((int32)starts.size() > wanted) {
+				fCursorBlock = block;
+				fCursorLine = hardLine - index;
 				return fLines.OffsetAt(hardLine) + starts[wanted];
+			}
 			before += (int32)starts.size();
 		}
 		// The block is complete now; its total moves the prefix on.
@@ -259,7 +269,7 @@ WrapLayout::PointAt(int32 offset, float& _x, float& _y)
 	float x = 0;
 	for (int32 at = LayoutLineStart(line); at < offset;) {
 		int32 length = TextMotion::CharLength(fText, at);
-		x += _CharWidth(at, length, x);
+		x += fBreaker.CharWidth(at, length, x);
 		at += length;
 	}
 	_x = x;
@@ -281,7 +291,7 @@ WrapLayout::OffsetAt(float x, float y)
 	int32 at = start;
 	while (at < end) {
 		int32 length = TextMotion::CharLength(fText, at);
-		float width = _CharWidth(at, length, position);
+		float width = fBreaker.CharWidth(at, length, position);
 		if (x < position + width / 2)
 			return at;
 		if (softEnd && at + length >= end)
@@ -315,70 +325,14 @@ WrapLayout::_EnsureBlocks()
 	fBlocks.resize(blockCount);
 	for (int32 block = 0; block < blockCount; block++) {
 		int32 size = std::min(kBlockLines, count - block * kBlockLines);
-		fBlocks[block].counts.assign(size, 0);
-		fBlocks[block].wrapped.resize(size);
+		fBlocks[block].size = size;
+		fBlocks[block].done.assign(size, false);
 		fBlocks[block].unknown = size;
 	}
 	fPrefix.assign(blockCount + 1, 0);
 	fPrefixKnown = 1;
 	fCursorBlock = 0;
 	fCursorLine = 0;
-}
-
-
-float
-WrapLayout::_CharWidth(int32 offset, int32 length, float x)
-{
-	char bytes[4] = {};
-	for (int32 i = 0; i < length && i < 4; i++)
-		bytes[i] = fText.ByteAt(offset + i);
-	if (bytes[0] == '\t' && fTabWidth > 0)
-		return (floorf(x / fTabWidth) + 1) * fTabWidth - x;
-	if (length == 1 && (uint8)bytes[0] < 0x80) {
-		float& cached = fASCIIWidths[(uint8)bytes[0]];
-		if (cached < 0)
-			cached = std::max(fMeasure(bytes, 1), 0.0f);
-		return cached;
-	}
-	float width = fMeasure(bytes, length);
-	return isnan(width) || width < 0 ? 0 : width;
-}
-
-
-// Where the layout line that starts at lineStart ends, and the next one
-// starts; hardEnd when the rest of the hard line fits.
-int32
-WrapLayout::_NextBreak(int32 lineStart, int32 hardEnd)
-{
-	float x = 0;
-	int32 lastBreak = -1;
-	int32 at = lineStart;
-	while (at < hardEnd) {
-		int32 length = std::min(TextMotion::CharLength(fText, at),
-			hardEnd - at);
-		char byte = fText.ByteAt(at);
-		float width = _CharWidth(at, length, x);
-		if (byte == ' ' || byte == '\t') {
-			x += width;
-			at += length;
-			lastBreak = at;
-			continue;
-		}
-		if (x + width > fWrapWidth && at > lineStart)
-			return lastBreak > lineStart ? lastBreak : at;
-		x += width;
-		at += length;
-		if (byte == '-')
-			lastBreak = at;
-		else if (length == 3 && (uint8)byte == 0xE2
-			&& (uint8)fText.ByteAt(at - 2) == 0x80
-			&& (uint8)fText.ByteAt(at - 1) >= 0x90
-			&& (uint8)fText.ByteAt(at - 1) <= 0x94) {
-			// U+2010 hyphen to U+2014 em dash.
-			lastBreak = at;
-		}
-	}
-	return hardEnd;
 }
 
 
@@ -395,34 +349,126 @@ WrapLayout::_Locate(int32 hardLine, int32& _block, int32& _index)
 	}
 	while (hardLine < first && block > 0) {
 		block--;
-		first -= (int32)fBlocks[block].counts.size();
+		first -= fBlocks[block].size;
 	}
 	while (block + 1 < blockCount
-		&& hardLine >= first + (int32)fBlocks[block].counts.size()) {
-		first += (int32)fBlocks[block].counts.size();
+		&& hardLine >= first + fBlocks[block].size) {
+		first += fBlocks[block].size;
 		block++;
 	}
 	fCursorBlock = block;
 	fCursorLine = first;
 	_block = block;
-	_index = std::min(hardLine - first,
-		(int32)fBlocks[block].counts.size() - 1);
+	_index = std::min(hardLine - first, fBlocks[block].size - 1);
+}
+
+
+WrapLayout::Wrapped*
+WrapLayout::_Find(Block& block, int32 index)
+{
+	auto found = std::lower_bound(block.entries.begin(), block.entries.end(),
+		index, [](const Entry& entry, int32 wanted) {
+			return entry.index < wanted;
+		});
+	if (found == block.entries.end() || found->index != index)
+		return NULL;
+	return found->wrapped.get();
+}
+
+
+WrapLayout::Wrapped&
+WrapLayout::_Make(Block& block, int32 index)
+{
+	auto found = std::lower_bound(block.entries.begin(), block.entries.end(),
+		index, [](const Entry& entry, int32 wanted) {
+			return entry.index < wanted;
+		});
+	if (found != block.entries.end() && found->index == index)
+		return *found->wrapped;
+	Entry entry;
+	entry.index = index;
+	entry.wrapped.reset(new Wrapped);
+	return *block.entries.insert(found, std::move(entry))->wrapped;
 }
 
 
 void
-WrapLayout::_SetCount(Block& block, int32 index, int32 count)
+WrapLayout::_Drop(Block& block, int32 index)
 {
-	int32& own = block.counts[index];
-	if (own == 0)
+	auto found = std::lower_bound(block.entries.begin(), block.entries.end(),
+		index, [](const Entry& entry, int32 wanted) {
+			return entry.index < wanted;
+		});
+	if (found != block.entries.end() && found->index == index)
+		block.entries.erase(found);
+}
+
+
+// The layout lines of a done hard line; 0 for one not done.
+int32
+WrapLayout::_Count(Block& block, int32 index)
+{
+	if (!block.done[index])
+		return 0;
+	Wrapped* wrapped = _Find(block, index);
+	return wrapped != NULL ? (int32)wrapped->starts.size() : 1;
+}
+
+
+// What a hard line laid out in part adds to the estimate beyond the one
+// line it counts as.
+int32
+WrapLayout::_Guess(Block& block, int32 index)
+{
+	if (block.done[index])
+		return 0;
+	Wrapped* wrapped = _Find(block, index);
+	if (wrapped == NULL)
+		return 0;
+	return (int32)(wrapped->starts.size() - 1 + wrapped->kept.size());
+}
+
+
+// Marks the hard line done or not, with the count and estimate its entry
+// (or the lack of one) gives it now.
+void
+WrapLayout::_SetDone(Block& block, int32 index, bool done)
+{
+	if (block.done[index] == done)
+		return;
+	if (done) {
+		block.guessed -= _Guess(block, index);
+		block.done[index] = true;
 		block.unknown--;
-	else
-		block.total -= own;
-	own = count;
-	if (own == 0)
+		block.total += _Count(block, index);
+	} else {
+		block.total -= _Count(block, index);
+		block.done[index] = false;
 		block.unknown++;
-	else
-		block.total += own;
+		block.guessed += _Guess(block, index);
+	}
+}
+
+
+// Sums the block's counts anew after lines were added or removed.
+void
+WrapLayout::_Recount(Block& block)
+{
+	block.total = 0;
+	block.unknown = 0;
+	block.guessed = 0;
+	for (int32 index = 0; index < block.size; index++) {
+		if (!block.done[index])
+			block.unknown++;
+	}
+	block.total = block.size - block.unknown;
+	for (const Entry& entry : block.entries) {
+		int32 extra = (int32)entry.wrapped->starts.size() - 1;
+		if (block.done[entry.index])
+			block.total += extra;
+		else
+			block.guessed += extra + (int32)entry.wrapped->kept.size();
+	}
 }
 
 
@@ -431,29 +477,59 @@ WrapLayout::_SetCount(Block& block, int32 index, int32 count)
 bool
 WrapLayout::_ExtendOnce(Block& block, int32 index, int32 hardLine)
 {
-	if (block.counts[index] != 0)
+	if (block.done[index])
 		return false;
-	std::unique_ptr<Wrapped>& wrapped = block.wrapped[index];
 	int32 lineStart = fLines.OffsetAt(hardLine);
 	int32 hardEnd = fLines.LineEnd(hardLine);
+	Wrapped* wrapped = _Find(block, index);
+	if (wrapped == NULL && fBreaker.CannotWrap(lineStart, hardEnd)) {
+		_SetDone(block, index, true);
+		return true;
+	}
+	int32 guess = _Guess(block, index);
 	int32 from = wrapped != NULL ? wrapped->starts.back() : 0;
-	int32 next = _NextBreak(lineStart + from, hardEnd);
+	int32 next = fBreaker.NextBreak(lineStart + from, hardEnd);
 	if (next >= hardEnd) {
 		// A line that fits needs no list of starts.
-		int32 count = wrapped != NULL ? (int32)wrapped->starts.size() : 1;
-		if (count == 1)
-			wrapped.reset();
-		else
-			wrapped->complete = true;
-		_SetCount(block, index, count);
+		if (wrapped != NULL) {
+			wrapped->kept.clear();
+			wrapped->keptShift = 0;
+			if (wrapped->starts.size() == 1)
+				_Drop(block, index);
+		}
+		block.guessed -= guess;
+		block.guessed += _Guess(block, index);
+		_SetDone(block, index, true);
 		return true;
 	}
 	if (wrapped == NULL) {
-		wrapped.reset(new Wrapped);
+		wrapped = &_Make(block, index);
 		wrapped->starts.push_back(0);
 	}
 	wrapped->starts.push_back(next - lineStart);
+	_Rejoin(*wrapped);
+	block.guessed += _Guess(block, index) - guess;
 	return true;
+}
+
+
+// A new start was found; where it falls on a kept one, the old layout
+// holds from there for as long as its starts follow one another.
+void
+WrapLayout::_Rejoin(Wrapped& wrapped)
+{
+	std::vector<Kept>& kept = wrapped.kept;
+	int32 shift = wrapped.keptShift;
+	int32 last = wrapped.starts.back();
+	while (!kept.empty() && kept.back().at + shift < last)
+		kept.pop_back();
+	if (kept.empty() || kept.back().at + shift != last)
+		return;
+	kept.pop_back();
+	while (!kept.empty() && !kept.back().runStarts) {
+		wrapped.starts.push_back(kept.back().at + shift);
+		kept.pop_back();
+	}
 }
 
 
@@ -463,7 +539,7 @@ WrapLayout::_Complete(Block& block, int32 index, int32 hardLine)
 {
 	while (_ExtendOnce(block, index, hardLine)) {
 	}
-	return block.counts[index];
+	return _Count(block, index);
 }
 
 
@@ -475,11 +551,29 @@ WrapLayout::_CompleteBlock(int32 block)
 		return;
 	int32 first = 0;
 	for (int32 i = 0; i < block; i++)
-		first += (int32)fBlocks[i].counts.size();
-	int32 size = (int32)own.counts.size();
-	for (int32 index = 0; index < size && own.unknown > 0; index++) {
-		if (own.counts[index] == 0)
+		first += fBlocks[i].size;
+	_SettleShortLines(own, first);
+	for (int32 index = 0; index < own.size && own.unknown > 0; index++) {
+		if (!own.done[index])
 			_Complete(own, index, first + index);
+	}
+}
+
+
+// Marks the lines of the block that are too short to wrap as one layout
+// line each, in one pass without the per-line work of _ExtendOnce(): most
+// lines of most files are such lines.
+void
+WrapLayout::_SettleShortLines(Block& block, int32 first)
+{
+	int32 start = fLines.OffsetAt(first);
+	for (int32 index = 0; index < block.size; index++) {
+		int32 end = fLines.LineEnd(first + index);
+		if (!block.done[index] && fBreaker.CannotWrap(start, end)
+			&& _Find(block, index) == NULL) {
+			_SetDone(block, index, true);
+		}
+		start = end + 1;
 	}
 }
 
@@ -510,8 +604,8 @@ WrapLayout::_PrefixBefore(int32 hardLine)
 	int32 prefix = _BlockPrefix(block);
 	Block& own = fBlocks[block];
 	for (int32 i = 0; i < index; i++) {
-		int32 count = own.counts[i];
-		prefix += count != 0 ? count : _Complete(own, i, first + i);
+		prefix += own.done[i] ? _Count(own, i)
+			: _Complete(own, i, first + i);
 	}
 	return prefix;
 }
@@ -522,18 +616,20 @@ WrapLayout::_PrefixBefore(int32 hardLine)
 const std::vector<int32>&
 WrapLayout::_Starts(Block& block, int32 index, int32 hardLine, int32 wanted)
 {
-	while (block.counts[index] == 0 && (block.wrapped[index] == NULL
-			|| (int32)block.wrapped[index]->starts.size() <= wanted)) {
+	Wrapped* wrapped;
+	while (!block.done[index] && ((wrapped = _Find(block, index)) == NULL
+			|| (int32)wrapped->starts.size() <= wanted)) {
 		_ExtendOnce(block, index, hardLine);
 	}
-	if (block.wrapped[index] != NULL)
-		return block.wrapped[index]->starts;
+	if ((wrapped = _Find(block, index)) != NULL)
+		return wrapped->starts;
 	return fSingleStart;
 }
 
 
-// Keeps of the hard line's layout only what an edit at offsetInLine
-// cannot change, and leaves the rest to be laid out when asked for.
+// Keeps of the hard line's layout only what an edit at offsetInLine that
+// adds or removes hard lines cannot change, and leaves the rest to be
+// laid out when asked for.
 //
 // A layout line's break depends on its characters up to the first one
 // that did not fit, which lies no further than the start of the line
@@ -542,82 +638,108 @@ WrapLayout::_Starts(Block& block, int32 index, int32 hardLine, int32 wanted)
 void
 WrapLayout::_Truncate(Block& block, int32 index, int32 offsetInLine)
 {
-	std::unique_ptr<Wrapped>& wrapped = block.wrapped[index];
-	int32 keep = 0;
-	if (wrapped != NULL) {
-		std::vector<int32>& starts = wrapped->starts;
-		int32 holding = (int32)(std::upper_bound(starts.begin(),
-			starts.end(), offsetInLine) - starts.begin()) - 1;
-		keep = std::max(holding - 2, (int32)0);
-		starts.resize(keep + 1);
-		wrapped->complete = false;
-	}
+	_SetDone(block, index, false);
+	Wrapped* wrapped = _Find(block, index);
+	if (wrapped == NULL)
+		return;
+	int32 guess = _Guess(block, index);
+	std::vector<int32>& starts = wrapped->starts;
+	int32 holding = (int32)(std::upper_bound(starts.begin(), starts.end(),
+		offsetInLine) - starts.begin()) - 1;
+	int32 keep = std::max(holding - 2, (int32)0);
+	starts.resize(keep + 1);
+	wrapped->kept.clear();
+	wrapped->keptShift = 0;
+	block.guessed -= guess;
 	if (keep == 0)
-		wrapped.reset();
-	_SetCount(block, index, 0);
+		_Drop(block, index);
+	else
+		block.guessed += _Guess(block, index);
 }
 
 
 // An edit inside the hard line replaced the bytes editStart..oldEditEnd
 // (relative to the line, in the old text) by those up to newEditEnd.
-// Lays the line out again from two layout lines before the edit until a
-// break falls where an old one fell after the edit: from there on the
-// text, and so the layout, is the old one.
+// The starts up to two layout lines before the edit stay (see
+// _Truncate()); those after the edit are kept aside, shifted, for the
+// layout to join again where a new break falls on one of them: from there
+// on the text, and so the layout, is the old one. Then a few lines past
+// the edit are laid out, which completes a short line at once; the rest
+// of a long one waits until it is asked for.
 void
-WrapLayout::_Relayout(Block& block, int32 index, int32 hardLine,
+WrapLayout::_Edited(Block& block, int32 index, int32 hardLine,
 	int32 editStart, int32 oldEditEnd, int32 newEditEnd)
 {
-	if (block.counts[index] == 0) {
-		// Not laid out completely: keep what is still right.
-		if (block.wrapped[index] != NULL)
-			_Truncate(block, index, editStart);
+	Wrapped* wrapped = _Find(block, index);
+	// A line not laid out at all stays so.
+	if (!block.done[index] && wrapped == NULL)
 		return;
-	}
+	// Past the known starts of a line laid out in part, the edit is left
+	// for a question to reach.
+	bool settle = block.done[index] || wrapped->starts.back() > editStart;
+	_SetDone(block, index, false);
+	if (wrapped != NULL) {
+		int32 guess = _Guess(block, index);
+		std::vector<int32>& starts = wrapped->starts;
+		int32 holding = (int32)(std::upper_bound(starts.begin(),
+			starts.end(), editStart) - starts.begin()) - 1;
+		int32 keep = std::max(holding - 2, (int32)0);
 
-	std::vector<int32> old;
-	if (block.wrapped[index] != NULL)
-		old.swap(block.wrapped[index]->starts);
-	else
-		old.push_back(0);
-	int32 holding = (int32)(std::upper_bound(old.begin(), old.end(),
-		editStart) - old.begin()) - 1;
-	int32 keep = std::max(holding - 2, (int32)0);
-	std::vector<int32> starts(old.begin(), old.begin() + keep + 1);
-
-	int32 delta = newEditEnd - oldEditEnd;
-	size_t candidate = holding + 1;
-	while (candidate < old.size() && old[candidate] < oldEditEnd)
-		candidate++;
-
-	int32 lineStart = fLines.OffsetAt(hardLine);
-	int32 hardEnd = fLines.LineEnd(hardLine);
-	while (true) {
-		int32 next = _NextBreak(lineStart + starts.back(), hardEnd)
-			- lineStart;
-		if (lineStart + next >= hardEnd)
-			break;
-		while (candidate < old.size() && old[candidate] + delta < next)
-			candidate++;
-		if (candidate < old.size() && old[candidate] + delta == next
-			&& next >= newEditEnd) {
-			for (; candidate < old.size(); candidate++)
-				starts.push_back(old[candidate] + delta);
-			break;
+		// The kept starts before the end of the edit no longer hold; the
+		// others move with the text after it.
+		int32 delta = newEditEnd - oldEditEnd;
+		std::vector<Kept>& kept = wrapped->kept;
+		while (!kept.empty()
+			&& kept.back().at + wrapped->keptShift < oldEditEnd) {
+			kept.pop_back();
 		}
-		starts.push_back(next);
+		wrapped->keptShift += delta;
+		if (!kept.empty())
+			kept.back().runStarts = true;
+
+		// The known starts past the edit are kept too, before the others.
+		// One more break where they end tells which of the others follow
+		// them: the text after the edit is the old one, so it is the
+		// break the old layout had there.
+		size_t first = keep + 1;
+		while (first < starts.size() && starts[first] < oldEditEnd)
+			first++;
+		if (first < starts.size()) {
+			int32 lineStart = fLines.OffsetAt(hardLine);
+			int32 next = fBreaker.NextBreak(lineStart + starts.back() + delta,
+				fLines.LineEnd(hardLine)) - lineStart;
+			int32 shift = wrapped->keptShift;
+			while (!kept.empty() && kept.back().at + shift < next)
+				kept.pop_back();
+			if (!kept.empty())
+				kept.back().runStarts = kept.back().at + shift != next;
+			// Sized to fit, as after a complete layout of a long line this
+			// holds its every start.
+			size_t needed = kept.size() + starts.size() - first;
+			if (needed > kept.capacity())
+				kept.reserve(std::max(needed, kept.capacity() * 9 / 8));
+			for (size_t i = starts.size(); i-- > first;)
+				kept.push_back({ starts[i] + delta - shift, i == first });
+		}
+		starts.resize(keep + 1);
+		if (starts.capacity() > 4096 && starts.capacity() > 4 * starts.size())
+			starts.shrink_to_fit();
+
+		block.guessed -= guess;
+		if (starts.size() == 1 && wrapped->kept.empty())
+			_Drop(block, index);
+		else
+			block.guessed += _Guess(block, index);
 	}
 
-	if (starts.size() == 1)
-		block.wrapped[index].reset();
-	else {
-		if (block.wrapped[index] == NULL)
-			block.wrapped[index].reset(new Wrapped);
-		block.wrapped[index]->starts.swap(starts);
-		block.wrapped[index]->complete = true;
+	// A few lines past the edit, as a view asks for them anyway.
+	int32 extra = settle ? 4 : 0;
+	while (!block.done[index] && extra > 0) {
+		_ExtendOnce(block, index, hardLine);
+		wrapped = _Find(block, index);
+		if (wrapped == NULL || wrapped->starts.back() > newEditEnd)
+			extra--;
 	}
-	_SetCount(block, index,
-		block.wrapped[index] != NULL
-			? (int32)block.wrapped[index]->starts.size() : 1);
 }
 
 
@@ -626,31 +748,30 @@ void
 WrapLayout::_InsertLines(int32 block, int32 index, int32 count)
 {
 	Block& own = fBlocks[block];
-	own.counts.insert(own.counts.begin() + index, count, 0);
-	std::vector<std::unique_ptr<Wrapped>> added(count);
-	own.wrapped.insert(own.wrapped.begin() + index,
-		std::make_move_iterator(added.begin()),
-		std::make_move_iterator(added.end()));
+	own.done.insert(own.done.begin() + index, count, false);
+	own.size += count;
 	own.unknown += count;
+	for (Entry& entry : own.entries) {
+		if (entry.index >= index)
+			entry.index += count;
+	}
 
 	// A block that grew large is cut into blocks of the usual size.
-	int32 size = (int32)own.counts.size();
-	if (size <= 2 * kBlockLines)
+	if (own.size <= 2 * kBlockLines)
 		return;
 	std::vector<Block> pieces;
-	for (int32 first = 0; first < size; first += kBlockLines) {
-		int32 last = std::min(first + kBlockLines, size);
+	size_t next = 0;
+	for (int32 first = 0; first < own.size; first += kBlockLines) {
+		int32 last = std::min(first + kBlockLines, own.size);
 		Block piece;
-		piece.counts.assign(own.counts.begin() + first,
-			own.counts.begin() + last);
-		piece.wrapped.resize(last - first);
-		for (int32 i = first; i < last; i++) {
-			piece.wrapped[i - first] = std::move(own.wrapped[i]);
-			if (own.counts[i] == 0)
-				piece.unknown++;
-			else
-				piece.total += own.counts[i];
+		piece.size = last - first;
+		piece.done.assign(own.done.begin() + first, own.done.begin() + last);
+		for (; next < own.entries.size() && own.entries[next].index < last;
+				next++) {
+			own.entries[next].index -= first;
+			piece.entries.push_back(std::move(own.entries[next]));
 		}
+		_Recount(piece);
 		pieces.push_back(std::move(piece));
 	}
 	fBlocks.erase(fBlocks.begin() + block);
@@ -666,17 +787,22 @@ WrapLayout::_RemoveLines(int32 block, int32 index, int32 count)
 {
 	while (count > 0 && block < (int32)fBlocks.size()) {
 		Block& own = fBlocks[block];
-		int32 size = (int32)own.counts.size();
-		int32 removed = std::min(count, size - index);
-		for (int32 i = index; i < index + removed; i++)
-			_SetCount(own, i, 0);
-		own.unknown -= removed;
-		own.counts.erase(own.counts.begin() + index,
-			own.counts.begin() + index + removed);
-		own.wrapped.erase(own.wrapped.begin() + index,
-			own.wrapped.begin() + index + removed);
+		int32 removed = std::min(count, own.size - index);
+		int32 end = index + removed;
+		own.done.erase(own.done.begin() + index, own.done.begin() + end);
+		own.size -= removed;
+		std::vector<Entry> entries;
+		for (Entry& entry : own.entries) {
+			if (entry.index >= end)
+				entry.index -= removed;
+			else if (entry.index >= index)
+				continue;
+			entries.push_back(std::move(entry));
+		}
+		own.entries.swap(entries);
+		_Recount(own);
 		count -= removed;
-		if (own.counts.empty())
+		if (own.size == 0)
 			fBlocks.erase(fBlocks.begin() + block);
 		else {
 			block++;
@@ -695,8 +821,11 @@ WrapLayout::_BlocksChanged(int32 block)
 	fPrefixKnown = std::min(fPrefixKnown, (int32)fBlocks.size());
 	if (fPrefixKnown < 1)
 		fPrefixKnown = 1;
-	fCursorBlock = 0;
-	fCursorLine = 0;
+	// A block up to the changed one still starts where it did.
+	if (fCursorBlock > block || fCursorBlock >= (int32)fBlocks.size()) {
+		fCursorBlock = 0;
+		fCursorLine = 0;
+	}
 }
 
 }	// namespace BPrivate

@@ -12,20 +12,25 @@
  *
  * Hard lines are laid out lazily, one layout line at a time from the start
  * of the hard line and only as far as a question needs: showing the start
- * of a 10 MB line measures only its first layout lines. The result is
- * kept per hard line, in blocks of hard lines, so that an edit costs what
- * it changes: an edit inside a hard line lays out again from two layout
- * lines before it until the breaks fall where they fell before, and an
- * edit that adds or removes hard lines touches only its block. Counts are
- * exact: CountLayoutLines() and questions about far layout lines lay out
- * every hard line before them once (with wrapping off, every hard line is
- * one layout line and nothing is laid out at all).
+ * of a 10 MB line measures only its first layout lines. A hard line of
+ * ASCII too short to reach the width whatever its characters is known to
+ * be one layout line without measuring it. The results are kept per hard
+ * line, in blocks of hard lines, so that an edit costs what it changes;
+ * only hard lines that wrap (or are being laid out) keep a list of starts,
+ * the others a bit.
  *
- * Widths come from the measuring function, one character at a time (a
- * font's width of a string is the sum of its characters' widths); the
- * widths of ASCII characters are cached until InvalidateAll(). Tabs
- * advance to the next multiple of the tab width when one is set. Layout
- * line N lies between y = N * lineHeight and (N + 1) * lineHeight.
+ * An edit inside a hard line keeps its layout up to two layout lines
+ * before the edit. The starts after it are kept aside as they were,
+ * shifted by the edit: laying out on from the edit, a break that falls on
+ * one of them joins the old layout again, at once and without measuring.
+ * Only what a question needs is laid out again, so typing in a 10 MB line
+ * without spaces, where no break ever falls on an old one, costs a few
+ * lines, not the rest of the line. Counts are exact: CountLayoutLines()
+ * and questions about far layout lines lay out every hard line before
+ * them completely (with wrapping off, every hard line is one layout line
+ * and nothing is laid out at all).
+ *
+ * Layout line N lies between y = N * lineHeight and (N + 1) * lineHeight.
  *
  * Threads: none of its own; the text view's window thread uses it.
  * Owns: the per-line layout cache; it reads the text and the line index,
@@ -37,7 +42,8 @@
 
 #include <SupportDefs.h>
 
-#include <functional>
+#include "LineBreaker.h"
+
 #include <memory>
 #include <vector>
 
@@ -45,9 +51,6 @@ namespace BPrivate {
 
 class LineIndex;
 class TextBuffer;
-
-// The width in pixels of length bytes of text (one character).
-typedef std::function<float(const char* text, int32 length)> MeasureFunction;
 
 class WrapLayout {
 public:
@@ -58,6 +61,7 @@ public:
 	// Changing any of these discards the whole layout.
 			void				SetWrapping(bool wrap);
 			bool				Wrapping() const { return fWrap; }
+	// NaN counts as 0.
 			void				SetWrapWidth(float width);
 			void				SetTabWidth(float width);
 	// Negative or NaN heights count as 0.
@@ -78,10 +82,11 @@ public:
 	// At least 1.
 			int32				CountLayoutLines();
 	// What is known of the count without laying anything out: hard lines
-	// laid out completely count exactly, the others (and those laid out
-	// in part, beyond what is known of them) as one layout line each. It
-	// never exceeds CountLayoutLines() and grows toward it as questions
-	// lay out more; once everything is laid out it is exact.
+	// laid out completely count exactly, those laid out in part their
+	// known layout lines and the ones kept from before an edit, and the
+	// others one layout line each. Until an edit inside a long line it
+	// never exceeds CountLayoutLines(); it grows toward it as questions
+	// lay out more, and once everything is laid out it is exact.
 			int32				EstimatedLayoutLines() const;
 	// The layout line that holds offset; an offset where a soft break
 	// falls belongs to the line it starts. Clamped to the text.
@@ -105,53 +110,81 @@ public:
 	// starts at x (tabs reach to the next stop).
 			float				CharWidth(int32 offset, int32 length,
 									float x)
-									{ return _CharWidth(offset, length, x); }
+									{ return fBreaker.CharWidth(offset,
+										length, x); }
 
 private:
-			// The layout lines of a hard line that wraps, or of one being
-			// laid out: where they start, relative to the hard line.
+			// A start kept from before an edit. It follows the one after
+			// it in the list as it did before, unless runStarts (an edit
+			// cut the run there).
+			struct Kept {
+				int32			at;
+				bool			runStarts;
+			};
+
+			// The layout of a hard line that wraps, or of one being laid
+			// out, relative to the hard line.
 			struct Wrapped {
-				// The first is 0.
+				// The starts known to hold; the first is 0.
 				std::vector<int32> starts;
-				bool			complete = false;
+				// Starts of the layout before an edit that lie past the
+				// known ones, nearest last; each lies at at + keptShift.
+				std::vector<Kept> kept;
+				int32			keptShift = 0;
+			};
+
+			struct Entry {
+				int32			index;
+				std::unique_ptr<Wrapped> wrapped;
 			};
 
 			// A run of consecutive hard lines. Edits that add or remove
 			// hard lines touch only their block, and the count of layout
 			// lines before a block is a sum over blocks, not lines.
 			struct Block {
-				// Layout lines per hard line; 0 while not laid out
-				// completely.
-				std::vector<int32> counts;
-				// Set for hard lines laid out in part or wrapped.
-				std::vector<std::unique_ptr<Wrapped>> wrapped;
-				// The sum of the known counts, and how many are unknown.
+				int32			size = 0;
+				// Laid out completely, per hard line.
+				std::vector<bool> done;
+				// The hard lines that wrap or are laid out in part, by
+				// index; a line done without an entry is one layout line.
+				std::vector<Entry> entries;
+				// The layout lines of the done lines, how many are not
+				// done, and what those laid out in part add to the
+				// estimate beyond one line each.
 				int32			total = 0;
 				int32			unknown = 0;
+				int32			guessed = 0;
 			};
 
 			void				_Discard();
 			void				_EnsureBlocks();
-			float				_CharWidth(int32 offset, int32 length,
-									float x);
-			int32				_NextBreak(int32 lineStart, int32 hardEnd);
 
 			void				_Locate(int32 hardLine, int32& _block,
 									int32& _index);
-			void				_SetCount(Block& block, int32 index,
-									int32 count);
+			static Wrapped*		_Find(Block& block, int32 index);
+			static Wrapped&		_Make(Block& block, int32 index);
+			static void			_Drop(Block& block, int32 index);
+			static int32		_Count(Block& block, int32 index);
+			static int32		_Guess(Block& block, int32 index);
+			static void			_SetDone(Block& block, int32 index,
+									bool done);
+			static void			_Recount(Block& block);
+
 			bool				_ExtendOnce(Block& block, int32 index,
 									int32 hardLine);
+			static void			_Rejoin(Wrapped& wrapped);
 			int32				_Complete(Block& block, int32 index,
 									int32 hardLine);
 			void				_CompleteBlock(int32 block);
+			void				_SettleShortLines(Block& block,
+									int32 first);
 			int32				_BlockPrefix(int32 block);
 			int32				_PrefixBefore(int32 hardLine);
 			const std::vector<int32>& _Starts(Block& block, int32 index,
 									int32 hardLine, int32 wanted);
 			void				_Truncate(Block& block, int32 index,
 									int32 offsetInLine);
-			void				_Relayout(Block& block, int32 index,
+			void				_Edited(Block& block, int32 index,
 									int32 hardLine, int32 editStart,
 									int32 oldEditEnd, int32 newEditEnd);
 			void				_InsertLines(int32 block, int32 index,
@@ -162,13 +195,9 @@ private:
 
 			const TextBuffer&	fText;
 			const LineIndex&	fLines;
-			MeasureFunction		fMeasure;
+			LineBreaker			fBreaker;
 			bool				fWrap;
-			float				fWrapWidth;
-			float				fTabWidth;
 			float				fLineHeight;
-			// Widths of the ASCII characters; negative when not measured.
-			float				fASCIIWidths[128];
 			// Every hard line in order while wrapping; empty otherwise,
 			// and after a discard until the next question.
 			std::vector<Block>	fBlocks;

@@ -8,7 +8,9 @@
  * - bad offsets and lengths are refused and leave the text unchanged;
  * - inserting bytes taken from the buffer itself;
  * - Find: matches before, across and after the gap, from an offset, and
- *   absent or empty needles.
+ *   absent or empty needles;
+ * - the pieces of memory a scan reads: with the gap anywhere they give
+ *   back the text and stop at the gap and the end.
  */
 #include "TextBuffer.h"
 
@@ -175,4 +177,38 @@ TEST(TextBufferTest, FindAroundTheGap)
 	// A NUL in the needle and the text.
 	ASSERT_EQ(B_OK, buffer.Insert(4, "\0\r\xff", 3));
 	EXPECT_EQ(4, buffer.Find("\0\r\xff", 3));
+}
+
+
+TEST(TextBufferTest, PiecesCoverTheTextAroundTheGap)
+{
+	TextBuffer buffer;
+	std::string text = "abcdefghij";
+	ASSERT_EQ(B_OK, buffer.SetTo(text.data(), (int32)text.size()));
+
+	// With the gap at every place, pieces read one after another give back
+	// the bytes asked for, and never run past the gap or the end.
+	for (int32 gap = 0; gap <= (int32)text.size(); gap++) {
+		ASSERT_EQ(B_OK, buffer.Insert(gap, "#", 1));
+		ASSERT_EQ(B_OK, buffer.Remove(gap, gap + 1));
+		for (int32 from = 0; from < (int32)text.size(); from++) {
+			std::string read;
+			int32 wanted = (int32)text.size() - from + 3;
+			for (int32 at = from; at < (int32)text.size();) {
+				const char* piece = NULL;
+				int32 count = buffer.PieceAt(at, wanted - (at - from), piece);
+				ASSERT_GT(count, 0) << "gap " << gap << " at " << at;
+				ASSERT_LE(at < gap ? at + count : 0, gap);
+				read.append(piece, count);
+				at += count;
+			}
+			ASSERT_EQ(text.substr(from), read) << "gap " << gap;
+		}
+	}
+
+	const char* piece = NULL;
+	EXPECT_EQ(0, buffer.PieceAt(-1, 4, piece));
+	EXPECT_EQ(0, buffer.PieceAt(10, 4, piece));
+	EXPECT_EQ(0, buffer.PieceAt(2, 0, piece));
+	EXPECT_EQ(2, buffer.PieceAt(8, 100, piece));
 }

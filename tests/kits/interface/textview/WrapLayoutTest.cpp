@@ -23,7 +23,10 @@
  * - the estimated count measures nothing, counts unlaid hard lines as one
  *   each, never exceeds the exact count, grows as more is laid out and
  *   follows edits, and is exact once the layout is complete.
+ * The layout against an obvious one written apart from it is in
+ * WrapLayoutPropertyTest.cpp.
  */
+#include "LayoutEdits.h"
 #include "LineIndex.h"
 #include "TextBuffer.h"
 #include "WrapLayout.h"
@@ -74,19 +77,12 @@ struct Document {
 
 	void Insert(int32 offset, const std::string& bytes)
 	{
-		text.Insert(offset, bytes.data(), (int32)bytes.size());
-		lines.Insert(offset, bytes.data(), (int32)bytes.size());
-		layout.TextInserted(offset, (int32)bytes.size(),
-			(int32)std::count(bytes.begin(), bytes.end(), '\n'));
+		insert_laid_out(text, lines, layout, offset, bytes);
 	}
 
 	void Remove(int32 from, int32 to)
 	{
-		std::string removed = text.GetText(from, to - from);
-		text.Remove(from, to);
-		lines.Remove(from, to);
-		layout.TextRemoved(from, to - from,
-			(int32)std::count(removed.begin(), removed.end(), '\n'));
+		remove_laid_out(text, lines, layout, from, to);
 	}
 };
 
@@ -335,17 +331,19 @@ TEST(WrapLayoutTest, EstimateGrowsTowardTheExactCount)
 	EXPECT_EQ(3001, document.layout.EstimatedLayoutLines());
 	EXPECT_EQ(0, document.measureCalls);
 
-	// The first screen laid out: its 20 hard lines count exactly.
+	// The first screen laid out: its 20 hard lines count exactly, and
+	// the 21st, whose first layout line was asked for, its two known
+	// lines.
 	document.layout.LayoutLineStart(60);
 	int32 afterScreen = document.layout.EstimatedLayoutLines();
-	EXPECT_EQ(3001 + 2 * 20, afterScreen);
+	EXPECT_EQ(3001 + 2 * 20 + 1, afterScreen);
 	EXPECT_GT(document.measureCalls, 0);
 
 	// A far question lays out every hard line before it.
 	document.layout.LayoutLineStart(6000);
 	int32 afterFar = document.layout.EstimatedLayoutLines();
 	EXPECT_GT(afterFar, afterScreen);
-	EXPECT_EQ(3001 + 2 * 2000, afterFar);
+	EXPECT_EQ(3001 + 2 * 2000 + 1, afterFar);
 
 	int32 exact = document.layout.CountLayoutLines();
 	EXPECT_EQ(3 * 3000 + 1, exact);

@@ -1,0 +1,86 @@
+/*
+ * LineBreaker: where a layout line of soft-wrapped text ends, and how wide
+ * its characters are.
+ *
+ * A line breaks after a run of spaces or tabs (they hang past the width at
+ * the end of the line they follow) or after a hyphen-like character
+ * ('-', U+2010 to U+2014). A word wider than the width breaks at a
+ * character boundary, never inside a UTF-8 sequence, and every layout line
+ * holds at least one character.
+ *
+ * Widths come from the measuring function, one character at a time (a
+ * font's width of a string is the sum of its characters' widths). The
+ * widths of all ASCII characters are measured once, the first time any is
+ * needed, and kept until Forget(); runs of ASCII are then scanned straight
+ * from the buffer's memory with a table look-up per byte, which is most of
+ * what a large file holds. Tabs advance to the next multiple of the tab
+ * width when one is set. Negative or NaN widths count as 0.
+ *
+ * Threads: none of its own; the text view's window thread uses it.
+ * Owns: the table of ASCII widths; it reads the text, which its owner
+ * keeps.
+ */
+#ifndef _KITS_LINE_BREAKER_H
+#define _KITS_LINE_BREAKER_H
+
+#include <SupportDefs.h>
+
+#include <functional>
+
+namespace BPrivate {
+
+class TextBuffer;
+
+// The width in pixels of length bytes of text (one character).
+typedef std::function<float(const char* text, int32 length)> MeasureFunction;
+
+class LineBreaker {
+public:
+								LineBreaker(const TextBuffer& text,
+									MeasureFunction measure);
+
+	// NaN counts as 0.
+			void				SetWrapWidth(float width);
+			float				WrapWidth() const { return fWrapWidth; }
+	// Negative or NaN: tabs are measured as characters.
+			void				SetTabWidth(float width);
+	// Forgets every measurement (the font changed).
+			void				Forget();
+
+	// The width of the character of length bytes at offset when it
+	// starts at x (tabs reach to the next stop).
+			float				CharWidth(int32 offset, int32 length,
+									float x);
+	// Where the layout line that starts at lineStart ends, and the next
+	// one starts; hardEnd when the rest of the hard line fits.
+			int32				NextBreak(int32 lineStart, int32 hardEnd);
+	// True when the bytes from..to-1 are all printable ASCII or tabs and
+	// too few to reach the wrap width even if each were the widest of
+	// them (a tab a whole tab width): they are one layout line, and
+	// nothing needs measuring to know it. False does not mean that they
+	// wrap.
+			bool				CannotWrap(int32 from, int32 to);
+
+private:
+			void				_MeasureASCII();
+			float				_TabWidth(float x) const;
+			float				_OtherWidth(int32 offset, int32 length);
+			int32				_CountTabsIfPlain(int32 from,
+									int32 to) const;
+
+			const TextBuffer&	fText;
+			MeasureFunction		fMeasure;
+			float				fWrapWidth;
+			float				fTabWidth;
+			bool				fASCIIMeasured;
+			// Widths of the ASCII characters, tabs as characters.
+			float				fASCIIWidths[128];
+			// The widest printable ASCII character (control characters
+			// show wider pictures), and the most a tab can advance.
+			float				fWidestPrintable;
+			float				fWidestTab;
+};
+
+}	// namespace BPrivate
+
+#endif	// _KITS_LINE_BREAKER_H
