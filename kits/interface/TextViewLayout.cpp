@@ -192,7 +192,24 @@ BTextView::OffsetAt(BPoint point) const
 {
 	float y = point.y - fData->textRect.top;
 	int32 line = fData->layout->LineAtY(y);
-	return fData->layout->OffsetAt(point.x - _LineLeft(line), y);
+	float x = point.x - _LineLeft(line);
+	int32 offset = fData->layout->OffsetAt(x, y);
+
+	// A point over a cluster of several characters goes to whichever of
+	// its ends is nearer.
+	int32 start = TextMotion::ClusterStart(fData->text, offset);
+	if (start == offset)
+		return offset;
+	int32 end = TextMotion::NextCluster(fData->text, start);
+	float startX;
+	float endX;
+	float startY;
+	float endY;
+	fData->layout->PointAt(start, startX, startY);
+	fData->layout->PointAt(end, endX, endY);
+	if (endY != startY || x - startX <= endX - x)
+		return start;
+	return end;
 }
 
 
