@@ -598,9 +598,10 @@ BTextView::_DrawLine(int32 line, float top)
 		SetHighColor(fData->color);
 		for (int32 at = runStart; at < runEnd;) {
 			int32 count = std::min(runEnd - at, (int32)sizeof(buffer));
-			// Never split a character between two calls.
+			// Never split a cluster between two calls: a mark drawn
+			// apart from its letter would not sit on it.
 			if (at + count < runEnd)
-				count = TextMotion::CharStart(text, at + count) - at;
+				count = TextMotion::ClusterStart(text, at + count) - at;
 			if (count <= 0)
 				count = std::min(runEnd - at, (int32)sizeof(buffer));
 			text.GetText(at, count, buffer);

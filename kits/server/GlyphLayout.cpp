@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+#include <ctype.h>
+
 namespace BPrivate {
 
 namespace {
@@ -68,7 +70,9 @@ GlyphLayout::Lay(const char* text, int32 length, const Visitor& visit)
 	int32 offset = 0;
 	while (offset < length) {
 		int32 plainEnd = _PlainEnd(text, length, offset);
-		if (plainEnd > offset) {
+		bool pending = runEnd > runStart && runEnd == offset;
+		if (plainEnd > offset
+			&& !(pending && _IsGap(text, length, offset, plainEnd))) {
 			flush();
 			_LayPlain(text, offset, plainEnd, visit);
 			offset = runStart = runEnd = plainEnd;
@@ -86,7 +90,7 @@ GlyphLayout::Lay(const char* text, int32 length, const Visitor& visit)
 		}
 
 		int32 end = NextGraphemeBoundary(text, length, offset);
-		FontFace* face = _FaceForCluster(text, offset, end);
+		FontFace* face = _FaceForCluster(text, offset, end, runFace);
 		if (face != runFace) {
 			flush();
 			runFace = face;
@@ -105,9 +109,27 @@ GlyphLayout::_PlainEnd(const char* text, int32 length, int32 offset)
 		end++;
 	// A mark or joiner after the last ASCII character makes that
 	// character part of a cluster to be shaped.
-	if (end < length && end > offset)
+	if (end < length && end > offset
+		&& !IsGraphemeBoundary(text, length, end))
 		end--;
 	return end;
+}
+
+
+bool
+GlyphLayout::_IsGap(const char* text, int32 length, int32 from, int32 to)
+{
+	// Short, so that a long stretch of punctuation is not scanned once
+	// per character.
+	const int32 kMaxGap = 8;
+	if (to >= length || to - from > kMaxGap)
+		return false;
+	for (int32 at = from; at < to; at++) {
+		uint8 byte = (uint8)text[at];
+		if (isalnum(byte) || byte < 0x20 || byte == 0x7F)
+			return false;
+	}
+	return true;
 }
 
 
@@ -160,13 +182,23 @@ GlyphLayout::_LaySingle(const char* text, int32 length, int32 offset,
 
 
 FontFace*
-GlyphLayout::_FaceForCluster(const char* text, int32 from, int32 to)
+GlyphLayout::_FaceForCluster(const char* text, int32 from, int32 to,
+	FontFace* runFace)
 {
 	if (fPrimary == NULL)
 		return NULL;
 
 	uint32 first;
 	decode(text, to, from, first);
+	// ASCII spaces and punctuation between the words of a fallback run
+	// stay in it, so that a phrase of another script is shaped, and put
+	// in its order, as one run.
+	if (runFace != NULL && runFace != fPrimary && first < 0x80
+		&& !isalnum((int)first)) {
+		FontFace::Locker locker(runFace);
+		if (runFace->GlyphFor(first) != 0)
+			return runFace;
+	}
 	{
 		FontFace::Locker locker(fPrimary);
 		bool hasAll = true;

@@ -63,13 +63,22 @@ private:
 	// joiner can follow into.
 			int32				_PlainEnd(const char* text, int32 length,
 									int32 offset);
+	// Whether text[from .. to - 1], plain ASCII after a run to be shaped,
+	// is only spaces and punctuation between that run and more text that
+	// is not ASCII: it then joins the run, so that a phrase of another
+	// script is shaped, and put in its order, as one.
+			bool				_IsGap(const char* text, int32 length,
+									int32 from, int32 to);
 			void				_LayPlain(const char* text, int32 from,
 									int32 to, const Visitor& visit);
 	// Lays out the character at offset by itself; returns its length.
 			int32				_LaySingle(const char* text, int32 length,
 									int32 offset, const Visitor& visit);
+	// The face for the cluster text[from .. to - 1]; runFace is that of
+	// the run before it, if any.
 			FontFace*			_FaceForCluster(const char* text,
-									int32 from, int32 to);
+									int32 from, int32 to,
+									FontFace* runFace);
 			void				_LayShaped(FontFace* face, const char* text,
 									int32 length, int32 from, int32 to,
 									const Visitor& visit);

@@ -6,7 +6,8 @@
  * - StringWidth and GetEscapements agree with HarfBuzz's own advances for
  *   a letter with a combining mark, an Arabic word and a Hebrew word in
  *   Latin text; a mark takes no width of its own;
- * - Arabic letters take their joining forms, laid out right to left;
+ * - Arabic letters take their joining forms, laid out right to left, and
+ *   a phrase of two words keeps them in order inside Latin text;
  * - the fast path for plain ASCII gives the glyphs and advances that
  *   shaping the same text gives, so both draw the same pixels;
  * - "e" with U+0301 inks where the precomposed letter does.
@@ -175,6 +176,26 @@ TEST(ShapingTest, ArabicLettersJoinRightToLeft)
 	EXPECT_EQ(2, glyphs[1].offset);
 	EXPECT_EQ(4, glyphs[1].length);
 	EXPECT_EQ(0, glyphs[2].offset);
+}
+
+
+TEST(ShapingTest, AnArabicPhraseInLatinTextKeepsItsWordOrder)
+{
+	// "to: " SEEN-LAM-ALEF-MEEM, space, BEH-YEH-TEH, " ok": the two Arabic
+	// words read right to left as one phrase, and the spaces around the
+	// phrase stay where the Latin text has them.
+	std::string text = std::string("to: ") + kArabicWord + " "
+		+ "\xd8\xa8\xd9\x8a\xd8\xaa" + " ok";
+	BFont font(be_fixed_font);
+	std::vector<GlyphPlacement> glyphs;
+	BFont::Private(font).LayoutText(text.data(), (int32)text.size(), glyphs);
+	std::vector<int32> offsets;
+	for (const GlyphPlacement& glyph : glyphs)
+		offsets.push_back(glyph.offset);
+	EXPECT_EQ((std::vector<int32>{0, 1, 2, 3, 17, 15, 13, 12, 10, 6, 4, 19,
+		20, 21}), offsets);
+	for (size_t i = 1; i < glyphs.size(); i++)
+		EXPECT_GT(glyphs[i].x, glyphs[i - 1].x) << i;
 }
 
 
