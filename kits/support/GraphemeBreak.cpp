@@ -307,12 +307,7 @@ int32
 PreviousGraphemeBoundary(const char* text, int32 length, int32 offset)
 {
 	offset = clamp_offset(length, offset);
-	if (offset == 0)
-		return 0;
-	int32 start;
-	int32 end;
-	bracket(text, length, offset - 1, start, end);
-	return start;
+	return offset == 0 ? 0 : GraphemeStart(text, length, offset - 1);
 }
 
 

@@ -120,6 +120,17 @@ private:
 };
 
 
+// Applies one of GraphemeBreak's functions to the bytes around offset.
+static int32
+in_window(const TextBuffer& text, int32 offset,
+	int32 (*function)(const char*, int32, int32))
+{
+	ClusterWindow window(text, offset);
+	return window.Start() + function(window.Bytes(), window.Length(),
+		offset - window.Start());
+}
+
+
 static inline bool
 is_ascii(char byte)
 {
@@ -147,9 +158,7 @@ ClusterStart(const TextBuffer& text, int32 offset)
 	offset = clamp_offset(text, offset);
 	if (ascii_boundary(text, offset))
 		return offset;
-	ClusterWindow window(text, offset);
-	return window.Start() + GraphemeStart(window.Bytes(), window.Length(),
-		offset - window.Start());
+	return in_window(text, offset, GraphemeStart);
 }
 
 
@@ -171,9 +180,7 @@ NextCluster(const TextBuffer& text, int32 offset)
 	if (is_ascii(text.ByteAt(offset)) && ascii_boundary(text, offset)
 		&& ascii_boundary(text, offset + 1))
 		return offset + 1;
-	ClusterWindow window(text, offset);
-	return window.Start() + NextGraphemeBoundary(window.Bytes(),
-		window.Length(), offset - window.Start());
+	return in_window(text, offset, NextGraphemeBoundary);
 }
 
 
@@ -186,9 +193,7 @@ PreviousCluster(const TextBuffer& text, int32 offset)
 	if (is_ascii(text.ByteAt(offset - 1)) && ascii_boundary(text, offset)
 		&& ascii_boundary(text, offset - 1))
 		return offset - 1;
-	ClusterWindow window(text, offset);
-	return window.Start() + PreviousGraphemeBoundary(window.Bytes(),
-		window.Length(), offset - window.Start());
+	return in_window(text, offset, PreviousGraphemeBoundary);
 }
 
 
@@ -198,9 +203,7 @@ BackspaceStart(const TextBuffer& text, int32 offset)
 	offset = clamp_offset(text, offset);
 	if (offset == 0)
 		return 0;
-	ClusterWindow window(text, offset);
-	return window.Start() + GraphemeBackspaceStart(window.Bytes(),
-		window.Length(), offset - window.Start());
+	return in_window(text, offset, GraphemeBackspaceStart);
 }
 
 
