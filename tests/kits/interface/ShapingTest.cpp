@@ -10,7 +10,7 @@
  *   a phrase of two words keeps them in order inside Latin text;
  * - the fast path for plain ASCII gives the glyphs and advances that
  *   shaping the same text gives, so both draw the same pixels;
- * - "e" with U+0301 inks where the precomposed letter does.
+ * - "e" and "E" with U+0301 ink where the precomposed letters do.
  */
 #include "FontPrivate.h"
 #include "TextDrawing.h"
@@ -233,15 +233,29 @@ TEST(ShapingTest, CombiningMarkInksLikeThePrecomposedLetter)
 {
 	BFont font(be_plain_font);
 	font.SetSize(40);
-	Ink composed = ink_of(font, "\xc3\xa9");
-	Ink marked = ink_of(font, kMarked);
-	Ink plain = ink_of(font, "e");
-	ASSERT_GT(composed.pixels, 0);
-	// The accent rises above the plain e, over it and not beside it.
-	EXPECT_LT(marked.top, plain.top - 3);
-	EXPECT_NEAR(composed.left, marked.left, 1);
-	EXPECT_NEAR(composed.right, marked.right, 1);
-	EXPECT_NEAR(composed.top, marked.top, 2);
-	EXPECT_NEAR(composed.bottom, marked.bottom, 1);
-	EXPECT_NEAR(composed.pixels, marked.pixels, composed.pixels / 10);
+	// A capital needs its accent raised above it by the font's mark
+	// positioning; a small letter shows that the mark sits over it.
+	struct Case {
+		const char* composed;
+		const char* marked;
+		const char* plain;
+	} cases[] = {
+		{"\xc3\xa9", kMarked, "e"},
+		{"\xc3\x89", "E\xcc\x81", "E"},
+	};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.plain);
+		Ink composed = ink_of(font, test.composed);
+		Ink marked = ink_of(font, test.marked);
+		Ink plain = ink_of(font, test.plain);
+		ASSERT_GT(composed.pixels, 0);
+		// The accent rises above the plain letter, over it and not beside
+		// it.
+		EXPECT_LT(marked.top, plain.top - 3);
+		EXPECT_NEAR(composed.left, marked.left, 1);
+		EXPECT_NEAR(composed.right, marked.right, 1);
+		EXPECT_NEAR(composed.top, marked.top, 2);
+		EXPECT_NEAR(composed.bottom, marked.bottom, 1);
+		EXPECT_NEAR(composed.pixels, marked.pixels, composed.pixels / 10);
+	}
 }

@@ -247,6 +247,17 @@ TEST_F(TextViewInputTest, ClustersMoveAsOne)
 		ASSERT_EQ(Range(stops[i - 1], stops[i - 1]), Selection()) << i;
 	}
 
+	// The caret after the accented e stands where the shaped cluster
+	// ends: as far from its start as the e alone is wide.
+	{
+		WindowLocker locker(fWindow);
+		BFont font;
+		fView->GetFont(&font);
+		float width = font.StringWidth("e");
+		EXPECT_NEAR(width, font.StringWidth(marks.c_str()), 0.01);
+		EXPECT_NEAR(width, fView->PointAt(6).x - fView->PointAt(1).x, 0.01);
+	}
+
 	// A selection that starts or ends inside a cluster takes it whole;
 	// a caret put inside one goes to its start.
 	Select(3, 10);
