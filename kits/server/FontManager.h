@@ -3,7 +3,7 @@
  * fontconfig, opens their files with FreeType on first use, finds fallback
  * fonts for characters a font lacks, and lays out and measures text. BFont
  * is a thin value over it; the drawing code uses LayoutText() to learn
- * which face, glyph and position each character of a string gets, so that
+ * which glyphs a string takes, from which faces and where, so that
  * what is drawn is exactly what was measured.
  *
  * Threads: any. One lock guards fontconfig, the FreeType library, the
