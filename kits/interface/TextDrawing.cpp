@@ -108,8 +108,8 @@ draw_string(cairo_t* context, const BFont& font, const char* string,
 		}
 		cairo_glyph_t glyph;
 		glyph.index = placement.glyph;
-		glyph.x = where.x + placement.x;
-		glyph.y = where.y;
+		glyph.x = where.x + placement.x + placement.xOffset;
+		glyph.y = where.y + placement.yOffset;
 		run.push_back(glyph);
 	}
 	if (runFace != NULL)

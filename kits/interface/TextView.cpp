@@ -445,9 +445,12 @@ BTextView::Select(int32 startOffset, int32 endOffset)
 	if (startOffset > endOffset)
 		return;
 	int32 length = TextLength();
-	startOffset = TextMotion::CharStart(fData->text,
+	// A selection never ends inside a cluster: it grows to take in the
+	// clusters it touches.
+	bool empty = startOffset == endOffset;
+	startOffset = TextMotion::ClusterStart(fData->text,
 		std::clamp(startOffset, (int32)0, length));
-	endOffset = TextMotion::CharStart(fData->text,
+	endOffset = empty ? startOffset : TextMotion::ClusterEnd(fData->text,
 		std::clamp(endOffset, (int32)0, length));
 	if (endOffset < startOffset)
 		endOffset = startOffset;

@@ -244,7 +244,7 @@ BTextView::_HandleArrow(uint32 key, uint32 modifiers)
 			else if (byWord)
 				target = TextMotion::PreviousWord(fData->text, caret);
 			else
-				target = TextMotion::PreviousChar(fData->text, caret);
+				target = TextMotion::PreviousCluster(fData->text, caret);
 			break;
 		case B_RIGHT_ARROW:
 			if (!extend && start != end)
@@ -252,7 +252,7 @@ BTextView::_HandleArrow(uint32 key, uint32 modifiers)
 			else if (byWord)
 				target = TextMotion::NextWord(fData->text, caret);
 			else
-				target = TextMotion::NextChar(fData->text, caret);
+				target = TextMotion::NextCluster(fData->text, caret);
 			break;
 		case B_HOME:
 			target = byWord ? 0
@@ -270,7 +270,7 @@ BTextView::_HandleArrow(uint32 key, uint32 modifiers)
 			// starts; the caret stays before the last character there.
 			if (target < TextLength() && fData->text.ByteAt(target) != '\n'
 				&& layout.LayoutLineAt(target) != line) {
-				target = TextMotion::PreviousChar(fData->text, target);
+				target = TextMotion::PreviousCluster(fData->text, target);
 				if (fData->text.ByteAt(target) == ' ')
 					target = layout.LayoutLineEnd(line);
 			}
@@ -308,8 +308,9 @@ BTextView::_HandleVertical(int32 lines, uint32 modifiers)
 			INT32_MAX));
 		if (target < TextLength() || (int32)targetLine
 				<= layout.LayoutLineAt(TextLength())) {
-			target = layout.OffsetAt(fData->goalX,
-				layout.LineTop((int32)targetLine));
+			target = TextMotion::ClusterStart(fData->text,
+				layout.OffsetAt(fData->goalX,
+					layout.LineTop((int32)targetLine)));
 		} else
 			target = TextLength();
 	}
@@ -337,7 +338,7 @@ BTextView::_Backspace(uint32 modifiers)
 			return;
 		int32 from = (modifiers & B_COMMAND_KEY) != 0
 			? TextMotion::PreviousWord(fData->text, start)
-			: TextMotion::PreviousChar(fData->text, start);
+			: TextMotion::BackspaceStart(fData->text, start);
 		_Replace(from, start, NULL, 0, BPrivate::UNDO_BACKSPACE);
 	}
 	Select(fData->selectionStart, fData->selectionStart);
@@ -357,7 +358,7 @@ BTextView::_ForwardDelete(uint32 modifiers)
 			return;
 		int32 to = (modifiers & B_COMMAND_KEY) != 0
 			? TextMotion::NextWord(fData->text, start)
-			: TextMotion::NextChar(fData->text, start);
+			: TextMotion::NextCluster(fData->text, start);
 		_Replace(start, to, NULL, 0, BPrivate::UNDO_FORWARD_DELETE);
 	}
 	Select(fData->selectionStart, fData->selectionStart);

@@ -214,7 +214,24 @@ BTextView::OffsetAt(BPoint point) const
 {
 	float y = point.y - fData->textRect.top;
 	int32 line = fData->layout->LineAtY(y);
-	return fData->layout->OffsetAt(point.x - _LineLeft(line), y);
+	float x = point.x - _LineLeft(line);
+	int32 offset = fData->layout->OffsetAt(x, y);
+
+	// A point over a cluster of several characters goes to whichever of
+	// its ends is nearer.
+	int32 start = TextMotion::ClusterStart(fData->text, offset);
+	if (start == offset)
+		return offset;
+	int32 end = TextMotion::NextCluster(fData->text, start);
+	float startX;
+	float endX;
+	float startY;
+	float endY;
+	fData->layout->PointAt(start, startX, startY);
+	fData->layout->PointAt(end, endX, endY);
+	if (endY != startY || x - startX <= endX - x)
+		return start;
+	return end;
 }
 
 
@@ -633,9 +650,10 @@ BTextView::_DrawLineText(int32 line, float top, BRect bounds)
 		SetHighColor(fData->color);
 		for (int32 at = runStart; at < runEnd;) {
 			int32 count = std::min(runEnd - at, (int32)sizeof(buffer));
-			// Never split a character between two calls.
+			// Never split a cluster between two calls: a mark drawn
+			// apart from its letter would not sit on it.
 			if (at + count < runEnd)
-				count = TextMotion::CharStart(text, at + count) - at;
+				count = TextMotion::ClusterStart(text, at + count) - at;
 			if (count <= 0)
 				count = std::min(runEnd - at, (int32)sizeof(buffer));
 			text.GetText(at, count, buffer);

@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "GlyphLayout.h"
 #include "UTF8Decoding.h"
 
 namespace BPrivate {
@@ -19,15 +20,6 @@ static const char* const kRolePatterns[] = {
 	"sans-serif:bold",
 	"monospace"
 };
-
-
-// Control characters have no glyph in any font worth asking fontconfig
-// about; they are measured, and drawn, from the font's own face.
-static bool
-is_control(uint32 codePoint)
-{
-	return codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0);
-}
 
 
 // Copies a name into a font_family or font_style buffer.
@@ -378,50 +370,16 @@ FontManager::FallbackFor(FontFace* primary, uint32 codePoint)
 template<typename Visitor>
 void
 FontManager::_Layout(const FontSpec& spec, const char* text, int32 length,
-	int32 maxChars, Visitor visit)
+	Visitor visit)
 {
-	if (text == NULL || length <= 0 || maxChars <= 0)
+	if (text == NULL || length <= 0)
 		return;
 
-	FontFace* primary = _MeasuringFace(spec);
-	if (primary != NULL)
-		primary->Lock();
-
-	int32 offset = 0;
-	int32 count = 0;
-	while (offset < length && count < maxChars) {
-		uint32 codePoint;
-		int32 bytes = DecodeUTF8(text + offset, length - offset, codePoint);
-		FontFace* face = primary;
-		uint32 glyph = 0;
-		float ems = 0;
-
-		if (primary != NULL) {
-			glyph = primary->GlyphFor(codePoint);
-			if (glyph == 0 && !is_control(codePoint)) {
-				// The face lock is never held while the manager's is
-				// taken (see the class comment).
-				primary->Unlock();
-				FontFace* fallback = FallbackFor(primary, codePoint);
-				if (fallback != NULL) {
-					FontFace::Locker fallbackLocker(fallback);
-					face = fallback;
-					glyph = fallback->GlyphFor(codePoint);
-					ems = fallback->AdvanceInEms(glyph);
-				}
-				primary->Lock();
-			}
-			if (face == primary)
-				ems = primary->AdvanceInEms(glyph);
-		}
-
-		visit(face, glyph, ems, offset, bytes);
-		offset += bytes;
-		count++;
-	}
-
-	if (primary != NULL)
-		primary->Unlock();
+	GlyphLayout layout(_MeasuringFace(spec),
+		[this](FontFace* primary, uint32 codePoint) {
+			return FallbackFor(primary, codePoint);
+		});
+	layout.Lay(text, length, visit);
 }
 
 
@@ -432,14 +390,13 @@ FontManager::LayoutText(const FontSpec& spec, const char* text, int32 length,
 	_glyphs.clear();
 	float size = _ValidSize(spec.size);
 	float x = 0;
-	_Layout(spec, text, length, INT32_MAX,
-		[&](FontFace* face, uint32 glyph, float ems, int32 offset,
-				int32 bytes) {
-			float width = _CharWidth(spec.spacing, size, ems);
-			_glyphs.push_back(GlyphPlacement{face, glyph, x, width, offset,
-				bytes});
-			x += width;
-		});
+	_Layout(spec, text, length, [&](const LaidGlyph& laid) {
+		float width = _CharWidth(spec.spacing, size, laid.advance);
+		_glyphs.push_back(GlyphPlacement{laid.face, laid.glyph, x, width,
+			laid.xOffset * size, laid.yOffset * size, laid.offset,
+			laid.length});
+		x += width;
+	});
 }
 
 
@@ -449,10 +406,9 @@ FontManager::StringWidth(const FontSpec& spec, const char* text,
 {
 	float size = _ValidSize(spec.size);
 	float width = 0;
-	_Layout(spec, text, length, INT32_MAX,
-		[&](FontFace*, uint32, float ems, int32, int32) {
-			width += _CharWidth(spec.spacing, size, ems);
-		});
+	_Layout(spec, text, length, [&](const LaidGlyph& laid) {
+		width += _CharWidth(spec.spacing, size, laid.advance);
+	});
 	return width;
 }
 
@@ -466,19 +422,29 @@ FontManager::GetEscapements(const FontSpec& spec, const char* text,
 
 	for (int32 i = 0; i < numChars; i++)
 		_escapements[i] = 0;
+	if (text == NULL)
+		return;
 
+	// The byte length is not known: find where the characters asked for
+	// end without reading past them, and which character each byte
+	// starts.
+	std::vector<int32> charAt;
+	int32 length = 0;
+	for (int32 i = 0; i < numChars; i++) {
+		uint32 codePoint;
+		int32 bytes = DecodeUTF8(text + length, 4, codePoint);
+		charAt.insert(charAt.end(), bytes, i);
+		length += bytes;
+	}
+
+	// A cluster's width goes to its first character; the characters
+	// drawn as part of it take none.
 	float size = _ValidSize(spec.size);
-	int32 index = 0;
-	// The byte length is not known: the decoder reads no further than the
-	// characters asked for need.
-	_Layout(spec, text, INT32_MAX, numChars,
-		[&](FontFace*, uint32, float ems, int32, int32) {
-			if (size > 0)
-				_escapements[index] = _CharWidth(spec.spacing, size, ems) / size;
-			else
-				_escapements[index] = ems;
-			index++;
-		});
+	_Layout(spec, text, length, [&](const LaidGlyph& laid) {
+		float width = _CharWidth(spec.spacing, size, laid.advance);
+		_escapements[charAt[laid.offset]] += size > 0 ? width / size
+			: laid.advance;
+	});
 }
 
 

@@ -3,7 +3,7 @@
  * fontconfig, opens their files with FreeType on first use, finds fallback
  * fonts for characters a font lacks, and lays out and measures text. BFont
  * is a thin value over it; the drawing code uses LayoutText() to learn
- * which face, glyph and position each character of a string gets, so that
+ * which glyphs a string takes, from which faces and where, so that
  * what is drawn is exactly what was measured.
  *
  * Threads: any. One lock guards fontconfig, the FreeType library, the
@@ -49,7 +49,7 @@ struct FontSpec {
 	uint8				spacing;
 };
 
-// Where one character of a laid-out string goes.
+// Where one glyph of a laid-out string goes.
 struct GlyphPlacement {
 	// The face to draw it with: the font's own, a fallback for a
 	// character it lacks, or the plain font's when the font's file cannot
@@ -58,11 +58,16 @@ struct GlyphPlacement {
 	FontFace*			face;
 	// The glyph index in that face; 0 is the face's missing-glyph box.
 	uint32				glyph;
-	// The glyph's origin on the baseline, in pixels from the start of the
-	// string, and the width it takes.
+	// The pen position on the baseline, in pixels from the start of the
+	// string, and the advance the glyph takes.
 	float				x;
 	float				width;
-	// The bytes of the string this character came from.
+	// Where the glyph is drawn from the pen, in pixels (y downwards): a
+	// mark placed over its letter, for one.
+	float				xOffset;
+	float				yOffset;
+	// The bytes of the string this glyph came from: a character, or the
+	// whole cluster when several characters are shaped together.
 	int32				offset;
 	int32				length;
 };
@@ -194,13 +199,13 @@ private:
 	static	float				_CharWidth(uint8 spacing, float size,
 									float ems);
 
-	// Calls visit(face, glyph, ems, offset, length) for each character of
-	// text, up to length bytes or maxChars characters, whichever ends
-	// first. Takes the locks itself: call it without any.
+	// Calls visit(const LaidGlyph&) for each glyph of text, as
+	// GlyphLayout lays it out. Takes the locks itself: call it without
+	// any.
 	template<typename Visitor>
 			void				_Layout(const FontSpec& spec,
 									const char* text, int32 length,
-									int32 maxChars, Visitor visit);
+									Visitor visit);
 
 			std::mutex			fLock;
 			status_t			fStatus;

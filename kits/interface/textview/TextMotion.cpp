@@ -3,6 +3,7 @@
  */
 #include "TextMotion.h"
 
+#include "GraphemeBreak.h"
 #include "LineIndex.h"
 #include "TextBuffer.h"
 #include "UTF8Decoding.h"
@@ -93,6 +94,119 @@ PreviousChar(const TextBuffer& text, int32 offset)
 }
 
 
+// The bytes around an offset that the cluster rules may look at, copied
+// out of the gap buffer into one block.
+class ClusterWindow {
+public:
+	ClusterWindow(const TextBuffer& text, int32 offset)
+	{
+		// Backspace looks behind a whole cluster before the one it takes
+		// apart, so the window reaches two look-behinds either way.
+		const int32 kReach = 2 * kGraphemeLookBehind + 4;
+		offset = clamp_offset(text, offset);
+		fStart = std::max((int32)0, offset - kReach);
+		int32 end = std::min(text.Length(), offset + kReach);
+		fLength = text.GetText(fStart, end - fStart, fBytes);
+	}
+
+	int32 Start() const { return fStart; }
+	const char* Bytes() const { return fBytes; }
+	int32 Length() const { return fLength; }
+
+private:
+	int32	fStart;
+	int32	fLength;
+	char	fBytes[2 * (2 * kGraphemeLookBehind + 4)];
+};
+
+
+// Applies one of GraphemeBreak's functions to the bytes around offset.
+static int32
+in_window(const TextBuffer& text, int32 offset,
+	int32 (*function)(const char*, int32, int32))
+{
+	ClusterWindow window(text, offset);
+	return window.Start() + function(window.Bytes(), window.Length(),
+		offset - window.Start());
+}
+
+
+static inline bool
+is_ascii(char byte)
+{
+	return (uint8)byte < 0x80;
+}
+
+
+// Whether the two bytes around offset are plain ASCII that the cluster
+// rules always break between (everything but CR LF).
+static inline bool
+ascii_boundary(const TextBuffer& text, int32 offset)
+{
+	if (offset <= 0 || offset >= text.Length())
+		return true;
+	char before = text.ByteAt(offset - 1);
+	char after = text.ByteAt(offset);
+	return is_ascii(before) && is_ascii(after)
+		&& !(before == '\r' && after == '\n');
+}
+
+
+int32
+ClusterStart(const TextBuffer& text, int32 offset)
+{
+	offset = clamp_offset(text, offset);
+	if (ascii_boundary(text, offset))
+		return offset;
+	return in_window(text, offset, GraphemeStart);
+}
+
+
+int32
+ClusterEnd(const TextBuffer& text, int32 offset)
+{
+	int32 start = ClusterStart(text, offset);
+	return start == clamp_offset(text, offset) ? start
+		: NextCluster(text, start);
+}
+
+
+int32
+NextCluster(const TextBuffer& text, int32 offset)
+{
+	offset = clamp_offset(text, offset);
+	if (offset == text.Length())
+		return offset;
+	if (is_ascii(text.ByteAt(offset)) && ascii_boundary(text, offset)
+		&& ascii_boundary(text, offset + 1))
+		return offset + 1;
+	return in_window(text, offset, NextGraphemeBoundary);
+}
+
+
+int32
+PreviousCluster(const TextBuffer& text, int32 offset)
+{
+	offset = clamp_offset(text, offset);
+	if (offset == 0)
+		return 0;
+	if (is_ascii(text.ByteAt(offset - 1)) && ascii_boundary(text, offset)
+		&& ascii_boundary(text, offset - 1))
+		return offset - 1;
+	return in_window(text, offset, PreviousGraphemeBoundary);
+}
+
+
+int32
+BackspaceStart(const TextBuffer& text, int32 offset)
+{
+	offset = clamp_offset(text, offset);
+	if (offset == 0)
+		return 0;
+	return in_window(text, offset, GraphemeBackspaceStart);
+}
+
+
 bool
 IsWordCharacter(const TextBuffer& text, int32 offset)
 {
@@ -161,7 +275,7 @@ WordAt(const TextBuffer& text, int32 offset, int32& _start, int32& _end)
 	}
 
 	int32 start = offset;
-	int32 end = NextChar(text, offset);
+	int32 end = NextCluster(text, offset);
 	if (IsWordCharacter(text, offset)) {
 		while (start > 0 && IsWordCharacter(text, PreviousChar(text, start)))
 			start = PreviousChar(text, start);
@@ -173,8 +287,8 @@ WordAt(const TextBuffer& text, int32 offset, int32& _start, int32& _end)
 		while (end < length && is_blank(text, end))
 			end++;
 	}
-	_start = start;
-	_end = end;
+	_start = ClusterStart(text, start);
+	_end = ClusterEnd(text, end);
 }
 
 

@@ -6,6 +6,12 @@
  * any other byte on its own. No function ever returns an offset inside a
  * well-formed sequence.
  *
+ * Clusters are the user-perceived characters of GraphemeBreak.h: a letter
+ * with its marks, an emoji sequence, a flag. The caret moves, and
+ * selections end, only at cluster boundaries; the character functions
+ * remain for code that must not split a UTF-8 sequence but may stop
+ * between a letter and its mark (inserting, clipping to a byte limit).
+ *
  * Word characters are ASCII letters and digits, the underscore, and every
  * well-formed non-ASCII character (so accented letters, CJK text and also
  * non-ASCII punctuation count as word characters). A byte that is not
@@ -38,6 +44,19 @@ int32	PreviousChar(const TextBuffer& text, int32 offset);
 // the end of the text.
 int32	CharLength(const TextBuffer& text, int32 offset);
 
+// The cluster boundary at or before offset.
+int32	ClusterStart(const TextBuffer& text, int32 offset);
+// The cluster boundary at or after offset.
+int32	ClusterEnd(const TextBuffer& text, int32 offset);
+// Right arrow and Delete: the first cluster boundary after offset;
+// Length() at the end.
+int32	NextCluster(const TextBuffer& text, int32 offset);
+// Left arrow: the last cluster boundary before offset; 0 at the start.
+int32	PreviousCluster(const TextBuffer& text, int32 offset);
+// Backspace: where the removal before offset starts. It takes only the
+// last mark off a letter with marks, and any other cluster whole.
+int32	BackspaceStart(const TextBuffer& text, int32 offset);
+
 bool	IsWordCharacter(const TextBuffer& text, int32 offset);
 
 // Ctrl+Right: past any non-word characters, then to the end of the word
@@ -48,7 +67,7 @@ int32	NextWord(const TextBuffer& text, int32 offset);
 int32	PreviousWord(const TextBuffer& text, int32 offset);
 // What a double click at offset selects: the word that holds the
 // character at offset; a run of spaces and tabs; or else that one
-// character. At the end of the text, the word that ends there, if any
+// cluster. Both ends are cluster boundaries. At the end of the text, the word that ends there, if any
 // (an empty range at Length() otherwise).
 void	WordAt(const TextBuffer& text, int32 offset, int32& _start,
 			int32& _end);

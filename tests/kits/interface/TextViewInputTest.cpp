@@ -7,6 +7,10 @@
  * - Backspace and Delete remove whole characters; arrows never stop
  *   inside a sequence; Shift extends, Ctrl moves by words, Home and End,
  *   Enter and Tab;
+ * - arrows, Delete, clicks, double clicks and selections treat a letter
+ *   with its marks, an emoji sequence and a flag as one; Backspace takes
+ *   the marks off a letter one by one, and a byte that is not UTF-8 does
+ *   not take a mark;
  * - a click places the caret, a double click selects a word, a triple
  *   click the line, Shift+click extends, a drag selects and scrolls the
  *   view when it goes past the bottom, and goes on scrolling while the
@@ -217,6 +221,85 @@ TEST_F(TextViewInputTest, EditingAndMotionKeys)
 	// Enter and Tab were typed as one run: one undo takes both back.
 	ASSERT_EQ(fDriver.PressKey(fWindow, 'z', B_COMMAND_KEY), B_OK);
 	EXPECT_EQ("abcd\nxyz", Text());
+}
+
+
+TEST_F(TextViewInputTest, ClustersMoveAsOne)
+{
+	// x, e + acute + dot below, space, a family of three, space, a flag,
+	// an invalid byte with a mark of its own, y.
+	const std::string marks = "e\xcc\x81\xcc\xa3";
+	const std::string family = "\xf0\x9f\x91\xa8\xe2\x80\x8d"
+		"\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x91\xa7";
+	const std::string flag = "\xf0\x9f\x87\xa9\xf0\x9f\x87\xaa";
+	const std::string text = "x" + marks + " " + family + " " + flag
+		+ "\xff\xcc\x81" "y";
+	const std::vector<int32> stops = {0, 1, 6, 7, 25, 26, 34, 35, 37, 38};
+	SetText(text);
+
+	Select(0, 0);
+	for (size_t i = 1; i < stops.size(); i++) {
+		ASSERT_EQ(fDriver.PressKey(fWindow, B_RIGHT_ARROW), B_OK);
+		ASSERT_EQ(Range(stops[i], stops[i]), Selection()) << i;
+	}
+	for (size_t i = stops.size() - 1; i > 0; i--) {
+		ASSERT_EQ(fDriver.PressKey(fWindow, B_LEFT_ARROW), B_OK);
+		ASSERT_EQ(Range(stops[i - 1], stops[i - 1]), Selection()) << i;
+	}
+
+	// The caret after the accented e stands where the shaped cluster
+	// ends: as far from its start as the e alone is wide.
+	{
+		WindowLocker locker(fWindow);
+		BFont font;
+		fView->GetFont(&font);
+		float width = font.StringWidth("e");
+		EXPECT_NEAR(width, font.StringWidth(marks.c_str()), 0.01);
+		EXPECT_NEAR(width, fView->PointAt(6).x - fView->PointAt(1).x, 0.01);
+	}
+
+	// A selection that starts or ends inside a cluster takes it whole;
+	// a caret put inside one goes to its start.
+	Select(3, 10);
+	EXPECT_EQ(Range(1, 25), Selection());
+	Select(12, 12);
+	EXPECT_EQ(Range(7, 7), Selection());
+
+	// A click never lands inside the family; a double click on the
+	// accented word takes its marks along.
+	ASSERT_EQ(fDriver.Click(fView, PointBefore(22)), B_OK);
+	int32 clicked = Selection().first;
+	EXPECT_TRUE(clicked == 7 || clicked == 25) << clicked;
+	ASSERT_EQ(fDriver.Click(fView, PointBefore(1), 2), B_OK);
+	EXPECT_EQ(Range(0, 6), Selection());
+
+	// Delete takes the family and the flag whole.
+	Select(7, 7);
+	fView->ClearCalls();
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DELETE), B_OK);
+	EXPECT_EQ((Calls{ "D 7 25" }), fView->Calls());
+	Select(8, 8);
+	fView->ClearCalls();
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_BACKSPACE), B_OK);
+	EXPECT_EQ((Calls{ "D 7 8" }), fView->Calls());
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_DELETE), B_OK);
+	EXPECT_EQ("x" + marks + " " + std::string("\xff\xcc\x81" "y"),
+		Text());
+
+	// Backspace takes the marks off the e one at a time, then the e.
+	Select(6, 6);
+	fView->ClearCalls();
+	for (int32 i = 0; i < 3; i++)
+		ASSERT_EQ(fDriver.PressKey(fWindow, B_BACKSPACE), B_OK);
+	EXPECT_EQ((Calls{ "D 4 6", "D 2 4", "D 1 2" }), fView->Calls());
+	EXPECT_EQ("x \xff\xcc\x81y", Text());
+	// The mark after the invalid byte is a cluster of its own, and the
+	// byte stays exactly as it was.
+	Select(5, 5);
+	fView->ClearCalls();
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_BACKSPACE), B_OK);
+	EXPECT_EQ((Calls{ "D 3 5" }), fView->Calls());
+	EXPECT_EQ("x \xffy", Text());
 }
 
 

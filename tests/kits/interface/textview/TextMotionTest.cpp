@@ -182,3 +182,50 @@ TEST(TextMotionTest, LineStartAndEnd)
 	EXPECT_EQ(10, TextMotion::LineStart(lines, 100));
 	EXPECT_EQ(14, TextMotion::LineEnd(lines, 100));
 }
+
+
+// Clusters in the gap buffer, far from the start so that the bytes the
+// rules read come from the middle of the text, and with the gap inside
+// the cluster.
+TEST(TextMotionTest, ClustersFarIntoTheText)
+{
+	const std::string cluster = "e\xcc\x81\xcc\xa3";
+	std::string text = std::string(10000, 'a') + cluster + "\r\n"
+		+ "\xf0\x9f\x87\xa9\xf0\x9f\x87\xaa" + std::string(10000, 'b');
+	TextBuffer buffer;
+	ASSERT_EQ(B_OK, buffer.SetTo(text.data(), (int32)text.size()));
+	// The gap between the e and its first mark.
+	ASSERT_EQ(B_OK, buffer.Insert(10001, "#", 1));
+	ASSERT_EQ(B_OK, buffer.Remove(10001, 10002));
+
+	EXPECT_EQ(10000, TextMotion::NextCluster(buffer, 9999));
+	EXPECT_EQ(10005, TextMotion::NextCluster(buffer, 10000));
+	EXPECT_EQ(10005, TextMotion::NextCluster(buffer, 10002));
+	EXPECT_EQ(10007, TextMotion::NextCluster(buffer, 10005));
+	EXPECT_EQ(10015, TextMotion::NextCluster(buffer, 10007));
+	EXPECT_EQ(10016, TextMotion::NextCluster(buffer, 10015));
+
+	EXPECT_EQ(10007, TextMotion::PreviousCluster(buffer, 10015));
+	EXPECT_EQ(10005, TextMotion::PreviousCluster(buffer, 10007));
+	EXPECT_EQ(10000, TextMotion::PreviousCluster(buffer, 10005));
+	EXPECT_EQ(9999, TextMotion::PreviousCluster(buffer, 10000));
+
+	EXPECT_EQ(10000, TextMotion::ClusterStart(buffer, 10003));
+	EXPECT_EQ(10005, TextMotion::ClusterEnd(buffer, 10003));
+	EXPECT_EQ(10005, TextMotion::ClusterStart(buffer, 10006));
+	EXPECT_EQ(10015, TextMotion::ClusterEnd(buffer, 10011));
+	EXPECT_EQ(10007, TextMotion::ClusterStart(buffer, 10011));
+	EXPECT_EQ(10007, TextMotion::ClusterEnd(buffer, 10007));
+
+	EXPECT_EQ(10003, TextMotion::BackspaceStart(buffer, 10005));
+	EXPECT_EQ(10005, TextMotion::BackspaceStart(buffer, 10007));
+	EXPECT_EQ(10007, TextMotion::BackspaceStart(buffer, 10015));
+	EXPECT_EQ(10015, TextMotion::BackspaceStart(buffer, 10016));
+
+	// The double click on the accented letter takes all of its marks.
+	int32 start;
+	int32 end;
+	TextMotion::WordAt(buffer, 10004, start, end);
+	EXPECT_EQ(0, start);
+	EXPECT_EQ(10005, end);
+}
