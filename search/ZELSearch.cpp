@@ -16,6 +16,7 @@
 
 #include <algorithm>
 
+#include "EscapeKey.h"
 #include "MessageCodes.h"
 #include "PrintLine.h"
 
@@ -118,13 +119,7 @@ ZELSearch::MessageReceived(BMessage* message)
 void
 ZELSearch::DispatchMessage(BMessage* message, BHandler* handler)
 {
-	int8 byte;
-	if (message->what == B_KEY_DOWN
-		&& message->FindInt8("byte", 0, &byte) == B_OK
-		&& byte == B_ESCAPE) {
-		message->MakeEmpty();
-		message->what = kMsgCancel;
-	}
+	TurnEscapeInto(message, kMsgCancel);
 	BWindow::DispatchMessage(message, handler);
 }
 

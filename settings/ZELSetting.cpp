@@ -16,6 +16,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "EscapeKey.h"
 #include "MessageCodes.h"
 #include "PrintLine.h"
 #include "Settings.h"
@@ -312,13 +313,7 @@ ZELSetting::MessageReceived(BMessage* message)
 void
 ZELSetting::DispatchMessage(BMessage* message, BHandler* handler)
 {
-	int8 byte;
-	if (message->what == B_KEY_DOWN
-		&& message->FindInt8("byte", 0, &byte) == B_OK
-		&& byte == B_ESCAPE) {
-		message->MakeEmpty();
-		message->what = kMsgCancel;
-	}
+	TurnEscapeInto(message, kMsgCancel);
 	BWindow::DispatchMessage(message, handler);
 }
 
