@@ -28,33 +28,6 @@ namespace {
 
 typedef std::vector<std::string> names;
 
-// Sets an environment variable for a scope, then puts back what was.
-class ScopedVariable {
-public:
-	ScopedVariable(const char* name, const std::string& value)
-		: fName(name)
-	{
-		const char* old = getenv(name);
-		fHad = old != NULL;
-		if (fHad)
-			fOld = old;
-		setenv(name, value.c_str(), 1);
-	}
-	~ScopedVariable()
-	{
-		if (fHad)
-			setenv(fName, fOld.c_str(), 1);
-		else
-			unsetenv(fName);
-	}
-
-private:
-	const char* fName;
-	bool fHad;
-	std::string fOld;
-};
-
-
 std::string
 panel_folder(const BFilePanel& panel)
 {
@@ -105,8 +78,9 @@ protected:
 	std::string fProjects;
 	TestDriver fDriver;
 	RecordingApplication* fApplication = NULL;
-	ScopedVariable fHomeVariable{"HOME", fRoot.Child("home")};
-	ScopedVariable fConfigVariable{"XDG_CONFIG_HOME", fRoot.Child("config")};
+	ScopedEnvironment fHomeVariable{"HOME", fRoot.Child("home").c_str()};
+	ScopedEnvironment fConfigVariable{"XDG_CONFIG_HOME",
+		fRoot.Child("config").c_str()};
 };
 
 }	// namespace
