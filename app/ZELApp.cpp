@@ -68,7 +68,7 @@ ZELApp::MessageReceived(BMessage* message)
 			NewWindow(NULL);
 			break;
 		case kMsgOpen:
-			_ShowOpenPanel();
+			_ShowOpenPanel(message);
 			break;
 		case kMsgSettingsRecord:
 			_ApplySettings(message);
@@ -156,12 +156,17 @@ ZELApp::NewWindow(entry_ref* ref)
 
 
 void
-ZELApp::_ShowOpenPanel()
+ZELApp::_ShowOpenPanel(BMessage* message)
 {
 	if (fOpenPanel == NULL) {
 		fOpenPanel = new BFilePanel(B_OPEN_PANEL, NULL, NULL, 0, true, NULL,
 			NULL, false, true);
 	}
+	// Asked from a document, the panel starts in its folder; otherwise it
+	// stays where it was last used.
+	entry_ref folder;
+	if (message->FindRef("directory", &folder) == B_OK)
+		fOpenPanel->SetPanelDirectory(&folder);
 	fOpenPanel->Show();
 }
 

@@ -50,7 +50,7 @@ public:
 									{ return fOpenWindowCount; }
 
 private:
-			void				_ShowOpenPanel();
+			void				_ShowOpenPanel(BMessage* message);
 			void				_WindowClosed();
 			void				_ApplySettings(BMessage* message);
 

@@ -302,6 +302,7 @@ ZELWindow::CreateSavePanel()
 void
 ZELWindow::AdaptTitle()
 {
+	_UpdateOpenFolder();
 	if (fFileRef != NULL) {
 		SetTitle(fFileRef->name);
 		return;
@@ -385,6 +386,26 @@ ZELWindow::_ShowSavePanelForUntitled()
 	fSavePanel->SetSaveText(Title());
 	fSavePanel->SetPanelDirectory((BDirectory*)NULL);
 	fSavePanel->Show();
+}
+
+
+// File > Open asks the application for its panel; the message carries
+// this document's folder so the panel starts there. An untitled window
+// sends none, and the panel stays in the folder it was last used in.
+void
+ZELWindow::_UpdateOpenFolder()
+{
+	BMenuItem* item = fMenuBar != NULL ? fMenuBar->FindItem(kMsgOpen) : NULL;
+	if (item == NULL || item->Message() == NULL)
+		return;
+	BMessage* message = item->Message();
+	message->RemoveName("directory");
+	BEntry entry;
+	BEntry parent;
+	entry_ref folder;
+	if (fFileRef != NULL && entry.SetTo(fFileRef) == B_OK
+		&& entry.GetParent(&parent) == B_OK && parent.GetRef(&folder) == B_OK)
+		message->AddRef("directory", &folder);
 }
 
 

@@ -50,6 +50,7 @@ private:
 			void				_SaveAs();
 			void				_SaveRequested(BMessage* message);
 			void				_ShowSavePanelForUntitled();
+			void				_UpdateOpenFolder();
 			void				_SetSaveEnabled(bool enabled);
 	// Whether the document may be written over the file the reference
 	// names: asks when the file holds what the document never saw.

@@ -58,17 +58,26 @@ menu_screen_frame()
 }
 
 
-uint32
-menu_trigger(const BMenuItem* item)
+int32
+menu_trigger_offset(const BMenuItem* item)
 {
 	const char* label = item != NULL ? item->Label() : NULL;
 	if (label == NULL)
-		return 0;
+		return -1;
 	for (const char* c = label; *c != '\0'; c++) {
 		if (isascii((unsigned char)*c) && isalnum((unsigned char)*c))
-			return (uint32)tolower((unsigned char)*c);
+			return (int32)(c - label);
 	}
-	return 0;
+	return -1;
+}
+
+
+uint32
+menu_trigger(const BMenuItem* item)
+{
+	int32 offset = menu_trigger_offset(item);
+	return offset < 0 ? 0
+		: (uint32)tolower((unsigned char)item->Label()[offset]);
 }
 
 
@@ -140,6 +149,7 @@ BMenu::_InitData(menu_layout layout)
 	fRadioMode = false;
 	fLabelFromMarked = false;
 	fTriggersEnabled = true;
+	fTriggersShown = false;
 	fTracker = NULL;
 	SetViewColor(B_TRANSPARENT_COLOR);
 	SetLowColor(ui_color(B_MENU_BACKGROUND_COLOR));

@@ -11,6 +11,7 @@
 
 #include "MenuPrivate.h"
 
+#include <algorithm>
 #include <ctype.h>
 #include <math.h>
 #include <stdlib.h>
@@ -313,8 +314,28 @@ BMenuItem::DrawContent()
 	font_height fontHeight;
 	fSuper->GetFontHeight(&fontHeight);
 	BPoint where = ContentLocation();
-	fSuper->DrawString(fLabel,
-		BPoint(where.x, where.y + ceilf(fontHeight.ascent)));
+	float baseline = where.y + ceilf(fontHeight.ascent);
+	fSuper->DrawString(fLabel, BPoint(where.x, baseline));
+	if (fSuper->fTriggersShown && fSuper->fTriggersEnabled)
+		_DrawTriggerMark(where.x, baseline, fontHeight);
+}
+
+
+// A line under the letter that picks the item, in the text's colour.
+void
+BMenuItem::_DrawTriggerMark(float left, float baseline,
+	const font_height& fontHeight)
+{
+	int32 offset = BPrivate::menu_trigger_offset(this);
+	if (offset < 0)
+		return;
+	std::string before(fLabel, offset);
+	char letter[2] = { fLabel[offset], '\0' };
+	float start = left + fSuper->StringWidth(before.c_str());
+	float width = fSuper->StringWidth(letter);
+	float y = baseline + std::max(1.0f, floorf(fontHeight.descent / 2));
+	fSuper->StrokeLine(BPoint(floorf(start), y),
+		BPoint(ceilf(start + width) - 1, y));
 }
 
 

@@ -80,6 +80,8 @@ MenuPlacement place_menu(BPoint leftTop, float width, float height,
 // with Alt: the first letter or digit of its label, in lower case; 0 for
 // a label without one.
 uint32 menu_trigger(const BMenuItem* item);
+// Where that letter is in the label, in bytes; -1 for none.
+int32 menu_trigger_offset(const BMenuItem* item);
 
 // Whether the item can be chosen: enabled, and no separator.
 bool menu_item_choosable(const BMenuItem* item);
@@ -202,6 +204,8 @@ private:
 			void				_PickByTrigger(uint32 key);
 			void				_SwitchTitle(int32 direction);
 			void				_SelectFirst(size_t level);
+	// Underlines the menu's trigger letters, or stops.
+			void				_ShowTriggers(BMenu* menu, bool show);
 			BPoint				_SubmenuLocation(size_t level,
 									BMenu* submenu);
 			BPoint				_TitleMenuLocation(BMenu* menu,
@@ -235,6 +239,9 @@ private:
 			bool				fButtonDown;
 	// The pointer moved to another item while the button was down.
 			bool				fDragged;
+	// The session began from the keyboard: every menu it opens, and
+	// the bar, underline their trigger letters until it ends.
+			bool				fByKeyboard;
 			bool				fDone;
 			BMenuItem*			fChosen;
 	// While the pointer rests on a scroll arrow: the repeat, the level
@@ -270,6 +277,9 @@ public:
 	// for a pop-up menu.
 			BWindow*			OwnerWindow() const;
 			int32				Selected() const { return fMenu->fSelected; }
+	// Whether the letters that pick the items are underlined.
+			bool				TriggersShown() const
+									{ return fMenu->fTriggersShown; }
 
 private:
 			BMenu*				fMenu;

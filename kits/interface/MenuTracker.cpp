@@ -46,6 +46,7 @@ MenuTracker::MenuTracker(BMenu* root, BMessenger events)
 	fOpeningPress(false),
 	fButtonDown(false),
 	fDragged(false),
+	fByKeyboard(false),
 	fDone(false),
 	fChosen(NULL),
 	fAutoScroller(NULL),
@@ -60,6 +61,8 @@ MenuTracker::~MenuTracker()
 {
 	_StopAutoScroll();
 	_CloseFrom(0);
+	if (_IsBar())
+		_ShowTriggers(fRoot, false);
 }
 
 
@@ -73,7 +76,23 @@ MenuTracker::_IsBar() const
 void
 MenuTracker::OpenTitle(int32 index, bool byKeyboard)
 {
+	fByKeyboard = byKeyboard;
+	_ShowTriggers(fRoot, byKeyboard);
 	_SelectTitle(index, byKeyboard);
+}
+
+
+// The flag is read when the menu draws, on its window's thread: it
+// changes under that window's lock, or before the window exists.
+void
+MenuTracker::_ShowTriggers(BMenu* menu, bool show)
+{
+	MenuLocker locker(menu);
+	if (menu->fTriggersShown == show)
+		return;
+	menu->fTriggersShown = show;
+	if (menu->Window() != NULL)
+		menu->Invalidate();
 }
 
 
@@ -389,6 +408,7 @@ MenuTracker::_Open(BMenu* menu, BPoint leftTop, float minWidth,
 		menu_screen_frame());
 	BRect frame = placement.frame;
 
+	_ShowTriggers(menu, fByKeyboard);
 	MenuWindow* window = new MenuWindow(frame, fEvents);
 	Level level = { menu, window, frame, NULL, NULL, 0 };
 	menu->_SetSelected(-1);
@@ -571,6 +591,8 @@ void
 MenuTracker::_Finish()
 {
 	_CloseFrom(0);
+	if (_IsBar())
+		_ShowTriggers(fRoot, false);
 	fDone = true;
 }
 

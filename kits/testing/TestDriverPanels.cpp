@@ -12,6 +12,7 @@
 
 #include "EntryListView.h"
 #include "FilePanelWindow.h"
+#include "PlacesView.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 
 using BPrivate::EntryListView;
 using BPrivate::FilePanelWindow;
+using BPrivate::PlacesView;
 
 namespace {
 
@@ -161,4 +163,44 @@ TestDriver::GoToPanelFolder(BWindow* window, const char* path)
 		return B_BAD_VALUE;
 	status_t status = type_into(*this, panel->PathField(), path);
 	return status == B_OK ? PressKey(panel, B_ENTER) : status;
+}
+
+
+std::vector<std::string>
+TestDriver::PanelPlaces(BWindow* window)
+{
+	std::vector<std::string> labels;
+	FilePanelWindow* panel = panel_window(window, "PanelPlaces");
+	if (panel == NULL || WaitForIdle() != B_OK || !panel->Lock())
+		return labels;
+	for (const BPrivate::panel_place& place : panel->Places()->Places())
+		labels.push_back(place.label);
+	panel->Unlock();
+	return labels;
+}
+
+
+status_t
+TestDriver::ClickPanelPlace(BWindow* window, const char* label)
+{
+	FilePanelWindow* panel = panel_window(window, "ClickPanelPlace");
+	if (panel == NULL || WaitForIdle() != B_OK || !panel->Lock())
+		return B_BAD_VALUE;
+	PlacesView* places = panel->Places();
+	BRect row;
+	bool found = false;
+	for (size_t i = 0; i < places->Places().size() && !found; i++) {
+		if (places->Places()[i].label == label) {
+			row = places->RowFrame((int32)i);
+			found = true;
+		}
+	}
+	panel->Unlock();
+	if (!found) {
+		ADD_FAILURE() << "TestDriver::ClickPanelPlace(): the panel has no "
+			"place \"" << label << "\"";
+		return B_ENTRY_NOT_FOUND;
+	}
+	return Click(places, BPoint(row.left + 20,
+		floorf((row.top + row.bottom) / 2)));
 }

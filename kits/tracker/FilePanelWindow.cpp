@@ -19,6 +19,8 @@
 
 #include "EntryListView.h"
 #include "PanelMessages.h"
+#include "PanelPlaces.h"
+#include "PlacesView.h"
 #include "WindowPrivate.h"
 
 #include <string.h>
@@ -27,8 +29,7 @@ namespace BPrivate {
 
 namespace {
 
-const BRect kPanelFrame(100, 80, 599, 419);
-const float kMargin = 8;
+const BRect kPanelFrame(100, 80, 739, 479);
 
 window_look
 look_for(bool modal)
@@ -71,11 +72,12 @@ FilePanelWindow::FilePanelWindow(BFilePanel* panel, file_panel_mode mode,
 	fCancelButton(NULL),
 	fPathField(NULL),
 	fNameField(NULL),
-	fStatusView(NULL)
+	fStatusView(NULL),
+	fPlacesView(NULL)
 {
 	if (target != NULL)
 		fTarget = *target;
-	SetSizeLimits(300, 32766, 200, 32766);
+	SetSizeLimits(440, 32766, 240, 32766);
 	_BuildViews();
 	if (SetFolder(directory) != B_OK)
 		SetFolder((const entry_ref*)NULL);
@@ -111,6 +113,8 @@ FilePanelWindow::ShowPanel()
 		// Read afresh, with nothing selected: a selection restored here
 		// would propose its name over the one the caller just set.
 		fListing.Load(fFolder, fFilter);
+		// Folders and bookmarks may have come or gone since last time.
+		fPlacesView->SetPlaces(user_panel_places());
 		_ShowListing();
 		_SetStatus(NULL);
 		if (IsHidden()) {
@@ -361,123 +365,6 @@ FilePanelWindow::_NewFolder()
 }
 
 
-// #pragma mark - Views
-
-
-void
-FilePanelWindow::_BuildViews()
-{
-	BRect bounds = Bounds();
-	BView* background = new BView(bounds, "background", B_FOLLOW_ALL,
-		B_WILL_DRAW);
-	background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
-	AddChild(background);
-
-	fUpButton = new BButton(BRect(kMargin, kMargin, kMargin + 59,
-		kMargin + 23), "up button", "Up", new BMessage(
-			EntryListView::kMsgGoUp));
-	background->AddChild(fUpButton);
-
-	// The folder's path, where another one can be typed.
-	fPathField = new BTextControl(BRect(kMargin + 68, kMargin,
-		bounds.right - kMargin, kMargin + 23), "path field", NULL, "",
-		NULL, B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
-	fPathField->SetDivider(0);
-	background->AddChild(fPathField);
-
-	float buttonTop = bounds.bottom - kMargin - 23;
-	BRect defaultFrame(bounds.right - kMargin - 79, buttonTop,
-		bounds.right - kMargin, buttonTop + 23);
-	fDefaultButton = new BButton(defaultFrame, "default button",
-		fDefaultLabel.c_str(), new BMessage(kMsgDefaultButton),
-		B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
-	background->AddChild(fDefaultButton);
-	fDefaultButton->MakeDefault(true);
-
-	BRect cancelFrame = defaultFrame.OffsetByCopy(-90, 0);
-	fCancelButton = new BButton(cancelFrame, "cancel button",
-		fCancelLabel.c_str(), new BMessage(kMsgCancelButton),
-		B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
-	background->AddChild(fCancelButton);
-
-	float statusLeft = kMargin;
-	if (fMode == B_SAVE_PANEL) {
-		BButton* newFolder = new BButton(BRect(kMargin, buttonTop,
-			kMargin + 99, buttonTop + 23), "new folder button",
-			"New Folder", new BMessage(kMsgNewFolder),
-			B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
-		background->AddChild(newFolder);
-		statusLeft = newFolder->Frame().right + kMargin;
-	}
-	fStatusView = new BStringView(BRect(statusLeft, buttonTop + 2,
-		cancelFrame.left - kMargin, buttonTop + 21), "status", "",
-		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
-	fStatusView->SetHighColor(180, 0, 0);
-	background->AddChild(fStatusView);
-
-	// The scroll view is built around the list: its frame is the list's
-	// plus the border and the bar.
-	float listBottom = buttonTop - kMargin - 3;
-	if (fMode == B_SAVE_PANEL) {
-		fNameField = new BTextControl(BRect(kMargin, buttonTop - 34,
-			bounds.right - kMargin, buttonTop - 11), "name field", "Name:",
-			fSaveText.c_str(), NULL, B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
-		fNameField->SetDivider(fNameField->StringWidth("Name:") + 8);
-		fNameField->SetModificationMessage(new BMessage(kMsgNameEdited));
-		background->AddChild(fNameField);
-		listBottom = fNameField->Frame().top - kMargin - 2;
-	}
-
-	BRect listFrame(kMargin + 2, kMargin + 34,
-		bounds.right - kMargin - 2 - B_V_SCROLL_BAR_WIDTH, listBottom);
-	fList = new EntryListView(listFrame, "entries", B_FOLLOW_ALL);
-	fList->SetMultipleSelection(fMultiple);
-	background->AddChild(new BScrollView("entries scroller", fList,
-		B_FOLLOW_ALL, 0, false, true));
-}
-
-
-BButton*
-FilePanelWindow::Button(file_panel_button which) const
-{
-	return which == B_CANCEL_BUTTON ? fCancelButton : fDefaultButton;
-}
-
-
-// Whether the default button would do something now.
-bool
-FilePanelWindow::_CanConfirm() const
-{
-	std::vector<int32> selection = fList->Selection();
-	if (fMode == B_SAVE_PANEL) {
-		return !fSaveText.empty() || (selection.size() == 1
-			&& fList->EntryAt(selection[0])->IsFolder());
-	}
-	if (selection.size() == 1 && fList->EntryAt(selection[0])->IsFolder())
-		return true;
-	for (int32 index : selection) {
-		if (fList->EntryAt(index)->IsChoosable(fFlavors))
-			return true;
-	}
-	return false;
-}
-
-
-void
-FilePanelWindow::_UpdateControls()
-{
-	if (fDefaultButton == NULL)
-		return;
-	fDefaultButton->SetLabel(fDefaultLabel.c_str());
-	fCancelButton->SetLabel(fCancelLabel.c_str());
-	fDefaultButton->SetEnabled(_CanConfirm());
-	BEntry folder(&fFolder);
-	BEntry parent;
-	fUpButton->SetEnabled(folder.GetParent(&parent) == B_OK);
-	fStatusView->SetText(fStatusText.c_str());
-}
-
-
 // #pragma mark - Messages
 
 
@@ -532,6 +419,9 @@ FilePanelWindow::MessageReceived(BMessage* message)
 			break;
 		case EntryListView::kMsgGoUp:
 			_GoUp();
+			break;
+		case PlacesView::kMsgPlaceChosen:
+			_GoToPlace(message->GetString("path", ""));
 			break;
 		case EntryListView::kMsgSelectionChanged:
 			_SelectionChanged();
@@ -679,6 +569,20 @@ FilePanelWindow::_GoToTypedPath()
 		fList->Select(index);
 		fList->ScrollToRow(index);
 	}
+	fList->MakeFocus(true);
+}
+
+
+void
+FilePanelWindow::_GoToPlace(const char* path)
+{
+	status_t status = SetFolder(path);
+	if (status != B_OK) {
+		_SetStatus(panel_error_text(status));
+		beep();
+		return;
+	}
+	_SetStatus(NULL);
 	fList->MakeFocus(true);
 }
 

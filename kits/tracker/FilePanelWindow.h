@@ -29,6 +29,7 @@ class BTextControl;
 namespace BPrivate {
 
 class EntryListView;
+class PlacesView;
 
 class FilePanelWindow : public BWindow {
 public:
@@ -98,6 +99,7 @@ public:
 									{ return fStatusText.c_str(); }
 
 			EntryListView*		List() const { return fList; }
+			PlacesView*			Places() const { return fPlacesView; }
 			BButton*			Button(file_panel_button which) const;
 			BTextControl*		PathField() const { return fPathField; }
 	// NULL in an open panel.
@@ -124,6 +126,7 @@ private:
 			void				_DefaultButton();
 			void				_Invoked(int32 index);
 			void				_GoUp();
+			void				_GoToPlace(const char* path);
 			bool				_PathFieldHasFocus() const;
 			void				_GoToTypedPath();
 			void				_SelectionChanged();
@@ -170,6 +173,7 @@ private:
 			BTextControl*		fPathField;
 			BTextControl*		fNameField;
 			BStringView*		fStatusView;
+			PlacesView*			fPlacesView;
 };
 
 }	// namespace BPrivate

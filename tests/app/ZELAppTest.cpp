@@ -17,6 +17,9 @@
  *   open, and the settings file is written at exit;
  * - a settings record sent to the application replaces the current one
  *   and reaches every window;
+ * - the Open panel starts in the folder of the document it was asked
+ *   from (menu or shortcut, also after Save As moved it), and from an
+ *   untitled window stays in the folder it was last used in;
  * - with many windows printing at once, every diagnostic line and every
  *   message dump reaches standard output unbroken.
  */
@@ -30,6 +33,8 @@
 #include <Window.h>
 
 #include <set>
+
+#include <sys/stat.h>
 
 #include "EditorFixture.h"
 #include "MessageCodes.h"
@@ -227,6 +232,55 @@ TEST_F(ZELAppTest, OpenPanelOpensTheChosenFiles)
 	// The panel is kept and shown again.
 	ASSERT_EQ(B_OK, fDriver.ChooseMenuItem(window, "File/Open"));
 	EXPECT_NE((BWindow*)NULL, fDriver.WaitForWindow("Open"));
+}
+
+
+TEST_F(ZELAppTest, OpenPanelStartsInTheDocumentsFolder)
+{
+	ASSERT_EQ(0, mkdir(Path("notes").c_str(), 0755));
+	ASSERT_EQ(0, mkdir(Path("other").c_str(), 0755));
+	WriteFile("notes/a.txt", "a");
+	WriteFile("other/b.txt", "b");
+	ASSERT_TRUE(Launch({ Path("notes/a.txt") }));
+	ZELWindow* document = Document("a.txt");
+	ASSERT_EQ(B_OK, fDriver.ChooseMenuItem(document, "File/Open"));
+	BWindow* panel = fDriver.WaitForWindow("Open");
+	ASSERT_NE((BWindow*)NULL, panel);
+	EXPECT_EQ(std::vector<std::string>{ "a.txt" },
+		fDriver.PanelEntries(panel));
+	ASSERT_EQ(B_OK, fDriver.CancelPanel(panel));
+
+	// An untitled window has no folder: the panel opens where it was.
+	ASSERT_EQ(B_OK, fDriver.ChooseMenuItem(document, "File/New"));
+	ZELWindow* untitled = Document("Untitled - 2");
+	ASSERT_EQ(B_OK, fDriver.ChooseMenuItem(untitled, "File/Open"));
+	EXPECT_EQ(std::vector<std::string>{ "a.txt" },
+		fDriver.PanelEntries(panel));
+	ASSERT_EQ(B_OK, fDriver.GoToPanelFolder(panel, "../other"));
+	ASSERT_EQ(B_OK, fDriver.OpenPanelEntry(panel, "b.txt"));
+	EXPECT_EQ("b", TextIn(Document("b.txt")));
+
+	ASSERT_EQ(B_OK, fDriver.ChooseMenuItem(untitled, "File/Open"));
+	EXPECT_EQ(std::vector<std::string>{ "b.txt" },
+		fDriver.PanelEntries(panel));
+	ASSERT_EQ(B_OK, fDriver.CancelPanel(panel));
+	// From the keyboard too, the document's own folder wins.
+	ASSERT_EQ(B_OK, fDriver.PressKey(document, 'o', B_COMMAND_KEY));
+	EXPECT_EQ(std::vector<std::string>{ "a.txt" },
+		fDriver.PanelEntries(panel));
+
+	// A document saved under a new name elsewhere opens from there.
+	ASSERT_EQ(B_OK, fDriver.CancelPanel(panel));
+	BMessage save(B_SAVE_REQUESTED);
+	entry_ref folder;
+	ASSERT_EQ(B_OK, get_ref_for_path(Path("other").c_str(), &folder));
+	save.AddRef("directory", &folder);
+	save.AddString("name", "c.txt");
+	Post(untitled, &save);
+	ASSERT_EQ(B_OK, fDriver.ChooseMenuItem(Document("a.txt"), "File/Open"));
+	ASSERT_EQ(B_OK, fDriver.ChooseMenuItem(Document("c.txt"), "File/Open"));
+	EXPECT_EQ((std::vector<std::string>{ "b.txt", "c.txt" }),
+		fDriver.PanelEntries(panel));
 }
 
 

@@ -141,6 +141,9 @@ private:
 			bool				fRadioMode;
 			bool				fLabelFromMarked;
 			bool				fTriggersEnabled;
+	// Set while the menus were opened from the keyboard: the letters that
+	// pick the items are underlined then.
+			bool				fTriggersShown;
 	// Set on the menu that a tracking session started from (a bar or a
 	// pop-up) while its menus are open.
 			BPrivate::MenuTracker* fTracker;

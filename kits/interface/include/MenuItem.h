@@ -85,6 +85,8 @@ private:
 			void				_SetMenu(BMenu* menu);
 			void				_Changed();
 			void				_DrawShortcut(float right);
+			void				_DrawTriggerMark(float left, float baseline,
+									const struct font_height& fontHeight);
 			float				_ShortcutWidth() const;
 
 			char*				fLabel;

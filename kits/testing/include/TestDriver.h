@@ -243,6 +243,11 @@ public:
 								}
 	// The names the panel lists now, top to bottom.
 			std::vector<std::string> PanelEntries(BWindow* panel);
+	// The labels of the panel's places column, top to bottom, and a
+	// click on the place with that label.
+			std::vector<std::string> PanelPlaces(BWindow* panel);
+			status_t			ClickPanelPlace(BWindow* panel,
+									const char* label);
 
 	// Output. The lines the process printed to standard output since the
 	// driver was made, without their newlines; a last line without one

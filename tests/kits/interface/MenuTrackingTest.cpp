@@ -24,7 +24,11 @@
  *   reach the view under it;
  * - a window closed with its menus open takes them along;
  * - the highlighted item's text stands out from its background at a
- *   contrast of at least 4.5:1, as drawn.
+ *   contrast of at least 4.5:1, as drawn;
+ * - menus opened from the keyboard (F10, Alt+letter, and the submenus
+ *   and titles reached from there) underline the letters that pick
+ *   their items and the bar's titles, as drawn; opened with the mouse
+ *   they do not, and the bar's underlines go when the menus close.
  */
 #include "MenuTestSupport.h"
 
@@ -77,6 +81,56 @@ protected:
 	}
 
 	int Count(const std::string& entry) { return fJournal.Count(entry); }
+
+	// Read under the lock of the window the menu draws in.
+	bool TriggersShown(BMenu* menu)
+	{
+		BWindow* shown = fDriver.MenuWindow(menu);
+		WindowLocker locker(shown != NULL ? shown : fWindow);
+		return BMenu::Private(menu).TriggersShown();
+	}
+
+	// How many pixels below the baseline of the item's first letter
+	// differ clearly from the item's background: the underline's.
+	int32 InkUnderFirstLetter(BWindow* window, BMenu* menu, int32 index)
+	{
+		BRect strip;
+		BPoint corner;
+		{
+			BWindow* shown = fDriver.MenuWindow(menu);
+			WindowLocker locker(shown != NULL ? shown : fWindow);
+			BMenuItem* item = menu->ItemAt(index);
+			font_height height;
+			menu->GetFontHeight(&height);
+			bool bar = dynamic_cast<BMenuBar*>(menu) != NULL;
+			BPoint where = item->Frame().LeftTop() + BPoint(bar
+				? BPrivate::kBarItemHPadding : BPrivate::kColumnLeftSpace,
+				BPrivate::kMenuItemVPadding);
+			float baseline = where.y + ceilf(height.ascent);
+			char letter[2] = { item->Label()[0], '\0' };
+			strip = menu->ConvertToWindow(BRect(where.x, baseline + 1,
+				where.x + menu->StringWidth(letter) - 1,
+				item->Frame().bottom - 1));
+			corner = menu->ConvertToWindow(item->Frame().LeftTop()
+				+ BPoint(1, 1));
+		}
+		rgb_color background;
+		std::vector<rgb_color> pixels;
+		if (fDriver.GetPixel(window, corner, &background) != B_OK
+			|| fDriver.GetPixels(window, strip, &pixels) != B_OK) {
+			ADD_FAILURE() << "no pixels";
+			return -1;
+		}
+		int32 ink = 0;
+		for (const rgb_color& pixel : pixels) {
+			int difference = abs(pixel.red - background.red)
+				+ abs(pixel.green - background.green)
+				+ abs(pixel.blue - background.blue);
+			if (difference > 180)
+				ink++;
+		}
+		return ink;
+	}
 
 	Journal fJournal;
 	TestDriver fDriver;
@@ -491,4 +545,53 @@ TEST_F(MenuTracking, HighlightedItemIsReadable)
 	double contrast = (std::max(text, background) + 0.05)
 		/ (std::min(text, background) + 0.05);
 	EXPECT_GE(contrast, 4.5);
+}
+
+
+TEST_F(MenuTracking, KeyboardOpenedMenusUnderlineTheirTriggers)
+{
+	// With the mouse: nothing underlined.
+	ASSERT_EQ(fDriver.Click(fWindow, TitlePoint(0)), B_OK);
+	BWindow* menuWindow = fDriver.MenuWindow(fWindow->fFile);
+	ASSERT_NE(menuWindow, (BWindow*)NULL);
+	EXPECT_FALSE(TriggersShown(fWindow->fBar));
+	EXPECT_FALSE(TriggersShown(fWindow->fFile));
+	EXPECT_EQ(InkUnderFirstLetter(fWindow, fWindow->fBar, 0), 0);
+	EXPECT_EQ(InkUnderFirstLetter(menuWindow, fWindow->fFile, 1), 0);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_ESCAPE), B_OK);
+	ASSERT_EQ(fDriver.MenuWindow(fWindow->fFile), (BWindow*)NULL);
+
+	// F10: the bar's titles and the menu's items are underlined.
+	ASSERT_EQ(fDriver.PressFunctionKey(fWindow, 10), B_OK);
+	menuWindow = fDriver.MenuWindow(fWindow->fFile);
+	ASSERT_NE(menuWindow, (BWindow*)NULL);
+	EXPECT_TRUE(TriggersShown(fWindow->fBar));
+	EXPECT_TRUE(TriggersShown(fWindow->fFile));
+	EXPECT_GT(InkUnderFirstLetter(fWindow, fWindow->fBar, 0), 2);
+	EXPECT_GT(InkUnderFirstLetter(fWindow, fWindow->fBar, 1), 2);
+	EXPECT_GT(InkUnderFirstLetter(menuWindow, fWindow->fFile, 1), 2);
+	// Moving to the next title keeps them.
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_RIGHT_ARROW), B_OK);
+	EXPECT_TRUE(TriggersShown(fWindow->fEdit));
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_ESCAPE), B_OK);
+	EXPECT_FALSE(TriggersShown(fWindow->fBar));
+	EXPECT_EQ(InkUnderFirstLetter(fWindow, fWindow->fBar, 0), 0);
+
+	// Alt+E, then the submenu by its letter: underlined too.
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'e', B_OPTION_KEY), B_OK);
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'm'), B_OK);
+	BWindow* moreWindow = fDriver.MenuWindow(fWindow->fMore);
+	ASSERT_NE(moreWindow, (BWindow*)NULL);
+	EXPECT_TRUE(TriggersShown(fWindow->fMore));
+	EXPECT_GT(InkUnderFirstLetter(moreWindow, fWindow->fMore, 0), 2);
+	ASSERT_EQ(fDriver.PressKey(fWindow, 'd'), B_OK);
+	EXPECT_EQ(Count("window:EDdp"), 1);
+	EXPECT_FALSE(TriggersShown(fWindow->fBar));
+
+	// The same menus opened with the mouse afterwards are plain again.
+	ASSERT_EQ(fDriver.Click(fWindow, TitlePoint(1)), B_OK);
+	ASSERT_NE(fDriver.MenuWindow(fWindow->fEdit), (BWindow*)NULL);
+	EXPECT_FALSE(TriggersShown(fWindow->fEdit));
+	EXPECT_FALSE(TriggersShown(fWindow->fBar));
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_ESCAPE), B_OK);
 }

@@ -1,0 +1,122 @@
+/*
+ * PlacesView: drawing the places and taking clicks on them.
+ */
+#include "PlacesView.h"
+
+#include <InterfaceDefs.h>
+#include <Message.h>
+#include <Window.h>
+
+#include <math.h>
+
+namespace BPrivate {
+
+namespace {
+
+const float kTextLeft = 8;
+
+}	// namespace
+
+
+PlacesView::PlacesView(BRect frame, const char* name, uint32 resizingMode)
+	:
+	BView(frame, name, resizingMode, B_WILL_DRAW | B_FULL_UPDATE_ON_RESIZE),
+	fCurrent(-1),
+	fRowHeight(16),
+	fBaseline(12)
+{
+	font_height height;
+	be_plain_font->GetHeight(&height);
+	fRowHeight = ceilf(height.ascent + height.descent + height.leading) + 6;
+	fBaseline = 3 + ceilf(height.ascent);
+}
+
+
+void
+PlacesView::AttachedToWindow()
+{
+	SetViewColor(tint_color(ui_color(B_PANEL_BACKGROUND_COLOR),
+		B_LIGHTEN_1_TINT));
+	SetLowColor(ViewColor());
+}
+
+
+void
+PlacesView::SetPlaces(const std::vector<panel_place>& places)
+{
+	fPlaces = places;
+	fCurrent = -1;
+	Invalidate();
+}
+
+
+void
+PlacesView::SetCurrentPath(const std::string& path)
+{
+	int32 current = -1;
+	for (size_t i = 0; i < fPlaces.size(); i++) {
+		if (fPlaces[i].path == path) {
+			current = (int32)i;
+			break;
+		}
+	}
+	if (current != fCurrent) {
+		fCurrent = current;
+		Invalidate();
+	}
+}
+
+
+BRect
+PlacesView::RowFrame(int32 index) const
+{
+	BRect bounds = Bounds();
+	return BRect(bounds.left, index * fRowHeight, bounds.right,
+		(index + 1) * fRowHeight - 1);
+}
+
+
+int32
+PlacesView::IndexAt(BPoint where) const
+{
+	if (where.y < 0)
+		return -1;
+	int32 index = (int32)(where.y / fRowHeight);
+	return index < (int32)fPlaces.size() ? index : -1;
+}
+
+
+void
+PlacesView::Draw(BRect updateRect)
+{
+	rgb_color background = ViewColor();
+	for (int32 i = 0; i < (int32)fPlaces.size(); i++) {
+		BRect frame = RowFrame(i);
+		if (!frame.Intersects(updateRect))
+			continue;
+		bool current = i == fCurrent;
+		SetLowColor(current ? ui_color(B_LIST_SELECTED_BACKGROUND_COLOR)
+			: background);
+		FillRect(frame, B_SOLID_LOW);
+		SetHighColor(ui_color(current ? B_LIST_SELECTED_ITEM_TEXT_COLOR
+			: B_LIST_ITEM_TEXT_COLOR));
+		// A long label ends at the column's edge, where the view clips.
+		DrawString(fPlaces[i].label.c_str(),
+			BPoint(kTextLeft, frame.top + fBaseline));
+	}
+	SetLowColor(background);
+}
+
+
+void
+PlacesView::MouseDown(BPoint where)
+{
+	int32 index = IndexAt(where);
+	if (index < 0 || Window() == NULL)
+		return;
+	BMessage message(kMsgPlaceChosen);
+	message.AddString("path", fPlaces[index].path.c_str());
+	Window()->PostMessage(&message);
+}
+
+}	// namespace BPrivate
