@@ -320,15 +320,18 @@ FontManager::FaceFor(uint16 familyID, uint16 styleID)
 
 
 FontFace*
-FontManager::FallbackFor(FontFace* primary, uint32 codePoint)
+FontManager::FallbackFor(FontFace* primary, uint32 codePoint, bool colour)
 {
+	// Above every code point, so the two kinds of answer share one cache.
+	const uint32 kColourKey = 0x80000000;
 	std::lock_guard<std::mutex> locker(fLock);
 	auto found = fFallbacks.find(primary);
 	if (found == fFallbacks.end())
 		return NULL;
 
 	FallbackInfo& info = found->second;
-	auto cached = info.faces.find(codePoint);
+	uint32 key = colour ? codePoint | kColourKey : codePoint;
+	auto cached = info.faces.find(key);
 	if (cached != info.faces.end())
 		return cached->second;
 
@@ -342,6 +345,11 @@ FontManager::FallbackFor(FontFace* primary, uint32 codePoint)
 		if (FcPatternGetCharSet(font, FC_CHARSET, 0, &charset)
 				!= FcResultMatch
 			|| !FcCharSetHasChar(charset, codePoint)) {
+			continue;
+		}
+		FcBool hasColour;
+		if (colour && (FcPatternGetBool(font, FC_COLOR, 0, &hasColour)
+				!= FcResultMatch || !hasColour)) {
 			continue;
 		}
 
@@ -362,7 +370,7 @@ FontManager::FallbackFor(FontFace* primary, uint32 codePoint)
 		}
 	}
 
-	info.faces[codePoint] = fallback;
+	info.faces[key] = fallback;
 	return fallback;
 }
 
@@ -376,8 +384,8 @@ FontManager::_Layout(const FontSpec& spec, const char* text, int32 length,
 		return;
 
 	GlyphLayout layout(_MeasuringFace(spec),
-		[this](FontFace* primary, uint32 codePoint) {
-			return FallbackFor(primary, codePoint);
+		[this](FontFace* primary, uint32 codePoint, bool colour) {
+			return FallbackFor(primary, codePoint, colour);
 		});
 	layout.Lay(text, length, visit);
 }
