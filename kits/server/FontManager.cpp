@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "BidiOrder.h"
 #include "GlyphLayout.h"
 #include "UTF8Decoding.h"
 
@@ -398,13 +399,28 @@ FontManager::LayoutText(const FontSpec& spec, const char* text, int32 length,
 	_glyphs.clear();
 	float size = _ValidSize(spec.size);
 	float x = 0;
-	_Layout(spec, text, length, [&](const LaidGlyph& laid) {
+	auto place = [&](const LaidGlyph& laid, bool rightToLeft) {
 		float width = _CharWidth(spec.spacing, size, laid.advance);
 		_glyphs.push_back(GlyphPlacement{laid.face, laid.glyph, x, width,
 			laid.xOffset * size, laid.yOffset * size, laid.offset,
-			laid.length});
+			laid.length, rightToLeft});
 		x += width;
-	});
+	};
+
+	// Lines without right-to-left text are already in display order.
+	if (!NeedsBidiOrder(text, length)) {
+		_Layout(spec, text, length,
+			[&](const LaidGlyph& laid) { place(laid, false); });
+		return;
+	}
+
+	std::vector<LaidGlyph> laid;
+	_Layout(spec, text, length,
+		[&](const LaidGlyph& glyph) { laid.push_back(glyph); });
+	std::vector<bool> rightToLeft;
+	ReorderForDisplay(text, length, laid, rightToLeft);
+	for (size_t i = 0; i < laid.size(); i++)
+		place(laid[i], rightToLeft[i]);
 }
 
 

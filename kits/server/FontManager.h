@@ -70,6 +70,9 @@ struct GlyphPlacement {
 	// whole cluster when several characters are shaped together.
 	int32				offset;
 	int32				length;
+	// Whether the glyph belongs to a right-to-left run: its text starts
+	// at its right edge.
+	bool				rightToLeft;
 };
 
 class FontManager {

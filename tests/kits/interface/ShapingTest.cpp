@@ -227,3 +227,47 @@ TEST(ShapingTest, CombiningMarkInksLikeThePrecomposedLetter)
 		EXPECT_NEAR(composed.pixels, marked.pixels, composed.pixels / 10);
 	}
 }
+
+
+TEST(ShapingTest, LinesAreOrderedByTheBidirectionalAlgorithm)
+{
+	BFont font(be_plain_font);
+	font.SetSize(20);
+	auto layout = [&](const std::string& text,
+			std::vector<GlyphPlacement>& _glyphs) {
+		BFont::Private(font).LayoutText(text.data(), (int32)text.size(),
+			_glyphs);
+		std::vector<int32> offsets;
+		for (size_t i = 0; i < _glyphs.size(); i++) {
+			offsets.push_back(_glyphs[i].offset);
+			if (i > 0)
+				EXPECT_GT(_glyphs[i].x, _glyphs[i - 1].x) << i;
+		}
+		return offsets;
+	};
+	std::vector<GlyphPlacement> glyphs;
+
+	// "a ALEF BET 12 GIMEL b": the Hebrew with the number between its
+	// words reads right to left, and the number keeps its own order.
+	std::string text = "a \xd7\x90\xd7\x91 12 \xd7\x92 b";
+	EXPECT_EQ((std::vector<int32>{0, 1, 10, 9, 7, 8, 6, 4, 2, 12, 13}),
+		layout(text, glyphs));
+	for (const GlyphPlacement& glyph : glyphs) {
+		bool hebrew = glyph.offset >= 2 && glyph.offset < 12;
+		bool number = glyph.offset == 7 || glyph.offset == 8;
+		EXPECT_EQ(hebrew && !number, glyph.rightToLeft) << glyph.offset;
+	}
+
+	// A line that starts in Hebrew is a right-to-left line: the Latin
+	// word after it stands to its left.
+	text = "\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d ok.";
+	EXPECT_EQ((std::vector<int32>{11, 9, 10, 8, 6, 4, 2, 0}),
+		layout(text, glyphs));
+
+	// Latin text is left alone, whatever else is in it.
+	text = "caf\xc3\xa9 e\xcc\x81 x";
+	std::vector<int32> offsets = layout(text, glyphs);
+	EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
+	for (const GlyphPlacement& glyph : glyphs)
+		EXPECT_FALSE(glyph.rightToLeft) << glyph.offset;
+}
