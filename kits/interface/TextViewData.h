@@ -15,6 +15,7 @@
 #include "LineIndex.h"
 #include "TextBuffer.h"
 #include "UndoBuffer.h"
+#include "VisualLine.h"
 #include "WrapLayout.h"
 
 #include <MessageRunner.h>
@@ -106,6 +107,15 @@ struct text_view_data {
 	int32				clickEnd;
 	// While tracking, sends kMsgAutoscroll to the view.
 	std::unique_ptr<BMessageRunner> autoscroller;
+
+	// The display positions of the last layout line asked about that
+	// has right-to-left text (see _VisualLineOf()), for the bytes
+	// visualStart .. visualEnd - 1; visualStart is -1 when none is kept.
+	// NULL with a valid range when that line has no such text. Forgotten
+	// on every edit and whenever widths change.
+	mutable int32		visualStart = -1;
+	mutable int32		visualEnd = -1;
+	mutable std::unique_ptr<VisualLine> visual;
 };
 
 // A selection being dragged past the view's edge goes on at this pace

@@ -20,6 +20,9 @@
 
 namespace TextMotion = BPrivate::TextMotion;
 
+// The most bytes drawn in one call.
+static const int32 kPieceBytes = 512;
+
 // How far a printed line may stick out of the band asked for and still
 // count as inside it: far less than any line, more than float rounding.
 static const float kPrintTolerance = 0.01f;
@@ -203,6 +206,8 @@ BTextView::PointAt(int32 offset, float* _height) const
 	offset = std::clamp(offset, (int32)0, TextLength());
 	fData->layout->PointAt(offset, x, y);
 	int32 line = fData->layout->LayoutLineAt(offset);
+	if (const BPrivate::VisualLine* visual = _VisualLineOf(line))
+		x = visual->CaretX(offset);
 	if (_height != NULL)
 		*_height = fData->lineHeight;
 	return BPoint(_LineLeft(line) + x, fData->textRect.top + y);
@@ -216,6 +221,11 @@ BTextView::OffsetAt(BPoint point) const
 	int32 line = fData->layout->LineAtY(y);
 	float x = point.x - _LineLeft(line);
 	int32 offset = fData->layout->OffsetAt(x, y);
+	if (offset >= fData->layout->LayoutLineStart(line)
+		&& offset <= fData->layout->LayoutLineEnd(line)) {
+		if (const BPrivate::VisualLine* visual = _VisualLineOf(line))
+			return visual->OffsetAt(x);
+	}
 
 	// A point over a cluster of several characters goes to whichever of
 	// its ends is nearer.
@@ -400,6 +410,8 @@ void
 BTextView::_ForgetWidths()
 {
 	fData->widestLine = 0;
+	fData->visualStart = -1;
+	fData->visual.reset();
 }
 
 
@@ -534,6 +546,8 @@ void
 BTextView::_Changed(int32 from, int32 to)
 {
 	(void)to;
+	fData->visualStart = -1;
+	fData->visual.reset();
 	fData->goalX = -1;
 	fData->caretVisible = true;
 	_InvalidateFrom(from);
@@ -606,30 +620,39 @@ BTextView::_DrawLineHighlight(int32 line, float top)
 		return;
 	}
 
-	float left = _LineLeft(line);
-	float x1 = selectionStart <= start ? left : PointAt(selectionStart).x;
-	float x2;
-	// A selection that runs on past the line covers its whole width,
-	// the line end included.
-	if (selectionEnd > end)
-		x2 = std::max(Bounds().right, fData->textRect.right);
-	else
-		x2 = PointAt(selectionEnd).x - 1;
 	// Dimmer while the view does not have the keyboard.
 	rgb_color marked = tint_color(ui_color(B_DOCUMENT_BACKGROUND_COLOR),
 		IsFocus() && fData->active ? B_DARKEN_2_TINT : B_DARKEN_1_TINT);
 	SetHighColor(marked);
-	FillRect(BRect(x1, top, x2, top + fData->lineHeight - 1));
+	float left = _LineLeft(line);
+	float bottom = top + fData->lineHeight - 1;
+	// A selection that runs on past the line covers its whole width,
+	// the line end included.
+	float lineEnd = std::max(Bounds().right, fData->textRect.right);
+
+	if (const BPrivate::VisualLine* visual = _VisualLineOf(line)) {
+		// Right-to-left text: the selected clusters may lie apart.
+		BPrivate::VisualLine::Spans spans;
+		visual->SelectionSpans(selectionStart, selectionEnd, spans);
+		for (const auto& span : spans) {
+			FillRect(BRect(left + span.first, top, left + span.second - 1,
+				bottom));
+		}
+		if (selectionEnd > end)
+			FillRect(BRect(left + LineWidth(line), top, lineEnd, bottom));
+		return;
+	}
+
+	float x1 = selectionStart <= start ? left : PointAt(selectionStart).x;
+	float x2 = selectionEnd > end ? lineEnd : PointAt(selectionEnd).x - 1;
+	FillRect(BRect(x1, top, x2, bottom));
 }
 
 
 void
 BTextView::_DrawLineText(int32 line, float top, BRect bounds)
 {
-	BPrivate::WrapLayout& layout = *fData->layout;
 	BPrivate::TextBuffer& text = fData->text;
-	int32 start = layout.LayoutLineStart(line);
-	int32 end = layout.LayoutLineEnd(line);
 	float left = _LineLeft(line);
 	float baseline = top + ceilf(fData->fontHeight.ascent);
 
@@ -638,36 +661,68 @@ BTextView::_DrawLineText(int32 line, float top, BRect bounds)
 	SetLowColor(ViewColor());
 	SetDrawingMode(B_OP_OVER);
 
-	// Runs of ordinary characters are drawn in one call; the x each
-	// character gets is the layout's, so drawing and hit testing agree.
+	// The x each piece gets is the layout's, so drawing and hit testing
+	// agree.
+	char buffer[kPieceBytes];
+	_ForEachPiece(line, bounds.left - left, bounds.right - left,
+		[&](int32 from, int32 to, float x) {
+			SetHighColor(fData->color);
+			text.GetText(from, to - from, buffer);
+			DrawString(buffer, to - from, BPoint(left + x, baseline));
+		},
+		[&](int32 offset, int32 length, float x, float) {
+			char bytes[4];
+			text.GetText(offset, length, bytes);
+			if (bytes[0] == '\t' && fData->tabWidth > 0)
+				return;
+			BPrivate::display_char shown = BPrivate::classify_char_bytes(
+				bytes, length, fData->controlPictures);
+			SetHighColor(placeholderColor);
+			if (shown.placeholder != NULL)
+				DrawString(shown.placeholder, BPoint(left + x, baseline));
+			else {
+				fData->byteMark.Draw(this, (uint8)shown.markedByte,
+					BPoint(left + x, baseline));
+			}
+		});
+	SetDrawingMode(B_OP_COPY);
+}
+
+
+void
+BTextView::_ForEachPiece(int32 line, float fromX, float toX,
+	const std::function<void(int32, int32, float)>& run,
+	const std::function<void(int32, int32, float, float)>& standIn) const
+{
+	BPrivate::WrapLayout& layout = *fData->layout;
+	BPrivate::TextBuffer& text = fData->text;
+	int32 start = layout.LayoutLineStart(line);
+	int32 end = layout.LayoutLineEnd(line);
+
 	float x = 0;
 	int32 runStart = start;
 	float runX = 0;
-	char buffer[512];
 	auto flush = [&](int32 runEnd) {
-		if (runEnd <= runStart)
-			return;
-		SetHighColor(fData->color);
 		for (int32 at = runStart; at < runEnd;) {
-			int32 count = std::min(runEnd - at, (int32)sizeof(buffer));
-			// Never split a cluster between two calls: a mark drawn
+			int32 count = std::min(runEnd - at, kPieceBytes);
+			// Never split a cluster between two pieces: a mark drawn
 			// apart from its letter would not sit on it.
 			if (at + count < runEnd)
 				count = TextMotion::ClusterStart(text, at + count) - at;
 			if (count <= 0)
-				count = std::min(runEnd - at, (int32)sizeof(buffer));
-			text.GetText(at, count, buffer);
-			float width = fData->font.StringWidth(buffer, count);
-			DrawString(buffer, count, BPoint(left + runX, baseline));
-			runX += width;
+				count = std::min(runEnd - at, kPieceBytes);
+			run(at, at + count, runX);
+			if (at + count < runEnd) {
+				char buffer[kPieceBytes];
+				text.GetText(at, count, buffer);
+				runX += fData->font.StringWidth(buffer, count);
+			}
 			at += count;
 		}
 	};
 
 	int32 at = start;
-	while (at < end) {
-		if (left + x > bounds.right)
-			break;
+	while (at < end && x <= toX) {
 		int32 length = TextMotion::CharLength(text, at);
 		if (length <= 0)
 			break;
@@ -679,18 +734,12 @@ BTextView::_DrawLineText(int32 line, float top, BRect bounds)
 		BPrivate::display_char shown = BPrivate::classify_char_bytes(bytes,
 			length, fData->controlPictures);
 		bool tab = bytes[0] == '\t' && fData->tabWidth > 0;
-		bool standIn = shown.placeholder != NULL || shown.markedByte >= 0;
-		if (tab || standIn || left + nextX < bounds.left) {
+		bool separate = tab || shown.placeholder != NULL
+			|| shown.markedByte >= 0;
+		if (separate || nextX < fromX) {
 			flush(at);
-			if (standIn && !tab && left + nextX >= bounds.left) {
-				SetHighColor(placeholderColor);
-				if (shown.placeholder != NULL)
-					DrawString(shown.placeholder, BPoint(left + x, baseline));
-				else {
-					fData->byteMark.Draw(this, (uint8)shown.markedByte,
-						BPoint(left + x, baseline));
-				}
-			}
+			if (separate && nextX >= fromX)
+				standIn(at, length, x, nextX - x);
 			runStart = next;
 			runX = nextX;
 		}
@@ -698,7 +747,6 @@ BTextView::_DrawLineText(int32 line, float top, BRect bounds)
 		at = next;
 	}
 	flush(at);
-	SetDrawingMode(B_OP_COPY);
 }
 
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include FT_ADVANCES_H
+#include FT_TRUETYPE_TABLES_H
 
 namespace BPrivate {
 
@@ -20,7 +21,8 @@ FontFace::FontFace(FT_Library library, const char* path, int32 index)
 	fUnitsPerEm(0),
 	fAscent(0),
 	fDescent(0),
-	fLeading(0)
+	fLeading(0),
+	fColour(false)
 {
 	if (library == NULL || path == NULL || index < 0) {
 		fStatus = B_BAD_VALUE;
@@ -33,8 +35,28 @@ FontFace::FontFace(FT_Library library, const char* path, int32 index)
 		return;
 	}
 
-	// Measurement works in font units, which a bitmap-only face lacks.
-	if (!FT_IS_SCALABLE(fFace) || fFace->units_per_EM == 0) {
+	// Measurement works in font units. A face of colour bitmaps (emoji)
+	// has no outlines, and FreeType then reports no units per em, but its
+	// tables still give the advances in font units, which cairo's bitmap
+	// scaling matches; any other bitmap-only face has nothing to measure.
+	const TT_Header* header = NULL;
+	const TT_HoriHeader* horizontal = NULL;
+	if (!FT_IS_SCALABLE(fFace) && FT_HAS_COLOR(fFace)
+		&& FT_HAS_FIXED_SIZES(fFace)) {
+		header = (const TT_Header*)FT_Get_Sfnt_Table(fFace, FT_SFNT_HEAD);
+		horizontal = (const TT_HoriHeader*)FT_Get_Sfnt_Table(fFace,
+			FT_SFNT_HHEA);
+	}
+	if (header != NULL && horizontal != NULL && header->Units_Per_EM > 0) {
+		fUnitsPerEm = header->Units_Per_EM;
+		_SetVerticalMetrics(horizontal->Ascender, horizontal->Descender,
+			horizontal->Ascender - horizontal->Descender
+				+ horizontal->Line_Gap);
+	} else if (FT_IS_SCALABLE(fFace) && fFace->units_per_EM > 0) {
+		fUnitsPerEm = fFace->units_per_EM;
+		_SetVerticalMetrics(fFace->ascender, fFace->descender,
+			fFace->height);
+	} else {
 		FT_Done_Face(fFace);
 		fFace = NULL;
 		fStatus = B_NOT_SUPPORTED;
@@ -45,16 +67,20 @@ FontFace::FontFace(FT_Library library, const char* path, int32 index)
 	// Unicode map still opens, and then has no character at all, so that
 	// everything comes from the fallback fonts.
 	FT_Select_Charmap(fFace, FT_ENCODING_UNICODE);
+	fColour = FT_HAS_COLOR(fFace);
+	fStatus = B_OK;
+}
 
-	fUnitsPerEm = fFace->units_per_EM;
+
+void
+FontFace::_SetVerticalMetrics(float ascender, float descender, float height)
+{
 	// A broken font may give an ascender below the baseline or a
 	// descender above it; a line is never allowed to be shorter than
 	// nothing, nor the leading to eat into the glyphs.
-	fAscent = std::max(0.0f, fFace->ascender / fUnitsPerEm);
-	fDescent = std::max(0.0f, -fFace->descender / fUnitsPerEm);
-	fLeading = std::max(0.0f,
-		fFace->height / fUnitsPerEm - fAscent - fDescent);
-	fStatus = B_OK;
+	fAscent = std::max(0.0f, ascender / fUnitsPerEm);
+	fDescent = std::max(0.0f, -descender / fUnitsPerEm);
+	fLeading = std::max(0.0f, height / fUnitsPerEm - fAscent - fDescent);
 }
 
 

@@ -41,8 +41,10 @@ public:
 	// Opens the face. The caller holds the lock that serialises
 	// FT_New_Face and FT_Done_Face on the library (the FontManager's), for
 	// the constructor and the destructor alike.
-	// Only scalable faces are accepted: InitCheck() is B_BAD_DATA for a
-	// file FreeType cannot read, B_NOT_SUPPORTED for a bitmap-only face.
+	// Scalable faces are accepted, and faces of colour bitmaps (emoji,
+	// which cairo scales to any size): InitCheck() is B_BAD_DATA for a
+	// file FreeType cannot read, B_NOT_SUPPORTED for any other
+	// bitmap-only face.
 								FontFace(FT_Library library, const char* path,
 									int32 index);
 								~FontFace();
@@ -60,6 +62,10 @@ public:
 			float				AscentInEms() const { return fAscent; }
 			float				DescentInEms() const { return fDescent; }
 			float				LeadingInEms() const { return fLeading; }
+
+	// Whether the face has colour glyphs (emoji); cairo draws those in
+	// their own colours.
+			bool				HasColour() const { return fColour; }
 
 	// Locking: every call below needs the lock.
 			void				Lock() { fLock.lock(); }
@@ -89,6 +95,10 @@ public:
 	};
 
 private:
+	// From the font's ascender, descender and line height in font units.
+			void				_SetVerticalMetrics(float ascender,
+									float descender, float height);
+
 			std::mutex			fLock;
 			FT_Library			fLibrary;
 			FT_Face				fFace;
@@ -100,6 +110,7 @@ private:
 			float				fAscent;
 			float				fDescent;
 			float				fLeading;
+			bool				fColour;
 };
 
 }	// namespace BPrivate

@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "BidiOrder.h"
 #include "GlyphLayout.h"
 #include "UTF8Decoding.h"
 
@@ -320,15 +321,18 @@ FontManager::FaceFor(uint16 familyID, uint16 styleID)
 
 
 FontFace*
-FontManager::FallbackFor(FontFace* primary, uint32 codePoint)
+FontManager::FallbackFor(FontFace* primary, uint32 codePoint, bool colour)
 {
+	// Above every code point, so the two kinds of answer share one cache.
+	const uint32 kColourKey = 0x80000000;
 	std::lock_guard<std::mutex> locker(fLock);
 	auto found = fFallbacks.find(primary);
 	if (found == fFallbacks.end())
 		return NULL;
 
 	FallbackInfo& info = found->second;
-	auto cached = info.faces.find(codePoint);
+	uint32 key = colour ? codePoint | kColourKey : codePoint;
+	auto cached = info.faces.find(key);
 	if (cached != info.faces.end())
 		return cached->second;
 
@@ -342,6 +346,11 @@ FontManager::FallbackFor(FontFace* primary, uint32 codePoint)
 		if (FcPatternGetCharSet(font, FC_CHARSET, 0, &charset)
 				!= FcResultMatch
 			|| !FcCharSetHasChar(charset, codePoint)) {
+			continue;
+		}
+		FcBool hasColour;
+		if (colour && (FcPatternGetBool(font, FC_COLOR, 0, &hasColour)
+				!= FcResultMatch || !hasColour)) {
 			continue;
 		}
 
@@ -362,7 +371,7 @@ FontManager::FallbackFor(FontFace* primary, uint32 codePoint)
 		}
 	}
 
-	info.faces[codePoint] = fallback;
+	info.faces[key] = fallback;
 	return fallback;
 }
 
@@ -376,8 +385,8 @@ FontManager::_Layout(const FontSpec& spec, const char* text, int32 length,
 		return;
 
 	GlyphLayout layout(_MeasuringFace(spec),
-		[this](FontFace* primary, uint32 codePoint) {
-			return FallbackFor(primary, codePoint);
+		[this](FontFace* primary, uint32 codePoint, bool colour) {
+			return FallbackFor(primary, codePoint, colour);
 		});
 	layout.Lay(text, length, visit);
 }
@@ -390,13 +399,28 @@ FontManager::LayoutText(const FontSpec& spec, const char* text, int32 length,
 	_glyphs.clear();
 	float size = _ValidSize(spec.size);
 	float x = 0;
-	_Layout(spec, text, length, [&](const LaidGlyph& laid) {
+	auto place = [&](const LaidGlyph& laid, bool rightToLeft) {
 		float width = _CharWidth(spec.spacing, size, laid.advance);
 		_glyphs.push_back(GlyphPlacement{laid.face, laid.glyph, x, width,
 			laid.xOffset * size, laid.yOffset * size, laid.offset,
-			laid.length});
+			laid.length, rightToLeft});
 		x += width;
-	});
+	};
+
+	// Lines without right-to-left text are already in display order.
+	if (!NeedsBidiOrder(text, length)) {
+		_Layout(spec, text, length,
+			[&](const LaidGlyph& laid) { place(laid, false); });
+		return;
+	}
+
+	std::vector<LaidGlyph> laid;
+	_Layout(spec, text, length,
+		[&](const LaidGlyph& glyph) { laid.push_back(glyph); });
+	std::vector<bool> rightToLeft;
+	ReorderForDisplay(text, length, laid, rightToLeft);
+	for (size_t i = 0; i < laid.size(); i++)
+		place(laid[i], rightToLeft[i]);
 }
 
 

@@ -70,6 +70,9 @@ struct GlyphPlacement {
 	// whole cluster when several characters are shaped together.
 	int32				offset;
 	int32				length;
+	// Whether the glyph belongs to a right-to-left run: its text starts
+	// at its right edge.
+	bool				rightToLeft;
 };
 
 class FontManager {
@@ -137,9 +140,10 @@ public:
 	// The face that draws a code point for a font whose own face is
 	// primary and lacks it: the first font in fontconfig's fallback order
 	// for that font that has the character. NULL when none has it.
-	// Cached per face and code point.
+	// Cached per face and code point. With colour, only fonts that have
+	// colour glyphs (emoji) are asked.
 			FontFace*			FallbackFor(FontFace* primary,
-									uint32 codePoint);
+									uint32 codePoint, bool colour = false);
 
 	// Layout and measurement. Text is UTF-8 as UTF8Decoding.h reads it;
 	// length is in bytes. A NULL text or a negative length is empty.
@@ -168,7 +172,8 @@ private:
 		// The candidates in fontconfig's order, sorted on first need;
 		// NULL until then.
 		FcFontSet*			candidates;
-		// Code point to the face that has it (NULL when none does).
+		// Code point to the face that has it (NULL when none does); the
+		// colour faces under the code point with kColourKey added.
 		std::unordered_map<uint32, FontFace*> faces;
 	};
 

@@ -166,7 +166,7 @@ GlyphLayout::_LaySingle(const char* text, int32 length, int32 offset,
 			laid.glyph = fPrimary->GlyphFor(codePoint);
 		}
 		if (laid.glyph == 0 && !is_control(codePoint)) {
-			FontFace* fallback = fFallback(fPrimary, codePoint);
+			FontFace* fallback = fFallback(fPrimary, codePoint, false);
 			if (fallback != NULL) {
 				FontFace::Locker locker(fallback);
 				laid.face = fallback;
@@ -192,12 +192,19 @@ GlyphLayout::_FaceForCluster(const char* text, int32 from, int32 to,
 	decode(text, to, from, first);
 	// ASCII spaces and punctuation between the words of a fallback run
 	// stay in it, so that a phrase of another script is shaped, and put
-	// in its order, as one run.
-	if (runFace != NULL && runFace != fPrimary && first < 0x80
-		&& !isalnum((int)first)) {
+	// in its order, as one run. Emoji fonts draw spaces too, but at their
+	// own width, so nothing is kept in a colour face's run.
+	if (runFace != NULL && runFace != fPrimary && !runFace->HasColour()
+		&& first < 0x80 && !isalnum((int)first)) {
 		FontFace::Locker locker(runFace);
 		if (runFace->GlyphFor(first) != 0)
 			return runFace;
+	}
+	// Emoji in colour, even where the font has a black and white glyph.
+	if (IsEmojiCluster(text, from, to) && !fPrimary->HasColour()) {
+		FontFace* colour = fFallback(fPrimary, first, true);
+		if (colour != NULL)
+			return colour;
 	}
 	{
 		FontFace::Locker locker(fPrimary);
@@ -211,7 +218,7 @@ GlyphLayout::_FaceForCluster(const char* text, int32 from, int32 to,
 		if (hasAll)
 			return fPrimary;
 	}
-	FontFace* fallback = fFallback(fPrimary, first);
+	FontFace* fallback = fFallback(fPrimary, first, false);
 	return fallback != NULL ? fallback : fPrimary;
 }
 

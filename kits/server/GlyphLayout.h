@@ -5,7 +5,8 @@
  * The text is cut into grapheme clusters. Plain ASCII takes a fast path,
  * glyph by glyph from the font's own face. Any other cluster goes to the
  * font's face when it has all of the cluster's characters, or else to the
- * fallback face that has its first one; runs of clusters in one face are
+ * fallback face that has its first one; a cluster that shows as emoji
+ * goes to a colour face where there is one; runs of clusters in one face are
  * shaped together with TextShaper. Control characters and bytes that are
  * not UTF-8 are laid out on their own, from the font's own face (as the
  * missing glyph, or U+FFFD's glyph), so they never join a shaped run.
@@ -47,8 +48,10 @@ struct LaidGlyph {
 
 class GlyphLayout {
 public:
-	typedef std::function<FontFace*(FontFace* primary, uint32 codePoint)>
-		FallbackFinder;
+	// The face for a code point the primary face lacks, or, with colour,
+	// the colour face that draws it as emoji; NULL when there is none.
+	typedef std::function<FontFace*(FontFace* primary, uint32 codePoint,
+		bool colour)> FallbackFinder;
 	typedef std::function<void(const LaidGlyph&)> Visitor;
 
 								GlyphLayout(FontFace* primary,

@@ -335,4 +335,22 @@ GraphemeBackspaceStart(const char* text, int32 length, int32 offset)
 	return lastMark;
 }
 
+
+bool
+IsEmojiCluster(const char* text, int32 from, int32 to)
+{
+	bool emoji = false;
+	for (int32 at = from; at < to;) {
+		uint32 c;
+		bool first = at == from;
+		at += DecodeUTF8(text + at, std::min((int32)4, to - at), c);
+		if (c == 0xFE0E)
+			return false;
+		if (c == 0xFE0F || u_hasBinaryProperty(c, UCHAR_EMOJI_MODIFIER)
+			|| (first && u_hasBinaryProperty(c, UCHAR_EMOJI_PRESENTATION)))
+			emoji = true;
+	}
+	return emoji;
+}
+
 }	// namespace BPrivate

@@ -45,6 +45,11 @@ int32	PreviousGraphemeBoundary(const char* text, int32 length,
 // Hangul syllable, a lone character) goes as a whole. offset is first
 // taken back to a boundary; 0 at the start.
 int32	GraphemeBackspaceStart(const char* text, int32 length, int32 offset);
+// Whether the cluster text[from .. to - 1] shows as a colour emoji by
+// default: a character drawn as emoji unless asked otherwise, a flag, or
+// any character asked for as emoji (U+FE0F) or given a skin tone. U+FE0E
+// asks for text instead.
+bool	IsEmojiCluster(const char* text, int32 from, int32 to);
 
 }	// namespace BPrivate
 

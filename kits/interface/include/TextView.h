@@ -28,6 +28,8 @@
 #include <InterfaceDefs.h>
 #include <View.h>
 
+#include <functional>
+
 class BClipboard;
 class BFile;
 class BMessage;
@@ -36,6 +38,7 @@ class BRegion;
 namespace BPrivate {
 class RangeSplice;
 class UndoStep;
+class VisualLine;
 struct text_view_data;
 }
 
@@ -303,6 +306,21 @@ private:
 			void				_UpdateScrollBars();
 			float				_MeasureLineWidth(int32 line) const;
 			void				_ForgetWidths();
+
+	// Right-to-left text (TextViewBidi.cpp)
+	// Where a layout line's clusters are displayed; NULL when the line
+	// has no right-to-left text and x simply grows with the offset.
+			const BPrivate::VisualLine* _VisualLineOf(int32 line) const;
+	// Calls run(from, to, x) for each stretch of ordinary characters of
+	// a layout line that is drawn in one piece, and standIn(offset,
+	// length, x, width) for each tab and control character between them;
+	// x from the line's left edge. Only what lies between fromX and toX.
+			void				_ForEachPiece(int32 line, float fromX,
+									float toX,
+									const std::function<void(int32, int32,
+										float)>& run,
+									const std::function<void(int32, int32,
+										float, float)>& standIn) const;
 
 	// Input (TextViewInput.cpp)
 			void				_HandleArrow(uint32 key, uint32 modifiers);

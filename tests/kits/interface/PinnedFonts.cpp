@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <hb.h>
+
 #include <stdlib.h>
 
 namespace {
@@ -44,6 +46,36 @@ utf8_of(uint32 codePoint)
 	}
 	text += (char)(0x80 | (codePoint & 0x3F));
 	return text;
+}
+
+
+// HarfBuzz's advances for text in a font file at size, without kerning
+// or optional ligatures (as the kits measure).
+std::vector<float>
+harfbuzz_advances(const char* path, const std::string& text, float size)
+{
+	hb_blob_t* blob = hb_blob_create_from_file(path);
+	hb_face_t* face = hb_face_create(blob, 0);
+	hb_font_t* font = hb_font_create(face);
+	unsigned int upem = hb_face_get_upem(face);
+	hb_buffer_t* buffer = hb_buffer_create();
+	hb_buffer_add_utf8(buffer, text.data(), (int)text.size(), 0, -1);
+	hb_buffer_guess_segment_properties(buffer);
+	hb_feature_t features[2];
+	hb_feature_from_string("-kern", -1, &features[0]);
+	hb_feature_from_string("-liga", -1, &features[1]);
+	hb_shape(font, buffer, features, 2);
+	unsigned int count;
+	hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer,
+		&count);
+	std::vector<float> advances;
+	for (unsigned int i = 0; i < count; i++)
+		advances.push_back(positions[i].x_advance * size / upem);
+	hb_buffer_destroy(buffer);
+	hb_font_destroy(font);
+	hb_face_destroy(face);
+	hb_blob_destroy(blob);
+	return advances;
 }
 
 

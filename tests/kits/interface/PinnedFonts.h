@@ -8,6 +8,7 @@
 #include <SupportDefs.h>
 
 #include <string>
+#include <vector>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -18,6 +19,11 @@ static const char* const kSansPath = DEJAVU_DIR "DejaVuSans.ttf";
 static const char* const kSansBoldPath = DEJAVU_DIR "DejaVuSans-Bold.ttf";
 static const char* const kMonoPath = DEJAVU_DIR "DejaVuSansMono.ttf";
 static const char* const kSerifPath = DEJAVU_DIR "DejaVuSerif.ttf";
+
+// HarfBuzz's advances for text in a font file at size, without kerning
+// or optional ligatures (as the kits measure).
+std::vector<float> harfbuzz_advances(const char* path,
+	const std::string& text, float size);
 
 // The UTF-8 form of a code point.
 std::string utf8_of(uint32 codePoint);

@@ -18,8 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <hb.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -33,36 +31,6 @@ namespace {
 const char* const kArabicWord = "\xd8\xb3\xd9\x84\xd8\xa7\xd9\x85";
 const char* const kHebrewInLatin = "say \xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d now";
 const char* const kMarked = "e\xcc\x81";
-
-
-// HarfBuzz's advances for text in a font file at size, without kerning
-// or optional ligatures (as the kits measure).
-std::vector<float>
-harfbuzz_advances(const char* path, const std::string& text, float size)
-{
-	hb_blob_t* blob = hb_blob_create_from_file(path);
-	hb_face_t* face = hb_face_create(blob, 0);
-	hb_font_t* font = hb_font_create(face);
-	unsigned int upem = hb_face_get_upem(face);
-	hb_buffer_t* buffer = hb_buffer_create();
-	hb_buffer_add_utf8(buffer, text.data(), (int)text.size(), 0, -1);
-	hb_buffer_guess_segment_properties(buffer);
-	hb_feature_t features[2];
-	hb_feature_from_string("-kern", -1, &features[0]);
-	hb_feature_from_string("-liga", -1, &features[1]);
-	hb_shape(font, buffer, features, 2);
-	unsigned int count;
-	hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer,
-		&count);
-	std::vector<float> advances;
-	for (unsigned int i = 0; i < count; i++)
-		advances.push_back(positions[i].x_advance * size / upem);
-	hb_buffer_destroy(buffer);
-	hb_font_destroy(font);
-	hb_face_destroy(face);
-	hb_blob_destroy(blob);
-	return advances;
-}
 
 
 int32
@@ -258,4 +226,48 @@ TEST(ShapingTest, CombiningMarkInksLikeThePrecomposedLetter)
 		EXPECT_NEAR(composed.bottom, marked.bottom, 1);
 		EXPECT_NEAR(composed.pixels, marked.pixels, composed.pixels / 10);
 	}
+}
+
+
+TEST(ShapingTest, LinesAreOrderedByTheBidirectionalAlgorithm)
+{
+	BFont font(be_plain_font);
+	font.SetSize(20);
+	auto layout = [&](const std::string& text,
+			std::vector<GlyphPlacement>& _glyphs) {
+		BFont::Private(font).LayoutText(text.data(), (int32)text.size(),
+			_glyphs);
+		std::vector<int32> offsets;
+		for (size_t i = 0; i < _glyphs.size(); i++) {
+			offsets.push_back(_glyphs[i].offset);
+			if (i > 0)
+				EXPECT_GT(_glyphs[i].x, _glyphs[i - 1].x) << i;
+		}
+		return offsets;
+	};
+	std::vector<GlyphPlacement> glyphs;
+
+	// "a ALEF BET 12 GIMEL b": the Hebrew with the number between its
+	// words reads right to left, and the number keeps its own order.
+	std::string text = "a \xd7\x90\xd7\x91 12 \xd7\x92 b";
+	EXPECT_EQ((std::vector<int32>{0, 1, 10, 9, 7, 8, 6, 4, 2, 12, 13}),
+		layout(text, glyphs));
+	for (const GlyphPlacement& glyph : glyphs) {
+		bool hebrew = glyph.offset >= 2 && glyph.offset < 12;
+		bool number = glyph.offset == 7 || glyph.offset == 8;
+		EXPECT_EQ(hebrew && !number, glyph.rightToLeft) << glyph.offset;
+	}
+
+	// A line that starts in Hebrew is a right-to-left line: the Latin
+	// word after it stands to its left.
+	text = "\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d ok.";
+	EXPECT_EQ((std::vector<int32>{11, 9, 10, 8, 6, 4, 2, 0}),
+		layout(text, glyphs));
+
+	// Latin text is left alone, whatever else is in it.
+	text = "caf\xc3\xa9 e\xcc\x81 x";
+	std::vector<int32> offsets = layout(text, glyphs);
+	EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
+	for (const GlyphPlacement& glyph : glyphs)
+		EXPECT_FALSE(glyph.rightToLeft) << glyph.offset;
 }
