@@ -368,6 +368,56 @@ case_identity() {
 		fail "the Open panel has no icon"
 }
 
+# Ctrl+P on a document: page setup confirmed with Enter, the print dialog
+# set to "Save as PDF" with the keyboard, a name typed in the save panel;
+# the PDF holds the document's lines as text. No print system answers
+# here, so the PDF is the way to print. The save panel starts in the
+# home folder. Both dialogs are modal dialogs of the document.
+case_print_to_pdf() {
+	start_wm
+	export CUPS_SERVER="$work/no-cups.sock"
+	export HOME="$work/home"
+	mkdir "$HOME"
+	seq 1 30 | sed 's/^/printed line /' >"$work/files/doc.txt"
+	start_orvane doc.txt
+	window=$(find_window '^doc.txt$')
+	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
+	xdotool windowfocus --sync "$window"
+	xdotool key ctrl+p
+	setup=$(find_window '^Page Setup$')
+	expect_dialog_of "$setup" "$window" "page setup" fixed
+	wait_until "page setup did not get the keyboard" active_is "$setup"
+	xdotool key Return
+	dialog=$(find_window '^Print$')
+	expect_dialog_of "$dialog" "$window" "the print dialog" fixed
+	xprop -id "$dialog" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL ||
+		fail "the print dialog is not modal"
+	wait_until "the print dialog did not get the keyboard" active_is "$dialog"
+	# Tab walks Cancel, Print, then the destination field; Down opens it,
+	# and "s" picks "Save as PDF", the only item with the letter.
+	xdotool key Tab Tab Tab Down
+	wait_until "the destination menu did not open" \
+		test "$(xdotool search --onlyvisible --name '^menu$' | wc -l)" -ge 1
+	xdotool key s
+	wait_until "the destination menu did not close" \
+		test "$(xdotool search --onlyvisible --name '^menu$' | wc -l)" -eq 0
+	xdotool key Return
+	panel=$(find_window '^Save$')
+	wait_until "the save panel did not get the keyboard" active_is "$panel"
+	xdotool key ctrl+a
+	xdotool type --delay 20 'printed.pdf'
+	xdotool key Return
+	wait_until "the job did not run" printed '^Pages=1$'
+	wait_until "no PDF was written" test -s "$HOME/printed.pdf"
+	pdftotext -layout "$HOME/printed.pdf" "$work/printed.txt" ||
+		fail "pdftotext could not read the PDF"
+	local line
+	for line in $(seq 1 30); do
+		grep -q "^ *printed line $line\$" "$work/printed.txt" ||
+			fail "the PDF lacks \"printed line $line\": $(cat "$work/printed.txt")"
+	done
+}
+
 start_x
 "case_$case_name" || fail "the case failed"
 echo "PASS ($case_name)"
