@@ -19,6 +19,18 @@ has_subset(window_feel feel)
 		|| feel == B_FLOATING_SUBSET_WINDOW_FEEL;
 }
 
+
+void
+post_subset(int32 window, int32 member, bool join)
+{
+	ServerRequest request;
+	request.code = BPrivate::kRequestSetSubset;
+	request.window = window;
+	request.parent = member;
+	request.active = join;
+	DisplayServer::Default().Post(std::move(request));
+}
+
 }	// namespace
 
 
@@ -26,6 +38,14 @@ status_t
 BWindow::SetFeel(window_feel feel)
 {
 	fFeel = feel;
+	_PostStyle();
+	return B_OK;
+}
+
+
+void
+BWindow::_PostStyle()
+{
 	ServerRequest request;
 	request.code = BPrivate::kRequestSetFlags;
 	request.window = fData->serverID;
@@ -33,7 +53,6 @@ BWindow::SetFeel(window_feel feel)
 	request.feel = fFeel;
 	request.flags = fFlags;
 	DisplayServer::Default().Post(std::move(request));
-	return B_OK;
 }
 
 
@@ -44,12 +63,7 @@ BWindow::AddToSubset(BWindow* window)
 		|| window->Feel() != B_NORMAL_WINDOW_FEEL) {
 		return B_BAD_VALUE;
 	}
-	ServerRequest request;
-	request.code = BPrivate::kRequestSetSubset;
-	request.window = fData->serverID;
-	request.parent = window->fData->serverID;
-	request.active = true;
-	DisplayServer::Default().Post(std::move(request));
+	post_subset(fData->serverID, window->fData->serverID, true);
 	return B_OK;
 }
 
@@ -59,11 +73,6 @@ BWindow::RemoveFromSubset(BWindow* window)
 {
 	if (window == NULL || window == this || !has_subset(fFeel))
 		return B_BAD_VALUE;
-	ServerRequest request;
-	request.code = BPrivate::kRequestSetSubset;
-	request.window = fData->serverID;
-	request.parent = window->fData->serverID;
-	request.active = false;
-	DisplayServer::Default().Post(std::move(request));
+	post_subset(fData->serverID, window->fData->serverID, false);
 	return B_OK;
 }

@@ -248,6 +248,8 @@ private:
 									window_look look, window_feel feel,
 									uint32 flags, uint32 workspace);
 			void				_AddDefaultShortcuts();
+	// Tells the display server the look, feel and flags (WindowFeel.cpp).
+			void				_PostStyle();
 			void				_PulseLoop();
 
 	// Views and focus (Window.cpp)
