@@ -627,13 +627,7 @@ BWindow::SetFlags(uint32 flags)
 	else if (!wasClosable && closable)
 		AddShortcut('W', B_COMMAND_KEY, new BMessage(B_QUIT_REQUESTED), this);
 
-	ServerRequest request;
-	request.code = BPrivate::kRequestSetFlags;
-	request.window = fData->serverID;
-	request.look = fLook;
-	request.feel = fFeel;
-	request.flags = flags;
-	DisplayServer::Default().Post(std::move(request));
+	_PostStyle();
 	return B_OK;
 }
 

@@ -10,6 +10,8 @@
 #include <Message.h>
 #include <StringView.h>
 
+#include "ApplicationPrivate.h"
+#include "LooperPrivate.h"
 #include "ModalWait.h"
 
 #include <math.h>
@@ -36,11 +38,12 @@ ConfigWindow::ConfigWindow(const char* title, float width,
 	float contentHeight, const char* confirmLabel)
 	:
 	BWindow(BRect(0, 0, width - 1, contentHeight + kFooterHeight - 1),
-		title, B_MODAL_WINDOW_LOOK, B_MODAL_APP_WINDOW_FEEL,
+		title, B_MODAL_WINDOW_LOOK, B_MODAL_SUBSET_WINDOW_FEEL,
 		B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE
 			| B_ASYNCHRONOUS_CONTROLS),
 	fPanel(NULL),
 	fProblem(NULL),
+	fDocument(NULL),
 	fWait(std::make_shared<modal_wait>())
 {
 	fPanel = new BView(Bounds(), "panel", B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
@@ -82,6 +85,14 @@ ConfigWindow::~ConfigWindow()
 status_t
 ConfigWindow::Go()
 {
+	// Asked from a window, the dialog holds back that window only.
+	BWindow* caller = dynamic_cast<BWindow*>(
+		looper_of_thread(current_thread_id()));
+	if (caller != NULL && AddToSubset(caller) == B_OK)
+		fDocument = caller;
+	else
+		SetFeel(B_MODAL_APP_WINDOW_FEEL);
+
 	std::shared_ptr<modal_wait> wait = fWait;
 	int32 answer = run_modal_wait(wait, [this] { Show(); });
 	return answer == kConfirmed ? B_OK : B_CANCELED;

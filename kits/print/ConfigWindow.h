@@ -4,7 +4,10 @@
  * button at the bottom right and a line for what is wrong with a choice
  * above them. Enter presses the default button, Escape and the close box
  * cancel. Go() shows the dialog and waits for it on the calling thread,
- * whose window keeps redrawing meanwhile.
+ * whose window keeps redrawing meanwhile. Asked from a window, the dialog
+ * is modal to that window only (a modal subset window): the application's
+ * other windows keep working. Asked from elsewhere, it is modal to the
+ * whole application.
  *
  * Threads: built on the caller's thread, then runs on its own; Go() on
  * the caller's. The dialog deletes itself when it closes.
@@ -69,6 +72,11 @@ protected:
 									const char* label, BMenu* menu,
 									float width = 0);
 
+	// The window the dialog was asked from and is modal to; NULL when
+	// it is modal to the whole application. It waits for the dialog, so
+	// it lasts as long as the dialog does.
+			BWindow*			Document() const { return fDocument; }
+
 	// Layout help for the subclasses.
 	static const float			kMargin;
 	static const float			kRowHeight;
@@ -77,6 +85,7 @@ protected:
 private:
 			BView*				fPanel;
 			BStringView*		fProblem;
+			BWindow*			fDocument;
 			std::shared_ptr<modal_wait> fWait;
 };
 

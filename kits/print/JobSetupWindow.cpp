@@ -254,6 +254,14 @@ JobSetupWindow::_AskForFile()
 		BMessenger target(this);
 		fSavePanel = new BFilePanel(B_SAVE_PANEL, &target, NULL, 0, false,
 			NULL, NULL, true);
+		// Modal to the document as this dialog is, and this dialog waits
+		// for it.
+		BWindow* panel = fSavePanel->Window();
+		if (Document() != NULL && panel->Lock()) {
+			panel->SetFeel(B_MODAL_SUBSET_WINDOW_FEEL);
+			panel->AddToSubset(Document());
+			panel->Unlock();
+		}
 	}
 	// The last file's folder and name, or the job's name in the home
 	// folder.

@@ -396,6 +396,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			window->feel = request.feel;
 			fBackend->SetFlags(request.window, request.look, request.feel,
 				request.flags);
+			_FeelChanged(request.window, *window);
 			break;
 		case kRequestPresent:
 			if (window != NULL)
@@ -457,6 +458,10 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			window->dialog = true;
 			window->namedParent = request.parent != request.window
 				? request.parent : 0;
+			break;
+		case kRequestSetSubset:
+			if (window != NULL)
+				_SetSubset(*window, request.parent, request.active);
 			break;
 		case kRequestGetWindowInfo:
 			if (request.reply != NULL && window != NULL) {

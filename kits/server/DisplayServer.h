@@ -90,6 +90,8 @@ private:
 		bool				dialog = false;
 		int32				namedParent = 0;
 		int32				servedWindow = 0;
+	// The windows a subset feel applies to, in the order they joined.
+		std::vector<int32>	subset;
 		int32				width = 1;
 		int32				height = 1;
 	// The last frame the window presented, B_RGBA32, width * height.
@@ -121,12 +123,18 @@ private:
 									bool tellScreen = true);
 
 	// Modal windows (DisplayServerModal.cpp). While one is shown, the
-	// application's other windows take no input; keys go to the modal
-	// window shown last, which stays in front.
+	// application's other windows take no input, or only the windows of
+	// its subset for a modal subset window; keys for a window kept from
+	// input go to the modal window that keeps it, which stays in front.
 			void				_NoteModal(int32 id, const Window& window);
 			void				_ForgetModal(int32 id);
 	// The modal window that keeps this one from input; 0 for none.
 			int32				_BlockingModal(int32 id) const;
+	// A shown window whose feel changed starts or stops being modal.
+			void				_FeelChanged(int32 id, const Window& window);
+	// A window joins or leaves a subset window's subset.
+			void				_SetSubset(Window& window, int32 member,
+									bool join);
 	// Whether the event may reach its window; a key for a blocked
 	// window is sent to the modal window instead.
 			bool				_AdmitEvent(const ServerEvent& event);

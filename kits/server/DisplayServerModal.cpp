@@ -1,8 +1,9 @@
 /*
  * DisplayServer: modal windows. All windows belong to the one application
- * of the process, so every modal feel (subset, application, all) keeps
- * the other windows from input alike. The windows behind keep drawing:
- * only input is held back.
+ * of the process, so the application and all feels keep every other
+ * window from input alike; a modal subset window keeps only the windows
+ * of its subset. The windows behind keep drawing: only input is held
+ * back.
  */
 #include "DisplayServer.h"
 
@@ -14,11 +15,21 @@ namespace BPrivate {
 
 namespace {
 
-// The modal feels; the values are the BWindow's.
+// The feels' values are the BWindow's.
+const uint32 kModalSubsetFeel = 2;
+
+
 bool
 is_modal_feel(uint32 feel)
 {
-	return feel == 1 || feel == 2 || feel == 3;
+	return feel == 1 || feel == kModalSubsetFeel || feel == 3;
+}
+
+
+bool
+holds(const std::vector<int32>& ids, int32 id)
+{
+	return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
 }	// namespace
@@ -45,13 +56,55 @@ DisplayServer::_ForgetModal(int32 id)
 int32
 DisplayServer::_BlockingModal(int32 id) const
 {
-	if (fModalWindows.empty() || fModalWindows.back() == id)
-		return 0;
 	auto found = fWindows.find(id);
 	// Menus opened from the modal window work as usual.
 	if (found != fWindows.end() && found->second.feel == kMenuWindowFeel)
 		return 0;
-	return fModalWindows.back();
+	// The last modal window shown that applies to this one keeps it;
+	// a modal window shown after all that apply is kept by none.
+	for (auto modal = fModalWindows.rbegin(); modal != fModalWindows.rend();
+			++modal) {
+		if (*modal == id)
+			return 0;
+		auto window = fWindows.find(*modal);
+		if (window == fWindows.end())
+			continue;
+		if (window->second.feel != kModalSubsetFeel
+			|| holds(window->second.subset, id)) {
+			return *modal;
+		}
+		// A modal dialog of a window of the subset waits as its window
+		// does: a question asked from a document's dialog holds the
+		// dialog too.
+		if (found != fWindows.end() && is_modal_feel(found->second.feel)
+			&& holds(window->second.subset, found->second.servedWindow)) {
+			return *modal;
+		}
+	}
+	return 0;
+}
+
+
+void
+DisplayServer::_FeelChanged(int32 id, const Window& window)
+{
+	if (!window.visible)
+		return;
+	if (!is_modal_feel(window.feel))
+		_ForgetModal(id);
+	else if (!holds(fModalWindows, id))
+		_NoteModal(id, window);
+}
+
+
+void
+DisplayServer::_SetSubset(Window& window, int32 member, bool join)
+{
+	std::vector<int32>& subset = window.subset;
+	subset.erase(std::remove(subset.begin(), subset.end(), member),
+		subset.end());
+	if (join)
+		subset.push_back(member);
 }
 
 
@@ -72,12 +125,22 @@ DisplayServer::_ServedWindowFor(int32 id, Window& window)
 	// dialog is about what the person was working in: the active window
 	// (a dialog too, for a question about a panel), or the last window
 	// that was active.
+	// A modal subset window serves the first window of its subset still
+	// shown.
 	int32 parent = window.namedParent;
 	auto usable = [this, id](int32 candidate) {
 		auto found = fWindows.find(candidate);
 		return candidate != id && found != fWindows.end()
 			&& found->second.visible && found->second.feel != kMenuWindowFeel;
 	};
+	if (!usable(parent) && window.feel == kModalSubsetFeel) {
+		for (int32 member : window.subset) {
+			if (usable(member)) {
+				parent = member;
+				break;
+			}
+		}
+	}
 	if (!usable(parent))
 		parent = usable(fActiveWindow) ? fActiveWindow : 0;
 	if (parent == 0 && usable(fLastActiveWindow))

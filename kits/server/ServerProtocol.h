@@ -83,7 +83,11 @@ enum server_request_code {
 	// window. reply: parent (the window it serves now; 0 for none), text
 	// (the title the screen shows), active (it has the keyboard).
 	// Synchronous.
-	kRequestGetWindowInfo
+	kRequestGetWindowInfo,
+	// window (a subset window), parent (the window that joins or leaves
+	// its subset), active (true to join, false to leave). A modal subset
+	// window keeps from input only the windows of its subset.
+	kRequestSetSubset
 };
 
 // What happened on the screen, for one window.

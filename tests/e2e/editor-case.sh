@@ -31,15 +31,21 @@ start_orvane() {
 }
 
 printed() { grep -qE -- "$1" "$output" 2>/dev/null; }
+
+# Starts Orvane on the file of the files folder and gives its loaded
+# document the keyboard; the document's window id is in $window.
+open_document() {
+	start_orvane "$1"
+	window=$(find_window "^$1\$")
+	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
+	xdotool windowfocus --sync "$window"
+}
 holds() { [ "$(cat "$1" 2>/dev/null)" = "$2" ]; }
 
 # Open a file from the command line, type, save with Ctrl+S, close.
 case_edit_and_save() {
 	printf 'first line\nsecond line\n' >"$work/files/notes.txt"
-	start_orvane notes.txt
-	window=$(find_window '^notes.txt$')
-	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
-	xdotool windowfocus --sync "$window"
+	open_document notes.txt
 	xdotool type --delay 20 'Hi '
 	wait_until "the first change was not reported" printed "^BMessage\('FMsn'\)"
 	xdotool key ctrl+s
@@ -170,10 +176,7 @@ case_stopped_instance() {
 case_find_replace() {
 	printf 'one cat\ntwo cat\r\nthree cat\n' >"$work/files/notes.txt"
 	cp "$work/files/notes.txt" "$work/original"
-	start_orvane notes.txt
-	window=$(find_window '^notes.txt$')
-	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
-	xdotool windowfocus --sync "$window"
+	open_document notes.txt
 	xdotool key ctrl+f
 	dialog=$(find_window '^Search$')
 	xdotool windowfocus --sync "$dialog"
@@ -303,10 +306,7 @@ same_bytes() { cmp -s "$1" "$2"; }
 # click pastes the primary selection another program holds.
 case_primary() {
 	printf 'alpha beta\n' >"$work/files/s.txt"
-	start_orvane s.txt
-	window=$(find_window '^s.txt$')
-	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
-	xdotool windowfocus --sync "$window"
+	open_document s.txt
 	# A double click on the second word of the first line.
 	xdotool mousemove --window "$window" 52 30 click --repeat 2 --delay 80 1
 	wait_until "the selection did not reach the primary selection" \
@@ -324,10 +324,7 @@ case_primary() {
 case_context_menu() {
 	printf 'one\000two\377\n' >"$work/original"
 	cp "$work/original" "$work/files/c.txt"
-	start_orvane c.txt
-	window=$(find_window '^c.txt$')
-	wait_until "the file was not loaded" printed '^ZELTextView LoadFile$'
-	xdotool windowfocus --sync "$window"
+	open_document c.txt
 	xdotool key ctrl+a
 	xdotool mousemove --window "$window" 40 30 click 3
 	wait_until "no context menu opened" shows_windows 2
@@ -366,6 +363,53 @@ case_identity() {
 	panel=$(find_window '^Open$')
 	xprop -id "$panel" _NET_WM_ICON | grep -q 'Icon (32 x 32)' ||
 		fail "the Open panel has no icon"
+}
+
+# Ctrl+P on a document: page setup confirmed with Enter, the print dialog
+# set to "Save as PDF" with the keyboard, a name typed in the save panel;
+# the PDF holds the document's lines as text. No print system answers
+# here, so the PDF is the way to print. The save panel starts in the
+# home folder. Both dialogs are modal dialogs of the document.
+case_print_to_pdf() {
+	start_wm
+	export CUPS_SERVER="$work/no-cups.sock"
+	export HOME="$work/home"
+	mkdir "$HOME"
+	seq 1 30 | sed 's/^/printed line /' >"$work/files/doc.txt"
+	open_document doc.txt
+	xdotool key ctrl+p
+	setup=$(find_window '^Page Setup$')
+	expect_dialog_of "$setup" "$window" "page setup" fixed
+	wait_until "page setup did not get the keyboard" active_is "$setup"
+	xdotool key Return
+	dialog=$(find_window '^Print$')
+	expect_dialog_of "$dialog" "$window" "the print dialog" fixed
+	xprop -id "$dialog" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL ||
+		fail "the print dialog is not modal"
+	wait_until "the print dialog did not get the keyboard" active_is "$dialog"
+	# Tab walks Cancel, Print, then the destination field; Down opens it,
+	# and "s" picks "Save as PDF", the only item with the letter.
+	xdotool key Tab Tab Tab Down
+	wait_until "the destination menu did not open" \
+		test "$(xdotool search --onlyvisible --name '^menu$' | wc -l)" -ge 1
+	xdotool key s
+	wait_until "the destination menu did not close" \
+		test "$(xdotool search --onlyvisible --name '^menu$' | wc -l)" -eq 0
+	xdotool key Return
+	panel=$(find_window '^Save$')
+	wait_until "the save panel did not get the keyboard" active_is "$panel"
+	xdotool key ctrl+a
+	xdotool type --delay 20 'printed.pdf'
+	xdotool key Return
+	wait_until "the job did not run" printed '^Pages=1$'
+	wait_until "no PDF was written" test -s "$HOME/printed.pdf"
+	pdftotext -layout "$HOME/printed.pdf" "$work/printed.txt" ||
+		fail "pdftotext could not read the PDF"
+	local line
+	for line in $(seq 1 30); do
+		grep -q "^ *printed line $line\$" "$work/printed.txt" ||
+			fail "the PDF lacks \"printed line $line\": $(cat "$work/printed.txt")"
+	done
 }
 
 start_x

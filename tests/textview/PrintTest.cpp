@@ -15,7 +15,10 @@
  * - a range from 5 of three pages prints nothing, though the job runs;
  * - a page too small for one line prints nothing and says so;
  * - a document printed through a real CUPS scheduler reaches its queue
- *   as the same pages.
+ *   as the same pages;
+ * - the dialogs and the save panel are modal to their document only:
+ *   another document takes typing and opens its own page setup
+ *   meanwhile, while keys for the printing one never reach its text.
  */
 #include <gtest/gtest.h>
 
@@ -126,6 +129,17 @@ protected:
 	{
 		return fDriver.TypeInto(dynamic_cast<BTextControl*>(
 			fDriver.FindView(dialog, name)), text);
+	}
+
+	std::string TextOfDocument(BWindow* window)
+	{
+		ZELTextView* view = TextOf(window);
+		std::string text;
+		if (view != NULL && window->Lock()) {
+			text = view->Text();
+			window->Unlock();
+		}
+		return text;
 	}
 
 	// Presses Print in the print dialog and saves the PDF under the name.
@@ -348,4 +362,66 @@ TEST_F(PrintTest, PrintsThroughCups)
 	for (int32 page = 1; page <= 3; page++)
 		EXPECT_EQ(Band(page, linesPerPage), pages[page - 1]) << page;
 	EXPECT_EQ(NULL, fDriver.FindAlert());
+}
+
+
+TEST_F(PrintTest, DialogsHoldOnlyTheirDocument)
+{
+	WriteFile("first.txt", "first\n");
+	WriteFile("second.txt", "second\n");
+	ASSERT_TRUE(Launch({ "first.txt", "second.txt" }));
+	ZELWindow* first = Document("first.txt");
+	ZELWindow* second = Document("second.txt");
+	ASSERT_TRUE(first != NULL && second != NULL);
+
+	ASSERT_EQ(B_OK, fDriver.ChooseMenuItem(first, "File/Print..."));
+	BWindow* setup = fDriver.WaitForWindow("Page Setup");
+	ASSERT_TRUE(setup != NULL);
+	EXPECT_EQ(first, fDriver.ServedWindow(setup));
+	ASSERT_EQ(B_OK, fDriver.TypeText(second, "one "));
+	ASSERT_EQ(B_OK, fDriver.PressKey(setup, B_ENTER));
+
+	BWindow* print = fDriver.WaitForWindow("Print");
+	ASSERT_TRUE(print != NULL);
+	EXPECT_EQ(first, fDriver.ServedWindow(print));
+	ASSERT_EQ(B_OK, fDriver.TypeText(second, "two "));
+	// Keys for the printing document go to its dialog.
+	ASSERT_EQ(B_OK, fDriver.TypeText(first, "9"));
+	EXPECT_EQ(print, fDriver.ActiveWindow());
+
+	{
+		SCOPED_TRACE("the other document's own page setup");
+		ASSERT_EQ(B_OK, fDriver.ChooseMenuItem(second,
+			"File/Page Setup..."));
+		BWindow* otherSetup = fDriver.WaitForWindow("Page Setup");
+		ASSERT_TRUE(otherSetup != NULL);
+		EXPECT_EQ(second, fDriver.ServedWindow(otherSetup));
+		ASSERT_EQ(B_OK, fDriver.PressKey(otherSetup, B_ESCAPE));
+		EXPECT_EQ(NULL, fDriver.FindWindow("Page Setup"));
+		EXPECT_EQ(print, fDriver.FindWindow("Print"));
+	}
+
+	{
+		SCOPED_TRACE("the save panel");
+		ASSERT_EQ(B_OK, Choose(print, "destination", "Save as PDF"));
+		ASSERT_EQ(B_OK, Press(print, "Print"));
+		BWindow* panel = fDriver.WaitForWindow("Save");
+		ASSERT_TRUE(panel != NULL);
+		ASSERT_EQ(B_OK, fDriver.TypeText(second, "three "));
+		ASSERT_EQ(B_OK, fDriver.TypeText(first, "x"));
+		EXPECT_EQ(panel, fDriver.ActiveWindow());
+		ASSERT_EQ(B_OK, fDriver.CancelPanel(panel));
+		EXPECT_EQ(print, fDriver.FindWindow("Print"));
+	}
+	ASSERT_EQ(B_OK, fDriver.PressKey(print, B_ESCAPE));
+	EXPECT_EQ(NULL, fDriver.FindWindow("Print"));
+
+	EXPECT_EQ("first\n", TextOfDocument(first));
+	std::string other = TextOfDocument(second);
+	for (const char* typed : { "one ", "two ", "three " })
+		EXPECT_NE(std::string::npos, other.find(typed)) << other;
+
+	// Free again, the first document takes typing as before.
+	ASSERT_EQ(B_OK, fDriver.TypeText(first, "z"));
+	EXPECT_NE(std::string::npos, TextOfDocument(first).find('z'));
 }

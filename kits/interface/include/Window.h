@@ -163,10 +163,20 @@ public:
 			window_type			Type() const;
 			window_look			Look() const;
 			window_feel			Feel() const;
+	// A window shown keeps its place; the new feel holds from now on.
+			status_t			SetFeel(window_feel feel);
 			uint32				Flags() const;
 			status_t			SetFlags(uint32 flags);
 			uint32				Workspaces() const;
 			void				SetWorkspaces(uint32 workspaces);
+
+	// The subset of a window with a subset feel: a modal subset window
+	// keeps from input only the windows of its subset (and serves the
+	// first of them on the screen); the others work while it shows. Only
+	// a normal window joins a subset; B_BAD_VALUE for any other, NULL, or
+	// a window whose feel has no subset.
+			status_t			AddToSubset(BWindow* window);
+			status_t			RemoveFromSubset(BWindow* window);
 
 	// Show() and Hide() nest: a window hidden twice needs two Show()s. The
 	// first Show() starts the window's thread.
@@ -238,6 +248,8 @@ private:
 									window_look look, window_feel feel,
 									uint32 flags, uint32 workspace);
 			void				_AddDefaultShortcuts();
+	// Tells the display server the look, feel and flags (WindowFeel.cpp).
+			void				_PostStyle();
 			void				_PulseLoop();
 
 	// Views and focus (Window.cpp)

@@ -12,7 +12,14 @@
  *   close (holding its lock) brings that window forward the same way;
  * - an alert's frame shows the application's name while Title() keeps
  *   the alert's own name;
- * - the application's name from signatures and executables.
+ * - the application's name from signatures and executables;
+ * - a modal subset window holds back only the windows of its subset
+ *   (keys for them go to it, a click on them brings it forward) and
+ *   serves the first of them; the others keep taking keys; a later
+ *   modal subset window over the same window holds the earlier one's
+ *   input too; leaving the subset, or the feel changing while shown,
+ *   takes effect at once; only a subset feel has a subset, and only a
+ *   normal window joins one.
  */
 #include "InterfaceTestSupport.h"
 
@@ -201,4 +208,121 @@ TEST(DialogTest, ApplicationNameForPeople)
 	EXPECT_EQ(application_name_for(NULL, "/bin/"), "/bin/");
 	EXPECT_EQ(application_name_for("application/x-vnd.Plain", NULL),
 		"application/x-vnd.Plain");
+}
+
+
+namespace {
+
+// A window whose one view records the keys it gets.
+BWindow*
+show_recording(TestDriver& driver, const char* title, BRect frame,
+	window_feel feel, Journal& journal)
+{
+	BWindow* window = new BWindow(frame, title,
+		feel == B_NORMAL_WINDOW_FEEL ? B_TITLED_WINDOW_LOOK
+			: B_MODAL_WINDOW_LOOK, feel, B_NOT_RESIZABLE);
+	RecordingView* view = new RecordingView(window->Bounds(), title,
+		B_FOLLOW_ALL_SIDES, 0, journal);
+	show_with_focus(driver, window, view);
+	return window;
+}
+
+}	// namespace
+
+
+TEST(DialogTest, ModalSubsetWindowHoldsOnlyItsSubset)
+{
+	TestDriver driver;
+	ASSERT_EQ(driver.Launch<TestApplication>(), B_OK);
+	Journal journal;
+	BWindow* first = show_recording(driver, "first",
+		BRect(50, 100, 349, 299), B_NORMAL_WINDOW_FEEL, journal);
+	BWindow* second = show_recording(driver, "second",
+		BRect(400, 100, 699, 299), B_NORMAL_WINDOW_FEEL, journal);
+
+	{
+		SCOPED_TRACE("who may join a subset");
+		BWindow* options = new BWindow(BRect(0, 0, 199, 99), "options",
+			B_MODAL_WINDOW_LOOK, B_MODAL_SUBSET_WINDOW_FEEL, 0);
+		BWindow* alertLike = new BWindow(BRect(0, 0, 99, 99), "alert",
+			B_MODAL_WINDOW, 0);
+		EXPECT_EQ(options->AddToSubset(NULL), B_BAD_VALUE);
+		EXPECT_EQ(options->AddToSubset(options), B_BAD_VALUE);
+		EXPECT_EQ(options->AddToSubset(alertLike), B_BAD_VALUE);
+		EXPECT_EQ(first->AddToSubset(second), B_BAD_VALUE);
+		EXPECT_EQ(alertLike->AddToSubset(first), B_BAD_VALUE);
+		EXPECT_EQ(options->AddToSubset(first), B_OK);
+		EXPECT_EQ(options->RemoveFromSubset(first), B_OK);
+		delete options;
+		delete alertLike;
+	}
+
+	// The dialog of the first window, shown while the second is active.
+	BWindow* dialog = new BWindow(BRect(0, 0, 199, 99), "dialog",
+		B_MODAL_WINDOW_LOOK, B_MODAL_SUBSET_WINDOW_FEEL, B_NOT_RESIZABLE);
+	ASSERT_EQ(dialog->AddToSubset(first), B_OK);
+	show_with_focus(driver, dialog, new RecordingView(dialog->Bounds(),
+		"dialog", B_FOLLOW_ALL_SIDES, 0, journal));
+	ASSERT_EQ(driver.ActivateWindow(second), B_OK);
+	EXPECT_EQ(driver.ActiveWindow(), second);
+	EXPECT_EQ(driver.ServedWindow(dialog), first);
+
+	ASSERT_EQ(driver.TypeText(second, "b"), B_OK);
+	ASSERT_EQ(driver.TypeText(first, "a"), B_OK);
+	EXPECT_EQ(journal.Count("second:KeyDown b"), 1);
+	EXPECT_EQ(journal.Count("dialog:KeyDown a"), 1);
+	EXPECT_EQ(journal.Count("first:KeyDown a"), 0);
+	ASSERT_EQ(driver.Click(first, BPoint(20, 20)), B_OK);
+	EXPECT_EQ(driver.ActiveWindow(), dialog);
+	EXPECT_EQ(journal.Count("first:MouseDown"), 0);
+	ASSERT_EQ(driver.Click(second, BPoint(20, 20)), B_OK);
+	EXPECT_EQ(driver.ActiveWindow(), second);
+	EXPECT_EQ(journal.Count("second:MouseDown"), 1);
+
+	{
+		SCOPED_TRACE("a question about the first window from its dialog");
+		BWindow* question = new BWindow(BRect(0, 0, 149, 79), "question",
+			B_MODAL_WINDOW_LOOK, B_MODAL_SUBSET_WINDOW_FEEL,
+			B_NOT_RESIZABLE);
+		ASSERT_EQ(question->AddToSubset(first), B_OK);
+		show_with_focus(driver, question, new RecordingView(
+			question->Bounds(), "question", B_FOLLOW_ALL_SIDES, 0,
+			journal));
+		ASSERT_EQ(driver.TypeText(dialog, "c"), B_OK);
+		ASSERT_EQ(driver.TypeText(second, "d"), B_OK);
+		EXPECT_EQ(journal.Count("question:KeyDown c"), 1);
+		EXPECT_EQ(journal.Count("dialog:KeyDown c"), 0);
+		EXPECT_EQ(journal.Count("second:KeyDown d"), 1);
+
+		// Out of the subset, it holds nothing back.
+		{
+			WindowLocker locker(question);
+			EXPECT_EQ(question->RemoveFromSubset(first), B_OK);
+		}
+		ASSERT_EQ(driver.TypeText(dialog, "e"), B_OK);
+		EXPECT_EQ(journal.Count("dialog:KeyDown e"), 1);
+		quit_window(question);
+		ASSERT_EQ(driver.WaitForIdle(), B_OK);
+	}
+
+	{
+		SCOPED_TRACE("the feel changing while the dialog shows");
+		{
+			WindowLocker locker(dialog);
+			dialog->SetFeel(B_MODAL_APP_WINDOW_FEEL);
+		}
+		ASSERT_EQ(driver.TypeText(second, "f"), B_OK);
+		EXPECT_EQ(journal.Count("dialog:KeyDown f"), 1);
+		EXPECT_EQ(journal.Count("second:KeyDown f"), 0);
+		{
+			WindowLocker locker(dialog);
+			dialog->SetFeel(B_NORMAL_WINDOW_FEEL);
+			EXPECT_EQ(dialog->Feel(), B_NORMAL_WINDOW_FEEL);
+		}
+		ASSERT_EQ(driver.TypeText(first, "g"), B_OK);
+		EXPECT_EQ(journal.Count("first:KeyDown g"), 1);
+	}
+	quit_window(dialog);
+	quit_window(second);
+	quit_window(first);
 }
