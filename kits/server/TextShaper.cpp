@@ -36,7 +36,6 @@ TextShaper::Default()
 hb_font_t*
 TextShaper::_FontFor(FontFace* face, float& _unitsPerEm)
 {
-	std::lock_guard<std::mutex> guard(fLock);
 	auto found = fFonts.find(face);
 	if (found == fFonts.end()) {
 		Font entry = {NULL, 0};
@@ -67,6 +66,7 @@ TextShaper::Shape(FontFace* face, const char* text, int32 length,
 	int32 runStart, int32 runLength, std::vector<ShapedGlyph>& _glyphs)
 {
 	_glyphs.clear();
+	std::lock_guard<std::mutex> guard(fLock);
 	float unitsPerEm;
 	hb_font_t* font = face != NULL ? _FontFor(face, unitsPerEm) : NULL;
 	if (font == NULL)

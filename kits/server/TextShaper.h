@@ -60,6 +60,7 @@ public:
 
 private:
 								TextShaper() = default;
+	// Called with fLock held.
 			hb_font_t*			_FontFor(FontFace* face, float& _unitsPerEm);
 
 	struct Font {
@@ -67,6 +68,11 @@ private:
 		float			unitsPerEm;
 	};
 
+	// Held while a font is made and while it shapes. HarfBuzz fills its
+	// caches (shape plans, tables, the default language) on first use
+	// with atomics of its own that the thread checker cannot see; one
+	// shaper at a time keeps every such step ordered for it, at no cost
+	// to a single window, which shapes on one thread anyway.
 			std::mutex			fLock;
 			std::map<FontFace*, Font> fFonts;
 };

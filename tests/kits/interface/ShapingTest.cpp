@@ -240,8 +240,9 @@ TEST(ShapingTest, LinesAreOrderedByTheBidirectionalAlgorithm)
 		std::vector<int32> offsets;
 		for (size_t i = 0; i < _glyphs.size(); i++) {
 			offsets.push_back(_glyphs[i].offset);
-			if (i > 0)
+			if (i > 0) {
 				EXPECT_GT(_glyphs[i].x, _glyphs[i - 1].x) << i;
+			}
 		}
 		return offsets;
 	};
