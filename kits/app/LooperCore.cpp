@@ -57,17 +57,27 @@ LooperLock::Acquire(bigtime_t timeout)
 		fCount++;
 		return B_OK;
 	}
+	// A free lock has nobody left waiting for it who may take it: it is
+	// handed on the moment it is freed.
+	if (fOwner == -1) {
+		fOwner = caller;
+		fCount = 1;
+		return B_OK;
+	}
 
-	bool free = wait_with_timeout(fCondition, lock, timeout,
-		[this, caller] { return _IsClosedTo(caller) || fOwner == -1; });
-	if (_IsClosedTo(caller))
-		return B_BAD_PORT_ID;
-	if (!free)
-		return B_TIMED_OUT;
+	fWaiters.push_back(caller);
+	wait_with_timeout(fCondition, lock, timeout,
+		[this, caller] { return _IsClosedTo(caller) || fOwner == caller; });
+	if (fOwner == caller && !fDead)
+		return B_OK;
 
-	fOwner = caller;
-	fCount = 1;
-	return B_OK;
+	for (auto waiter = fWaiters.begin(); waiter != fWaiters.end(); waiter++) {
+		if (*waiter == caller) {
+			fWaiters.erase(waiter);
+			break;
+		}
+	}
+	return _IsClosedTo(caller) ? B_BAD_PORT_ID : B_TIMED_OUT;
 }
 
 
@@ -80,7 +90,7 @@ LooperLock::Release()
 
 	if (--fCount == 0) {
 		fOwner = -1;
-		fCondition.notify_all();
+		_HandOff();
 	}
 	return true;
 }
@@ -96,7 +106,7 @@ LooperLock::ReleaseAll()
 	int32 count = fCount;
 	fOwner = -1;
 	fCount = 0;
-	fCondition.notify_all();
+	_HandOff();
 	return count;
 }
 
@@ -106,7 +116,10 @@ LooperLock::Reserve(thread_id thread)
 {
 	std::lock_guard<std::mutex> guard(fMutex);
 	fReservedFor = thread;
-	fCondition.notify_all();
+	if (fOwner == -1)
+		_HandOff();
+	else
+		fCondition.notify_all();
 }
 
 
@@ -137,11 +150,43 @@ LooperLock::Owner()
 }
 
 
+void
+LooperLock::_HandOff()
+{
+	// Called with fMutex held and the lock free. Waiters it passes over
+	// are closed out and leave the queue themselves as they wake.
+	for (thread_id waiter : fWaiters) {
+		if (!_IsClosedTo(waiter)) {
+			fOwner = waiter;
+			fCount = 1;
+			break;
+		}
+	}
+	if (fOwner != -1) {
+		for (auto it = fWaiters.begin(); it != fWaiters.end(); it++) {
+			if (*it == fOwner) {
+				fWaiters.erase(it);
+				break;
+			}
+		}
+	}
+	fCondition.notify_all();
+}
+
+
 int32
 LooperLock::Count()
 {
 	std::lock_guard<std::mutex> guard(fMutex);
 	return fCount;
+}
+
+
+int32
+LooperLock::CountWaiters()
+{
+	std::lock_guard<std::mutex> guard(fMutex);
+	return (int32)fWaiters.size();
 }
 
 

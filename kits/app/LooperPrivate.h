@@ -64,6 +64,11 @@ wait_with_timeout(std::condition_variable& condition,
  * it; the owner may take it again and must release it as often. Once the
  * looper is deleted the lock is dead: waiters wake up and fail, and
  * every later attempt fails at once.
+ *
+ * Waiters are served in the order they came, as a semaphore serves
+ * them: the lock is handed to the first one as it is released, so a busy
+ * looper that takes its lock again for each message cannot keep another
+ * thread out of it.
  */
 class LooperLock {
 public:
@@ -89,6 +94,8 @@ public:
 			bool				IsOwnedByCaller();
 			thread_id			Owner();
 			int32				Count();
+	// How many threads are waiting for the lock now.
+			int32				CountWaiters();
 
 private:
 			std::mutex			fMutex;
@@ -98,6 +105,11 @@ private:
 	// The only thread that may still take the lock; -1 for any.
 			thread_id			fReservedFor;
 			bool				fDead;
+	// The threads waiting for the lock, first come first.
+			std::deque<thread_id>	fWaiters;
+
+	// Gives the free lock to the first waiter that may still have it.
+			void				_HandOff();
 
 			bool				_IsClosedTo(thread_id thread) const
 								{

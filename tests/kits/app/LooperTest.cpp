@@ -8,8 +8,9 @@
  *   nothing is lost and each sender's order is kept;
  * - the lock: recursive, owner and count reported, held by the
  *   constructing thread until Run(), LockWithTimeout() timing out while
- *   another thread holds it, and threads locking and unlocking while the
- *   loop dispatches without ever overlapping;
+ *   another thread holds it, threads locking and unlocking while the
+ *   loop dispatches without ever overlapping, and waiters served in the
+ *   order they came, so a loop that never runs dry keeps nobody out;
  * - quitting with messages queued: they are deleted, a synchronous sender
  *   gets B_NO_REPLY, messengers then fail with B_BAD_PORT_ID;
  * - Quit() from another thread returns once the looper is deleted;
@@ -33,7 +34,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 
@@ -265,6 +268,47 @@ TEST(LooperTest, LockWithTimeoutTimesOutWhileAnotherThreadHoldsIt)
 	EXPECT_EQ(B_OK, looper->LockWithTimeout(B_INFINITE_TIMEOUT));
 	holder.join();
 	looper->Quit();
+}
+
+
+TEST(LooperTest, TheLockServesItsWaitersInTurn)
+{
+	// Three threads queue up for the lock, one after the other; the
+	// holder lets it go and at once asks for it again. Each gets it in
+	// the order it asked, the holder last: a thread that takes its lock
+	// again for every message cannot keep the others out. Who wins a
+	// race is chance, so the round is played many times.
+	for (int32 round = 0; round < 20; round++) {
+		BPrivate::LooperLock lock;
+		ASSERT_EQ(B_OK, lock.Acquire(B_INFINITE_TIMEOUT));
+
+		std::vector<int32> order;
+		std::vector<std::thread> waiters;
+		for (int32 i = 1; i <= 3; i++) {
+			waiters.emplace_back([&lock, &order, i] {
+				ASSERT_EQ(B_OK, lock.Acquire(B_INFINITE_TIMEOUT));
+				order.push_back(i);
+				lock.Release();
+			});
+			while (lock.CountWaiters() < i)
+				usleep(100);
+		}
+
+		// One that gives up while waiting leaves the queue.
+		EXPECT_EQ(B_TIMED_OUT, std::async(std::launch::async, [&lock] {
+			return lock.Acquire(1000);
+		}).get());
+		EXPECT_EQ(3, lock.CountWaiters());
+
+		ASSERT_TRUE(lock.Release());
+		ASSERT_EQ(B_OK, lock.Acquire(B_INFINITE_TIMEOUT));
+		order.push_back(0);
+		ASSERT_TRUE(lock.Release());
+		for (std::thread& thread : waiters)
+			thread.join();
+		ASSERT_EQ((std::vector<int32>{ 1, 2, 3, 0 }), order)
+			<< "round " << round;
+	}
 }
 
 
