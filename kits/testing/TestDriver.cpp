@@ -391,6 +391,17 @@ TestDriver::_FindView(BWindow* window, std::function<bool(BView*)> matches)
 }
 
 
+status_t
+TestDriver::_IdleServerID(BWindow* window, int32& _id)
+{
+	status_t status = WaitForIdle();
+	if (status != B_OK)
+		return status;
+	_id = _ServerID(window);
+	return _id != 0 ? B_OK : B_BAD_VALUE;
+}
+
+
 int32
 TestDriver::_ServerID(BWindow* window)
 {
@@ -435,12 +446,12 @@ TestDriver::WaitForOutput(const char* text, bigtime_t timeout)
 status_t
 TestDriver::SaveScreenshot(BWindow* window, const char* path)
 {
-	status_t status = WaitForIdle();
+	if (path == NULL)
+		return B_BAD_VALUE;
+	int32 id;
+	status_t status = _IdleServerID(window, id);
 	if (status != B_OK)
 		return status;
-	int32 id = _ServerID(window);
-	if (id == 0 || path == NULL)
-		return B_BAD_VALUE;
 
 	ServerRequest request;
 	request.code = BPrivate::kRequestWritePNG;
@@ -492,12 +503,10 @@ TestDriver::ActiveWindow()
 status_t
 TestDriver::_WindowInfo(BWindow* window, ServerReply& _reply)
 {
-	status_t status = WaitForIdle();
+	int32 id;
+	status_t status = _IdleServerID(window, id);
 	if (status != B_OK)
 		return status;
-	int32 id = _ServerID(window);
-	if (id == 0)
-		return B_BAD_VALUE;
 	ServerRequest request;
 	request.code = BPrivate::kRequestGetWindowInfo;
 	request.window = id;
@@ -510,12 +519,10 @@ TestDriver::GetPixel(BWindow* window, BPoint where, rgb_color* _color)
 {
 	if (_color == NULL)
 		return B_BAD_VALUE;
-	status_t status = WaitForIdle();
+	int32 id;
+	status_t status = _IdleServerID(window, id);
 	if (status != B_OK)
 		return status;
-	int32 id = _ServerID(window);
-	if (id == 0)
-		return B_BAD_VALUE;
 	return _ReadPixel(id, where, *_color);
 }
 
@@ -526,12 +533,10 @@ TestDriver::GetPixels(BWindow* window, BRect area,
 {
 	if (_pixels == NULL || !area.IsValid())
 		return B_BAD_VALUE;
-	status_t status = WaitForIdle();
+	int32 id;
+	status_t status = _IdleServerID(window, id);
 	if (status != B_OK)
 		return status;
-	int32 id = _ServerID(window);
-	if (id == 0)
-		return B_BAD_VALUE;
 
 	_pixels->clear();
 	for (float y = area.top; y <= area.bottom; y++) {

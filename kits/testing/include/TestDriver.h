@@ -285,6 +285,9 @@ private:
 									std::function<bool(BView*)> matches);
 	// The window's server id, with the window locked; 0 when it is gone.
 			int32				_ServerID(BWindow* window);
+	// Waits until everything is idle, then gives the window's server id;
+	// B_BAD_VALUE when the window is gone.
+			status_t			_IdleServerID(BWindow* window, int32& _id);
 	// Runs the function with the looper locked; false when it could not
 	// be locked (deleted, or held elsewhere for too long).
 	static	bool				_WithLock(BLooper* looper,

@@ -15,40 +15,13 @@
 #include <TypeConstants.h>
 
 #include "ClipboardPrivate.h"
+#include "ClipboardText.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-std::string
-text_in(BClipboard& clipboard)
-{
-	EXPECT_TRUE(clipboard.Lock());
-	const void* data = NULL;
-	ssize_t size = 0;
-	std::string text;
-	if (clipboard.Data()->FindData("text/plain", B_MIME_TYPE, &data, &size)
-			== B_OK) {
-		text.assign((const char*)data, size);
-	}
-	clipboard.Unlock();
-	return text;
-}
-
-
-void
-put(BClipboard& clipboard, const std::string& text)
-{
-	ASSERT_TRUE(clipboard.Lock());
-	ASSERT_EQ(B_OK, clipboard.Clear());
-	clipboard.Data()->AddData("text/plain", B_MIME_TYPE, text.data(),
-		(ssize_t)text.size());
-	ASSERT_EQ(B_OK, clipboard.Commit());
-	clipboard.Unlock();
-}
-
 
 // A screen's clipboard and primary selection for the tests.
 std::string sScreen;
@@ -92,17 +65,17 @@ TEST(ClipboardTest, CommittedDataComesBackOnTheNextLock)
 	BClipboard other(NULL);
 	BClipboard named("mine");
 	std::string odd("a\0b\xFF", 4);
-	put(system, odd);
-	EXPECT_EQ(odd, text_in(system));
-	EXPECT_EQ(odd, text_in(other));
-	EXPECT_EQ(odd, text_in(*be_clipboard));
-	EXPECT_EQ("", text_in(named));
+	put_clipboard_text(system, odd);
+	EXPECT_EQ(odd, clipboard_text(system));
+	EXPECT_EQ(odd, clipboard_text(other));
+	EXPECT_EQ(odd, clipboard_text(*be_clipboard));
+	EXPECT_EQ("", clipboard_text(named));
 	EXPECT_STREQ("mine", named.Name());
 	EXPECT_STREQ("system", other.Name());
 
-	put(named, "own");
-	EXPECT_EQ("own", text_in(named));
-	EXPECT_EQ(odd, text_in(system));
+	put_clipboard_text(named, "own");
+	EXPECT_EQ("own", clipboard_text(named));
+	EXPECT_EQ(odd, clipboard_text(system));
 	EXPECT_EQ(1u, named.LocalCount());
 }
 
@@ -115,7 +88,7 @@ TEST(ClipboardTest, ChangesNeedTheLock)
 	EXPECT_EQ(B_NOT_ALLOWED, clipboard.Commit());
 	EXPECT_FALSE(clipboard.IsLocked());
 
-	put(clipboard, "kept");
+	put_clipboard_text(clipboard, "kept");
 	ASSERT_TRUE(clipboard.Lock());
 	ASSERT_TRUE(clipboard.Lock());
 	EXPECT_TRUE(clipboard.IsLocked());
@@ -136,20 +109,20 @@ TEST(ClipboardTest, TheScreenDecidesWhoseTextItIs)
 	connect_screen(true);
 	BClipboard clipboard("system");
 	std::string odd("x\0\xFE", 3);
-	put(clipboard, odd);
+	put_clipboard_text(clipboard, odd);
 	EXPECT_EQ("x\xEF\xBF\xBD", sScreen);
-	EXPECT_EQ(odd, text_in(clipboard));
+	EXPECT_EQ(odd, clipboard_text(clipboard));
 
 	// Another program copied something.
 	sScreen = "theirs";
-	EXPECT_EQ("theirs", text_in(clipboard));
+	EXPECT_EQ("theirs", clipboard_text(clipboard));
 	// Even when it happens to be our old text again, it is theirs now.
 	sScreen = "x\xEF\xBF\xBD";
-	EXPECT_EQ("x\xEF\xBF\xBD", text_in(clipboard));
+	EXPECT_EQ("x\xEF\xBF\xBD", clipboard_text(clipboard));
 
-	put(clipboard, odd);
+	put_clipboard_text(clipboard, odd);
 	sScreenFails = true;
-	EXPECT_EQ("", text_in(clipboard));
+	EXPECT_EQ("", clipboard_text(clipboard));
 	sScreenFails = false;
 	connect_screen(false);
 }
@@ -161,18 +134,18 @@ TEST(ClipboardTest, PrimaryIsTheScreensOtherSelection)
 	BClipboard clipboard("system");
 	BClipboard primary("primary");
 	BClipboard samePrimary("primary");
-	put(clipboard, "copied");
+	put_clipboard_text(clipboard, "copied");
 	std::string odd("sel\0ected", 9);
-	put(primary, odd);
+	put_clipboard_text(primary, odd);
 	EXPECT_EQ("copied", sScreen);
 	EXPECT_EQ(std::string("sel"), sScreenPrimary.substr(0, 3));
 	// Exact in the process, shared by every "primary" clipboard, apart
 	// from the clipboard.
-	EXPECT_EQ(odd, text_in(samePrimary));
-	EXPECT_EQ("copied", text_in(clipboard));
+	EXPECT_EQ(odd, clipboard_text(samePrimary));
+	EXPECT_EQ("copied", clipboard_text(clipboard));
 
 	sScreenPrimary = "selected elsewhere";
-	EXPECT_EQ("selected elsewhere", text_in(primary));
-	EXPECT_EQ("copied", text_in(clipboard));
+	EXPECT_EQ("selected elsewhere", clipboard_text(primary));
+	EXPECT_EQ("copied", clipboard_text(clipboard));
 	connect_screen(false);
 }

@@ -36,6 +36,7 @@
 #include <Clipboard.h>
 #include <TextView.h>
 
+#include "ClipboardText.h"
 #include "DisplayServer.h"
 
 #include <math.h>
@@ -544,34 +545,6 @@ TEST_F(TextViewInputTest, TheWheelStopsAtTheLastLine)
 
 
 namespace {
-
-std::string
-clipboard_text(BClipboard& clipboard)
-{
-	std::string text;
-	if (!clipboard.Lock())
-		return text;
-	const void* data = NULL;
-	ssize_t size = 0;
-	if (clipboard.Data()->FindData("text/plain", B_MIME_TYPE, &data, &size)
-			== B_OK) {
-		text.assign((const char*)data, size);
-	}
-	clipboard.Unlock();
-	return text;
-}
-
-
-void
-put_clipboard_text(BClipboard& clipboard, const std::string& text)
-{
-	ASSERT_TRUE(clipboard.Lock());
-	clipboard.Clear();
-	clipboard.Data()->AddData("text/plain", B_MIME_TYPE, text.data(),
-		(ssize_t)text.size());
-	clipboard.Commit();
-	clipboard.Unlock();
-}
 
 typedef std::vector<std::pair<std::string, bool> > MenuItems;
 
