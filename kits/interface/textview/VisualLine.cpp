@@ -26,6 +26,16 @@ VisualLine::Add(const VisualCluster& cluster)
 
 
 void
+VisualLine::Shift(int32 delta)
+{
+	fStart += delta;
+	fEnd += delta;
+	for (VisualCluster& cluster : fClusters)
+		cluster.offset += delta;
+}
+
+
+void
 VisualLine::_Sort() const
 {
 	if (fSorted)

@@ -41,6 +41,9 @@ public:
 	// glyphs may be added once per glyph, and its pieces join.
 			void				Add(const VisualCluster& cluster);
 
+	// The text before the line grew or shrank by delta bytes.
+			void				Shift(int32 delta);
+
 	// The caret's x for offset in [start, end].
 			float				CaretX(int32 offset) const;
 	// The offset whose caret is nearest x: the nearer edge of the
