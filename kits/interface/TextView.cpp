@@ -482,6 +482,10 @@ BTextView::Select(int32 startOffset, int32 endOffset)
 		std::clamp(startOffset, (int32)0, length));
 	endOffset = empty ? startOffset : TextMotion::ClusterEnd(fData->text,
 		std::clamp(endOffset, (int32)0, length));
+	// Nor inside the cluster of a drawn glyph.
+	startOffset = _SnapToShaped(startOffset, false);
+	if (!empty)
+		endOffset = _SnapToShaped(endOffset, true);
 	if (endOffset < startOffset)
 		endOffset = startOffset;
 

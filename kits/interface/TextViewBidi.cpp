@@ -229,6 +229,21 @@ BTextView::_VisualLineOf(int32 line) const
 }
 
 
+int32
+BTextView::_SnapToShaped(int32 offset, bool forward) const
+{
+	const VisualLine* visual = _VisualLineOf(
+		fData->layout->LayoutLineAt(offset));
+	int32 start;
+	int32 end;
+	if (visual == NULL || !visual->ClusterAround(offset, start, end)
+		|| offset == start) {
+		return offset;
+	}
+	return forward ? end : start;
+}
+
+
 void
 BTextView::_TextShifted(int32 from, int32 oldTo, int32 newTo)
 {

@@ -325,6 +325,11 @@ private:
 			const BPrivate::shaped_line* _ShapedLineOf(int32 line) const;
 	// Where the shaped line's clusters are displayed, or NULL.
 			const BPrivate::VisualLine* _VisualLineOf(int32 line) const;
+	// offset, or where the caret goes instead when it lies inside a
+	// cluster of the drawn glyphs (a conjunct, a ligature that a script
+	// requires): that cluster's end going forward, else its start.
+			int32				_SnapToShaped(int32 offset,
+									bool forward) const;
 	// The text from..oldTo was replaced by from..newTo: the shaped lines
 	// it touched go, the later ones move along.
 			void				_TextShifted(int32 from, int32 oldTo,

@@ -80,6 +80,18 @@ VisualLine::_ClusterAt(int32 offset) const
 }
 
 
+bool
+VisualLine::ClusterAround(int32 offset, int32& _start, int32& _end) const
+{
+	const VisualCluster* cluster = _ClusterAt(offset);
+	if (cluster == NULL)
+		return false;
+	_start = cluster->offset;
+	_end = cluster->offset + cluster->length;
+	return true;
+}
+
+
 float
 VisualLine::CaretX(int32 offset) const
 {

@@ -44,6 +44,11 @@ public:
 	// The text before the line grew or shrank by delta bytes.
 			void				Shift(int32 delta);
 
+	// The cluster that holds offset, from its first byte to the byte
+	// after it; false when none does.
+			bool				ClusterAround(int32 offset, int32& _start,
+									int32& _end) const;
+
 	// The caret's x for offset in [start, end].
 			float				CaretX(int32 offset) const;
 	// The offset whose caret is nearest x: the nearer edge of the
