@@ -122,12 +122,20 @@ BTextView::_MeasureRun(const char* bytes, int32 length, float* _advances)
 		if (glyph.offset >= 0 && glyph.offset < length)
 			_advances[glyph.offset] += glyph.width;
 	}
+	// Control characters and bytes that are not UTF-8 are drawn as
+	// their stand-ins, at the stand-ins' widths.
 	for (int32 at = 0; at < length;) {
 		uint32 codePoint;
 		int32 size = BPrivate::DecodeUTF8(bytes + at,
 			std::min((int32)4, length - at), codePoint);
-		if (size == 1 && (uint8)bytes[at] >= 0x80)
+		BPrivate::display_char shown = BPrivate::classify_char_bytes(
+			bytes + at, size, fData->controlPictures);
+		if (shown.markedByte >= 0)
 			_advances[at] = fData->byteMark.Width();
+		else if (shown.placeholder != NULL) {
+			_advances[at] = fData->font.StringWidth(shown.placeholder,
+				(int32)strlen(shown.placeholder));
+		}
 		at += size;
 	}
 }

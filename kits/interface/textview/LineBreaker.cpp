@@ -78,9 +78,8 @@ LineBreaker::NextBreak(int32 lineStart, int32 hardEnd)
 	_MeasureASCII();
 	float x = 0;
 	int32 lastBreak = -1;
-	// Where the word being read started, and x there.
-	int32 wordStart = lineStart;
-	float wordX = 0;
+	// x at lastBreak.
+	float breakX = 0;
 	int32 at = lineStart;
 	while (at < hardEnd) {
 		// ASCII straight from memory, as long as it lasts.
@@ -94,19 +93,17 @@ LineBreaker::NextBreak(int32 lineStart, int32 hardEnd)
 			if (byte == ' ' || byte == '\t') {
 				x += byte == '\t' && fTabWidth > 0 ? _TabWidth(x)
 					: fASCIIWidths[byte];
-				lastBreak = wordStart = at + i + 1;
-				wordX = x;
+				lastBreak = at + i + 1;
+				breakX = x;
 				continue;
 			}
 			float width = fASCIIWidths[byte];
 			if (x + width > fWrapWidth && at + i > lineStart)
 				return lastBreak > lineStart ? lastBreak : at + i;
 			x += width;
-			if (byte == '-' || byte < 0x20 || byte == 0x7F) {
-				wordStart = at + i + 1;
-				wordX = x;
-				if (byte == '-')
-					lastBreak = wordStart;
+			if (byte == '-') {
+				lastBreak = at + i + 1;
+				breakX = x;
 			}
 		}
 		at += i;
@@ -127,20 +124,22 @@ LineBreaker::NextBreak(int32 lineStart, int32 hardEnd)
 				&& (uint8)fText.ByteAt(at - 1) >= 0x90
 				&& (uint8)fText.ByteAt(at - 1) <= 0x94) {
 				// U+2010 hyphen to U+2014 em dash.
-				lastBreak = wordStart = at;
-				wordX = x;
+				lastBreak = at;
+				breakX = x;
 			}
 			continue;
 		}
 
-		// The word that holds it, shaped as a whole from its start: its
-		// ASCII letters may join its other characters' clusters.
+		// The word that holds it, shaped as a whole from the last place
+		// the line could break: its ASCII letters may join its other
+		// characters' clusters.
+		int32 wordStart = lastBreak > lineStart ? lastBreak : lineStart;
 		int32 wordEnd = _WordEnd(wordStart, at, hardEnd);
 		int32 wordLength = wordEnd - wordStart;
 		std::string word = fText.GetText(wordStart, wordLength);
 		fAdvances.assign(wordLength, 0);
 		fMeasureRun(word.data(), wordLength, fAdvances.data());
-		x = wordX;
+		x = lastBreak > lineStart ? breakX : 0;
 		for (int32 p = 0; p < wordLength; p++) {
 			float width = fAdvances[p];
 			if (isnan(width) || width < 0)
@@ -155,12 +154,13 @@ LineBreaker::NextBreak(int32 lineStart, int32 hardEnd)
 					&& (uint8)word[p + 1] == 0x80
 					&& (uint8)word[p + 2] >= 0x90
 					&& (uint8)word[p + 2] <= 0x94)) {
-				// A hyphen, or U+2010 hyphen to U+2014 em dash.
+				// A hyphen, or U+2010 hyphen to U+2014 em dash; the
+				// dash's own width is at its first byte.
 				lastBreak = wordStart + p + (byte == '-' ? 1 : 3);
+				breakX = x;
 			}
 		}
-		at = wordStart = wordEnd;
-		wordX = x;
+		at = wordEnd;
 	}
 	return hardEnd;
 }
