@@ -1,13 +1,13 @@
 /*
  * VisualLine: where the clusters of one laid-out line of a text view
- * stand on screen once right-to-left runs are put in display order, for
- * the caret, hit testing and the selection.
+ * stand on screen as shaped and put in display order, for the caret, hit
+ * testing and the selection.
  *
  * The text stays in logical order; only positions are visual. A caret at
  * an offset stands at the leading edge of the cluster that starts there:
  * its left edge in a left-to-right run, its right edge in a right-to-left
- * one. Lines without right-to-left text never need one: their x is the
- * sum of the widths before an offset.
+ * one. Lines of plain ASCII never need one: their x is the sum of the
+ * widths before an offset.
  *
  * Threads: none; a plain value built by the text view.
  */
