@@ -56,6 +56,17 @@ public:
 											_glyphs);
 								}
 
+	// The same in the order of the text, for a caller that orders a
+	// whole line itself (see FontManager::LayoutLogical()).
+			void				LayoutLogical(const char* text, int32 length,
+									std::vector<BPrivate::GlyphPlacement>&
+										_glyphs) const
+								{
+									BPrivate::FontManager::Default()
+										.LayoutLogical(Spec(), text, length,
+											_glyphs);
+								}
+
 	// The system fonts as constant expressions, for be_plain_font and its
 	// siblings.
 	static constexpr BFont		SystemFont(

@@ -89,15 +89,24 @@ draw_string(cairo_t* context, const BFont& font, const char* string,
 	BFont::Private(font).LayoutText(string, length, placements);
 	if (placements.empty())
 		return 0;
+	draw_glyphs(context, font, placements.data(),
+		(int32)placements.size(), where);
+	const GlyphPlacement& last = placements.back();
+	return last.x + last.width;
+}
 
+
+void
+draw_glyphs(cairo_t* context, const BFont& font,
+	const GlyphPlacement* placements, int32 count, BPoint where)
+{
 	bool antialias = (font.Flags() & B_DISABLE_ANTIALIASING) == 0;
 	float size = font.Size();
 
 	std::vector<cairo_glyph_t> run;
 	FontFace* runFace = NULL;
-	float width = 0;
-	for (const GlyphPlacement& placement : placements) {
-		width = placement.x + placement.width;
+	for (int32 i = 0; i < count; i++) {
+		const GlyphPlacement& placement = placements[i];
 		if (placement.face == NULL)
 			continue;
 		if (placement.face != runFace) {
@@ -114,7 +123,6 @@ draw_string(cairo_t* context, const BFont& font, const char* string,
 	}
 	if (runFace != NULL)
 		draw_run(context, runFace, size, antialias, run);
-	return width;
 }
 
 }	// namespace BPrivate

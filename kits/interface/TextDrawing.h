@@ -22,6 +22,13 @@ namespace BPrivate {
 float draw_string(cairo_t* context, const BFont& font, const char* string,
 	int32 length, BPoint where);
 
+struct GlyphPlacement;
+
+// Draws glyphs laid out already (by BFont::Private's LayoutText() or
+// LayoutLogical() in the same font), their x from where.
+void draw_glyphs(cairo_t* context, const BFont& font,
+	const GlyphPlacement* glyphs, int32 count, BPoint where);
+
 }	// namespace BPrivate
 
 #endif	// _KITS_TEXT_DRAWING_H

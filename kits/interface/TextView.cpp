@@ -9,6 +9,7 @@
 #include <File.h>
 #include <Window.h>
 
+#include "FontPrivate.h"
 #include "TextMotion.h"
 #include "TextViewData.h"
 #include "UTF8Decoding.h"
@@ -108,6 +109,38 @@ BTextView::BTextView(BRect frame, const char* name, BRect textRect,
 }
 
 
+// The advances of a word as it is drawn: shaped as a whole, each
+// cluster's advance at its first byte; bytes that are not UTF-8 as their
+// stand-ins.
+void
+BTextView::_MeasureRun(const char* bytes, int32 length, float* _advances)
+	const
+{
+	std::vector<BPrivate::GlyphPlacement> glyphs;
+	BFont::Private(fData->font).LayoutLogical(bytes, length, glyphs);
+	for (const BPrivate::GlyphPlacement& glyph : glyphs) {
+		if (glyph.offset >= 0 && glyph.offset < length)
+			_advances[glyph.offset] += glyph.width;
+	}
+	// Control characters and bytes that are not UTF-8 are drawn as
+	// their stand-ins, at the stand-ins' widths.
+	for (int32 at = 0; at < length;) {
+		uint32 codePoint;
+		int32 size = BPrivate::DecodeUTF8(bytes + at,
+			std::min((int32)4, length - at), codePoint);
+		BPrivate::display_char shown = BPrivate::classify_char_bytes(
+			bytes + at, size, fData->controlPictures);
+		if (shown.markedByte >= 0)
+			_advances[at] = fData->byteMark.Width();
+		else if (shown.placeholder != NULL) {
+			_advances[at] = fData->font.StringWidth(shown.placeholder,
+				(int32)strlen(shown.placeholder));
+		}
+		at += size;
+	}
+}
+
+
 BTextView::~BTextView()
 {
 	delete fData;
@@ -130,6 +163,9 @@ BTextView::_Init(BRect textRect, const BFont* font, const rgb_color* color)
 					(int32)strlen(shown.placeholder));
 			}
 			return fData->font.StringWidth(bytes, length);
+		},
+		[this](const char* bytes, int32 length, float* _advances) {
+			_MeasureRun(bytes, length, _advances);
 		}));
 	if (font != NULL)
 		fData->font = *font;
@@ -320,6 +356,7 @@ BTextView::InsertText(const char* text, int32 length, int32 offset,
 		end += length;
 	if (fData->anchor >= offset)
 		fData->anchor += length;
+	_TextShifted(offset, offset, offset + length);
 	_Changed(offset, offset + length);
 }
 
@@ -349,6 +386,7 @@ BTextView::DeleteText(int32 fromOffset, int32 toOffset)
 	follow(fData->selectionStart);
 	follow(fData->selectionEnd);
 	follow(fData->anchor);
+	_TextShifted(fromOffset, toOffset, fromOffset);
 	_Changed(fromOffset, fromOffset);
 }
 
@@ -452,6 +490,10 @@ BTextView::Select(int32 startOffset, int32 endOffset)
 		std::clamp(startOffset, (int32)0, length));
 	endOffset = empty ? startOffset : TextMotion::ClusterEnd(fData->text,
 		std::clamp(endOffset, (int32)0, length));
+	// Nor inside the cluster of a drawn glyph.
+	startOffset = _SnapToShaped(startOffset, false);
+	if (!empty)
+		endOffset = _SnapToShaped(endOffset, true);
 	if (endOffset < startOffset)
 		endOffset = startOffset;
 

@@ -7,6 +7,7 @@
 #define _KITS_TEXT_VIEW_DATA_H
 
 #include <Font.h>
+#include <TextView.h>
 #include <GraphicsDefs.h>
 #include <InterfaceDefs.h>
 #include <Rect.h>
@@ -20,8 +21,12 @@
 
 #include <MessageRunner.h>
 
+#include <map>
 #include <memory>
 #include <set>
+#include <vector>
+
+#include "FontManager.h"
 
 namespace BPrivate {
 
@@ -39,6 +44,24 @@ struct display_char {
 // controlPictures tells whether the fonts have the control pictures.
 display_char classify_char_bytes(const char* bytes, int32 length,
 	bool controlPictures);
+
+// A layout line with text that is not plain ASCII, shaped and put in
+// display order once, so that drawing, the caret, clicks, the selection
+// and the line's width all use the same glyphs and positions. x grows
+// from the line's left edge.
+struct shaped_line {
+								shaped_line(int32 start, int32 end)
+									: end(end), visual(start, end) {}
+
+	int32				end;
+	VisualLine			visual;
+	// The glyphs to draw, x their pen positions.
+	std::vector<GlyphPlacement> glyphs;
+	// The control characters and bytes that are not UTF-8 between them,
+	// drawn as stand-ins (tabs are in visual, not here).
+	std::vector<VisualCluster> standIns;
+	float				width = 0;
+};
 
 struct text_view_data {
 								text_view_data();
@@ -108,14 +131,15 @@ struct text_view_data {
 	// While tracking, sends kMsgAutoscroll to the view.
 	std::unique_ptr<BMessageRunner> autoscroller;
 
-	// The display positions of the last layout line asked about that
-	// has right-to-left text (see _VisualLineOf()), for the bytes
-	// visualStart .. visualEnd - 1; visualStart is -1 when none is kept.
-	// NULL with a valid range when that line has no such text. Forgotten
-	// on every edit and whenever widths change.
-	mutable int32		visualStart = -1;
-	mutable int32		visualEnd = -1;
-	mutable std::unique_ptr<VisualLine> visual;
+	// The shaped layout lines (see _ShapedLineOf()) by their first
+	// byte; one whose end no longer matches its layout line is shaped
+	// anew. An edit forgets the lines it touches and those after it in
+	// its hard line, and moves the later ones along; a change of font or
+	// widths forgets them all.
+	mutable std::map<int32, std::unique_ptr<shaped_line> > shapedLines;
+	// How many layout lines were shaped since the view was made (for
+	// the tests of the cache).
+	mutable int64		linesShaped = 0;
 };
 
 // A selection being dragged past the view's edge goes on at this pace
@@ -127,5 +151,21 @@ const bigtime_t kAutoscrollInterval = 50000;
 const uint32 kMsgClearSelection = '_TVc';
 
 }	// namespace BPrivate
+
+
+// What the kits' tests may ask a text view beyond the API.
+class BTextView::Private {
+public:
+								Private(const BTextView* view)
+									: fView(view) {}
+
+	// How many layout lines the view has shaped so far: a line is shaped
+	// once and kept until an edit or a change of font touches it.
+			int64				LinesShaped() const
+									{ return fView->fData->linesShaped; }
+
+private:
+			const BTextView*	fView;
+};
 
 #endif	// _KITS_TEXT_VIEW_DATA_H

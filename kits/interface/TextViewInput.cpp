@@ -244,7 +244,8 @@ BTextView::_HandleArrow(uint32 key, uint32 modifiers)
 			else if (byWord)
 				target = TextMotion::PreviousWord(fData->text, caret);
 			else
-				target = TextMotion::PreviousCluster(fData->text, caret);
+				target = _SnapToShaped(TextMotion::PreviousCluster(
+					fData->text, caret), false);
 			break;
 		case B_RIGHT_ARROW:
 			if (!extend && start != end)
@@ -252,7 +253,8 @@ BTextView::_HandleArrow(uint32 key, uint32 modifiers)
 			else if (byWord)
 				target = TextMotion::NextWord(fData->text, caret);
 			else
-				target = TextMotion::NextCluster(fData->text, caret);
+				target = _SnapToShaped(TextMotion::NextCluster(fData->text,
+					caret), true);
 			break;
 		case B_HOME:
 			target = byWord ? 0
@@ -358,7 +360,8 @@ BTextView::_ForwardDelete(uint32 modifiers)
 			return;
 		int32 to = (modifiers & B_COMMAND_KEY) != 0
 			? TextMotion::NextWord(fData->text, start)
-			: TextMotion::NextCluster(fData->text, start);
+			: _SnapToShaped(TextMotion::NextCluster(fData->text, start),
+				true);
 		_Replace(start, to, NULL, 0, BPrivate::UNDO_FORWARD_DELETE);
 	}
 	Select(fData->selectionStart, fData->selectionStart);

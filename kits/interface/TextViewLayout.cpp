@@ -11,6 +11,7 @@
 
 #include "TextMotion.h"
 #include "TextViewData.h"
+#include "ViewPrivate.h"
 
 #include <math.h>
 #include <string.h>
@@ -255,6 +256,8 @@ BTextView::OffsetAt(int32 line) const
 float
 BTextView::LineWidth(int32 lineNumber) const
 {
+	if (const BPrivate::shaped_line* shaped = _ShapedLineOf(lineNumber))
+		return shaped->width;
 	BPrivate::WrapLayout& layout = *fData->layout;
 	int32 start = layout.LayoutLineStart(lineNumber);
 	int32 end = layout.LayoutLineEnd(lineNumber);
@@ -387,6 +390,8 @@ static const int32 kMeasuredLineBytes = 4096;
 float
 BTextView::_MeasureLineWidth(int32 line) const
 {
+	if (const BPrivate::shaped_line* shaped = _ShapedLineOf(line))
+		return shaped->width;
 	BPrivate::WrapLayout& layout = *fData->layout;
 	int32 start = layout.LayoutLineStart(line);
 	int32 end = layout.LayoutLineEnd(line);
@@ -410,8 +415,7 @@ void
 BTextView::_ForgetWidths()
 {
 	fData->widestLine = 0;
-	fData->visualStart = -1;
-	fData->visual.reset();
+	fData->shapedLines.clear();
 }
 
 
@@ -546,8 +550,6 @@ void
 BTextView::_Changed(int32 from, int32 to)
 {
 	(void)to;
-	fData->visualStart = -1;
-	fData->visual.reset();
 	fData->goalX = -1;
 	fData->caretVisible = true;
 	_InvalidateFrom(from);
@@ -656,10 +658,19 @@ BTextView::_DrawLineText(int32 line, float top, BRect bounds)
 	float left = _LineLeft(line);
 	float baseline = top + ceilf(fData->fontHeight.ascent);
 
-	rgb_color placeholderColor = tint_color(fData->color,
-		B_LIGHTEN_1_TINT);
 	SetLowColor(ViewColor());
 	SetDrawingMode(B_OP_OVER);
+
+	if (const BPrivate::shaped_line* shaped = _ShapedLineOf(line)) {
+		SetHighColor(fData->color);
+		BView::Private(this).DrawGlyphs(shaped->glyphs.data(),
+			(int32)shaped->glyphs.size(), BPoint(left, baseline));
+		for (const BPrivate::VisualCluster& standIn : shaped->standIns)
+			_DrawStandIn(standIn.offset, standIn.length,
+				BPoint(left + standIn.x, baseline));
+		SetDrawingMode(B_OP_COPY);
+		return;
+	}
 
 	// The x each piece gets is the layout's, so drawing and hit testing
 	// agree.
@@ -671,21 +682,28 @@ BTextView::_DrawLineText(int32 line, float top, BRect bounds)
 			DrawString(buffer, to - from, BPoint(left + x, baseline));
 		},
 		[&](int32 offset, int32 length, float x, float) {
-			char bytes[4];
-			text.GetText(offset, length, bytes);
-			if (bytes[0] == '\t' && fData->tabWidth > 0)
-				return;
-			BPrivate::display_char shown = BPrivate::classify_char_bytes(
-				bytes, length, fData->controlPictures);
-			SetHighColor(placeholderColor);
-			if (shown.placeholder != NULL)
-				DrawString(shown.placeholder, BPoint(left + x, baseline));
-			else {
-				fData->byteMark.Draw(this, (uint8)shown.markedByte,
-					BPoint(left + x, baseline));
-			}
+			_DrawStandIn(offset, length, BPoint(left + x, baseline));
 		});
 	SetDrawingMode(B_OP_COPY);
+}
+
+
+// Draws what stands for a control character or a byte that is not
+// UTF-8; a tab draws nothing.
+void
+BTextView::_DrawStandIn(int32 offset, int32 length, BPoint where)
+{
+	char bytes[4];
+	fData->text.GetText(offset, length, bytes);
+	if (bytes[0] == '\t' && fData->tabWidth > 0)
+		return;
+	BPrivate::display_char shown = BPrivate::classify_char_bytes(bytes,
+		length, fData->controlPictures);
+	SetHighColor(tint_color(fData->color, B_LIGHTEN_1_TINT));
+	if (shown.placeholder != NULL)
+		DrawString(shown.placeholder, where);
+	else if (shown.markedByte >= 0)
+		fData->byteMark.Draw(this, (uint8)shown.markedByte, where);
 }
 
 

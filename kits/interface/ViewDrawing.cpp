@@ -425,6 +425,21 @@ BView::DrawString(const char* string, int32 length, BPoint where)
 
 
 void
+BView::Private::DrawGlyphs(const BPrivate::GlyphPlacement* glyphs,
+	int32 count, BPoint where) const
+{
+	BView* view = const_cast<BView*>(fView);
+	if (glyphs == NULL || count <= 0
+		|| !view->_PrepareDrawing(B_SOLID_HIGH)) {
+		return;
+	}
+	BPrivate::draw_glyphs(view->fWindow->fData->context,
+		view->fStates.back()->font, glyphs, count, where);
+	view->_FinishDrawing();
+}
+
+
+void
 BView::_EraseBackground()
 {
 	if (fWindow == NULL || fViewColor == B_TRANSPARENT_COLOR)

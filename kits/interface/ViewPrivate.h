@@ -14,6 +14,8 @@
 
 namespace BPrivate {
 
+struct GlyphPlacement;
+
 // One level of a view's drawing state; PushState() adds a level.
 struct view_state {
 	rgb_color			highColor = { 0, 0, 0, 255 };
@@ -61,6 +63,13 @@ public:
 	// window that the caller has locked; B_BAD_VALUE when it is in none.
 			status_t			DrawForPrint(cairo_t* context, BRect rect,
 									BPoint where) const;
+
+	// Draws glyphs laid out in the view's font, as DrawString() draws
+	// what it lays out, x from where (the view's coordinates); the pen
+	// does not move.
+			void				DrawGlyphs(
+									const BPrivate::GlyphPlacement* glyphs,
+									int32 count, BPoint where) const;
 
 private:
 			const BView*		fView;

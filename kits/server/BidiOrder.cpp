@@ -13,18 +13,34 @@ namespace BPrivate {
 
 namespace {
 
-// The glyphs of one cluster, and the embedding level of its first byte.
+// The items of one cluster, and the embedding level of its first byte.
 struct ClusterGroup {
 	int32			first;
 	int32			count;
 	int32			offset;
-	FriBidiLevel	level;
+	uint8			level;
 };
 
+}	// namespace
 
-// The embedding level of every byte of text; empty when fribidi fails.
-std::vector<FriBidiLevel>
-byte_levels(const char* text, int32 length)
+
+int32
+FirstStrongDirection(const char* text, int32 length)
+{
+	for (int32 at = 0; at < length;) {
+		uint32 codePoint;
+		at += DecodeUTF8(text + at, std::min((int32)4, length - at),
+			codePoint);
+		FriBidiCharType type = fribidi_get_bidi_type(codePoint);
+		if (FRIBIDI_IS_LETTER(type))
+			return FRIBIDI_IS_RTL(type) ? kRightToLeft : kLeftToRight;
+	}
+	return kNoStrongDirection;
+}
+
+
+std::vector<uint8>
+ByteLevels(const char* text, int32 length, int32 direction)
 {
 	std::vector<FriBidiChar> chars;
 	std::vector<int32> starts;
@@ -44,22 +60,23 @@ byte_levels(const char* text, int32 length)
 	fribidi_get_bidi_types(chars.data(), count, types.data());
 	fribidi_get_bracket_types(chars.data(), count, types.data(),
 		brackets.data());
-	FriBidiParType direction = FRIBIDI_PAR_ON;
-	if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(),
-			count, &direction, levels.data()) == 0) {
-		return std::vector<FriBidiLevel>();
+	FriBidiParType base = direction == kRightToLeft ? FRIBIDI_PAR_RTL
+		: direction == kLeftToRight ? FRIBIDI_PAR_LTR : FRIBIDI_PAR_ON;
+	// fribidi applies rule L1 itself: segment separators (tabs) and the
+	// whitespace before them and at the end go to the paragraph level.
+	if (count > 0 && fribidi_get_par_embedding_levels_ex(types.data(),
+			brackets.data(), count, &base, levels.data()) == 0) {
+		return std::vector<uint8>();
 	}
 
-	std::vector<FriBidiLevel> byteLevels(length);
+	std::vector<uint8> byteLevels(length);
 	for (FriBidiStrIndex i = 0; i < count; i++) {
 		int32 end = i + 1 < count ? starts[i + 1] : length;
 		std::fill(byteLevels.begin() + starts[i], byteLevels.begin() + end,
-			levels[i]);
+			(uint8)levels[i]);
 	}
 	return byteLevels;
 }
-
-}	// namespace
 
 
 bool
@@ -81,24 +98,22 @@ NeedsBidiOrder(const char* text, int32 length)
 
 
 void
-ReorderForDisplay(const char* text, int32 length,
-	std::vector<LaidGlyph>& glyphs, std::vector<bool>& _rightToLeft)
+DisplayOrder(const std::vector<int32>& offsets,
+	const std::vector<uint8>& levels, std::vector<int32>& _order)
 {
-	_rightToLeft.assign(glyphs.size(), false);
-	std::vector<FriBidiLevel> levels = byte_levels(text, length);
-	if (levels.empty() || glyphs.empty())
-		return;
+	_order.clear();
+	int32 length = (int32)levels.size();
 
 	// A shaper hands a right-to-left run over already reversed: first
 	// every cluster goes back to the order of the text.
 	std::vector<ClusterGroup> groups;
-	for (int32 i = 0; i < (int32)glyphs.size(); i++) {
-		int32 offset = glyphs[i].offset;
+	for (int32 i = 0; i < (int32)offsets.size(); i++) {
+		int32 offset = offsets[i];
 		if (!groups.empty() && groups.back().offset == offset)
 			groups.back().count++;
 		else {
-			FriBidiLevel level = offset >= 0 && offset < length
-				? levels[offset] : 0;
+			uint8 level = offset >= 0 && offset < length ? levels[offset]
+				: 0;
 			groups.push_back(ClusterGroup{i, 1, offset, level});
 		}
 	}
@@ -109,8 +124,8 @@ ReorderForDisplay(const char* text, int32 length,
 
 	// Then each stretch at a level or above is reversed, from the
 	// highest level down to the lowest odd one.
-	FriBidiLevel highest = 0;
-	FriBidiLevel lowestOdd = 0xFF;
+	uint8 highest = 0;
+	uint8 lowestOdd = 0xFF;
 	for (const ClusterGroup& group : groups) {
 		highest = std::max(highest, group.level);
 		if (group.level % 2 == 1)
@@ -130,13 +145,37 @@ ReorderForDisplay(const char* text, int32 length,
 		}
 	}
 
+	_order.reserve(offsets.size());
+	for (const ClusterGroup& group : groups) {
+		for (int32 i = 0; i < group.count; i++)
+			_order.push_back(group.first + i);
+	}
+}
+
+
+void
+ReorderForDisplay(const char* text, int32 length,
+	std::vector<LaidGlyph>& glyphs, std::vector<bool>& _rightToLeft)
+{
+	_rightToLeft.assign(glyphs.size(), false);
+	std::vector<uint8> levels = ByteLevels(text, length, kNoStrongDirection);
+	if (levels.empty() || glyphs.empty())
+		return;
+
+	std::vector<int32> offsets;
+	offsets.reserve(glyphs.size());
+	for (const LaidGlyph& glyph : glyphs)
+		offsets.push_back(glyph.offset);
+	std::vector<int32> order;
+	DisplayOrder(offsets, levels, order);
+
 	std::vector<LaidGlyph> ordered;
 	ordered.reserve(glyphs.size());
-	for (const ClusterGroup& group : groups) {
-		for (int32 i = 0; i < group.count; i++) {
-			_rightToLeft[ordered.size()] = group.level % 2 == 1;
-			ordered.push_back(glyphs[group.first + i]);
-		}
+	for (int32 index : order) {
+		int32 offset = glyphs[index].offset;
+		_rightToLeft[ordered.size()] = offset >= 0 && offset < length
+			&& levels[offset] % 2 == 1;
+		ordered.push_back(glyphs[index]);
 	}
 	glyphs.swap(ordered);
 }

@@ -27,6 +27,31 @@ namespace BPrivate {
 // ASCII is answered without decoding.
 bool	NeedsBidiOrder(const char* text, int32 length);
 
+// The direction of a paragraph of text: that of its first strong
+// character. Without one, kNoStrongDirection.
+enum {
+	kLeftToRight = 0,
+	kRightToLeft = 1,
+	kNoStrongDirection = 2
+};
+int32	FirstStrongDirection(const char* text, int32 length);
+
+// The embedding level of every byte of text, one line of a paragraph of
+// the given direction (kNoStrongDirection: that of the line's own first
+// strong character, left to right without one). Tabs are segment
+// separators: they, and the spaces before them and at the end of the
+// line, take the paragraph's level. Empty when fribidi fails.
+std::vector<uint8>	ByteLevels(const char* text, int32 length,
+						int32 direction);
+
+// The display order of items that each stand for the bytes from
+// offsets[i] on, in the levels' text: indices into offsets, left to
+// right. Items of one offset (the glyphs of one cluster) stay together
+// in the order they were given; items in a right-to-left run may come
+// reversed, as a shaper hands them over.
+void	DisplayOrder(const std::vector<int32>& offsets,
+			const std::vector<uint8>& levels, std::vector<int32>& _order);
+
 // Reorders glyphs, laid out from text[0 .. length - 1] run by run as
 // GlyphLayout gives them, into display order; sets _rightToLeft[i] for
 // the glyph now at i. Glyphs of one cluster stay together in the order

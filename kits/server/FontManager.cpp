@@ -424,6 +424,23 @@ FontManager::LayoutText(const FontSpec& spec, const char* text, int32 length,
 }
 
 
+void
+FontManager::LayoutLogical(const FontSpec& spec, const char* text,
+	int32 length, std::vector<GlyphPlacement>& _glyphs)
+{
+	_glyphs.clear();
+	float size = _ValidSize(spec.size);
+	float x = 0;
+	_Layout(spec, text, length, [&](const LaidGlyph& laid) {
+		float width = _CharWidth(spec.spacing, size, laid.advance);
+		_glyphs.push_back(GlyphPlacement{laid.face, laid.glyph, x, width,
+			laid.xOffset * size, laid.yOffset * size, laid.offset,
+			laid.length, false});
+		x += width;
+	});
+}
+
+
 float
 FontManager::StringWidth(const FontSpec& spec, const char* text,
 	int32 length)

@@ -150,6 +150,13 @@ public:
 			void				LayoutText(const FontSpec& spec,
 									const char* text, int32 length,
 									std::vector<GlyphPlacement>& _glyphs);
+	// As LayoutText(), but the glyphs stay in the order of the text (a
+	// shaped right-to-left run reversed as the shaper gives it), x
+	// growing from glyph to glyph, and rightToLeft false: for a caller
+	// that orders a whole line itself.
+			void				LayoutLogical(const FontSpec& spec,
+									const char* text, int32 length,
+									std::vector<GlyphPlacement>& _glyphs);
 			float				StringWidth(const FontSpec& spec,
 									const char* text, int32 length);
 	// One escapement (width / size, or the width in ems when the size is

@@ -39,6 +39,7 @@ namespace BPrivate {
 class RangeSplice;
 class UndoStep;
 class VisualLine;
+struct shaped_line;
 struct text_view_data;
 }
 
@@ -276,7 +277,12 @@ protected:
 	// Every deletion: the bytes from fromOffset to toOffset.
 	virtual	void				DeleteText(int32 fromOffset, int32 toOffset);
 
+public:
+	class Private;
+
 private:
+	friend class Private;
+
 								BTextView(const BTextView&) = delete;
 			BTextView&			operator=(const BTextView&) = delete;
 
@@ -291,6 +297,8 @@ private:
 			int32				_ClipToMaxBytes(int32 length,
 									int32 replaced) const;
 			void				_Changed(int32 from, int32 to);
+			void				_MeasureRun(const char* bytes, int32 length,
+									float* _advances) const;
 
 	// Layout and drawing (TextViewLayout.cpp)
 			void				_ApplyFont();
@@ -301,16 +309,31 @@ private:
 			void				_DrawLineHighlight(int32 line, float top);
 			void				_DrawLineText(int32 line, float top,
 									BRect bounds);
+			void				_DrawStandIn(int32 offset, int32 length,
+									BPoint where);
 			void				_DrawCaret(bool on);
 			void				_ScrollToPoint(BPoint point, float height);
 			void				_UpdateScrollBars();
 			float				_MeasureLineWidth(int32 line) const;
 			void				_ForgetWidths();
 
-	// Right-to-left text (TextViewBidi.cpp)
-	// Where a layout line's clusters are displayed; NULL when the line
-	// has no right-to-left text and x simply grows with the offset.
+	// Shaped lines (TextViewBidi.cpp)
+	// A layout line with text that is not plain ASCII as shaped and
+	// ordered for display, from the cache or shaped now; NULL for plain
+	// ASCII, whose x is the sum of its characters' widths, and for lines
+	// too long to shape whole.
+			const BPrivate::shaped_line* _ShapedLineOf(int32 line) const;
+	// Where the shaped line's clusters are displayed, or NULL.
 			const BPrivate::VisualLine* _VisualLineOf(int32 line) const;
+	// offset, or where the caret goes instead when it lies inside a
+	// cluster of the drawn glyphs (a conjunct, a ligature that a script
+	// requires): that cluster's end going forward, else its start.
+			int32				_SnapToShaped(int32 offset,
+									bool forward) const;
+	// The text from..oldTo was replaced by from..newTo: the shaped lines
+	// it touched go, the later ones move along.
+			void				_TextShifted(int32 from, int32 oldTo,
+									int32 newTo);
 	// Calls run(from, to, x) for each stretch of ordinary characters of
 	// a layout line that is drawn in one piece, and standIn(offset,
 	// length, x, width) for each tab and control character between them;

@@ -10,15 +10,23 @@
 #include <string.h>
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace BPrivate {
 
 
-LineBreaker::LineBreaker(const TextBuffer& text, MeasureFunction measure)
+// The longest word measured as a whole; a longer one is measured in
+// pieces of about this size.
+static const int32 kMaxWordBytes = 256;
+
+
+LineBreaker::LineBreaker(const TextBuffer& text, MeasureFunction measure,
+	RunMeasureFunction measureRun)
 	:
 	fText(text),
 	fMeasure(std::move(measure)),
+	fMeasureRun(std::move(measureRun)),
 	fWrapWidth(0),
 	fTabWidth(0),
 	fASCIIMeasured(false),
@@ -70,6 +78,8 @@ LineBreaker::NextBreak(int32 lineStart, int32 hardEnd)
 	_MeasureASCII();
 	float x = 0;
 	int32 lastBreak = -1;
+	// x at lastBreak.
+	float breakX = 0;
 	int32 at = lineStart;
 	while (at < hardEnd) {
 		// ASCII straight from memory, as long as it lasts.
@@ -84,36 +94,97 @@ LineBreaker::NextBreak(int32 lineStart, int32 hardEnd)
 				x += byte == '\t' && fTabWidth > 0 ? _TabWidth(x)
 					: fASCIIWidths[byte];
 				lastBreak = at + i + 1;
+				breakX = x;
 				continue;
 			}
 			float width = fASCIIWidths[byte];
 			if (x + width > fWrapWidth && at + i > lineStart)
 				return lastBreak > lineStart ? lastBreak : at + i;
 			x += width;
-			if (byte == '-')
+			if (byte == '-') {
 				lastBreak = at + i + 1;
+				breakX = x;
+			}
 		}
 		at += i;
 		if (i == count)
 			continue;
 
-		// One character that is not ASCII.
-		int32 length = std::min(TextMotion::CharLength(fText, at),
-			hardEnd - at);
-		float width = _OtherWidth(at, length);
-		if (x + width > fWrapWidth && at > lineStart)
-			return lastBreak > lineStart ? lastBreak : at;
-		x += width;
-		at += length;
-		if (length == 3 && (uint8)fText.ByteAt(at - 3) == 0xE2
-			&& (uint8)fText.ByteAt(at - 2) == 0x80
-			&& (uint8)fText.ByteAt(at - 1) >= 0x90
-			&& (uint8)fText.ByteAt(at - 1) <= 0x94) {
-			// U+2010 hyphen to U+2014 em dash.
-			lastBreak = at;
+		if (!fMeasureRun) {
+			// One character that is not ASCII.
+			int32 length = std::min(TextMotion::CharLength(fText, at),
+				hardEnd - at);
+			float width = _OtherWidth(at, length);
+			if (x + width > fWrapWidth && at > lineStart)
+				return lastBreak > lineStart ? lastBreak : at;
+			x += width;
+			at += length;
+			if (length == 3 && (uint8)fText.ByteAt(at - 3) == 0xE2
+				&& (uint8)fText.ByteAt(at - 2) == 0x80
+				&& (uint8)fText.ByteAt(at - 1) >= 0x90
+				&& (uint8)fText.ByteAt(at - 1) <= 0x94) {
+				// U+2010 hyphen to U+2014 em dash.
+				lastBreak = at;
+				breakX = x;
+			}
+			continue;
 		}
+
+		// The word that holds it, shaped as a whole from the last place
+		// the line could break: its ASCII letters may join its other
+		// characters' clusters.
+		int32 wordStart = lastBreak > lineStart ? lastBreak : lineStart;
+		int32 wordEnd = _WordEnd(wordStart, at, hardEnd);
+		int32 wordLength = wordEnd - wordStart;
+		std::string word = fText.GetText(wordStart, wordLength);
+		fAdvances.assign(wordLength, 0);
+		fMeasureRun(word.data(), wordLength, fAdvances.data());
+		x = lastBreak > lineStart ? breakX : 0;
+		for (int32 p = 0; p < wordLength; p++) {
+			float width = fAdvances[p];
+			if (isnan(width) || width < 0)
+				width = 0;
+			if (width > 0 && x + width > fWrapWidth
+				&& wordStart + p > lineStart) {
+				return lastBreak > lineStart ? lastBreak : wordStart + p;
+			}
+			x += width;
+			uint8 byte = (uint8)word[p];
+			if (byte == '-' || (byte == 0xE2 && p + 2 < wordLength
+					&& (uint8)word[p + 1] == 0x80
+					&& (uint8)word[p + 2] >= 0x90
+					&& (uint8)word[p + 2] <= 0x94)) {
+				// A hyphen, or U+2010 hyphen to U+2014 em dash; the
+				// dash's own width is at its first byte.
+				lastBreak = wordStart + p + (byte == '-' ? 1 : 3);
+				breakX = x;
+			}
+		}
+		at = wordEnd;
 	}
 	return hardEnd;
+}
+
+
+int32
+LineBreaker::_WordEnd(int32 wordStart, int32 offset, int32 hardEnd) const
+{
+	int32 limit = std::min(hardEnd, std::max(wordStart, offset)
+		+ kMaxWordBytes);
+	int32 end = offset;
+	while (end < limit) {
+		uint8 byte = (uint8)fText.ByteAt(end);
+		if (byte <= ' ' || byte == 0x7F)
+			return end;
+		end++;
+	}
+	if (end >= hardEnd)
+		return hardEnd;
+	// Cut where a cluster ends, or after the one that holds the limit.
+	int32 cut = TextMotion::ClusterStart(fText, end);
+	if (cut > offset)
+		return cut;
+	return std::min(TextMotion::NextCluster(fText, offset), hardEnd);
 }
 
 

@@ -8,8 +8,11 @@
  * character boundary, never inside a UTF-8 sequence, and every layout line
  * holds at least one character.
  *
- * Widths come from the measuring function, one character at a time (a
- * font's width of a string is the sum of its characters' widths). The
+ * Widths come from the measuring function, one character at a time, for
+ * ASCII; a word with anything else in it (up to the next space, tab or
+ * control character) is measured as a whole by the run measuring
+ * function, as a font shapes and draws it, so that letters that join and
+ * marks that sit on their letters take the width they are drawn with. The
  * widths of all ASCII characters are measured once, the first time any is
  * needed, and kept until Forget(); runs of ASCII are then scanned straight
  * from the buffer's memory with a table look-up per byte, which is most of
@@ -26,6 +29,7 @@
 #include <SupportDefs.h>
 
 #include <functional>
+#include <vector>
 
 namespace BPrivate {
 
@@ -33,11 +37,18 @@ class TextBuffer;
 
 // The width in pixels of length bytes of text (one character).
 typedef std::function<float(const char* text, int32 length)> MeasureFunction;
+// The advances of length bytes of text shaped as one: each cluster's
+// whole advance at its first byte, 0 for the other bytes; _advances holds
+// length zeros on entry.
+typedef std::function<void(const char* text, int32 length,
+	float* _advances)> RunMeasureFunction;
 
 class LineBreaker {
 public:
 								LineBreaker(const TextBuffer& text,
-									MeasureFunction measure);
+									MeasureFunction measure,
+									RunMeasureFunction measureRun
+										= RunMeasureFunction());
 
 	// NaN counts as 0.
 			void				SetWrapWidth(float width);
@@ -65,11 +76,18 @@ private:
 			void				_MeasureASCII();
 			float				_TabWidth(float x) const;
 			float				_OtherWidth(int32 offset, int32 length);
+	// Where the word that started at wordStart and holds the character
+	// at offset ends: at the next space, tab or control character, or
+	// hardEnd, and never much more than a few hundred bytes on.
+			int32				_WordEnd(int32 wordStart, int32 offset,
+									int32 hardEnd) const;
 			int32				_CountTabsIfPlain(int32 from,
 									int32 to) const;
 
 			const TextBuffer&	fText;
 			MeasureFunction		fMeasure;
+			RunMeasureFunction	fMeasureRun;
+			std::vector<float>	fAdvances;
 			float				fWrapWidth;
 			float				fTabWidth;
 			bool				fASCIIMeasured;

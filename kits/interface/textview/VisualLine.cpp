@@ -26,6 +26,16 @@ VisualLine::Add(const VisualCluster& cluster)
 
 
 void
+VisualLine::Shift(int32 delta)
+{
+	fStart += delta;
+	fEnd += delta;
+	for (VisualCluster& cluster : fClusters)
+		cluster.offset += delta;
+}
+
+
+void
 VisualLine::_Sort() const
 {
 	if (fSorted)
@@ -67,6 +77,18 @@ VisualLine::_ClusterAt(int32 offset) const
 	if (offset >= found->offset + found->length)
 		return NULL;
 	return &*found;
+}
+
+
+bool
+VisualLine::ClusterAround(int32 offset, int32& _start, int32& _end) const
+{
+	const VisualCluster* cluster = _ClusterAt(offset);
+	if (cluster == NULL)
+		return false;
+	_start = cluster->offset;
+	_end = cluster->offset + cluster->length;
+	return true;
 }
 
 

@@ -1,13 +1,13 @@
 /*
  * VisualLine: where the clusters of one laid-out line of a text view
- * stand on screen once right-to-left runs are put in display order, for
- * the caret, hit testing and the selection.
+ * stand on screen as shaped and put in display order, for the caret, hit
+ * testing and the selection.
  *
  * The text stays in logical order; only positions are visual. A caret at
  * an offset stands at the leading edge of the cluster that starts there:
  * its left edge in a left-to-right run, its right edge in a right-to-left
- * one. Lines without right-to-left text never need one: their x is the
- * sum of the widths before an offset.
+ * one. Lines of plain ASCII never need one: their x is the sum of the
+ * widths before an offset.
  *
  * Threads: none; a plain value built by the text view.
  */
@@ -40,6 +40,14 @@ public:
 	// Clusters are added in any order; a cluster drawn with several
 	// glyphs may be added once per glyph, and its pieces join.
 			void				Add(const VisualCluster& cluster);
+
+	// The text before the line grew or shrank by delta bytes.
+			void				Shift(int32 delta);
+
+	// The cluster that holds offset, from its first byte to the byte
+	// after it; false when none does.
+			bool				ClusterAround(int32 offset, int32& _start,
+									int32& _end) const;
 
 	// The caret's x for offset in [start, end].
 			float				CaretX(int32 offset) const;

@@ -20,11 +20,11 @@ static const int32 kBlockLines = 1024;
 
 
 WrapLayout::WrapLayout(const TextBuffer& text, const LineIndex& lines,
-	MeasureFunction measure)
+	MeasureFunction measure, RunMeasureFunction measureRun)
 	:
 	fText(text),
 	fLines(lines),
-	fBreaker(text, std::move(measure)),
+	fBreaker(text, std::move(measure), std::move(measureRun)),
 	fWrap(false),
 	fLineHeight(0),
 	fPrefixKnown(0),

@@ -56,7 +56,9 @@ class WrapLayout {
 public:
 								WrapLayout(const TextBuffer& text,
 									const LineIndex& lines,
-									MeasureFunction measure);
+									MeasureFunction measure,
+									RunMeasureFunction measureRun
+										= RunMeasureFunction());
 
 	// Changing any of these discards the whole layout.
 			void				SetWrapping(bool wrap);

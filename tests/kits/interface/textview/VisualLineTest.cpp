@@ -107,3 +107,27 @@ TEST(VisualLineTest, SelectionAcrossADirectionChangeCoversItsClusters)
 	EXPECT_EQ(5, spans[0].first);
 	EXPECT_EQ(15, spans[0].second);
 }
+
+
+// A cluster drawn as one glyph over several characters (a conjunct): the
+// offsets inside it belong to it, and an edit before the line moves it.
+TEST(VisualLineTest, ClustersOfSeveralCharactersAndShifting)
+{
+	VisualLine line(10, 19);
+	line.Add(VisualCluster{10, 9, 0, 14, false});
+	int32 start;
+	int32 end;
+	ASSERT_TRUE(line.ClusterAround(16, start, end));
+	EXPECT_EQ(10, start);
+	EXPECT_EQ(19, end);
+	EXPECT_FALSE(line.ClusterAround(19, start, end));
+	EXPECT_EQ(14, line.CaretX(19));
+
+	line.Shift(-4);
+	ASSERT_TRUE(line.ClusterAround(6, start, end));
+	EXPECT_EQ(6, start);
+	EXPECT_EQ(15, end);
+	EXPECT_EQ(0, line.CaretX(6));
+	EXPECT_EQ(14, line.CaretX(15));
+	EXPECT_EQ(15, line.OffsetAt(100));
+}

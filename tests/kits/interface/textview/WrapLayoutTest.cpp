@@ -363,3 +363,46 @@ TEST(WrapLayoutTest, EstimateGrowsTowardTheExactCount)
 	document.layout.SetWrapping(false);
 	EXPECT_EQ(3001, document.layout.EstimatedLayoutLines());
 }
+
+
+// A word with characters that are not ASCII is measured as a whole, from
+// the letter after the line's last break, as a shaper joins it: here each
+// two-byte character takes 4 pixels inside a word and 10 alone, so the
+// joined word fits where its letters measured one by one would not.
+TEST(WrapLayoutTest, WordsThatAreNotPlainASCIIAreMeasuredWhole)
+{
+	const std::string meem = "\xd9\x85";
+	std::string word = "x" + meem + meem + meem + meem;
+	std::string bytes = "ab " + word + " cd";
+	TextBuffer text;
+	LineIndex lines;
+	text.SetTo(bytes.data(), (int32)bytes.size());
+	lines.SetTo(bytes.data(), (int32)bytes.size());
+	std::vector<std::string> measured;
+	WrapLayout layout(text, lines,
+		[](const char*, int32) { return 10.0f; },
+		[&](const char* run, int32 length, float* _advances) {
+			measured.push_back(std::string(run, length));
+			for (int32 at = 0; at < length;) {
+				bool ascii = (uint8)run[at] < 0x80;
+				_advances[at] = ascii ? 10 : 4;
+				at += ascii ? 1 : 2;
+			}
+		});
+	layout.SetLineHeight(12);
+	layout.SetWrapWidth(40);
+	layout.SetWrapping(true);
+
+	ASSERT_EQ(3, layout.CountLayoutLines());
+	EXPECT_EQ(3, layout.LayoutLineStart(1));
+	EXPECT_EQ(3 + (int32)word.size() + 1, layout.LayoutLineStart(2));
+	// Only the word was handed over, with its ASCII letter.
+	ASSERT_FALSE(measured.empty());
+	for (const std::string& run : measured)
+		EXPECT_EQ(word, run);
+
+	// Wider than the line, the word still breaks between characters.
+	layout.SetWrapWidth(20);
+	EXPECT_EQ(3, layout.LayoutLineStart(1));
+	EXPECT_EQ(3 + 1 + 2 * 2, layout.LayoutLineStart(2));
+}
