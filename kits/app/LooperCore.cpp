@@ -77,7 +77,9 @@ LooperLock::Acquire(bigtime_t timeout)
 			break;
 		}
 	}
-	return _IsClosedTo(caller) ? B_BAD_PORT_ID : B_TIMED_OUT;
+	if (_IsClosedTo(caller))
+		return B_BAD_PORT_ID;
+	return B_TIMED_OUT;
 }
 
 

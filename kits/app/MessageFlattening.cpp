@@ -386,7 +386,7 @@ BMessage::field_list::_ParseField(field_list& fields, FlatReader& reader,
 	if (status == B_OK)
 		status = fields.Reserve(index, count, dataSize);
 	for (uint32 i = 0; status == B_OK && i < count; i++) {
-		uint32 valueSize;
+		uint32 valueSize = 0;
 		values.ReadUInt32(&valueSize);
 		status = fields.AddValue(index, values.Read(valueSize), valueSize);
 	}
