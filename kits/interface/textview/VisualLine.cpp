@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include <math.h>
+
 namespace BPrivate {
 
 
@@ -121,8 +123,10 @@ VisualLine::OffsetAt(float x) const
 			bool leftHalf = x < cluster.x + cluster.width / 2;
 			// The nearer edge: the leading one is the cluster's own
 			// offset, the trailing one the offset after it.
-			return leftHalf == cluster.rightToLeft
+			int32 offset = leftHalf == cluster.rightToLeft
 				? cluster.offset + cluster.length : cluster.offset;
+			return _OffsetWithCaretAt(
+				leftHalf ? cluster.x : cluster.x + cluster.width, offset);
 		}
 		if (leftmost == NULL || cluster.x < leftmost->x)
 			leftmost = &cluster;
@@ -140,6 +144,29 @@ VisualLine::OffsetAt(float x) const
 	if (leftSide == outer->rightToLeft)
 		return std::min(fEnd, outer->offset + outer->length);
 	return outer->offset;
+}
+
+
+int32
+VisualLine::_OffsetWithCaretAt(float edge, int32 offset) const
+{
+	// Half a pixel of slack: positions are sums of floats.
+	const float kSlack = 0.5f;
+	if (fabsf(CaretX(offset) - edge) <= kSlack)
+		return offset;
+	// Where the direction changes, the offset after a cluster may have
+	// its caret far from the cluster's trailing edge (after a tab that
+	// ends a right-to-left segment, at the far end of the left-to-right
+	// one that follows); another offset may stand at that edge.
+	for (const VisualCluster& cluster : fClusters) {
+		float leading = cluster.rightToLeft ? cluster.x + cluster.width
+			: cluster.x;
+		if (fabsf(leading - edge) <= kSlack)
+			return cluster.offset;
+	}
+	if (fabsf(CaretX(fEnd) - edge) <= kSlack)
+		return fEnd;
+	return offset;
 }
 
 

@@ -52,7 +52,8 @@ public:
 	// The caret's x for offset in [start, end].
 			float				CaretX(int32 offset) const;
 	// The offset whose caret is nearest x: the nearer edge of the
-	// cluster under x, the line's visual ends beyond it.
+	// cluster under x (an offset whose caret stands on that edge), the
+	// line's visual ends beyond it.
 			int32				OffsetAt(float x) const;
 	// The stretches of x covered by the clusters of [from, to), left to
 	// right, joined where they touch.
@@ -62,6 +63,11 @@ public:
 private:
 	// The cluster that holds offset; NULL when none does.
 			const VisualCluster* _ClusterAt(int32 offset) const;
+	// offset, the nearer end of the cluster under a click, unless its
+	// caret stands away from that cluster's edge at x edge and another
+	// offset's caret stands there.
+			int32				_OffsetWithCaretAt(float edge,
+									int32 offset) const;
 	// The clusters in order of their text (joined pieces sorted once).
 			void				_Sort() const;
 

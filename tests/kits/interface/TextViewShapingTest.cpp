@@ -11,7 +11,10 @@
  * - each laid-out line is shaped once: drawing again shapes nothing, and
  *   a keystroke reshapes its own line only;
  * - a right-to-left line with tabs is laid out from the right, the tabs
- *   between its stretches, while a left-to-right one starts at the left.
+ *   between its stretches, while a left-to-right one starts at the left;
+ *   in a text rectangle far wider than the view, as the editor has, each
+ *   stretch ends on its stop counted from the line's right end, is drawn
+ *   there, and a click beside it lands on a caret at its edge.
  */
 #include "InterfaceTestSupport.h"
 #include "PinnedFonts.h"
@@ -335,4 +338,110 @@ TEST_F(TextViewShapingTest, RightToLeftLineWithTabsStartsFromTheRight)
 		stop = fView->TabWidth();
 	}
 	EXPECT_NEAR(stop, X(second + 3 + 8), 0.01);
+}
+
+
+
+TEST_F(TextViewShapingTest, RightToLeftLineWithTabsInATextRectWiderThanTheView)
+{
+	// As the editor has it: its fixed font, whose Hebrew comes from a
+	// fallback face, and a text rectangle far wider than the window.
+	BFont font(be_fixed_font);
+	{
+		WindowLocker locker(fWindow);
+		fView->SetFontAndColor(&font);
+		fView->SetTextRect(BRect(4, 4, 1804, 10));
+	}
+	// SHALOM, a tab, OLAM, a tab, "abc": three segments laid out from the
+	// right, each up to the next stop counted from the line's right end.
+	std::string text = std::string(kShalom) + "\t" + kOlam + "\tabc";
+	SetText(text);
+	const int32 firstTab = 8;
+	const int32 olam = 9;
+	const int32 secondTab = 17;
+	const int32 abc = 18;
+	float shalomWidth = font.StringWidth(kShalom);
+	float olamWidth = font.StringWidth(kOlam);
+	float abcWidth = font.StringWidth("abc");
+
+	for (float tabWidth : {28.0f, 84.0f}) {
+		SCOPED_TRACE(tabWidth);
+		{
+			WindowLocker locker(fWindow);
+			fView->SetTabWidth(tabWidth);
+		}
+		auto nextStop = [&](float x) {
+			return (floorf(x / tabWidth) + 1) * tabWidth;
+		};
+		float olamEnd = nextStop(shalomWidth);
+		float abcEnd = nextStop(olamEnd + olamWidth);
+		float width = abcEnd + abcWidth;
+		EXPECT_NEAR(width, Width(0), 0.05);
+
+		// Each segment's caret at its leading edge: SHALOM's right edge
+		// is the line's right end, OLAM's right edge the first stop, and
+		// "abc" starts at the left with its right edge on the second.
+		EXPECT_NEAR(width, X(0), 0.05);
+		EXPECT_NEAR(width - shalomWidth, X(firstTab), 0.05);
+		EXPECT_NEAR(width - olamEnd, X(olam), 0.05);
+		EXPECT_NEAR(width - olamEnd - olamWidth, X(secondTab), 0.05);
+		EXPECT_NEAR(0, X(abc), 0.05);
+		EXPECT_NEAR(abcWidth, X(abc + 3), 0.05);
+
+		// A click inside a tab's gap lands on the nearer end of the tab;
+		// one inside a segment stays in it.
+		float top;
+		{
+			WindowLocker locker(fWindow);
+			top = fView->PointAt(0).y + 2;
+		}
+		auto offsetAt = [&](float x) {
+			WindowLocker locker(fWindow);
+			return fView->OffsetAt(BPoint(x + 4, top));
+		};
+		// Right of "abc", where the paragraph's text ends, not at the
+		// start of "abc".
+		float olamRight = width - olamEnd;
+		float olamLeft = olamRight - olamWidth;
+		EXPECT_EQ(firstTab, offsetAt(width - shalomWidth - 0.4f));
+		EXPECT_EQ(olam, offsetAt(olamRight + 0.4f));
+		EXPECT_EQ(secondTab, offsetAt(olamLeft - 0.4f));
+		EXPECT_EQ(abc + 3, offsetAt(abcWidth + 0.4f));
+		EXPECT_EQ(abc, offsetAt(0.4f));
+		int32 inOlam = offsetAt(olamLeft + olamWidth / 2);
+		EXPECT_GT(inOlam, olam);
+		EXPECT_LT(inOlam, secondTab);
+
+		// What is drawn is where the carets say: ink in the middle of
+		// each segment, none in the middle of a tab's gap when it is
+		// wide enough to look at.
+		{
+			WindowLocker locker(fWindow);
+			fView->Invalidate();
+		}
+		ASSERT_EQ(B_OK, fDriver.WaitForIdle());
+		auto inkAt = [&](float x) {
+			float height;
+			BPoint point;
+			{
+				WindowLocker locker(fWindow);
+				point = fView->PointAt(0, &height);
+				point = fView->ConvertToWindow(BPoint(x + 4, point.y));
+			}
+			std::vector<rgb_color> pixels;
+			EXPECT_EQ(B_OK, fDriver.GetPixels(fWindow, BRect(floorf(point.x),
+				point.y, floorf(point.x), point.y + height - 1), &pixels));
+			int dark = 0;
+			for (const rgb_color& pixel : pixels)
+				dark += pixel.green < 160 ? 1 : 0;
+			return dark;
+		};
+		EXPECT_GT(inkAt(width - shalomWidth / 2), 0);
+		EXPECT_GT(inkAt(olamLeft + olamWidth / 2), 0);
+		EXPECT_GT(inkAt(abcWidth / 2), 0);
+		if (tabWidth > 28) {
+			EXPECT_EQ(0, inkAt((width - shalomWidth + olamRight) / 2));
+			EXPECT_EQ(0, inkAt((abcWidth + olamLeft) / 2));
+		}
+	}
 }

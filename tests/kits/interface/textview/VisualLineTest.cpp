@@ -75,6 +75,32 @@ TEST(VisualLineTest, HitTestingTakesTheNearerEdge)
 }
 
 
+TEST(VisualLineTest, HitTestingWhereTheDirectionChangesAtATab)
+{
+	// A right-to-left paragraph "S", a tab, "abc": S at the right, the
+	// tab (at the paragraph's level) left of it, "abc" at the left.
+	VisualLine line(0, 5);
+	line.Add(VisualCluster{0, 1, 60, 10, true});
+	line.Add(VisualCluster{1, 1, 30, 30, true});
+	line.Add(VisualCluster{2, 1, 0, 10, false});
+	line.Add(VisualCluster{3, 1, 10, 10, false});
+	line.Add(VisualCluster{4, 1, 20, 10, false});
+	ASSERT_EQ(30, line.CaretX(5));
+	ASSERT_EQ(0, line.CaretX(2));
+	// The tab's right half is its start, at its right edge.
+	EXPECT_EQ(1, line.OffsetAt(55));
+	// Its left half touches "c": the end of the text stands there, not
+	// the start of "abc" that follows the tab in the text.
+	EXPECT_EQ(5, line.OffsetAt(35));
+	EXPECT_EQ(5, line.OffsetAt(27));
+	EXPECT_EQ(4, line.OffsetAt(22));
+	EXPECT_EQ(2, line.OffsetAt(3));
+	// S's left half: its trailing edge, where the tab starts.
+	EXPECT_EQ(1, line.OffsetAt(62));
+	EXPECT_EQ(0, line.OffsetAt(68));
+}
+
+
 TEST(VisualLineTest, SelectionAcrossADirectionChangeCoversItsClusters)
 {
 	VisualLine line = mixed_line();
