@@ -6,41 +6,105 @@
 #include <cups/cups.h>
 
 #include <ctype.h>
+#include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <mutex>
 
 namespace BPrivate {
 
 namespace {
 
+// libcups, with the security and network libraries it brings along, is
+// loaded the first time the print system is asked, not with every
+// program that links the print kit: most runs never print, and they
+// start faster and smaller without it. A machine without libcups still
+// prints to PDF files; it has no printers.
+#define CUPS_CALLS(CALL) \
+	CALL(cupsAddOption) \
+	CALL(cupsCancelJob2) \
+	CALL(cupsCopyDestInfo) \
+	CALL(cupsCreateJob) \
+	CALL(cupsFinishDocument) \
+	CALL(cupsFreeDestInfo) \
+	CALL(cupsFreeDests) \
+	CALL(cupsFreeOptions) \
+	CALL(cupsGetDest) \
+	CALL(cupsGetDestMediaByIndex) \
+	CALL(cupsGetDestMediaCount) \
+	CALL(cupsGetDests2) \
+	CALL(cupsGetOption) \
+	CALL(cupsLastErrorString) \
+	CALL(cupsLocalizeDestMedia) \
+	CALL(cupsSetServer) \
+	CALL(cupsStartDocument) \
+	CALL(cupsWriteRequestData)
+
+struct CupsLibrary {
+#define DECLARE_CALL(name) decltype(&::name) name = NULL;
+	CUPS_CALLS(DECLARE_CALL)
+#undef DECLARE_CALL
+};
+
+const char* const kCupsLibrary = "libcups.so.2";
+
+
+// The library's calls; NULL when it cannot be loaded or lacks one.
+const CupsLibrary*
+cups_library()
+{
+	static std::once_flag sOnce;
+	static CupsLibrary* sLibrary = NULL;
+	std::call_once(sOnce, [] {
+		// Kept for the life of the process, like a linked library.
+		void* handle = dlopen(kCupsLibrary, RTLD_NOW | RTLD_LOCAL);
+		if (handle == NULL)
+			return;
+		CupsLibrary* library = new CupsLibrary;
+		bool complete = true;
+#define LOAD_CALL(name) \
+		library->name = (decltype(&::name))dlsym(handle, #name); \
+		complete = complete && library->name != NULL;
+		CUPS_CALLS(LOAD_CALL)
+#undef LOAD_CALL
+		if (complete)
+			sLibrary = library;
+		else
+			delete library;
+	});
+	return sLibrary;
+}
+
+
 // libcups keeps the server and the connection it first used for each
 // thread; every question starts afresh, so that a scheduler started,
 // stopped or named anew since is the one asked.
 void
-use_current_server()
+use_current_server(const CupsLibrary& cups)
 {
-	cupsSetServer(NULL);
+	cups.cupsSetServer(NULL);
 }
 
 
 // The printers as libcups lists them; freed with the object.
 class DestinationList {
 public:
-	DestinationList()
+	DestinationList(const CupsLibrary& cups)
 		:
+		fCups(cups),
 		fDestinations(NULL)
 	{
-		use_current_server();
-		fCount = cupsGetDests2(CUPS_HTTP_DEFAULT, &fDestinations);
+		use_current_server(cups);
+		fCount = cups.cupsGetDests2(CUPS_HTTP_DEFAULT, &fDestinations);
 	}
 
 	~DestinationList()
 	{
-		cupsFreeDests(fCount, fDestinations);
+		fCups.cupsFreeDests(fCount, fDestinations);
 	}
 
 	int Count() const { return fCount; }
@@ -48,21 +112,22 @@ public:
 
 	cups_dest_t* Find(const std::string& name) const
 	{
-		return cupsGetDest(name.c_str(), NULL, fCount, fDestinations);
+		return fCups.cupsGetDest(name.c_str(), NULL, fCount, fDestinations);
 	}
 
 private:
+	const CupsLibrary&	fCups;
 	cups_dest_t*		fDestinations;
 	int					fCount;
 };
 
 
 printer_info
-info_of(cups_dest_t* destination)
+info_of(const CupsLibrary& cups, cups_dest_t* destination)
 {
 	printer_info info;
 	info.name = destination->name;
-	const char* description = cupsGetOption("printer-info",
+	const char* description = cups.cupsGetOption("printer-info",
 		destination->num_options, destination->options);
 	info.label = description != NULL && description[0] != '\0'
 		? description : destination->name;
@@ -73,7 +138,7 @@ info_of(cups_dest_t* destination)
 
 // Sends the file's bytes as the job's document.
 status_t
-send_document(const char* printer, int job, const char* path,
+send_document(const CupsLibrary& cups, const char* printer, int job, const char* path,
 	const char* title, std::string& _error)
 {
 	int fd = open(path, O_RDONLY | O_CLOEXEC);
@@ -82,7 +147,7 @@ send_document(const char* printer, int job, const char* path,
 			+ strerror(errno) + ".";
 		return B_ERROR;
 	}
-	http_status_t started = cupsStartDocument(CUPS_HTTP_DEFAULT, printer,
+	http_status_t started = cups.cupsStartDocument(CUPS_HTTP_DEFAULT, printer,
 		job, title, CUPS_FORMAT_PDF, 1);
 	bool sent = started == HTTP_STATUS_CONTINUE;
 	char buffer[65536];
@@ -94,21 +159,21 @@ send_document(const char* printer, int job, const char* path,
 			_error = std::string("The print data could not be read: ")
 				+ strerror(errno) + ".";
 			close(fd);
-			cupsFinishDocument(CUPS_HTTP_DEFAULT, printer);
-			cupsCancelJob2(CUPS_HTTP_DEFAULT, printer, job, 0);
+			cups.cupsFinishDocument(CUPS_HTTP_DEFAULT, printer);
+			cups.cupsCancelJob2(CUPS_HTTP_DEFAULT, printer, job, 0);
 			return B_ERROR;
 		}
 		if (count == 0)
 			break;
-		sent = cupsWriteRequestData(CUPS_HTTP_DEFAULT, buffer, (size_t)count)
+		sent = cups.cupsWriteRequestData(CUPS_HTTP_DEFAULT, buffer, (size_t)count)
 			== HTTP_STATUS_CONTINUE;
 	}
 	close(fd);
-	ipp_status_t finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, printer);
+	ipp_status_t finished = cups.cupsFinishDocument(CUPS_HTTP_DEFAULT, printer);
 	if (!sent || finished > IPP_STATUS_OK_CONFLICTING) {
 		_error = std::string("The printer \"") + printer
-			+ "\" did not accept the job: " + cupsLastErrorString() + ".";
-		cupsCancelJob2(CUPS_HTTP_DEFAULT, printer, job, 0);
+			+ "\" did not accept the job: " + cups.cupsLastErrorString() + ".";
+		cups.cupsCancelJob2(CUPS_HTTP_DEFAULT, printer, job, 0);
 		return B_ERROR;
 	}
 	return B_OK;
@@ -142,14 +207,17 @@ media_label(const char* media)
 std::vector<printer_info>
 list_printers()
 {
-	DestinationList list;
 	std::vector<printer_info> printers;
+	const CupsLibrary* cups = cups_library();
+	if (cups == NULL)
+		return printers;
+	DestinationList list(*cups);
 	for (int i = 0; i < list.Count(); i++) {
 		// Instances are the same queue with other options; the queue is
 		// listed once.
 		if (list.At(i)->instance != NULL)
 			continue;
-		printers.push_back(info_of(list.At(i)));
+		printers.push_back(info_of(*cups, list.At(i)));
 	}
 	std::stable_sort(printers.begin(), printers.end(),
 		[](const printer_info& a, const printer_info& b) {
@@ -174,25 +242,27 @@ std::vector<paper_size>
 printer_paper_sizes(const std::string& printer)
 {
 	std::vector<paper_size> sizes;
-	if (printer.empty())
+	const CupsLibrary* library = cups_library();
+	if (printer.empty() || library == NULL)
 		return sizes;
-	DestinationList list;
+	const CupsLibrary& cups = *library;
+	DestinationList list(cups);
 	cups_dest_t* destination = list.Find(printer);
 	if (destination == NULL)
 		return sizes;
-	cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, destination);
+	cups_dinfo_t* info = cups.cupsCopyDestInfo(CUPS_HTTP_DEFAULT, destination);
 	if (info == NULL)
 		return sizes;
-	int count = cupsGetDestMediaCount(CUPS_HTTP_DEFAULT, destination, info,
+	int count = cups.cupsGetDestMediaCount(CUPS_HTTP_DEFAULT, destination, info,
 		CUPS_MEDIA_FLAGS_DEFAULT);
 	for (int i = 0; i < count; i++) {
 		cups_size_t size;
-		if (!cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, destination, info, i,
+		if (!cups.cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, destination, info, i,
 				CUPS_MEDIA_FLAGS_DEFAULT, &size)
 			|| size.width <= 0 || size.length <= 0) {
 			continue;
 		}
-		const char* name = cupsLocalizeDestMedia(CUPS_HTTP_DEFAULT,
+		const char* name = cups.cupsLocalizeDestMedia(CUPS_HTTP_DEFAULT,
 			destination, info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
 		// CUPS measures in hundredths of a millimetre.
 		float width = size.width / 100.0f * kPointsPerMillimetre;
@@ -200,7 +270,7 @@ printer_paper_sizes(const std::string& printer)
 		sizes.push_back({ name != NULL ? name : media_label(size.media),
 			std::min(width, height), std::max(width, height) });
 	}
-	cupsFreeDestInfo(info);
+	cups.cupsFreeDestInfo(info);
 	return sizes;
 }
 
@@ -209,22 +279,29 @@ status_t
 submit_pdf_job(const std::string& printer, const char* path,
 	const char* title, int32 copies, std::string& _error)
 {
-	use_current_server();
+	const CupsLibrary* library = cups_library();
+	if (library == NULL) {
+		_error = std::string("The print system cannot be used: ")
+			+ kCupsLibrary + " could not be loaded.";
+		return B_ERROR;
+	}
+	const CupsLibrary& cups = *library;
+	use_current_server(cups);
 	cups_option_t* options = NULL;
 	int optionCount = 0;
 	if (copies > 1) {
-		optionCount = cupsAddOption("copies",
+		optionCount = cups.cupsAddOption("copies",
 			std::to_string(copies).c_str(), optionCount, &options);
 	}
-	int job = cupsCreateJob(CUPS_HTTP_DEFAULT, printer.c_str(), title,
+	int job = cups.cupsCreateJob(CUPS_HTTP_DEFAULT, printer.c_str(), title,
 		optionCount, options);
-	cupsFreeOptions(optionCount, options);
+	cups.cupsFreeOptions(optionCount, options);
 	if (job == 0) {
 		_error = std::string("The printer \"") + printer
-			+ "\" did not accept the job: " + cupsLastErrorString() + ".";
+			+ "\" did not accept the job: " + cups.cupsLastErrorString() + ".";
 		return B_ERROR;
 	}
-	return send_document(printer.c_str(), job, path, title, _error);
+	return send_document(cups, printer.c_str(), job, path, title, _error);
 }
 
 }	// namespace BPrivate

@@ -3,7 +3,9 @@
  * printers and their default, the paper sizes a printer offers, and a
  * PDF file handed to a printer's queue. Which CUPS server is asked is
  * libcups' own choice (CUPS_SERVER, the client configuration, the local
- * scheduler); where none answers there are simply no printers.
+ * scheduler); where none answers there are simply no printers. libcups
+ * is loaded the first time it is needed; without it there are no
+ * printers either, and a job says why it cannot be sent.
  *
  * Threads: any; each call makes its own connection.
  */

@@ -194,8 +194,9 @@ TEST_F(TextViewShapingTest, DevanagariMeasuresAsHarfBuzzShapesIt)
 		for (size_t i = 1; i < arrowStops.size(); i++)
 			EXPECT_GT(X(arrowStops[i]), X(arrowStops[i - 1]) + 1);
 		// The conjunct is one cluster; the caret cannot stand inside it.
-		if (text == kConjunct)
+		if (text == kConjunct) {
 			EXPECT_EQ((std::set<int32>{0, length}), stops);
+		}
 	}
 }
 
