@@ -49,10 +49,8 @@ utf8_of(uint32 codePoint)
 }
 
 
-// HarfBuzz's advances for text in a font file at size, without kerning
-// or optional ligatures (as the kits measure).
-std::vector<float>
-harfbuzz_advances(const char* path, const std::string& text, float size)
+std::vector<std::pair<int32, float> >
+harfbuzz_glyphs(const char* path, const std::string& text, float size)
 {
 	hb_blob_t* blob = hb_blob_create_from_file(path);
 	hb_face_t* face = hb_face_create(blob, 0);
@@ -66,15 +64,28 @@ harfbuzz_advances(const char* path, const std::string& text, float size)
 	hb_feature_from_string("-liga", -1, &features[1]);
 	hb_shape(font, buffer, features, 2);
 	unsigned int count;
+	hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
 	hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer,
 		&count);
-	std::vector<float> advances;
-	for (unsigned int i = 0; i < count; i++)
-		advances.push_back(positions[i].x_advance * size / upem);
+	std::vector<std::pair<int32, float> > glyphs;
+	for (unsigned int i = 0; i < count; i++) {
+		glyphs.emplace_back((int32)infos[i].cluster,
+			positions[i].x_advance * size / upem);
+	}
 	hb_buffer_destroy(buffer);
 	hb_font_destroy(font);
 	hb_face_destroy(face);
 	hb_blob_destroy(blob);
+	return glyphs;
+}
+
+
+std::vector<float>
+harfbuzz_advances(const char* path, const std::string& text, float size)
+{
+	std::vector<float> advances;
+	for (const auto& glyph : harfbuzz_glyphs(path, text, size))
+		advances.push_back(glyph.second);
 	return advances;
 }
 

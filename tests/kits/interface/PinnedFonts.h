@@ -8,6 +8,7 @@
 #include <SupportDefs.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <ft2build.h>
@@ -19,6 +20,12 @@ static const char* const kSansPath = DEJAVU_DIR "DejaVuSans.ttf";
 static const char* const kSansBoldPath = DEJAVU_DIR "DejaVuSans-Bold.ttf";
 static const char* const kMonoPath = DEJAVU_DIR "DejaVuSansMono.ttf";
 static const char* const kSerifPath = DEJAVU_DIR "DejaVuSerif.ttf";
+
+// HarfBuzz's own shaping of text in a font file at size, without
+// kerning or optional ligatures (as the kits measure): each glyph's
+// cluster (the offset of its first byte) and advance, in glyph order.
+std::vector<std::pair<int32, float> > harfbuzz_glyphs(const char* path,
+	const std::string& text, float size);
 
 // HarfBuzz's advances for text in a font file at size, without kerning
 // or optional ligatures (as the kits measure).

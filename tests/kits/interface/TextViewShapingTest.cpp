@@ -55,28 +55,9 @@ const char* const kOlam = "\xd7\xa2\xd7\x95\xd7\x9c\xd7\x9d";
 std::map<int32, float>
 harfbuzz_clusters(const char* path, const std::string& text, float size)
 {
-	hb_blob_t* blob = hb_blob_create_from_file(path);
-	hb_face_t* face = hb_face_create(blob, 0);
-	hb_font_t* font = hb_font_create(face);
-	unsigned int upem = hb_face_get_upem(face);
-	hb_buffer_t* buffer = hb_buffer_create();
-	hb_buffer_add_utf8(buffer, text.data(), (int)text.size(), 0, -1);
-	hb_buffer_guess_segment_properties(buffer);
-	hb_feature_t features[2];
-	hb_feature_from_string("-kern", -1, &features[0]);
-	hb_feature_from_string("-liga", -1, &features[1]);
-	hb_shape(font, buffer, features, 2);
-	unsigned int count;
-	hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
-	hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer,
-		&count);
 	std::map<int32, float> clusters;
-	for (unsigned int i = 0; i < count; i++)
-		clusters[infos[i].cluster] += positions[i].x_advance * size / upem;
-	hb_buffer_destroy(buffer);
-	hb_font_destroy(font);
-	hb_face_destroy(face);
-	hb_blob_destroy(blob);
+	for (const auto& glyph : harfbuzz_glyphs(path, text, size))
+		clusters[glyph.first] += glyph.second;
 	return clusters;
 }
 
