@@ -561,20 +561,70 @@ WrapLayout::_CompleteBlock(int32 block)
 
 
 // Marks the lines of the block that are too short to wrap as one layout
-// line each, in one pass without the per-line work of _ExtendOnce(): most
-// lines of most files are such lines.
+// line each, all checked together without the per-line work of
+// _ExtendOnce(): most lines of most files are such lines.
 void
 WrapLayout::_SettleShortLines(Block& block, int32 first)
 {
-	int32 start = fLines.OffsetAt(first);
-	for (int32 index = 0; index < block.size; index++) {
-		int32 end = fLines.LineEnd(first + index);
-		if (!block.done[index] && fBreaker.CannotWrap(start, end)
-			&& _Find(block, index) == NULL) {
-			_SetDone(block, index, true);
+	int32 size = block.size;
+	fBlockStarts.resize(size + 1);
+	fLines.GetStarts(first, size + 1, fBlockStarts.data());
+	bool last = first + size >= fLines.CountLines();
+
+	// The lines neither laid out nor laid out in part: as the block was
+	// made, all of them.
+	fOpenStarts.resize(size);
+	fOpenEnds.resize(size);
+	fOpenShort.resize(size);
+	if (block.unknown == size && block.entries.empty()) {
+		for (int32 index = 0; index < size; index++) {
+			fOpenStarts[index] = fBlockStarts[index];
+			fOpenEnds[index] = fBlockStarts[index + 1] - 1;
 		}
-		start = end + 1;
+		if (last)
+			fOpenEnds[size - 1] = fText.Length();
+		fBreaker.CannotWrapLines(fOpenStarts.data(), fOpenEnds.data(), size,
+			fOpenShort.data());
+		// What _SetDone() does for lines without an entry.
+		int32 settled = 0;
+		for (int32 index = 0; index < size; index++) {
+			if (fOpenShort[index] != 0) {
+				block.done[index] = true;
+				settled++;
+			}
+		}
+		block.unknown -= settled;
+		block.total += settled;
+		return;
 	}
+
+	fOpenIndex.resize(size);
+	int32 open = 0;
+	auto entry = block.entries.begin();
+	for (int32 index = 0; index < size; index++) {
+		while (entry != block.entries.end() && entry->index < index)
+			entry++;
+		if (block.done[index]
+			|| (entry != block.entries.end() && entry->index == index)) {
+			continue;
+		}
+		fOpenIndex[open] = index;
+		fOpenStarts[open] = fBlockStarts[index];
+		fOpenEnds[open] = last && index == size - 1
+			? fText.Length() : fBlockStarts[index + 1] - 1;
+		open++;
+	}
+	fBreaker.CannotWrapLines(fOpenStarts.data(), fOpenEnds.data(), open,
+		fOpenShort.data());
+	int32 settled = 0;
+	for (int32 i = 0; i < open; i++) {
+		if (fOpenShort[i] != 0) {
+			block.done[fOpenIndex[i]] = true;
+			settled++;
+		}
+	}
+	block.unknown -= settled;
+	block.total += settled;
 }
 
 

@@ -212,6 +212,13 @@ private:
 			int32				fCursorBlock;
 			int32				fCursorLine;
 			std::vector<int32>	fSingleStart;
+			// _SettleShortLines()'s scratch: the block's line starts, and
+			// the lines it checks with their bounds and answers.
+			std::vector<int32>	fBlockStarts;
+			std::vector<int32>	fOpenIndex;
+			std::vector<int32>	fOpenStarts;
+			std::vector<int32>	fOpenEnds;
+			std::vector<uint8>	fOpenShort;
 };
 
 }	// namespace BPrivate
