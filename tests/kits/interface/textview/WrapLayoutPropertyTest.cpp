@@ -361,8 +361,10 @@ void
 check_short_lines(float tabs, uint32 seed)
 {
 	std::mt19937 random(seed);
-	// Two blocks and a part of lines.
-	Subject subject(random_short_lines(random, 2600), 400, tabs);
+	// Two blocks and a part of lines; the last, without a '\n' after
+	// it, wraps by its last byte alone.
+	Subject subject(random_short_lines(random, 2600) + "\n"
+		+ std::string(39, 'c') + "\xFF", 400, tabs);
 	// An edit inside a line before any layout leaves the buffer's gap
 	// there.
 	int32 at = (int32)(random() % subject.text.Length());
