@@ -206,16 +206,32 @@ WrapLayout::LayoutLineStart(int32 line)
 			hardLine += size;
 			continue;
 		}
-		for (int32 index = 0; index < size; index++, hardLine++) {
+		if (own.unknown == 0) {
+			// Laid out already: found from the lines that wrap, without
+			// a step per hard line.
 			int32 wanted = line - before;
-			const std::vector<int32>& starts = _Starts(own, index, hardLine,
-				wanted);
-			if ((int32)starts.size() > wanted) {
+			if (wanted < own.total) {
+				int32 index;
+				int32 start;
+				_FindInBlock(own, wanted, index, start);
 				fCursorBlock = block;
-				fCursorLine = hardLine - index;
-				return fLines.OffsetAt(hardLine) + starts[wanted];
+				fCursorLine = hardLine;
+				return fLines.OffsetAt(hardLine + index) + start;
 			}
-			before += (int32)starts.size();
+			before += own.total;
+			hardLine += size;
+		} else {
+			for (int32 index = 0; index < size; index++, hardLine++) {
+				int32 wanted = line - before;
+				const std::vector<int32>& starts = _Starts(own, index,
+					hardLine, wanted);
+				if ((int32)starts.size() > wanted) {
+					fCursorBlock = block;
+					fCursorLine = hardLine - index;
+					return fLines.OffsetAt(hardLine) + starts[wanted];
+				}
+				before += (int32)starts.size();
+			}
 		}
 		// The block is complete now; its total moves the prefix on.
 		if (block + 1 == fPrefixKnown) {
@@ -560,6 +576,32 @@ WrapLayout::_CompleteBlock(int32 block)
 }
 
 
+// In a block laid out completely, the hard line (by index) that holds the
+// block's layout line wanted, and where that layout line starts in it:
+// each line without an entry is one layout line.
+void
+WrapLayout::_FindInBlock(const Block& block, int32 wanted, int32& _index,
+	int32& _start)
+{
+	// The layout lines beyond one each of the entries passed.
+	int32 extra = 0;
+	for (const Entry& entry : block.entries) {
+		int32 top = entry.index + extra;
+		if (wanted < top)
+			break;
+		const std::vector<int32>& starts = entry.wrapped->starts;
+		if (wanted < top + (int32)starts.size()) {
+			_index = entry.index;
+			_start = starts[wanted - top];
+			return;
+		}
+		extra += (int32)starts.size() - 1;
+	}
+	_index = wanted - extra;
+	_start = 0;
+}
+
+
 // Marks the lines of the block that are too short to wrap as one layout
 // line each, all checked together without the per-line work of
 // _ExtendOnce(): most lines of most files are such lines.
@@ -653,6 +695,17 @@ WrapLayout::_PrefixBefore(int32 hardLine)
 	int32 first = fCursorLine;
 	int32 prefix = _BlockPrefix(block);
 	Block& own = fBlocks[block];
+	if (own.unknown == 0) {
+		// Laid out already: one layout line per hard line, and what the
+		// lines that wrap add.
+		prefix += index;
+		for (const Entry& entry : own.entries) {
+			if (entry.index >= index)
+				break;
+			prefix += (int32)entry.wrapped->starts.size() - 1;
+		}
+		return prefix;
+	}
 	for (int32 i = 0; i < index; i++) {
 		prefix += own.done[i] ? _Count(own, i)
 			: _Complete(own, i, first + i);
