@@ -20,6 +20,13 @@ namespace BPrivate {
 // pieces of about this size.
 static const int32 kMaxWordBytes = 256;
 
+// Lines checked together by CannotWrapLines() are scanned as one range
+// while they lie at most kRunGap bytes apart, up to about kRunBytes; the
+// range is scanned in chunks of kChunkBytes.
+static const int32 kRunGap = 256;
+static const int32 kRunBytes = 64 * 1024;
+static const int32 kChunkBytes = 64;
+
 
 LineBreaker::LineBreaker(const TextBuffer& text, MeasureFunction measure,
 	RunMeasureFunction measureRun)
@@ -196,17 +203,118 @@ LineBreaker::CannotWrap(int32 from, int32 to)
 		return true;
 	_MeasureASCII();
 	// A quick answer for lines that are long whatever they hold.
-	double shortest = (double)count * std::min(fWidestPrintable, fWidestTab);
-	if (shortest > fWrapWidth)
+	if (!_MayFit(count))
 		return false;
 	int32 tabs = _CountTabsIfPlain(from, to);
 	if (tabs < 0)
 		return false;
+	return _Fits(count, tabs);
+}
+
+
+void
+LineBreaker::CannotWrapLines(const int32* starts, const int32* ends,
+	int32 count, uint8* _cannot)
+{
+	if (count <= 0)
+		return;
+	_MeasureASCII();
+	// Lines longer than this are too long to fit whatever they hold, and
+	// plain lines without a tab up to the other length fit.
+	int32 longestMayFit = _LongestFit(false);
+	int32 longestPlain = _LongestFit(true);
+	int32 line = 0;
+	while (line < count) {
+		int32 length = ends[line] - starts[line];
+		if (length <= 1 || length > longestMayFit) {
+			_cannot[line] = length <= 1;
+			line++;
+			continue;
+		}
+
+		// The lines that may fit from here on, as long as they lie close
+		// together, are scanned as one range; the lines too long to fit
+		// in any case are not scanned at all.
+		int32 last = line + 1;
+		while (last < count) {
+			int32 next = ends[last] - starts[last];
+			if (next > longestMayFit
+				|| starts[last] - ends[last - 1] > kRunGap
+				|| ends[last] - starts[line] > kRunBytes) {
+				break;
+			}
+			last++;
+		}
+		_FindSpecial(starts[line], ends[last - 1]);
+
+		if (fTabs.empty() && fOthers.empty()) {
+			// All plain, as most text is (a line of 0 or 1 bytes is
+			// within the length too).
+			for (; line < last; line++)
+				_cannot[line] = ends[line] - starts[line] <= longestPlain;
+			continue;
+		}
+		size_t tab = 0;
+		size_t other = 0;
+		for (; line < last; line++) {
+			int32 from = starts[line];
+			int32 to = ends[line];
+			while (other < fOthers.size() && fOthers[other] < from)
+				other++;
+			while (tab < fTabs.size() && fTabs[tab] < from)
+				tab++;
+			size_t firstTab = tab;
+			while (tab < fTabs.size() && fTabs[tab] < to)
+				tab++;
+			int32 tabs = (int32)(tab - firstTab);
+			if (to - from <= 1)
+				_cannot[line] = true;
+			else if (other < fOthers.size() && fOthers[other] < to)
+				_cannot[line] = false;
+			else if (tabs == 0)
+				_cannot[line] = to - from <= longestPlain;
+			else
+				_cannot[line] = _Fits(to - from, tabs);
+		}
+	}
+}
+
+
+bool
+LineBreaker::_MayFit(int32 count) const
+{
+	double shortest = (double)count * std::min(fWidestPrintable, fWidestTab);
+	return !(shortest > fWrapWidth);
+}
+
+
+bool
+LineBreaker::_Fits(int32 count, int32 tabs) const
+{
 	// The widths add up in float, which may round up by a unit in the
 	// last place per character; the bound allows for that.
 	double widest = ((double)(count - tabs) * fWidestPrintable
 		+ (double)tabs * fWidestTab) * (1.0 + count * 2.4e-7);
 	return widest <= fWrapWidth;
+}
+
+
+// The most characters that pass _MayFit(), or with plain also _Fits()
+// without a tab; at least 1. Both bounds grow with the count, so the
+// lines that pass them are those up to some length.
+int32
+LineBreaker::_LongestFit(bool plain) const
+{
+	int32 low = 1;
+	int32 high = INT32_MAX;
+	while (low < high) {
+		int32 middle = low + (int32)(((int64)high - low + 1) / 2);
+		if (_MayFit(middle) && (!plain || _Fits(middle, 0)))
+			low = middle;
+		else
+			high = middle - 1;
+	}
+	return low;
 }
 
 
@@ -243,6 +351,55 @@ LineBreaker::_OtherWidth(int32 offset, int32 length)
 		bytes[i] = fText.ByteAt(offset + i);
 	float width = fMeasure(bytes, length);
 	return isnan(width) || width < 0 ? 0 : width;
+}
+
+
+// Whether any of the kChunkBytes bytes is a tab or anything else that is
+// neither printable ASCII nor '\n'; without a branch per byte, so that it
+// runs in vector steps.
+static inline bool
+any_special(const char* bytes)
+{
+	uint8 special = 0;
+	for (int32 i = 0; i < kChunkBytes; i++) {
+		uint8 byte = (uint8)bytes[i];
+		special |= (uint8)((uint8)(byte - 0x20) >= 0x5F)
+			& (uint8)(byte != '\n');
+	}
+	return special != 0;
+}
+
+
+// Notes the tabs among the bytes from..to-1 in fTabs and the other bytes
+// that are neither printable ASCII nor '\n' in fOthers, in order. Most
+// chunks of a file hold neither and are passed over at once.
+void
+LineBreaker::_FindSpecial(int32 from, int32 to)
+{
+	fTabs.clear();
+	fOthers.clear();
+	while (from < to) {
+		const char* piece = NULL;
+		int32 count = fText.PieceAt(from, to - from, piece);
+		if (count <= 0) {
+			// Outside the text: nothing there is plain.
+			fOthers.push_back(from);
+			return;
+		}
+		for (int32 i = 0; i < count; i += kChunkBytes) {
+			int32 end = std::min(i + kChunkBytes, count);
+			if (end - i == kChunkBytes && !any_special(piece + i))
+				continue;
+			for (int32 at = i; at < end; at++) {
+				uint8 byte = (uint8)piece[at];
+				if (byte == '\t')
+					fTabs.push_back(from + at);
+				else if ((uint8)(byte - 0x20) >= 0x5F && byte != '\n')
+					fOthers.push_back(from + at);
+			}
+		}
+		from += count;
+	}
 }
 
 

@@ -71,6 +71,14 @@ public:
 	// nothing needs measuring to know it. False does not mean that they
 	// wrap.
 			bool				CannotWrap(int32 from, int32 to);
+	// CannotWrap() for count hard lines at once: _cannot[i] is what
+	// CannotWrap(starts[i], ends[i]) returns. The lines must lie in the
+	// text in order without overlapping. Lines that lie close together
+	// are checked in one pass over their bytes, which for many short
+	// lines costs far less than a call per line.
+			void				CannotWrapLines(const int32* starts,
+									const int32* ends, int32 count,
+									uint8* _cannot);
 
 private:
 			void				_MeasureASCII();
@@ -83,6 +91,13 @@ private:
 									int32 hardEnd) const;
 			int32				_CountTabsIfPlain(int32 from,
 									int32 to) const;
+	// The bounds on a line of count printable ASCII characters or tabs
+	// that CannotWrap() applies: whether it may fit at all whatever it
+	// holds, and whether it fits holding that many tabs.
+			bool				_MayFit(int32 count) const;
+			bool				_Fits(int32 count, int32 tabs) const;
+			int32				_LongestFit(bool plain) const;
+			void				_FindSpecial(int32 from, int32 to);
 
 			const TextBuffer&	fText;
 			MeasureFunction		fMeasure;
@@ -97,6 +112,10 @@ private:
 			// show wider pictures), and the most a tab can advance.
 			float				fWidestPrintable;
 			float				fWidestTab;
+			// Where the bytes last scanned by _FindSpecial() hold tabs,
+			// and anything else that is neither printable ASCII nor '\n'.
+			std::vector<int32>	fTabs;
+			std::vector<int32>	fOthers;
 };
 
 }	// namespace BPrivate

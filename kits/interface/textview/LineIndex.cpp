@@ -164,6 +164,16 @@ LineIndex::LineEnd(int32 line) const
 }
 
 
+void
+LineIndex::GetStarts(int32 line, int32 count, int32* _starts) const
+{
+	for (int32 i = 0; i < count; i++) {
+		int32 at = line + i;
+		_starts[i] = at <= 0 ? 0 : at >= fCount ? fTextLength : _StartAt(at);
+	}
+}
+
+
 status_t
 LineIndex::_Append(const char* bytes, int32 length)
 {

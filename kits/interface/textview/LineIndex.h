@@ -55,6 +55,10 @@ public:
 	// Where line ends: the offset of its '\n', or TextLength() for the
 	// last line. Clamped like OffsetAt().
 			int32				LineEnd(int32 line) const;
+	// The starts of count lines from line on, clamped like OffsetAt(), in
+	// _starts, which must hold count entries: one call for many lines.
+			void				GetStarts(int32 line, int32 count,
+									int32* _starts) const;
 
 private:
 			int32				_StartAt(int32 line) const

@@ -206,16 +206,32 @@ WrapLayout::LayoutLineStart(int32 line)
 			hardLine += size;
 			continue;
 		}
-		for (int32 index = 0; index < size; index++, hardLine++) {
+		if (own.unknown == 0) {
+			// Laid out already: found from the lines that wrap, without
+			// a step per hard line.
 			int32 wanted = line - before;
-			const std::vector<int32>& starts = _Starts(own, index, hardLine,
-				wanted);
-			if ((int32)starts.size() > wanted) {
+			if (wanted < own.total) {
+				int32 index;
+				int32 start;
+				_FindInBlock(own, wanted, index, start);
 				fCursorBlock = block;
-				fCursorLine = hardLine - index;
-				return fLines.OffsetAt(hardLine) + starts[wanted];
+				fCursorLine = hardLine;
+				return fLines.OffsetAt(hardLine + index) + start;
 			}
-			before += (int32)starts.size();
+			before += own.total;
+			hardLine += size;
+		} else {
+			for (int32 index = 0; index < size; index++, hardLine++) {
+				int32 wanted = line - before;
+				const std::vector<int32>& starts = _Starts(own, index,
+					hardLine, wanted);
+				if ((int32)starts.size() > wanted) {
+					fCursorBlock = block;
+					fCursorLine = hardLine - index;
+					return fLines.OffsetAt(hardLine) + starts[wanted];
+				}
+				before += (int32)starts.size();
+			}
 		}
 		// The block is complete now; its total moves the prefix on.
 		if (block + 1 == fPrefixKnown) {
@@ -560,21 +576,97 @@ WrapLayout::_CompleteBlock(int32 block)
 }
 
 
+// In a block laid out completely, the hard line (by index) that holds the
+// block's layout line wanted, and where that layout line starts in it:
+// each line without an entry is one layout line.
+void
+WrapLayout::_FindInBlock(const Block& block, int32 wanted, int32& _index,
+	int32& _start)
+{
+	// The layout lines beyond one each of the entries passed.
+	int32 extra = 0;
+	for (const Entry& entry : block.entries) {
+		int32 top = entry.index + extra;
+		if (wanted < top)
+			break;
+		const std::vector<int32>& starts = entry.wrapped->starts;
+		if (wanted < top + (int32)starts.size()) {
+			_index = entry.index;
+			_start = starts[wanted - top];
+			return;
+		}
+		extra += (int32)starts.size() - 1;
+	}
+	_index = wanted - extra;
+	_start = 0;
+}
+
+
 // Marks the lines of the block that are too short to wrap as one layout
-// line each, in one pass without the per-line work of _ExtendOnce(): most
-// lines of most files are such lines.
+// line each, all checked together without the per-line work of
+// _ExtendOnce(): most lines of most files are such lines.
 void
 WrapLayout::_SettleShortLines(Block& block, int32 first)
 {
-	int32 start = fLines.OffsetAt(first);
-	for (int32 index = 0; index < block.size; index++) {
-		int32 end = fLines.LineEnd(first + index);
-		if (!block.done[index] && fBreaker.CannotWrap(start, end)
-			&& _Find(block, index) == NULL) {
-			_SetDone(block, index, true);
+	int32 size = block.size;
+	fBlockStarts.resize(size + 1);
+	fLines.GetStarts(first, size + 1, fBlockStarts.data());
+	bool last = first + size >= fLines.CountLines();
+
+	// The lines neither laid out nor laid out in part: as the block was
+	// made, all of them.
+	fOpenStarts.resize(size);
+	fOpenEnds.resize(size);
+	fOpenShort.resize(size);
+	if (block.unknown == size && block.entries.empty()) {
+		for (int32 index = 0; index < size; index++) {
+			fOpenStarts[index] = fBlockStarts[index];
+			fOpenEnds[index] = fBlockStarts[index + 1] - 1;
 		}
-		start = end + 1;
+		if (last)
+			fOpenEnds[size - 1] = fText.Length();
+		fBreaker.CannotWrapLines(fOpenStarts.data(), fOpenEnds.data(), size,
+			fOpenShort.data());
+		// What _SetDone() does for lines without an entry.
+		int32 settled = 0;
+		for (int32 index = 0; index < size; index++) {
+			if (fOpenShort[index] != 0) {
+				block.done[index] = true;
+				settled++;
+			}
+		}
+		block.unknown -= settled;
+		block.total += settled;
+		return;
 	}
+
+	fOpenIndex.resize(size);
+	int32 open = 0;
+	auto entry = block.entries.begin();
+	for (int32 index = 0; index < size; index++) {
+		while (entry != block.entries.end() && entry->index < index)
+			entry++;
+		if (block.done[index]
+			|| (entry != block.entries.end() && entry->index == index)) {
+			continue;
+		}
+		fOpenIndex[open] = index;
+		fOpenStarts[open] = fBlockStarts[index];
+		fOpenEnds[open] = last && index == size - 1
+			? fText.Length() : fBlockStarts[index + 1] - 1;
+		open++;
+	}
+	fBreaker.CannotWrapLines(fOpenStarts.data(), fOpenEnds.data(), open,
+		fOpenShort.data());
+	int32 settled = 0;
+	for (int32 i = 0; i < open; i++) {
+		if (fOpenShort[i] != 0) {
+			block.done[fOpenIndex[i]] = true;
+			settled++;
+		}
+	}
+	block.unknown -= settled;
+	block.total += settled;
 }
 
 
@@ -603,6 +695,17 @@ WrapLayout::_PrefixBefore(int32 hardLine)
 	int32 first = fCursorLine;
 	int32 prefix = _BlockPrefix(block);
 	Block& own = fBlocks[block];
+	if (own.unknown == 0) {
+		// Laid out already: one layout line per hard line, and what the
+		// lines that wrap add.
+		prefix += index;
+		for (const Entry& entry : own.entries) {
+			if (entry.index >= index)
+				break;
+			prefix += (int32)entry.wrapped->starts.size() - 1;
+		}
+		return prefix;
+	}
 	for (int32 i = 0; i < index; i++) {
 		prefix += own.done[i] ? _Count(own, i)
 			: _Complete(own, i, first + i);

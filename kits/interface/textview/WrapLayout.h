@@ -14,10 +14,12 @@
  * of the hard line and only as far as a question needs: showing the start
  * of a 10 MB line measures only its first layout lines. A hard line of
  * ASCII too short to reach the width whatever its characters is known to
- * be one layout line without measuring it. The results are kept per hard
- * line, in blocks of hard lines, so that an edit costs what it changes;
- * only hard lines that wrap (or are being laid out) keep a list of starts,
- * the others a bit.
+ * be one layout line without measuring it; laying out a whole block
+ * checks all its lines so in one pass over their bytes. The results are
+ * kept per hard line, in blocks of hard lines, so that an edit costs what
+ * it changes; only hard lines that wrap (or are being laid out) keep a
+ * list of starts, the others a bit. Questions about a block laid out
+ * completely are answered from its lines that wrap alone.
  *
  * An edit inside a hard line keeps its layout up to two layout lines
  * before the edit. The starts after it are kept aside as they were,
@@ -180,6 +182,9 @@ private:
 			void				_CompleteBlock(int32 block);
 			void				_SettleShortLines(Block& block,
 									int32 first);
+			static void			_FindInBlock(const Block& block,
+									int32 wanted, int32& _index,
+									int32& _start);
 			int32				_BlockPrefix(int32 block);
 			int32				_PrefixBefore(int32 hardLine);
 			const std::vector<int32>& _Starts(Block& block, int32 index,
@@ -212,6 +217,13 @@ private:
 			int32				fCursorBlock;
 			int32				fCursorLine;
 			std::vector<int32>	fSingleStart;
+			// _SettleShortLines()'s scratch: the block's line starts, and
+			// the lines it checks with their bounds and answers.
+			std::vector<int32>	fBlockStarts;
+			std::vector<int32>	fOpenIndex;
+			std::vector<int32>	fOpenStarts;
+			std::vector<int32>	fOpenEnds;
+			std::vector<uint8>	fOpenShort;
 };
 
 }	// namespace BPrivate

@@ -14,7 +14,13 @@
  *   ever falls on an old one, measures a few lines per key, not the rest
  *   of the line, and the estimated count stays near the exact one;
  * - short ASCII lines are known to fit without measuring them, while a
- *   line that reaches the width to the pixel is still laid out exactly.
+ *   line that reaches the width to the pixel is still laid out exactly;
+ * - thousands of short lines checked a block at a time, holding tabs,
+ *   UTF-8, control bytes and DEL, some exactly as wide as the width and
+ *   some just shorter or longer, with the buffer's gap inside a line:
+ *   laid out from nothing, after a question laid out part of a block, and
+ *   after edits of a complete layout (typing, new lines, lines joined and
+ *   removed), the layout is the obvious one.
  */
 #include "LayoutEdits.h"
 #include "LineIndex.h"
@@ -313,4 +319,101 @@ TEST(WrapLayoutPropertyTest, ShortLinesFitWithoutMeasuring)
 	// With UTF-8 in a line its characters are measured, not guessed.
 	Subject utf8("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\n", 30, 0);
 	EXPECT_EQ(3, utf8.layout.CountLayoutLines());
+}
+
+
+namespace {
+
+// A short line: letters and spaces, now and then a tab, UTF-8, a control
+// byte or DEL, or exactly 40 'c' (the widest letter fills the width of
+// 400 to the pixel) give or take one.
+std::string
+random_short_line(std::mt19937& random)
+{
+	static const char* const kOdd[] = { "\t", "\xC3\xA9", "\x01", "\x7F",
+		"\r", "-", " " };
+	uint32 kind = random() % 10;
+	if (kind == 0)
+		return std::string(39 + random() % 3, 'c');
+	if (kind == 1)
+		return std::string(random() % 2, 'a');
+	std::string line = random_piece(random, 0, (int32)(random() % 60));
+	if (kind < 5 && !line.empty())
+		line.insert(random() % line.size(), kOdd[random() % 7]);
+	return line;
+}
+
+
+std::string
+random_short_lines(std::mt19937& random, int count)
+{
+	std::string text;
+	for (int i = 0; i < count; i++) {
+		if (i > 0)
+			text += '\n';
+		text += random_short_line(random);
+	}
+	return text;
+}
+
+
+void
+check_short_lines(float tabs, uint32 seed)
+{
+	std::mt19937 random(seed);
+	// Two blocks and a part of lines; the last, without a '\n' after
+	// it, wraps by its last byte alone.
+	Subject subject(random_short_lines(random, 2600) + "\n"
+		+ std::string(39, 'c') + "\xFF", 400, tabs);
+	// An edit inside a line before any layout leaves the buffer's gap
+	// there.
+	int32 at = (int32)(random() % subject.text.Length());
+	subject.Insert(at, "q");
+	if (seed % 2 == 0) {
+		// Part of a block laid out first: its lines up to a place in the
+		// middle, and a few lines laid out in part.
+		subject.layout.LayoutLineAt(subject.text.Length() / 2);
+		for (int32 near = 0; near < 5; near++) {
+			subject.layout.LayoutLineStart(
+				subject.layout.LayoutLineAt(at) + near);
+		}
+	}
+	std::vector<int32> obvious = subject.ObviousStarts();
+	ASSERT_EQ(obvious, subject.Starts());
+	ASSERT_EQ((int32)obvious.size(), subject.layout.EstimatedLayoutLines());
+
+	// Edits of the complete layout, each followed by a complete layout
+	// again as going to the end asks for it.
+	for (int round = 0; round < 12; round++) {
+		int32 length = subject.text.Length();
+		int32 caret = (int32)(random() % (length + 1));
+		uint32 action = random() % 5;
+		if (action == 0)
+			subject.Insert(caret, random_short_line(random));
+		else if (action == 1)
+			subject.Insert(caret, "\n" + random_short_lines(random, 3));
+		else if (action == 2) {
+			subject.Insert(caret, std::string(1 + random() % 3,
+				"c\t\xC3\xA9"[random() % 3]));
+		} else {
+			int32 to = std::min(length, caret + (int32)(random() % 200));
+			subject.Remove(caret, to);
+		}
+		obvious = subject.ObviousStarts();
+		ASSERT_EQ(obvious, subject.Starts()) << "round " << round;
+		ASSERT_EQ((int32)obvious.size(),
+			subject.layout.EstimatedLayoutLines());
+	}
+}
+
+}	// namespace
+
+
+TEST(WrapLayoutPropertyTest, ManyShortLinesMatchTheObviousLayout)
+{
+	for (uint32 seed = 1; seed <= 4; seed++) {
+		SCOPED_TRACE(seed);
+		check_short_lines(0, seed);
+		check_short_lines(40, seed + 10);
+	}
 }
