@@ -10,6 +10,7 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 
 #include <atomic>
 
@@ -189,6 +190,10 @@ SaveBackup::_CacheFolder(BDirectory* folder, bool create)
 		status = folder->SetTo(&parent, level);
 		if (status == B_ENTRY_NOT_FOUND && create) {
 			status = parent.CreateDirectory(level, folder);
+			// The copies are of the person's documents: only they may
+			// list them, as with the settings folder.
+			if (status == B_OK)
+				status = folder->SetPermissions(S_IRWXU);
 			// Another window may have made it meanwhile.
 			if (status == B_FILE_EXISTS)
 				status = folder->SetTo(&parent, level);

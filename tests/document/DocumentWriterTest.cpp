@@ -37,6 +37,7 @@
 #include <gtest/gtest.h>
 
 #include <errno.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 
@@ -495,6 +496,12 @@ TEST(DocumentWriterTest, CrashInPlaceLeavesACopy)
 	ASSERT_EQ(B_OK, SaveBackup::FindLeftOver(&ref, &copy));
 	EXPECT_EQ(fresh, read_raw(copy));
 	EXPECT_EQ(0u, copy.find(cache + "/Orvane/backups/")) << copy;
+	// Made for the copies, those folders are the person's alone.
+	for (const char* folder : { "/Orvane", "/Orvane/backups" }) {
+		struct stat info;
+		ASSERT_EQ(0, stat((cache + folder).c_str(), &info)) << folder;
+		EXPECT_EQ(0700u, info.st_mode & 07777) << folder;
+	}
 }
 
 
