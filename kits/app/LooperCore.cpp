@@ -10,6 +10,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 
 namespace BPrivate {
 
@@ -71,12 +73,10 @@ LooperLock::Acquire(bigtime_t timeout)
 	if (fOwner == caller && !fDead)
 		return B_OK;
 
-	for (auto waiter = fWaiters.begin(); waiter != fWaiters.end(); waiter++) {
-		if (*waiter == caller) {
-			fWaiters.erase(waiter);
-			break;
-		}
-	}
+	// Still queued, unless it was handed the lock and the looper died.
+	auto queued = std::find(fWaiters.begin(), fWaiters.end(), caller);
+	if (queued != fWaiters.end())
+		fWaiters.erase(queued);
 	if (_IsClosedTo(caller))
 		return B_BAD_PORT_ID;
 	return B_TIMED_OUT;
@@ -157,20 +157,12 @@ LooperLock::_HandOff()
 {
 	// Called with fMutex held and the lock free. Waiters it passes over
 	// are closed out and leave the queue themselves as they wake.
-	for (thread_id waiter : fWaiters) {
-		if (!_IsClosedTo(waiter)) {
-			fOwner = waiter;
-			fCount = 1;
-			break;
-		}
-	}
-	if (fOwner != -1) {
-		for (auto it = fWaiters.begin(); it != fWaiters.end(); it++) {
-			if (*it == fOwner) {
-				fWaiters.erase(it);
-				break;
-			}
-		}
+	auto first = std::find_if(fWaiters.begin(), fWaiters.end(),
+		[this](thread_id waiter) { return !_IsClosedTo(waiter); });
+	if (first != fWaiters.end()) {
+		fOwner = *first;
+		fCount = 1;
+		fWaiters.erase(first);
 	}
 	fCondition.notify_all();
 }
