@@ -86,12 +86,15 @@ BTextView::_ShapedLineOf(int32 line) const
 	BPrivate::TextBuffer& text = fData->text;
 	int32 start = layout.LayoutLineStart(line);
 	int32 end = layout.LayoutLineEnd(line);
-	if (end - start > kMaxShapedLineBytes || !has_non_ascii(text, start, end))
-		return NULL;
+	// Only lines found to need shaping are kept, and an edit drops the
+	// lines it touches: a kept line is answered without a look at its
+	// bytes.
 	auto& cache = fData->shapedLines;
 	auto found = cache.find(start);
 	if (found != cache.end() && found->second->end == end)
 		return found->second.get();
+	if (end - start > kMaxShapedLineBytes || !has_non_ascii(text, start, end))
+		return NULL;
 
 	fData->linesShaped++;
 	std::string bytes = text.GetText(start, end - start);

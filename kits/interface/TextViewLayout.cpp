@@ -205,10 +205,13 @@ BTextView::PointAt(int32 offset, float* _height) const
 	float x;
 	float y;
 	offset = std::clamp(offset, (int32)0, TextLength());
-	fData->layout->PointAt(offset, x, y);
 	int32 line = fData->layout->LayoutLineAt(offset);
-	if (const BPrivate::VisualLine* visual = _VisualLineOf(line))
+	// A shaped line knows its carets; only other lines are measured.
+	if (const BPrivate::VisualLine* visual = _VisualLineOf(line)) {
 		x = visual->CaretX(offset);
+		y = fData->layout->LineTop(line);
+	} else
+		fData->layout->PointAt(offset, x, y);
 	if (_height != NULL)
 		*_height = fData->lineHeight;
 	return BPoint(_LineLeft(line) + x, fData->textRect.top + y);
@@ -221,12 +224,9 @@ BTextView::OffsetAt(BPoint point) const
 	float y = point.y - fData->textRect.top;
 	int32 line = fData->layout->LineAtY(y);
 	float x = point.x - _LineLeft(line);
+	if (const BPrivate::VisualLine* visual = _VisualLineOf(line))
+		return visual->OffsetAt(x);
 	int32 offset = fData->layout->OffsetAt(x, y);
-	if (offset >= fData->layout->LayoutLineStart(line)
-		&& offset <= fData->layout->LayoutLineEnd(line)) {
-		if (const BPrivate::VisualLine* visual = _VisualLineOf(line))
-			return visual->OffsetAt(x);
-	}
 
 	// A point over a cluster of several characters goes to whichever of
 	// its ends is nearer.

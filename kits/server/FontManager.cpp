@@ -392,35 +392,45 @@ FontManager::_Layout(const FontSpec& spec, const char* text, int32 length,
 }
 
 
+namespace {
+
+// Adds the glyph at x, in pixels of the given size, and moves x past it.
+void
+place_glyph(const LaidGlyph& laid, float size, float width, bool rightToLeft,
+	float& x, std::vector<GlyphPlacement>& _glyphs)
+{
+	_glyphs.push_back(GlyphPlacement{laid.face, laid.glyph, x, width,
+		laid.xOffset * size, laid.yOffset * size, laid.offset, laid.length,
+		rightToLeft});
+	x += width;
+}
+
+}	// namespace
+
+
 void
 FontManager::LayoutText(const FontSpec& spec, const char* text, int32 length,
 	std::vector<GlyphPlacement>& _glyphs)
 {
-	_glyphs.clear();
-	float size = _ValidSize(spec.size);
-	float x = 0;
-	auto place = [&](const LaidGlyph& laid, bool rightToLeft) {
-		float width = _CharWidth(spec.spacing, size, laid.advance);
-		_glyphs.push_back(GlyphPlacement{laid.face, laid.glyph, x, width,
-			laid.xOffset * size, laid.yOffset * size, laid.offset,
-			laid.length, rightToLeft});
-		x += width;
-	};
-
 	// Lines without right-to-left text are already in display order.
 	if (!NeedsBidiOrder(text, length)) {
-		_Layout(spec, text, length,
-			[&](const LaidGlyph& laid) { place(laid, false); });
+		LayoutLogical(spec, text, length, _glyphs);
 		return;
 	}
 
+	_glyphs.clear();
 	std::vector<LaidGlyph> laid;
 	_Layout(spec, text, length,
 		[&](const LaidGlyph& glyph) { laid.push_back(glyph); });
 	std::vector<bool> rightToLeft;
 	ReorderForDisplay(text, length, laid, rightToLeft);
-	for (size_t i = 0; i < laid.size(); i++)
-		place(laid[i], rightToLeft[i]);
+	float size = _ValidSize(spec.size);
+	float x = 0;
+	for (size_t i = 0; i < laid.size(); i++) {
+		place_glyph(laid[i], size,
+			_CharWidth(spec.spacing, size, laid[i].advance), rightToLeft[i],
+			x, _glyphs);
+	}
 }
 
 
@@ -432,11 +442,8 @@ FontManager::LayoutLogical(const FontSpec& spec, const char* text,
 	float size = _ValidSize(spec.size);
 	float x = 0;
 	_Layout(spec, text, length, [&](const LaidGlyph& laid) {
-		float width = _CharWidth(spec.spacing, size, laid.advance);
-		_glyphs.push_back(GlyphPlacement{laid.face, laid.glyph, x, width,
-			laid.xOffset * size, laid.yOffset * size, laid.offset,
-			laid.length, false});
-		x += width;
+		place_glyph(laid, size, _CharWidth(spec.spacing, size, laid.advance),
+			false, x, _glyphs);
 	});
 }
 
