@@ -25,17 +25,6 @@ using BPrivate::PrintSettings;
 
 namespace {
 
-// The settings the job holds, or the defaults when it holds none.
-PrintSettings
-settings_of(const BMessage* message)
-{
-	PrintSettings settings;
-	if (message != NULL)
-		settings.ReadFrom(*message);
-	return settings;
-}
-
-
 BMessage*
 message_of(const PrintSettings& settings)
 {
@@ -103,7 +92,7 @@ BPrintJob::~BPrintJob()
 status_t
 BPrintJob::ConfigPage()
 {
-	PrintSettings settings = settings_of(fSettings);
+	PrintSettings settings = PrintSettings::From(fSettings);
 	BPrivate::PageSetupWindow* window
 		= new BPrivate::PageSetupWindow(&settings);
 	status_t status = window->Go();
@@ -116,7 +105,7 @@ BPrintJob::ConfigPage()
 status_t
 BPrintJob::ConfigJob()
 {
-	PrintSettings settings = settings_of(fSettings);
+	PrintSettings settings = PrintSettings::From(fSettings);
 	BPrivate::JobSetupWindow* window
 		= new BPrivate::JobSetupWindow(&settings, fName.c_str());
 	status_t status = window->Go();
@@ -129,7 +118,7 @@ BPrintJob::ConfigJob()
 BMessage*
 BPrintJob::Settings()
 {
-	return message_of(settings_of(fSettings));
+	return message_of(PrintSettings::From(fSettings));
 }
 
 
@@ -153,14 +142,14 @@ BPrintJob::IsSettingsMessageValid(BMessage* settings) const
 BRect
 BPrintJob::PaperRect()
 {
-	return settings_of(fSettings).PaperRect();
+	return PrintSettings::From(fSettings).PaperRect();
 }
 
 
 BRect
 BPrintJob::PrintableRect()
 {
-	return settings_of(fSettings).PrintableRect();
+	return PrintSettings::From(fSettings).PrintableRect();
 }
 
 
@@ -178,14 +167,14 @@ BPrintJob::GetResolution(int32* _xdpi, int32* _ydpi)
 int32
 BPrintJob::FirstPage()
 {
-	return settings_of(fSettings).firstPage;
+	return PrintSettings::From(fSettings).firstPage;
 }
 
 
 int32
 BPrintJob::LastPage()
 {
-	return settings_of(fSettings).lastPage;
+	return PrintSettings::From(fSettings).lastPage;
 }
 
 
@@ -205,7 +194,7 @@ BPrintJob::BeginJob()
 {
 	if (fSpool != NULL || !fCanContinue)
 		return;
-	PrintSettings settings = settings_of(fSettings);
+	PrintSettings settings = PrintSettings::From(fSettings);
 	if (settings.printer.empty() && settings.pdfPath.empty()) {
 		_Fail("No printer and no PDF file was chosen.");
 		return;
@@ -277,7 +266,7 @@ BPrintJob::CommitJob()
 		CancelJob();
 		return;
 	}
-	PrintSettings settings = settings_of(fSettings);
+	PrintSettings settings = PrintSettings::From(fSettings);
 	bool toFile = settings.printer.empty();
 	// A job without pages gives neither an empty file nor an empty
 	// sheet of paper.
@@ -333,7 +322,7 @@ std::string
 BPrintJob::_WriteFailure()
 {
 	std::string reason = fSpool != NULL ? fSpool->Error() : "";
-	return (settings_of(fSettings).printer.empty()
+	return (PrintSettings::From(fSettings).printer.empty()
 		? "The PDF file could not be written: "
 		: "The print data could not be written: ") + reason + ".";
 }

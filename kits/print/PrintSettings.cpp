@@ -88,13 +88,34 @@ default_paper_size()
 
 PrintSettings::PrintSettings()
 	:
+	PrintSettings(NoPrinter())
+{
+	printer = default_printer_name();
+}
+
+
+PrintSettings::PrintSettings(NoPrinter)
+	:
 	paper(default_paper_size()),
 	marginLeft(kDefaultMargin),
 	marginTop(kDefaultMargin),
 	marginRight(kDefaultMargin),
-	marginBottom(kDefaultMargin),
-	printer(default_printer_name())
+	marginBottom(kDefaultMargin)
 {
+}
+
+
+PrintSettings
+PrintSettings::From(const BMessage* message)
+{
+	if (message == NULL)
+		return PrintSettings();
+	// A message that names its printer needs no question to the print
+	// system; each page of a job reads its settings again.
+	PrintSettings settings = message->HasString(kPrinterField)
+		? PrintSettings(NoPrinter()) : PrintSettings();
+	settings.ReadFrom(*message);
+	return settings;
 }
 
 

@@ -58,6 +58,11 @@ struct PrintSettings {
 	// copy, the default printer or else a PDF file.
 						PrintSettings();
 
+	// The settings a job's message holds, the defaults for what it lacks
+	// or when there is none. The print system is asked for its default
+	// printer only when the message names no destination.
+	static	PrintSettings		From(const BMessage* message);
+
 	// Reads what the message has and is sound; the rest stays default.
 	void				ReadFrom(const BMessage& message);
 	void				WriteTo(BMessage& message) const;
@@ -70,6 +75,10 @@ struct PrintSettings {
 	// paper.
 	bool				MarginsFit(float left, float top, float right,
 							float bottom) const;
+
+private:
+	struct NoPrinter {};
+						PrintSettings(NoPrinter);
 };
 
 // The paper sizes every dialog offers: A4, Letter and the like.
