@@ -368,14 +368,6 @@ BAlert::Type() const
 
 namespace {
 
-// The looper whose thread is the calling one, NULL for other threads.
-BLooper*
-looper_of_caller()
-{
-	return BPrivate::looper_of_thread(BPrivate::current_thread_id());
-}
-
-
 // The window a question asked on this thread is about: the caller's own
 // window, or the one it holds locked (the application asking a window
 // whether it may close); NULL for none.
@@ -406,7 +398,8 @@ BAlert::Go()
 
 	// The person sees which window is meant before reading the question,
 	// and the keyboard returns there afterwards.
-	BWindow* about = window_of_question(looper_of_caller());
+	BWindow* about = window_of_question(
+		BPrivate::looper_of_thread(BPrivate::current_thread_id()));
 	if (about != NULL && !about->IsHidden()) {
 		about->Activate(true);
 		BWindow::Private(this).SetServedWindow(about);

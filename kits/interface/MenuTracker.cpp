@@ -20,17 +20,6 @@
 
 namespace BPrivate {
 
-namespace {
-
-bool
-is_choosable(BMenuItem* item)
-{
-	return menu_item_choosable(item);
-}
-
-}	// namespace
-
-
 bool
 menu_item_choosable(const BMenuItem* item)
 {
@@ -226,7 +215,7 @@ MenuTracker::PointerUp(BPoint screen)
 		if (stays)
 			return;
 		BMenuItem* item = fLevels[level].menu->ItemAt(index);
-		if (item != NULL && item->Submenu() == NULL && is_choosable(item))
+		if (item != NULL && item->Submenu() == NULL && menu_item_choosable(item))
 			_Choose(item);
 		return;
 	}
@@ -235,7 +224,7 @@ MenuTracker::PointerUp(BPoint screen)
 		// Released on a title: the menu stays open for a second click,
 		// unless the title is an item of its own.
 		BMenuItem* item = fRoot->ItemAt(title);
-		if (item->Submenu() == NULL && is_choosable(item))
+		if (item->Submenu() == NULL && menu_item_choosable(item))
 			_Choose(item);
 		return;
 	}
@@ -310,7 +299,7 @@ MenuTracker::KeyDown(const char* bytes)
 		{
 			if (fLevels.empty()) {
 				BMenuItem* title = fRoot->ItemAt(fRoot->fSelected);
-				if (is_choosable(title))
+				if (menu_item_choosable(title))
 					_Choose(title);
 				break;
 			}
@@ -321,7 +310,7 @@ MenuTracker::KeyDown(const char* bytes)
 					_OpenSubmenu(deepest);
 					_SelectFirst(fLevels.size() - 1);
 				}
-			} else if (is_choosable(selected))
+			} else if (menu_item_choosable(selected))
 				_Choose(selected);
 			break;
 		}
@@ -349,7 +338,7 @@ MenuTracker::_PickByTrigger(uint32 key)
 	int32 next = -1;
 	for (int32 index = 0; index < count; index++) {
 		BMenuItem* item = menu->ItemAt(index);
-		if (!is_choosable(item) || menu_trigger(item) != key)
+		if (!menu_item_choosable(item) || menu_trigger(item) != key)
 			continue;
 		matches++;
 		if (first < 0)
@@ -530,7 +519,7 @@ MenuTracker::_SelectFirst(size_t level)
 		return;
 	BMenu* menu = fLevels[level].menu;
 	for (int32 i = 0; i < menu->CountItems(); i++) {
-		if (is_choosable(menu->ItemAt(i))) {
+		if (menu_item_choosable(menu->ItemAt(i))) {
 			_Select(level, i, false);
 			return;
 		}
@@ -553,7 +542,7 @@ MenuTracker::_MoveSelection(int32 direction)
 		index = direction > 0 ? -1 : count;
 	for (int32 step = 0; step < count; step++) {
 		index = (index + direction + count) % count;
-		if (is_choosable(menu->ItemAt(index))) {
+		if (menu_item_choosable(menu->ItemAt(index))) {
 			_Select(level, index, false);
 			_ShowSelected(level);
 			return;

@@ -11,36 +11,11 @@
 #include "TokenSpace.h"
 
 #include <chrono>
-#include <vector>
 
 namespace {
 
 // How often a waiting window thread looks for drawing to do.
 const std::chrono::milliseconds kUpdateInterval(20);
-
-
-// The looper whose thread is the calling one, NULL for other threads.
-BLooper*
-looper_of_caller()
-{
-	thread_id self = BPrivate::current_thread_id();
-	std::vector<BLooper*> loopers;
-	if (be_app != NULL)
-		loopers.push_back(be_app);
-	for (const BPrivate::window_entry& entry : BPrivate::window_list())
-		loopers.push_back(entry.looper);
-	for (BLooper* looper : loopers) {
-		BPrivate::LooperCore* core
-			= BPrivate::TokenSpace::Default().AcquireCore(looper);
-		if (core == NULL)
-			continue;
-		bool mine = core->thread.load() == self;
-		core->ReleaseReference();
-		if (mine)
-			return looper;
-	}
-	return NULL;
-}
 
 }	// namespace
 
@@ -73,7 +48,8 @@ int32
 run_modal_wait(const std::shared_ptr<modal_wait>& wait,
 	const std::function<void()>& show)
 {
-	BLooper* caller = looper_of_caller();
+	BLooper* caller = BPrivate::looper_of_thread(
+		BPrivate::current_thread_id());
 	BWindow* callerWindow = dynamic_cast<BWindow*>(caller);
 	LooperCore* core = caller != NULL
 		? TokenSpace::Default().AcquireCore(caller) : NULL;

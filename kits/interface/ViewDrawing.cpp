@@ -76,6 +76,18 @@ set_pattern(cairo_t* context, const pattern& p, rgb_color high,
 }
 
 
+// Adds the region's rectangles, whole pixels each, to the path.
+void
+add_region_path(cairo_t* context, const BRegion& region)
+{
+	for (int32 i = 0; i < region.CountRects(); i++) {
+		BRect rect = region.RectAt(i);
+		cairo_rectangle(context, rect.left, rect.top, rect.Width() + 1,
+			rect.Height() + 1);
+	}
+}
+
+
 // The path of a shape through the rectangle's edges (inset = 0, for
 // fills: far edges one pixel out) or its pixels' centres (for outlines).
 void
@@ -169,11 +181,7 @@ BView::_PrepareDrawing(const pattern& p)
 	cairo_t* context = data->context;
 	cairo_save(context);
 	cairo_new_path(context);
-	for (int32 i = 0; i < clipping.CountRects(); i++) {
-		BRect rect = clipping.RectAt(i);
-		cairo_rectangle(context, rect.left, rect.top, rect.Width() + 1,
-			rect.Height() + 1);
-	}
+	add_region_path(context, clipping);
 	cairo_clip(context);
 	cairo_new_path(context);
 
@@ -208,11 +216,7 @@ BView::_PreparePrinting(const pattern& p)
 	cairo_clip(context);
 	if (state->hasClipping) {
 		cairo_new_path(context);
-		for (int32 i = 0; i < state->clipping.CountRects(); i++) {
-			BRect rect = state->clipping.RectAt(i);
-			cairo_rectangle(context, rect.left, rect.top, rect.Width() + 1,
-				rect.Height() + 1);
-		}
+		add_region_path(context, state->clipping);
 		cairo_clip(context);
 	}
 	cairo_new_path(context);
@@ -327,11 +331,7 @@ BView::FillRegion(BRegion* region, const pattern& p)
 	if (region == NULL || region->CountRects() == 0 || !_PrepareDrawing(p))
 		return;
 	cairo_t* context = fWindow->fData->context;
-	for (int32 i = 0; i < region->CountRects(); i++) {
-		BRect rect = region->RectAt(i);
-		cairo_rectangle(context, rect.left, rect.top, rect.Width() + 1,
-			rect.Height() + 1);
-	}
+	add_region_path(context, *region);
 	cairo_fill(context);
 	_FinishDrawing();
 }

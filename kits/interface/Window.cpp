@@ -572,12 +572,7 @@ BWindow::SetTitle(const char* title)
 {
 	free(fTitle);
 	fTitle = strdup(title != NULL ? title : "");
-
-	ServerRequest request;
-	request.code = BPrivate::kRequestSetTitle;
-	request.window = fData->serverID;
-	request.title = fTitle;
-	DisplayServer::Default().Post(std::move(request));
+	Private(this).SetScreenTitle(fTitle);
 }
 
 

@@ -342,7 +342,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			Window gone = std::move(*window);
 			fWindows.erase(found);
 			if (gone.visible)
-				_ReturnFocus(request.window, gone, wasActive);
+				_ReturnFocus(gone, wasActive);
 			break;
 		}
 		case kRequestShowWindow:
@@ -366,7 +366,7 @@ DisplayServer::_HandleRequest(ServerRequest& request)
 			bool wasActive = fActiveWindow == request.window;
 			if (wasActive)
 				_SetActive(request.window, false);
-			_ReturnFocus(request.window, *window, wasActive);
+			_ReturnFocus(*window, wasActive);
 			break;
 		}
 		case kRequestMoveWindow:

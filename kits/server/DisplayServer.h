@@ -142,12 +142,12 @@ private:
 	// Dialogs (DisplayServerModal.cpp). Modal windows are dialogs, and
 	// so is every window the kits named one.
 	static	bool				_IsDialog(const Window& window);
-	// Picks the window a dialog serves
-	// as it is shown and tells the screen; 0 for a window that is none.
-			int32				_ServedWindowFor(int32 id, Window& window);
+	// Picks the window a dialog serves as it is shown (none for a window
+	// that is no dialog) and tells the screen.
+			void				_ServedWindowFor(int32 id, Window& window);
 	// The dialog is going: its window gets the keyboard back, unless
 	// another window took it meanwhile.
-			void				_ReturnFocus(int32 id, const Window& window,
+			void				_ReturnFocus(const Window& window,
 									bool wasActive);
 
 	// Event translation (DisplayServerEvents.cpp).

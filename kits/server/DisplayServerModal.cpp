@@ -115,11 +115,11 @@ DisplayServer::_IsDialog(const Window& window)
 }
 
 
-int32
+void
 DisplayServer::_ServedWindowFor(int32 id, Window& window)
 {
 	if (!_IsDialog(window))
-		return 0;
+		return;
 
 	// A window the kits named is kept while it lasts; otherwise the
 	// dialog is about what the person was working in: the active window
@@ -148,14 +148,12 @@ DisplayServer::_ServedWindowFor(int32 id, Window& window)
 	window.servedWindow = parent;
 	if (parent != 0)
 		fBackend->SetDialog(id, parent, is_modal_feel(window.feel));
-	return parent;
 }
 
 
 void
-DisplayServer::_ReturnFocus(int32 id, const Window& window, bool wasActive)
+DisplayServer::_ReturnFocus(const Window& window, bool wasActive)
 {
-	B_UNUSED(id);
 	if (!wasActive && fActiveWindow != 0)
 		return;
 	auto served = fWindows.find(window.servedWindow);

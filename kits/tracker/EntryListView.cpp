@@ -58,6 +58,8 @@ EntryListView::EntryListView(BRect frame, const char* name,
 	be_plain_font->GetHeight(&height);
 	fRowHeight = ceilf(height.ascent + height.descent + height.leading) + 4;
 	fBaseline = 2 + ceilf(height.ascent);
+	fDateWidth = ceilf(be_plain_font->StringWidth("0000-00-00 00:00"));
+	fSizeWidth = ceilf(be_plain_font->StringWidth("000.0 MB"));
 }
 
 
@@ -399,17 +401,15 @@ EntryListView::_DrawDocument(BRect sheet)
 void
 EntryListView::_DrawColumns(const folder_entry& entry, BRect frame)
 {
-	float dateWidth = ceilf(StringWidth("0000-00-00 00:00"));
-	float sizeWidth = ceilf(StringWidth("000.0 MB"));
-	float dateLeft = frame.right - kColumnGap - dateWidth;
-	float sizeLeft = dateLeft - kColumnGap - sizeWidth;
+	float dateLeft = frame.right - kColumnGap - fDateWidth;
+	float sizeLeft = dateLeft - kColumnGap - fSizeWidth;
 	if (sizeLeft < kNameLeft + kColumnGap)
 		return;
 	FillRect(BRect(sizeLeft - kColumnGap, frame.top, frame.right,
 		frame.bottom), B_SOLID_LOW);
 	float baseline = frame.top + fBaseline;
 	std::string size = entry_size_text(entry.size);
-	DrawString(size.c_str(), BPoint(sizeLeft + sizeWidth
+	DrawString(size.c_str(), BPoint(sizeLeft + fSizeWidth
 		- StringWidth(size.c_str()), baseline));
 	DrawString(entry_date_text(entry.modified).c_str(),
 		BPoint(dateLeft, baseline));

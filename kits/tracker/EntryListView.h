@@ -110,6 +110,9 @@ private:
 			std::string			fMessage;
 			float				fRowHeight;
 			float				fBaseline;
+	// The widths of the date and the size columns.
+			float				fDateWidth;
+			float				fSizeWidth;
 	// What was typed for type-ahead, and when the last key came.
 			std::string			fTyped;
 			bigtime_t			fLastTyped;
