@@ -133,10 +133,7 @@ DocumentWriter::_WriteReplacing(BEntry& target, const struct stat* old,
 
 	// The rename changed the new file's change time, so it is stamped
 	// now, through the descriptor, which needs no lookup that could fail.
-	struct stat st;
-	if (file.GetStat(&st) == B_OK)
-		fStamp.SetTo(st);
-	else
+	if (fStamp.SetTo(file) != B_OK)
 		fStamp.SetTo(target);
 	file.Unset();
 
@@ -270,11 +267,7 @@ DocumentWriter::_WriteInPlace(BEntry& target, const char* bytes,
 		}
 	}
 
-	struct stat st;
-	if (file.GetStat(&st) == B_OK)
-		fStamp.SetTo(st);
-	else
-		fStamp.Unset();
+	fStamp.SetTo(file);
 	backup.Remove();
 	if (status == B_OK)
 		fMethod = kInPlace;

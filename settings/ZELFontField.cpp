@@ -41,8 +41,6 @@ void
 ZELFontField::GetFontFamily(char (*family)[B_FONT_FAMILY_LENGTH + 1])
 {
 	(*family)[0] = '\0';
-	if (fMenu->Superitem() == NULL)
-		return;
 	strncat(*family, field_label(fMenu), B_FONT_FAMILY_LENGTH);
 }
 

@@ -14,7 +14,6 @@
 #include <charconv>
 #include <string>
 
-#include "PrintLine.h"
 #include "TextMatcher.h"
 
 
@@ -138,9 +137,10 @@ ZELTextView::_FindAndSelect(const char* text)
 	int32 start;
 	int32 end;
 	GetSelection(&start, &end);
-	PrintLine("Start=%li Finish=%li", (long)start, (long)end);
 	int32 length = TextLength();
-	PrintLine("TextLen=%li", (long)length);
+	std::string report;
+	append_search_lines(report, start, end, length);
+	write_report(report);
 
 	int32 found = matcher.FindNext(Text(), length, start);
 	if (found >= 0)
