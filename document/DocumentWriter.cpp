@@ -17,10 +17,6 @@
 #include "WriteAll.h"
 
 
-// How many fresh names are tried before giving up on a new file.
-static const int32 kTemporaryAttempts = 64;
-
-
 // Whether an attribute of the old file belongs to the document and so
 // moves to the new file: the user's own attributes, who may read it and
 // its security label. Anything else (file capabilities among them) is no
@@ -112,8 +108,8 @@ DocumentWriter::_WriteReplacing(BEntry& target, const struct stat* old,
 	// file is an ordinary one from the start.
 	BFile file;
 	BEntry temporary;
-	status = _CreateTemporary(directory, old != NULL ? 0600 : 0666, &file,
-		&temporary);
+	status = SaveBackup::CreateUnique(directory, ".orvane-save-",
+		old != NULL ? 0600 : 0666, &file, &temporary);
 	if (status != B_OK)
 		return status;
 
@@ -294,25 +290,5 @@ DocumentWriter::_OverwriteWith(BFile& file, off_t oldSize,
 		status = file.SetSize(length);
 	if (status == B_OK)
 		status = file.Sync();
-	return status;
-}
-
-
-status_t
-DocumentWriter::_CreateTemporary(BDirectory& directory, mode_t permissions,
-	BFile* file, BEntry* entry)
-{
-	status_t status = B_ERROR;
-	for (int32 attempt = 0; attempt < kTemporaryAttempts; attempt++) {
-		std::string name = SaveBackup::UniqueName(".orvane-save-");
-		// The entry first, so that whatever fails once the file exists
-		// can remove it.
-		status = entry->SetTo(&directory, name.c_str());
-		if (status != B_OK)
-			return status;
-		status = directory.CreateFile(name.c_str(), file, true, permissions);
-		if (status != B_FILE_EXISTS)
-			return status;
-	}
 	return status;
 }

@@ -95,10 +95,6 @@ private:
 									const struct stat& old);
 	static	status_t			_CopyAttributes(BNode& source,
 									BNode& destination);
-	// Makes a file of a fresh name in the directory.
-	static	status_t			_CreateTemporary(BDirectory& directory,
-									mode_t permissions, BFile* file,
-									BEntry* entry);
 
 			method				fMethod;
 			bool				fCanOverwriteInPlace;

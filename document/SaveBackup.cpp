@@ -96,14 +96,27 @@ SaveBackup::FindLeftOver(const entry_ref* ref, std::string* _path)
 }
 
 
-std::string
-SaveBackup::UniqueName(const char* prefix)
+status_t
+SaveBackup::CreateUnique(BDirectory& directory, const std::string& prefix,
+	mode_t permissions, BFile* file, BEntry* entry)
 {
-	char unique[64];
-	snprintf(unique, sizeof(unique), "%llx-%x",
-		(unsigned long long)system_time(),
-		(unsigned)sUniqueCounter.fetch_add(1));
-	return std::string(prefix) + unique;
+	status_t status = B_FILE_EXISTS;
+	for (int32 attempt = 0; attempt < kCreateAttempts
+			&& status == B_FILE_EXISTS; attempt++) {
+		char unique[64];
+		snprintf(unique, sizeof(unique), "%llx-%x",
+			(unsigned long long)system_time(),
+			(unsigned)sUniqueCounter.fetch_add(1));
+		std::string name = prefix + unique;
+		if (name.size() >= B_FILE_NAME_LENGTH)
+			return B_NAME_TOO_LONG;
+		status = entry->SetTo(&directory, name.c_str());
+		if (status == B_OK) {
+			status = directory.CreateFile(name.c_str(), file, true,
+				permissions);
+		}
+	}
+	return status;
 }
 
 
@@ -113,18 +126,7 @@ SaveBackup::_CreateIn(BDirectory& directory, const std::string& prefix,
 {
 	BFile file;
 	BEntry entry;
-	status_t status = B_FILE_EXISTS;
-	for (int32 attempt = 0; attempt < kCreateAttempts
-			&& status == B_FILE_EXISTS; attempt++) {
-		std::string name = UniqueName(prefix.c_str());
-		if (name.size() >= B_FILE_NAME_LENGTH)
-			return B_NAME_TOO_LONG;
-		// The entry first, so that whatever fails after the file exists
-		// can remove it again.
-		status = entry.SetTo(&directory, name.c_str());
-		if (status == B_OK)
-			status = directory.CreateFile(name.c_str(), &file, true, 0600);
-	}
+	status_t status = CreateUnique(directory, prefix, 0600, &file, &entry);
 	if (status != B_OK)
 		return status;
 

@@ -21,6 +21,7 @@
 #include <string>
 
 class BDirectory;
+class BFile;
 class BPath;
 
 
@@ -42,8 +43,13 @@ public:
 	static	status_t			FindLeftOver(const entry_ref* ref,
 									std::string* _path);
 
-	// A fresh name: the prefix, then what makes it unique.
-	static	std::string			UniqueName(const char* prefix);
+	// Makes a new file in the directory named by the prefix and what
+	// makes it unique, with the permissions. The entry is set before the
+	// file exists, so that whatever fails afterwards can remove it.
+	static	status_t			CreateUnique(BDirectory& directory,
+									const std::string& prefix,
+									mode_t permissions, BFile* file,
+									BEntry* entry);
 
 private:
 			status_t			_CreateIn(BDirectory& directory,
