@@ -28,6 +28,15 @@ static const int32 kRunBytes = 64 * 1024;
 static const int32 kChunkBytes = 64;
 
 
+// Whether the three bytes are one of U+2010 hyphen to U+2014 em dash, after
+// which a line may break as after '-'.
+static bool
+is_dash(uint8 first, uint8 second, uint8 third)
+{
+	return first == 0xE2 && second == 0x80 && third >= 0x90 && third <= 0x94;
+}
+
+
 LineBreaker::LineBreaker(const TextBuffer& text, MeasureFunction measure,
 	RunMeasureFunction measureRun)
 	:
@@ -126,11 +135,9 @@ LineBreaker::NextBreak(int32 lineStart, int32 hardEnd)
 				return lastBreak > lineStart ? lastBreak : at;
 			x += width;
 			at += length;
-			if (length == 3 && (uint8)fText.ByteAt(at - 3) == 0xE2
-				&& (uint8)fText.ByteAt(at - 2) == 0x80
-				&& (uint8)fText.ByteAt(at - 1) >= 0x90
-				&& (uint8)fText.ByteAt(at - 1) <= 0x94) {
-				// U+2010 hyphen to U+2014 em dash.
+			if (length == 3 && is_dash((uint8)fText.ByteAt(at - 3),
+					(uint8)fText.ByteAt(at - 2),
+					(uint8)fText.ByteAt(at - 1))) {
 				lastBreak = at;
 				breakX = x;
 			}
@@ -157,12 +164,9 @@ LineBreaker::NextBreak(int32 lineStart, int32 hardEnd)
 			}
 			x += width;
 			uint8 byte = (uint8)word[p];
-			if (byte == '-' || (byte == 0xE2 && p + 2 < wordLength
-					&& (uint8)word[p + 1] == 0x80
-					&& (uint8)word[p + 2] >= 0x90
-					&& (uint8)word[p + 2] <= 0x94)) {
-				// A hyphen, or U+2010 hyphen to U+2014 em dash; the
-				// dash's own width is at its first byte.
+			if (byte == '-' || (p + 2 < wordLength && is_dash(byte,
+					(uint8)word[p + 1], (uint8)word[p + 2]))) {
+				// The dash's own width is at its first byte.
 				lastBreak = wordStart + p + (byte == '-' ? 1 : 3);
 				breakX = x;
 			}

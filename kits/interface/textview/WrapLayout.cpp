@@ -379,13 +379,20 @@ WrapLayout::_Locate(int32 hardLine, int32& _block, int32& _index)
 }
 
 
-WrapLayout::Wrapped*
-WrapLayout::_Find(Block& block, int32 index)
+std::vector<WrapLayout::Entry>::iterator
+WrapLayout::_EntryAt(Block& block, int32 index)
 {
-	auto found = std::lower_bound(block.entries.begin(), block.entries.end(),
+	return std::lower_bound(block.entries.begin(), block.entries.end(),
 		index, [](const Entry& entry, int32 wanted) {
 			return entry.index < wanted;
 		});
+}
+
+
+WrapLayout::Wrapped*
+WrapLayout::_Find(Block& block, int32 index)
+{
+	auto found = _EntryAt(block, index);
 	if (found == block.entries.end() || found->index != index)
 		return NULL;
 	return found->wrapped.get();
@@ -395,10 +402,7 @@ WrapLayout::_Find(Block& block, int32 index)
 WrapLayout::Wrapped&
 WrapLayout::_Make(Block& block, int32 index)
 {
-	auto found = std::lower_bound(block.entries.begin(), block.entries.end(),
-		index, [](const Entry& entry, int32 wanted) {
-			return entry.index < wanted;
-		});
+	auto found = _EntryAt(block, index);
 	if (found != block.entries.end() && found->index == index)
 		return *found->wrapped;
 	Entry entry;
@@ -411,10 +415,7 @@ WrapLayout::_Make(Block& block, int32 index)
 void
 WrapLayout::_Drop(Block& block, int32 index)
 {
-	auto found = std::lower_bound(block.entries.begin(), block.entries.end(),
-		index, [](const Entry& entry, int32 wanted) {
-			return entry.index < wanted;
-		});
+	auto found = _EntryAt(block, index);
 	if (found != block.entries.end() && found->index == index)
 		block.entries.erase(found);
 }

@@ -165,6 +165,9 @@ private:
 
 			void				_Locate(int32 hardLine, int32& _block,
 									int32& _index);
+	// The entry of the line at index, or where one would go.
+			static std::vector<Entry>::iterator _EntryAt(Block& block,
+									int32 index);
 			static Wrapped*		_Find(Block& block, int32 index);
 			static Wrapped&		_Make(Block& block, int32 index);
 			static void			_Drop(Block& block, int32 index);
