@@ -50,6 +50,23 @@ clip_to_character(const char* text, int32 length, int32 clipped)
 	return clipped;
 }
 
+
+// The width of what stands in for a character that does not draw as
+// itself (a control character, a byte that is not UTF-8); -1 for one that
+// draws as itself.
+float
+stand_in_width(const text_view_data& data,
+	const BPrivate::display_char& shown)
+{
+	if (shown.markedByte >= 0)
+		return data.byteMark.Width();
+	if (shown.placeholder != NULL) {
+		return data.font.StringWidth(shown.placeholder,
+			(int32)strlen(shown.placeholder));
+	}
+	return -1;
+}
+
 }	// namespace
 
 
@@ -128,14 +145,11 @@ BTextView::_MeasureRun(const char* bytes, int32 length, float* _advances)
 		uint32 codePoint;
 		int32 size = BPrivate::DecodeUTF8(bytes + at,
 			std::min((int32)4, length - at), codePoint);
-		BPrivate::display_char shown = BPrivate::classify_char_bytes(
-			bytes + at, size, fData->controlPictures);
-		if (shown.markedByte >= 0)
-			_advances[at] = fData->byteMark.Width();
-		else if (shown.placeholder != NULL) {
-			_advances[at] = fData->font.StringWidth(shown.placeholder,
-				(int32)strlen(shown.placeholder));
-		}
+		float width = stand_in_width(*fData,
+			BPrivate::classify_char_bytes(bytes + at, size,
+				fData->controlPictures));
+		if (width >= 0)
+			_advances[at] = width;
 		at += size;
 	}
 }
@@ -154,15 +168,11 @@ BTextView::_Init(BRect textRect, const BFont* font, const rgb_color* color)
 	const BPrivate::TextBuffer& text = fData->text;
 	fData->layout.reset(new BPrivate::WrapLayout(fData->text, fData->lines,
 		[this, &text](const char* bytes, int32 length) {
-			BPrivate::display_char shown = BPrivate::classify_char_bytes(
-				bytes, length, fData->controlPictures);
-			if (shown.markedByte >= 0)
-				return fData->byteMark.Width();
-			if (shown.placeholder != NULL) {
-				return fData->font.StringWidth(shown.placeholder,
-					(int32)strlen(shown.placeholder));
-			}
-			return fData->font.StringWidth(bytes, length);
+			float width = stand_in_width(*fData,
+				BPrivate::classify_char_bytes(bytes, length,
+					fData->controlPictures));
+			return width >= 0 ? width
+				: fData->font.StringWidth(bytes, length);
 		},
 		[this](const char* bytes, int32 length, float* _advances) {
 			_MeasureRun(bytes, length, _advances);
