@@ -7,7 +7,6 @@
 #include <Button.h>
 #include <Entry.h>
 #include <InterfaceDefs.h>
-#include <Path.h>
 #include <ScrollView.h>
 #include <StringView.h>
 #include <TextControl.h>
@@ -142,8 +141,6 @@ FilePanelWindow::_UpdateControls()
 	BEntry parent;
 	fUpButton->SetEnabled(folder.GetParent(&parent) == B_OK);
 	fStatusView->SetText(fStatusText.c_str());
-	BPath path(&fFolder);
-	fPlacesView->SetCurrentPath(path.InitCheck() == B_OK ? path.Path() : "");
 }
 
 }	// namespace BPrivate

@@ -246,6 +246,7 @@ FilePanelWindow::SetFolder(const entry_ref* folder)
 	fFolder = target;
 	BPath path(&fFolder);
 	fPathField->SetText(path.InitCheck() == B_OK ? path.Path() : "");
+	fPlacesView->SetCurrentPath(path.InitCheck() == B_OK ? path.Path() : "");
 	fListing.Load(fFolder, fFilter);
 	_ShowListing();
 	return B_OK;

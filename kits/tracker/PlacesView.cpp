@@ -45,7 +45,7 @@ void
 PlacesView::SetPlaces(const std::vector<panel_place>& places)
 {
 	fPlaces = places;
-	fCurrent = -1;
+	_MarkCurrent();
 	Invalidate();
 }
 
@@ -53,16 +53,23 @@ PlacesView::SetPlaces(const std::vector<panel_place>& places)
 void
 PlacesView::SetCurrentPath(const std::string& path)
 {
-	int32 current = -1;
+	fCurrentPath = path;
+	int32 before = fCurrent;
+	_MarkCurrent();
+	if (fCurrent != before)
+		Invalidate();
+}
+
+
+void
+PlacesView::_MarkCurrent()
+{
+	fCurrent = -1;
 	for (size_t i = 0; i < fPlaces.size(); i++) {
-		if (fPlaces[i].path == path) {
-			current = (int32)i;
+		if (fPlaces[i].path == fCurrentPath) {
+			fCurrent = (int32)i;
 			break;
 		}
-	}
-	if (current != fCurrent) {
-		fCurrent = current;
-		Invalidate();
 	}
 }
 

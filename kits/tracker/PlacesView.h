@@ -28,7 +28,8 @@ public:
 									const std::vector<panel_place>& places);
 			const std::vector<panel_place>& Places() const
 									{ return fPlaces; }
-	// Marks the place that is this folder, if any.
+	// Marks the place that is this folder, if any, now and whenever the
+	// places change.
 			void				SetCurrentPath(const std::string& path);
 	// The marked row, or -1.
 			int32				CurrentIndex() const { return fCurrent; }
@@ -42,7 +43,10 @@ public:
 	virtual	void				MouseDown(BPoint where);
 
 private:
+			void				_MarkCurrent();
+
 			std::vector<panel_place> fPlaces;
+			std::string			fCurrentPath;
 			int32				fCurrent;
 			float				fRowHeight;
 			float				fBaseline;
