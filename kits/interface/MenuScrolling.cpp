@@ -27,6 +27,16 @@ const int32 kAutoScrollMaxItems = 16;
 // How many items one notch of the wheel scrolls.
 const float kWheelItems = 3;
 
+
+// How far the menu scrolls for one item: an item's height and the pixel
+// between items.
+float
+item_step(BMenu* menu)
+{
+	BMenuItem* first = menu->ItemAt(0);
+	return first != NULL ? first->Frame().Height() + 1 : 1;
+}
+
 }	// namespace
 
 
@@ -234,9 +244,7 @@ MenuTracker::_Wheel(BPoint screen, float delta)
 	for (size_t i = fLevels.size(); i-- > 0;) {
 		if (!fLevels[i].frame.Contains(pixel))
 			continue;
-		BMenuItem* first = fLevels[i].menu->ItemAt(0);
-		float step = first != NULL ? first->Frame().Height() + 1 : 1;
-		_ScrollBy(i, delta * kWheelItems * step);
+		_ScrollBy(i, delta * kWheelItems * item_step(fLevels[i].menu));
 		return;
 	}
 }
@@ -285,8 +293,7 @@ MenuTracker::_AutoScrollStep()
 		_StopAutoScroll();
 		return;
 	}
-	BMenuItem* first = level.menu->ItemAt(0);
-	float step = first != NULL ? first->Frame().Height() + 1 : 1;
+	float step = item_step(level.menu);
 	int32 items = 1 << std::min(fAutoScrollSteps++ / kAutoScrollSpeedUp, 30);
 	step *= std::min(items, kAutoScrollMaxItems);
 	_ScrollTo(fAutoScrollLevel, top + fAutoScrollDirection * step);
@@ -305,8 +312,7 @@ MenuTracker::_JumpSelection(size_t level, int32 pages, bool toEnd)
 		target = pages < 0 ? 0 : count - 1;
 	else {
 		// A page is as many items as the menu shows at once.
-		BMenuItem* first = menu->ItemAt(0);
-		float itemHeight = first->Frame().Height() + 1;
+		float itemHeight = item_step(menu);
 		float visible = _Scrolls(level) ? _VisibleHeight(level)
 			: fLevels[level].frame.Height();
 		int32 perPage = std::max((int32)(visible / itemHeight) - 1, 1);
