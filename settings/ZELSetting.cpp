@@ -190,9 +190,8 @@ ZELSetting::_PlaceButtons()
 		button->MoveTo(x, y);
 		button->ResizeTo(width, height);
 		y += height + kButtonGap;
-		if (button == fApplyButton)
-			fApplyButton->MakeDefault(true);
 	}
+	fApplyButton->MakeDefault(true);
 
 	// The left column reaches to the buttons, so that the field shows a
 	// family's whole name and "DejaVu Sans" is not "DejaVu Serif" cut
