@@ -51,16 +51,6 @@ protected:
 		return fDriver.FindWindow(title) != NULL;
 	}
 
-	void Answer(BAlert* alert, int32 index)
-	{
-		ASSERT_NE((BAlert*)NULL, alert);
-		// Pressing waits until the alert has gone from the window list,
-		// and idle means whatever the answer started has run; an address
-		// is no way to tell alerts apart, as the next may reuse it.
-		ASSERT_EQ(B_OK, fDriver.PressAlertButton(alert, index));
-		fDriver.WaitForIdle();
-	}
-
 	ZELWindow* ChangedUntitledTwo()
 	{
 		BMessage newWindow(kMsgNew);

@@ -24,13 +24,6 @@
 namespace {
 
 class SavingTest : public EditorTest {
-protected:
-	void Answer(BAlert* alert, int32 index)
-	{
-		ASSERT_NE((BAlert*)NULL, alert);
-		ASSERT_EQ(B_OK, fDriver.PressAlertButton(alert, index));
-		fDriver.WaitForIdle();
-	}
 };
 
 }	// namespace

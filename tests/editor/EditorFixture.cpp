@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 
+#include <Button.h>
 #include <MenuBar.h>
 #include <MenuItem.h>
 #include <StringView.h>
@@ -202,6 +203,32 @@ void
 EditorTest::PostToApp(BMessage* message)
 {
 	fDriver.Application()->PostMessage(message);
+	fDriver.WaitForIdle();
+}
+
+
+ZELWindow*
+EditorTest::OpenDocument(const std::string& leaf, const std::string& bytes)
+{
+	WriteFile(leaf, bytes);
+	if (!Launch({ leaf }))
+		return NULL;
+	return Document(leaf.c_str());
+}
+
+
+BButton*
+EditorTest::Button(BWindow* window, const char* label)
+{
+	return dynamic_cast<BButton*>(fDriver.FindControl(window, label));
+}
+
+
+void
+EditorTest::Answer(BAlert* alert, int32 index)
+{
+	ASSERT_NE((BAlert*)NULL, alert);
+	ASSERT_EQ(B_OK, fDriver.PressAlertButton(alert, index));
 	fDriver.WaitForIdle();
 }
 

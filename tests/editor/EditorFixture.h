@@ -9,6 +9,9 @@
 
 #include <Window.h>
 
+class BAlert;
+class BButton;
+
 #include <TestDriver.h>
 
 #include <gtest/gtest.h>
@@ -43,6 +46,10 @@ protected:
 
 	// A document window's state; each takes the window's lock.
 			ZELWindow*			Document(const char* title);
+	// Writes the file, launches with it and gives its window; NULL when
+	// the launch failed.
+			ZELWindow*			OpenDocument(const std::string& leaf,
+									const std::string& bytes);
 			ZELTextView*		TextOf(BWindow* window);
 			BRect				FrameOf(BWindow* window);
 			std::string			TextIn(BWindow* window);
@@ -58,6 +65,12 @@ protected:
 			void				Post(BWindow* window, BMessage* message);
 			void				Post(BWindow* window, uint32 what);
 			void				PostToApp(BMessage* message);
+	// The button of the window with the label; NULL for none.
+			BButton*			Button(BWindow* window, const char* label);
+	// Presses the alert's button and waits until what the answer started
+	// has run; an address is no way to tell alerts apart, as the next
+	// may reuse it.
+			void				Answer(BAlert* alert, int32 index);
 
 	// Waits until everything printed so far can be read.
 			void				SyncOutput();

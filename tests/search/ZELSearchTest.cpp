@@ -41,10 +41,7 @@ class ZELSearchTest : public EditorTest {
 protected:
 	ZELWindow* Open(const std::string& bytes)
 	{
-		WriteFile("notes.txt", bytes);
-		if (!Launch({ "notes.txt" }))
-			return NULL;
-		return Document("notes.txt");
+		return OpenDocument("notes.txt", bytes);
 	}
 
 	BWindow* OpenDialog(BWindow* document, char key)
@@ -53,11 +50,6 @@ protected:
 		return fDriver.WaitForWindow("Search");
 	}
 
-
-	BButton* Button(BWindow* dialog, const char* label)
-	{
-		return dynamic_cast<BButton*>(fDriver.FindControl(dialog, label));
-	}
 	BTextControl* Field(BWindow* dialog, const char* label)
 	{
 		return dynamic_cast<BTextControl*>(fDriver.FindControl(dialog,

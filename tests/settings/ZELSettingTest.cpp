@@ -127,11 +127,6 @@ protected:
 		return shown;
 	}
 
-	BButton* Button(BWindow* window, const char* label)
-	{
-		return dynamic_cast<BButton*>(fDriver.FindControl(window, label));
-	}
-
 	void Press(BWindow* window, const char* label)
 	{
 		BButton* button = Button(window, label);

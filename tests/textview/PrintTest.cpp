@@ -61,10 +61,7 @@ protected:
 		std::string text;
 		for (int32 i = 1; i <= count; i++)
 			text += Numbered(i) + "\n";
-		WriteFile("lines.txt", text);
-		if (!Launch({ "lines.txt" }))
-			return NULL;
-		return Document("lines.txt");
+		return OpenDocument("lines.txt", text);
 	}
 
 	static std::string Numbered(int32 number)
@@ -129,17 +126,6 @@ protected:
 	{
 		return fDriver.TypeInto(dynamic_cast<BTextControl*>(
 			fDriver.FindView(dialog, name)), text);
-	}
-
-	std::string TextOfDocument(BWindow* window)
-	{
-		ZELTextView* view = TextOf(window);
-		std::string text;
-		if (view != NULL && window->Lock()) {
-			text = view->Text();
-			window->Unlock();
-		}
-		return text;
 	}
 
 	// Presses Print in the print dialog and saves the PDF under the name.
@@ -416,12 +402,12 @@ TEST_F(PrintTest, DialogsHoldOnlyTheirDocument)
 	ASSERT_EQ(B_OK, fDriver.PressKey(print, B_ESCAPE));
 	EXPECT_EQ(NULL, fDriver.FindWindow("Print"));
 
-	EXPECT_EQ("first\n", TextOfDocument(first));
-	std::string other = TextOfDocument(second);
+	EXPECT_EQ("first\n", TextIn(first));
+	std::string other = TextIn(second);
 	for (const char* typed : { "one ", "two ", "three " })
 		EXPECT_NE(std::string::npos, other.find(typed)) << other;
 
 	// Free again, the first document takes typing as before.
 	ASSERT_EQ(B_OK, fDriver.TypeText(first, "z"));
-	EXPECT_NE(std::string::npos, TextOfDocument(first).find('z'));
+	EXPECT_NE(std::string::npos, TextIn(first).find('z'));
 }

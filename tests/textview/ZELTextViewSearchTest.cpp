@@ -36,10 +36,7 @@ protected:
 	// A document holding the bytes, with the caret at 0.
 	ZELWindow* Open(const std::string& bytes)
 	{
-		WriteFile("text.txt", bytes);
-		if (!Launch({ "text.txt" }))
-			return NULL;
-		return Document("text.txt");
+		return OpenDocument("text.txt", bytes);
 	}
 
 	void ToView(BWindow* window, BMessage* message)
