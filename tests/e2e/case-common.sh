@@ -96,6 +96,17 @@ wait_until() {
 	fail "$what"
 }
 
+# Whether a menu is open, or (with "none") whether none is.
+menu_open() {
+	local open
+	open=$(xdotool search --onlyvisible --name '^menu$')
+	if [ "${1:-}" = none ]; then
+		[ -z "$open" ]
+	else
+		[ -n "$open" ]
+	fi
+}
+
 # Prints the id of the window whose name matches, waiting for it.
 find_window() {
 	local id

@@ -107,7 +107,7 @@ case_settings_kept() {
 	# From the line length to the size field, open it, one size down.
 	xdotool key Tab Tab Down
 	wait_until "the size menu did not open" \
-		test "$(xdotool search --onlyvisible --name '^menu$' | wc -l)" -ge 1
+		menu_open
 	xdotool key Down Return
 	wait_until "the size was not chosen" printed "^BMessage\('FMsc'\)"
 	# Enter presses the default button, Apply now.
@@ -391,10 +391,10 @@ case_print_to_pdf() {
 	# and "s" picks "Save as PDF", the only item with the letter.
 	xdotool key Tab Tab Tab Down
 	wait_until "the destination menu did not open" \
-		test "$(xdotool search --onlyvisible --name '^menu$' | wc -l)" -ge 1
+		menu_open
 	xdotool key s
 	wait_until "the destination menu did not close" \
-		test "$(xdotool search --onlyvisible --name '^menu$' | wc -l)" -eq 0
+		menu_open none
 	xdotool key Return
 	panel=$(find_window '^Save$')
 	wait_until "the save panel did not get the keyboard" active_is "$panel"

@@ -50,11 +50,7 @@ focus_window() {
 }
 
 wait_menus_closed() {
-	for _ in $(seq 1 $((patience * 20))); do
-		[ -z "$(xdotool search --onlyvisible --name '^menu$')" ] && return 0
-		sleep 0.05
-	done
-	fail "a menu stayed open"
+	wait_until "a menu stayed open" menu_open none
 }
 
 case_title() {
