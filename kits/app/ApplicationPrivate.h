@@ -54,8 +54,8 @@ std::string application_name();
 
 
 /*
- * SignalWatcher: turns SIGINT and SIGTERM into B_QUIT_REQUESTED posted
- * to a target. The signal handler only writes a byte into a pipe, which
+ * SignalWatcher: turns SIGINT, SIGTERM and SIGHUP (a closed terminal,
+ * the end of a session) into B_QUIT_REQUESTED posted to a target. The signal handler only writes a byte into a pipe, which
  * is all a handler may safely do; a thread of the watcher's own reads it
  * and posts the message. One watcher may be active per process. The
  * object owns the pipe and the thread; it is used by the thread that

@@ -1,5 +1,5 @@
 /*
- * SignalWatcher: SIGINT and SIGTERM become quit requests. See
+ * SignalWatcher: SIGINT, SIGTERM and SIGHUP become quit requests. See
  * ApplicationPrivate.h.
  */
 #include "ApplicationPrivate.h"
@@ -28,6 +28,7 @@ static_assert(std::atomic<int>::is_always_lock_free);
 
 struct sigaction sOldInterrupt;
 struct sigaction sOldTerminate;
+struct sigaction sOldHangUp;
 
 
 void
@@ -87,6 +88,7 @@ SignalWatcher::Start(const BMessenger& target)
 	action.sa_flags = SA_RESTART;
 	sigaction(SIGINT, &action, &sOldInterrupt);
 	sigaction(SIGTERM, &action, &sOldTerminate);
+	sigaction(SIGHUP, &action, &sOldHangUp);
 
 	fActive = true;
 	return B_OK;
@@ -102,6 +104,7 @@ SignalWatcher::Stop()
 
 	sigaction(SIGINT, &sOldInterrupt, NULL);
 	sigaction(SIGTERM, &sOldTerminate, NULL);
+	sigaction(SIGHUP, &sOldHangUp, NULL);
 	sSignalPipe.store(-1);
 
 	// The stop byte must get through even when signal bytes filled the

@@ -96,6 +96,8 @@ directory_path(directory_which which, std::string& _path)
 			return variable_or_home("XDG_DATA_HOME", ".local/share", _path);
 		case B_USER_CACHE_DIRECTORY:
 			return variable_or_home("XDG_CACHE_HOME", ".cache", _path);
+		case B_USER_STATE_DIRECTORY:
+			return variable_or_home("XDG_STATE_HOME", ".local/state", _path);
 	}
 	return B_BAD_VALUE;
 }

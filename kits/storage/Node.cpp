@@ -5,6 +5,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -267,6 +268,33 @@ BNode::Sync()
 	if (fd != fFD)
 		close(fd);
 	return status;
+}
+
+
+status_t
+BNode::Lock()
+{
+	if (fCStatus != B_OK)
+		return fCStatus;
+	if (_IsPathOnly())
+		return B_NOT_ALLOWED;
+	while (flock(fFD, LOCK_EX | LOCK_NB) != 0) {
+		if (errno == EINTR)
+			continue;
+		return errno == EWOULDBLOCK ? (status_t)B_BUSY : storage_status(errno);
+	}
+	return B_OK;
+}
+
+
+status_t
+BNode::Unlock()
+{
+	if (fCStatus != B_OK)
+		return fCStatus;
+	if (_IsPathOnly())
+		return B_NOT_ALLOWED;
+	return flock(fFD, LOCK_UN) == 0 ? B_OK : storage_status(errno);
 }
 
 

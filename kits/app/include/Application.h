@@ -5,7 +5,7 @@
  *
  * One application object exists at a time; be_app points at it and
  * be_app_messenger reaches it, until it is deleted. Constructing it makes
- * standard output line-buffered, lets SIGINT and SIGTERM post
+ * standard output line-buffered, lets SIGINT, SIGTERM and SIGHUP post
  * B_QUIT_REQUESTED to it (the old handlers come back when it is
  * deleted), and, for a single-launch program that already runs, hands
  * the command line to the running instance and exits.

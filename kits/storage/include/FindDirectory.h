@@ -7,6 +7,9 @@
  *   B_USER_SETTINGS_DIRECTORY  $XDG_CONFIG_HOME, else ~/.config
  *   B_USER_DATA_DIRECTORY      $XDG_DATA_HOME, else ~/.local/share
  *   B_USER_CACHE_DIRECTORY     $XDG_CACHE_HOME, else ~/.cache
+ *   B_USER_STATE_DIRECTORY     $XDG_STATE_HOME, else ~/.local/state:
+ *                              what a program keeps between runs that
+ *                              is neither settings nor a cache
  *   B_DESKTOP_DIRECTORY        ~/Desktop
  *   B_SYSTEM_TEMP_DIRECTORY    $TMPDIR, else /tmp
  *
@@ -39,7 +42,8 @@ enum directory_which {
 	B_USER_CONFIG_DIRECTORY			= 3001,
 	B_USER_SETTINGS_DIRECTORY		= 3006,
 	B_USER_DATA_DIRECTORY			= 3012,
-	B_USER_CACHE_DIRECTORY			= 3013
+	B_USER_CACHE_DIRECTORY			= 3013,
+	B_USER_STATE_DIRECTORY			= 3100
 };
 
 // The C form: copies the path into returnedPath, B_BUFFER_OVERFLOW when

@@ -71,6 +71,12 @@ public:
 
 	// Writes the node's data and metadata to the disk (fsync).
 			status_t			Sync();
+	// Takes the node for this object alone: another BNode, in this process
+	// or another, that asks for the lock gets B_BUSY until Unlock() or
+	// Unset(). The lock is advisory (flock): it keeps out those who ask.
+	// B_NOT_ALLOWED for a node opened only to be looked at.
+			status_t			Lock();
+			status_t			Unlock();
 
 	// Attributes. ReadAttr() returns the bytes read (at most length; a
 	// longer value is B_BUFFER_OVERFLOW), WriteAttr() the bytes written;

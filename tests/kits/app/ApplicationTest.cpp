@@ -11,7 +11,7 @@
  * - B_REFS_RECEIVED, B_ABOUT_REQUESTED and a repeated B_READY_TO_RUN;
  * - Pulse() at the pulse rate;
  * - Quit() from another thread makes Run() return;
- * - SIGTERM and SIGINT post B_QUIT_REQUESTED, and the old handlers come
+ * - SIGTERM, SIGINT and SIGHUP post B_QUIT_REQUESTED, and the old handlers come
  *   back when the application is deleted;
  * - QuitRequested() asks the windows in turn, quits those that agree and
  *   stops at the first refusal; the window list;
@@ -310,18 +310,20 @@ signal_handler_of(int signal)
 
 TEST_F(ApplicationTest, SignalsPostAQuitRequestAndTheOldHandlersReturn)
 {
-	void* oldTerminate = signal_handler_of(SIGTERM);
-	void* oldInterrupt = signal_handler_of(SIGINT);
+	const int kSignals[] = { SIGTERM, SIGINT, SIGHUP };
+	void* old[3];
+	for (int i = 0; i < 3; i++)
+		old[i] = signal_handler_of(kSignals[i]);
 
-	for (int signal : { SIGTERM, SIGINT }) {
+	for (int signal : kSignals) {
 		SignalledApp app(signal);
-		EXPECT_NE(oldTerminate, signal_handler_of(SIGTERM));
+		EXPECT_NE(old[0], signal_handler_of(SIGTERM));
 		app.Run();
 		EXPECT_EQ(1, app.fQuitRequests) << "signal " << signal;
 	}
 
-	EXPECT_EQ(oldTerminate, signal_handler_of(SIGTERM));
-	EXPECT_EQ(oldInterrupt, signal_handler_of(SIGINT));
+	for (int i = 0; i < 3; i++)
+		EXPECT_EQ(old[i], signal_handler_of(kSignals[i])) << kSignals[i];
 }
 
 

@@ -18,7 +18,8 @@
  * - BDirectory::CreateFile with permissions makes the file with them
  *   from the start;
  * - attributes: written, read, listed, measured and removed; missing
- *   ones and offsets refused.
+ *   ones and offsets refused;
+ * - Lock(): one holder at a time, and none once the file is closed.
  */
 #include <File.h>
 
@@ -458,6 +459,22 @@ TEST_F(FileTest, CreateFileWithPermissions)
 	EXPECT_EQ(B_OK, directory.CreateFile("plain", &file, false, 0600));
 	EXPECT_EQ(0644u, mode_of(fTemp.Child("plain")) & 07777);
 	umask(oldMask);
+}
+
+
+TEST_F(FileTest, LockIsExclusiveAndEndsWithTheFile)
+{
+	write_raw(fTemp.Child("locked"), "x");
+	BFile first(fTemp.Child("locked").c_str(), B_READ_WRITE);
+	BFile second(fTemp.Child("locked").c_str(), B_READ_ONLY);
+	ASSERT_EQ(B_OK, first.Lock());
+	// Held elsewhere, the lock is refused at once rather than waited for.
+	EXPECT_EQ(B_BUSY, second.Lock());
+	EXPECT_EQ(B_OK, first.Unlock());
+	EXPECT_EQ(B_OK, second.Lock());
+	second.Unset();
+	EXPECT_EQ(B_OK, first.Lock());
+	EXPECT_EQ(B_NO_INIT, BFile().Lock());
 }
 
 

@@ -98,6 +98,11 @@ TEST_F(FindDirectoryTest, DataCacheAndTemporaryDirectories)
 	EXPECT_EQ(fTemp.Child("home/.local/share"), Find(B_USER_DATA_DIRECTORY));
 	EXPECT_EQ(fTemp.Child("cache"), Find(B_USER_CACHE_DIRECTORY));
 	EXPECT_EQ(fTemp.Child("home/Desktop"), Find(B_DESKTOP_DIRECTORY));
+	{
+		ScopedEnvironment state("XDG_STATE_HOME", NULL);
+		EXPECT_EQ(fTemp.Child("home/.local/state"),
+			Find(B_USER_STATE_DIRECTORY));
+	}
 
 	{
 		ScopedEnvironment tmp("TMPDIR", fTemp.Child("tmp").c_str());
