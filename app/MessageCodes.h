@@ -36,6 +36,9 @@ const uint32 kMsgSettings			= 'FXse';	// application: settings window
 const uint32 kMsgSettingsRecord		= 'FMpr';
 const uint32 kMsgWindowClosed		= 'FMuw';	// to the application
 const uint32 kMsgTextChanged		= 'FMsn';	// first change since clean
+// To a document window from its recovery journal, with "generation"
+// (int32): the journal needs the whole text.
+const uint32 kMsgJournalSnapshot	= 'FMjs';
 
 // Search requests, with "Find" and, for replacing, "ReplaceWith"
 const uint32 kMsgSearchFind			= 'FMse';

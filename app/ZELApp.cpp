@@ -7,8 +7,14 @@
 #include <AppDefs.h>
 #include <Entry.h>
 #include <FilePanel.h>
+#include <FindDirectory.h>
+#include <Path.h>
 #include <Window.h>
 
+#include <algorithm>
+
+#include "JournalRecovery.h"
+#include "JournalWriter.h"
 #include "MessageCodes.h"
 #include "PrintLine.h"
 #include "Settings.h"
@@ -33,12 +39,26 @@ static const char* kAboutText =
 	"Version 1.0.0";
 
 
+// Where the journals of unsaved changes are kept; empty when there is no
+// such place.
+static std::string
+recovery_folder()
+{
+	BPath path;
+	if (find_directory(B_USER_STATE_DIRECTORY, &path) != B_OK
+		|| path.Append("Orvane/recovery") != B_OK)
+		return "";
+	return path.Path();
+}
+
+
 ZELApp::ZELApp()
 	:
 	BApplication(APP_SIG),
 	fOpenWindowCount(0),
 	fNextWindowFrame(DefaultRect),
-	fOpenPanel(NULL)
+	fOpenPanel(NULL),
+	fRecoveredFound(false)
 {
 	PrintLine("ZELApp constructor");
 	DefaultSettings(&fDefaultSettings);
@@ -51,6 +71,9 @@ ZELApp::~ZELApp()
 	PrintLine("ZELApp destructor");
 	SaveSettings(&fCurrentSettings);
 	delete fOpenPanel;
+	if (JournalWriter::Default() == fJournals.get())
+		JournalWriter::SetDefault(NULL);
+	fJournals.reset();
 }
 
 
@@ -90,6 +113,7 @@ ZELApp::MessageReceived(BMessage* message)
 void
 ZELApp::ReadyToRun()
 {
+	_OpenRecovered();
 	if (CountWindows() == 0)
 		NewWindow(NULL);
 }
@@ -101,6 +125,7 @@ ZELApp::ArgvReceived(int32 argc, char** argv)
 	for (int32 i = 1; i < argc; i++) {
 		// The argument's line, then an empty one.
 		PrintLine("ARGV[%2li]=%s\n", (long)i, argv[i]);
+		_FindRecovered();
 		entry_ref ref;
 		if (get_ref_for_path(argv[i], &ref) == B_OK)
 			NewWindow(&ref);
@@ -120,6 +145,7 @@ ZELApp::RefsReceived(BMessage* message)
 		|| type != B_REF_TYPE)
 		return;
 
+	_FindRecovered();
 	// The last reference opens first, so that the first one given ends
 	// up in the frontmost window.
 	for (int32 index = count - 1; index >= 0; index--) {
@@ -141,17 +167,120 @@ ZELApp::AboutRequested()
 }
 
 
+bool
+ZELApp::QuitRequested()
+{
+	if (fJournals != NULL)
+		fJournals->Sync();
+	return BApplication::QuitRequested();
+}
+
+
 void
 ZELApp::NewWindow(entry_ref* ref)
 {
+	_NewWindow(ref, 0, _TakeRecovered(ref));
+}
+
+
+// A window numbered as the next one, or, recovered, as it was.
+void
+ZELApp::_NewWindow(entry_ref* ref, int16 number,
+	std::unique_ptr<RecoveredJournal> recovered)
+{
 	BRect frame = fNextWindowFrame;
 	fOpenWindowCount++;
-	new ZELWindow(frame, ref, (int16)fOpenWindowCount, &fCurrentSettings);
+	bool recoveredWindow = recovered != NULL;
+	if (number > 0 && recoveredWindow)
+		fRecoveredNumbers.insert(number);
+	// A new untitled window is not titled as one that came back is.
+	if (number <= 0) {
+		number = (int16)fOpenWindowCount;
+		while (fRecoveredNumbers.count(number) != 0)
+			number++;
+	}
+	ZELWindow* window = new ZELWindow(frame, ref, number, &fCurrentSettings,
+		std::move(recovered));
+	// The window runs already: what it says is read under its lock.
+	if (recoveredWindow && window->Lock()) {
+		fRecoveryNotes.push_back(window->RecoveryNote());
+		window->Unlock();
+	}
 
 	if ((fOpenWindowCount & kCascadeMask) != 0)
 		fNextWindowFrame.OffsetBy(kCascadeStep, kCascadeStep);
 	else
 		fNextWindowFrame = DefaultRect;
+}
+
+
+void
+ZELApp::_FindRecovered()
+{
+	if (fRecoveredFound)
+		return;
+	fRecoveredFound = true;
+	std::string folder = recovery_folder();
+	if (folder.empty())
+		return;
+	JournalRecovery::Scan(folder.c_str(), fRecovered);
+	fJournals.reset(new JournalWriter(folder.c_str()));
+	if (fJournals->InitCheck() != B_OK) {
+		PrintLine("Unsaved changes cannot be kept in %s: %s", folder.c_str(),
+			status_text(fJournals->InitCheck()));
+	}
+	JournalWriter::SetDefault(fJournals.get());
+}
+
+
+std::unique_ptr<RecoveredJournal>
+ZELApp::_TakeRecovered(const entry_ref* ref)
+{
+	BPath path;
+	if (ref == NULL || path.SetTo(ref) != B_OK)
+		return NULL;
+	auto found = std::find_if(fRecovered.begin(), fRecovered.end(),
+		[&](const std::unique_ptr<RecoveredJournal>& journal) {
+			return journal->base.path == path.Path();
+		});
+	if (found == fRecovered.end())
+		return NULL;
+	std::unique_ptr<RecoveredJournal> journal = std::move(*found);
+	fRecovered.erase(found);
+	return journal;
+}
+
+
+// Opens a window for every journal not taken by a file named at the
+// start, and tells the person once what came back.
+void
+ZELApp::_OpenRecovered()
+{
+	_FindRecovered();
+	std::vector<std::unique_ptr<RecoveredJournal>> journals;
+	journals.swap(fRecovered);
+	for (std::unique_ptr<RecoveredJournal>& journal : journals) {
+		entry_ref ref;
+		bool untitled = journal->base.IsUntitled();
+		if (!untitled
+			&& get_ref_for_path(journal->base.path.c_str(), &ref) != B_OK) {
+			PrintLine("Can't open file: %s", journal->base.path.c_str());
+			continue;
+		}
+		int16 number = untitled ? (int16)journal->base.number : 0;
+		_NewWindow(untitled ? NULL : &ref, number, std::move(journal));
+	}
+
+	if (fRecoveryNotes.empty())
+		return;
+	std::string text = "Orvane kept the unsaved changes of its last run "
+		"and shows them again, not saved yet:\n";
+	for (const std::string& note : fRecoveryNotes)
+		text += "\n" + note;
+	fRecoveryNotes.clear();
+	BAlert* alert = new BAlert("RecoveryNotice", text.c_str(), "OK", NULL,
+		NULL, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	alert->Go(NULL);
 }
 
 

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "DocumentWriter.h"
+#include "JournalRecovery.h"
 #include "MessageCodes.h"
 #include "PrintLine.h"
 #include "ZELTextView.h"
@@ -36,17 +37,46 @@ static const float kScrollBarWidth = 14;
 ZELWindow::ZELWindow(BRect frame, entry_ref* ref, int16 number,
 	BMessage* settings)
 	:
+	ZELWindow(frame, ref, number, settings, NULL)
+{
+}
+
+
+ZELWindow::ZELWindow(BRect frame, entry_ref* ref, int16 number,
+	BMessage* settings, std::unique_ptr<RecoveredJournal> recovered)
+	:
 	BWindow(frame, "", B_DOCUMENT_WINDOW, 0, B_CURRENT_WORKSPACE),
 	fTextView(NULL),
+	fDocument(NULL),
 	fMenuBar(NULL),
-	fFileRef(NULL),
 	fNumber(number),
 	fSavePanel(NULL),
 	fSavePanelMessenger(NULL)
 {
-	BRect bounds = Bounds();
 	PrintLine("ZELWindow constructor");
+	_Build(ref, settings);
+	if (recovered != NULL)
+		_Recover(std::move(recovered));
+	_BuildMenus();
+	if (!fDocument->IsClean())
+		_SetSaveEnabled(true);
+	AdaptTitle();
+	fTextView->MakeFocus(true);
+	Show();
+	_TellAboutLeftOverCopy();
+}
 
+
+ZELWindow::~ZELWindow()
+{
+	DeleteSavePanel();
+}
+
+
+void
+ZELWindow::_Build(entry_ref* ref, BMessage* settings)
+{
+	BRect bounds = Bounds();
 	fMenuBar = new BMenuBar(bounds, "main menu",
 		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_ITEMS_IN_ROW, true);
 	AddChild(fMenuBar);
@@ -68,13 +98,15 @@ ZELWindow::ZELWindow(BRect frame, entry_ref* ref, int16 number,
 	line->SetViewColor(164, 164, 164, 0);
 
 	// A directory is no document: its window is an untitled one.
-	if (ref != NULL) {
-		BDirectory directory;
-		if (directory.SetTo(ref) != B_OK)
-			fFileRef = new entry_ref(*ref);
-	}
+	entry_ref* fileRef = NULL;
+	BDirectory directory;
+	if (ref != NULL && directory.SetTo(ref) != B_OK)
+		fileRef = ref;
 
-	fTextView = new ZELTextView(textRect, settings, status, fFileRef);
+	fTextView = new ZELTextView(textRect, settings, status, fileRef);
+	fDocument = &fTextView->GetDocument();
+	fDocument->SetNumber(fNumber);
+	fDocument->SetOwner(BMessenger(this));
 	BScrollView* scrollView = new BScrollView("ScrollView", fTextView,
 		B_FOLLOW_ALL_SIDES, 0, true, true, B_FANCY_BORDER);
 
@@ -87,18 +119,51 @@ ZELWindow::ZELWindow(BRect frame, entry_ref* ref, int16 number,
 	AddChild(scrollView);
 	AddChild(status);
 	AddChild(line);
-
-	_BuildMenus();
-	AdaptTitle();
-	fTextView->MakeFocus(true);
-	Show();
 }
 
 
-ZELWindow::~ZELWindow()
+// Puts back the text a journal kept and says what became of it.
+void
+ZELWindow::_Recover(std::unique_ptr<RecoveredJournal> recovered)
 {
-	DeleteSavePanel();
-	delete fFileRef;
+	std::string title = fDocument->Ref() != NULL ? fDocument->Ref()->name
+		: "Untitled - " + std::to_string(fNumber);
+	switch (fTextView->Recover(std::move(recovered))) {
+		case Document::kRecovered:
+			fRecoveryNote = title;
+			break;
+		case Document::kRecoveredFileChanged:
+			fRecoveryNote = title + " (the file was changed on disk since; "
+				"saving asks before it writes over it)";
+			break;
+		case Document::kNotRecovered:
+			fRecoveryNote = title + ": the unsaved changes could not be put "
+				"back, since the file was changed on disk; they are kept in "
+				+ fDocument->RecoveryPath();
+			break;
+	}
+	PrintLine("Recovered: %s", fRecoveryNote.c_str());
+}
+
+
+// A copy of the old bytes that a save in place keeps until it is done is
+// still there: that save never finished, and the file may be damaged.
+void
+ZELWindow::_TellAboutLeftOverCopy()
+{
+	const std::string& copy = fDocument->LeftOverCopy();
+	if (copy.empty() || fDocument->Ref() == NULL)
+		return;
+
+	std::string text = "An earlier save of \"";
+	text += fDocument->Ref()->name;
+	text += "\" did not finish, so the file may be damaged. A copy of "
+		"what it held before that save is in:\n";
+	text += copy;
+	PrintLine("%s", text.c_str());
+	BAlert* alert = new BAlert("LeftOverCopy", text.c_str(), "OK", NULL,
+		NULL, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	alert->Go((BInvoker*)NULL);
 }
 
 
@@ -190,6 +255,10 @@ ZELWindow::MessageReceived(BMessage* message)
 		case kMsgTextChanged:
 			_SetSaveEnabled(true);
 			break;
+		case kMsgJournalSnapshot:
+			fDocument->SnapshotRequested(message, fTextView->Text(),
+				fTextView->TextLength());
+			break;
 		case B_SAVE_REQUESTED:
 			_SaveRequested(message);
 			break;
@@ -207,6 +276,9 @@ bool
 ZELWindow::QuitRequested()
 {
 	if (!fTextView->IsClean()) {
+		// Whatever becomes of the question, the text typed so far is on
+		// disk before it is asked.
+		fDocument->SyncJournal();
 		// A growing string: a file name may be longer than any fixed
 		// buffer made for the question.
 		std::string question = "Save changes to the document \"";
@@ -222,13 +294,15 @@ ZELWindow::QuitRequested()
 		if (choice == 1)
 			return false;
 		if (choice == 2) {
-			if (fFileRef == NULL) {
+			if (fDocument->Ref() == NULL) {
 				_ShowSavePanelForUntitled();
 				return false;
 			}
-			if (SaveText(fFileRef) != 0)
+			entry_ref ref = *fDocument->Ref();
+			if (SaveText(&ref) != 0)
 				return false;
-		}
+		} else
+			fDocument->Discarded();
 	}
 
 	DeleteSavePanel();
@@ -271,7 +345,7 @@ ZELWindow::SaveText(entry_ref* ref)
 	FileStamp stamp = writer.Stamp();
 	if (!stamp.IsKnown())
 		stamp.SetTo(ref);
-	fTextView->SetDiskStamp(stamp);
+	fDocument->Saved(*ref, stamp, fTextView->TextLength());
 	return 0;
 }
 
@@ -303,8 +377,8 @@ void
 ZELWindow::AdaptTitle()
 {
 	_UpdateOpenFolder();
-	if (fFileRef != NULL) {
-		SetTitle(fFileRef->name);
+	if (fDocument->Ref() != NULL) {
+		SetTitle(fDocument->Ref()->name);
 		return;
 	}
 	char title[64];
@@ -316,11 +390,12 @@ ZELWindow::AdaptTitle()
 void
 ZELWindow::_Save()
 {
-	if (fFileRef == NULL) {
+	if (fDocument->Ref() == NULL) {
 		_ShowSavePanelForUntitled();
 		return;
 	}
-	if (SaveText(fFileRef) != 0)
+	entry_ref ref = *fDocument->Ref();
+	if (SaveText(&ref) != 0)
 		return;
 	_SetSaveEnabled(false);
 	fTextView->SetClean(true);
@@ -331,9 +406,9 @@ void
 ZELWindow::_SaveAs()
 {
 	CreateSavePanel();
-	if (fFileRef != NULL) {
-		fSavePanel->SetSaveText(fFileRef->name);
-		BEntry entry(fFileRef);
+	if (fDocument->Ref() != NULL) {
+		fSavePanel->SetSaveText(fDocument->Ref()->name);
+		BEntry entry(fDocument->Ref());
 		BDirectory folder;
 		if (entry.GetParent(&folder) == B_OK)
 			fSavePanel->SetPanelDirectory(&folder);
@@ -368,11 +443,10 @@ ZELWindow::_SaveRequested(BMessage* message)
 	entry_ref ref;
 	if (entry.SetTo(path.Path(), false) != B_OK || entry.GetRef(&ref) != B_OK)
 		return;
+	// A successful save makes the new file the document's.
 	if (SaveText(&ref) != 0)
 		return;
 
-	delete fFileRef;
-	fFileRef = new entry_ref(ref);
 	fTextView->SetClean(true);
 	_SetSaveEnabled(false);
 	AdaptTitle();
@@ -403,7 +477,7 @@ ZELWindow::_UpdateOpenFolder()
 	BEntry entry;
 	BEntry parent;
 	entry_ref folder;
-	if (fFileRef != NULL && entry.SetTo(fFileRef) == B_OK
+	if (fDocument->Ref() != NULL && entry.SetTo(fDocument->Ref()) == B_OK
 		&& entry.GetParent(&parent) == B_OK && parent.GetRef(&folder) == B_OK)
 		message->AddRef("directory", &folder);
 }
@@ -424,7 +498,7 @@ ZELWindow::_MayOverwrite(const entry_ref* ref, bool* _knewTheFile)
 	*_knewTheFile = false;
 	// Only the document's own file is checked: the save panel asks for
 	// itself before another existing file is replaced.
-	if (fFileRef == NULL || *ref != *fFileRef)
+	if (fDocument->Ref() == NULL || *ref != *fDocument->Ref())
 		return true;
 
 	FileStamp current;

@@ -8,20 +8,24 @@
  * Threads: built on the application's thread, then runs on its own
  * looper thread from Show() on.
  *
- * Owns: its view tree, its copy of the file reference and its save panel
- * with the messenger the panel answers through.
+ * Owns: its view tree and its save panel with the messenger the panel
+ * answers through. The document (its file reference, stamp, clean flag
+ * and journal) is its text view's.
  */
 #ifndef ZEL_WINDOW_H
 #define ZEL_WINDOW_H
 
 #include <Window.h>
 
+#include <memory>
 #include <string>
 
 class BFilePanel;
 class BMenuBar;
 class BMessenger;
+class Document;
 class ZELTextView;
+struct RecoveredJournal;
 struct entry_ref;
 
 
@@ -31,6 +35,12 @@ public:
 	// its text view and does not keep it. ref may be NULL.
 								ZELWindow(BRect frame, entry_ref* ref,
 									int16 number, BMessage* settings);
+	// A window for a document recovered from its journal: the file's text
+	// as the journal left it, changed and not saved yet.
+								ZELWindow(BRect frame, entry_ref* ref,
+									int16 number, BMessage* settings,
+									std::unique_ptr<RecoveredJournal>
+										recovered);
 	virtual						~ZELWindow();
 
 	virtual	void				MessageReceived(BMessage* message);
@@ -44,7 +54,15 @@ public:
 	// The file's name, or "Untitled - <number>".
 			void				AdaptTitle();
 
+	// What became of the recovered journal the window was made with, for
+	// the notice the application gives: empty when there was none.
+			const std::string&	RecoveryNote() const { return fRecoveryNote; }
+
 private:
+			void				_Build(entry_ref* ref, BMessage* settings);
+			void				_Recover(std::unique_ptr<RecoveredJournal>
+									recovered);
+			void				_TellAboutLeftOverCopy();
 			void				_BuildMenus();
 			void				_Save();
 			void				_SaveAs();
@@ -67,11 +85,12 @@ private:
 									const std::string& backupPath);
 
 			ZELTextView*		fTextView;
+			Document*			fDocument;
 			BMenuBar*			fMenuBar;
-			entry_ref*			fFileRef;
 			int16				fNumber;
 			BFilePanel*			fSavePanel;
 			BMessenger*			fSavePanelMessenger;
+			std::string			fRecoveryNote;
 };
 
 #endif	// ZEL_WINDOW_H

@@ -5,9 +5,7 @@
  */
 #include "ZELTextView.h"
 
-#include <Alert.h>
 #include <Application.h>
-#include <Directory.h>
 #include <Entry.h>
 #include <File.h>
 #include <Font.h>
@@ -19,19 +17,60 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 
+#include "DocumentReader.h"
+#include "JournalRecovery.h"
 #include "MessageCodes.h"
 #include "PrintLine.h"
-#include "SaveBackup.h"
 #include "Settings.h"
 #include "ZELSearch.h"
 
-// The text view counts in int32, so a file must be shorter than 2 GiB.
-static const off_t kMaxFileSize = 0x7fffffff;
 
-// How much of a file one read asks for.
-static const size_t kReadChunkSize = 64 * 1024;
+namespace {
+
+// The view as what a document is read into, or recovered into.
+class ViewText : public DocumentReader::Sink, public RecoveryTarget {
+public:
+	ViewText(BTextView* view) : fView(view) {}
+
+	void ReadFrom(BFile& file, int32 length) override
+	{
+		fView->SetText(&file, 0, length, NULL);
+	}
+
+	void Take(const char* bytes, int32 length) override
+	{
+		fView->SetText(bytes, length, NULL);
+	}
+
+	uint64 Length() const override
+	{
+		return (uint64)fView->TextLength();
+	}
+
+	status_t Insert(uint64 offset, const char* bytes, size_t length) override
+	{
+		int32 before = fView->TextLength();
+		fView->Insert((int32)offset, bytes, (int32)length, NULL);
+		return fView->TextLength() == before + (int32)length
+			? B_OK : B_NO_MEMORY;
+	}
+
+	status_t Delete(uint64 from, uint64 to) override
+	{
+		int32 before = fView->TextLength();
+		fView->Delete((int32)from, (int32)to);
+		return fView->TextLength() == before - (int32)(to - from)
+			? B_OK : B_ERROR;
+	}
+
+private:
+	BTextView* fView;
+};
+
+}	// namespace
 
 
 ZELTextView::ZELTextView(BRect frame, BMessage* settings,
@@ -41,16 +80,16 @@ ZELTextView::ZELTextView(BRect frame, BMessage* settings,
 		B_WILL_DRAW),
 	fLastSearch(NULL),
 	fLastReplace(NULL),
-	fCleanFlag(true),
 	fStatusView(status),
-	fPageSettings(NULL)
+	fPageSettings(NULL),
+	fDocument(ref)
 {
 	SetDoesUndo(true);
 	SetStylable(false);
 	AdjustView(settings);
 	LoadFile(ref);
 	// Loading is not a change.
-	fCleanFlag = true;
+	fDocument.SetClean(true);
 	fLastSearch = strdup("");
 	fLastReplace = strdup("");
 }
@@ -167,100 +206,38 @@ ZELTextView::LoadFile(entry_ref* ref)
 		return;
 	PrintLine("ZELTextView LoadFile");
 
-	BDirectory directory;
-	if (directory.SetTo(ref) == B_OK) {
-		PrintLine("Can't open directory as file: %s", ref->name);
-		return;
-	}
-
-	// Reading is all loading needs: a file that may not be written is
-	// still shown, and only saving it fails.
-	BFile file;
-	if (file.SetTo(ref, B_READ_ONLY) != B_OK) {
-		PrintLine("Can't open file: %s", ref->name);
-		return;
-	}
-
-	off_t size;
-	status_t status = file.GetSize(&size);
-	if (status == B_OK && size > kMaxFileSize) {
-		PrintLine("File too large to open: %s", ref->name);
-		return;
-	}
-	// The text view reads a file of known size straight into its own
-	// storage, so loading needs no second copy of a large file.
-	if (status == B_OK && size > 0)
-		SetText(&file, 0, (int32)size, NULL);
-
-	// A read that fell short, or a size that tells nothing (as in /proc
-	// and /sys, where files say 0 and hold bytes all the same), is read
-	// again in pieces to its end, which also tells why it failed.
-	if (status != B_OK || size == 0 || TextLength() != size) {
-		std::vector<char> bytes;
-		status = _ReadAll(file, bytes);
-		if (status == B_FILE_TOO_LARGE) {
+	ViewText text(this);
+	DocumentReader::Result result = DocumentReader::Read(ref, text);
+	switch (result.what) {
+		case DocumentReader::kIsDirectory:
+			PrintLine("Can't open directory as file: %s", ref->name);
+			return;
+		case DocumentReader::kCannotOpen:
+			PrintLine("Can't open file: %s", ref->name);
+			return;
+		case DocumentReader::kTooLarge:
 			PrintLine("File too large to open: %s", ref->name);
 			return;
-		}
-		if (status != B_OK) {
-			// What was read is not shown: saving a part over the whole
-			// would lose the rest.
-			SetText("", 0, NULL);
+		case DocumentReader::kCannotRead:
 			PrintLine("Can't read file: %s: %s", ref->name,
-				status_text(status));
+				status_text(result.status));
 			return;
-		}
-		SetText(bytes.data(), (int32)bytes.size(), NULL);
+		case DocumentReader::kRead:
+			break;
 	}
-
-	// What the view shows came from this very file, so the stamp is
-	// taken from the open file rather than looked up again by name. A
-	// file whose size does not match what was read (as in /proc) has no
-	// stamp that could tell a later change.
-	if (file.GetSize(&size) == B_OK && size == TextLength())
-		fDiskStamp.SetTo(file);
-
-	_TellAboutLeftOverCopy(ref);
+	fDocument.Loaded(result, TextLength());
 }
 
 
-// Reads to the end of the file, whatever its size says: files in /proc
-// and /sys say 0 and hold bytes all the same.
-status_t
-ZELTextView::_ReadAll(BFile& file, std::vector<char>& bytes)
+Document::recovery
+ZELTextView::Recover(std::unique_ptr<RecoveredJournal> journal)
 {
-	char chunk[kReadChunkSize];
-	while (true) {
-		ssize_t read = file.ReadAt(bytes.size(), chunk, sizeof(chunk));
-		if (read < 0)
-			return (status_t)read;
-		if (read == 0)
-			return B_OK;
-		if ((off_t)bytes.size() + read > kMaxFileSize)
-			return B_FILE_TOO_LARGE;
-		bytes.insert(bytes.end(), chunk, chunk + read);
-	}
-}
-
-
-// A copy of the old bytes that a save in place keeps until it is done is
-// still there: that save never finished, and the file may be damaged.
-void
-ZELTextView::_TellAboutLeftOverCopy(const entry_ref* ref)
-{
-	std::string copy;
-	if (SaveBackup::FindLeftOver(ref, &copy) != B_OK)
-		return;
-
-	std::string text = "An earlier save of \"";
-	text += ref->name;
-	text += "\" did not finish, so the file may be damaged. A copy of "
-		"what it held before that save is in:\n";
-	text += copy;
-	PrintLine("%s", text.c_str());
-	BAlert* alert = new BAlert("LeftOverCopy", text.c_str(), "OK", NULL,
-		NULL, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
-	alert->Go((BInvoker*)NULL);
+	bool undo = DoesUndo();
+	SetDoesUndo(false);
+	ViewText text(this);
+	Document::recovery result = fDocument.Recover(std::move(journal), text);
+	SetDoesUndo(undo);
+	return result;
 }
 
 
@@ -269,7 +246,17 @@ ZELTextView::InsertText(const char* text, int32 length, int32 offset,
 	const text_run_array* runs)
 {
 	_NoteChange();
+	// The journal takes its copy first: the bytes may lie in the view's
+	// own buffer, which the insertion moves. An insertion that did not
+	// happen is taken back from it.
+	int32 before = TextLength();
+	offset = std::clamp(offset, (int32)0, before);
+	bool journaled = text != NULL && length > 0;
+	if (journaled)
+		fDocument.TextInserted(offset, text, length);
 	BTextView::InsertText(text, length, offset, runs);
+	if (journaled && TextLength() != before + length)
+		fDocument.TextDeleted(offset, offset + length);
 }
 
 
@@ -277,16 +264,21 @@ void
 ZELTextView::DeleteText(int32 start, int32 finish)
 {
 	_NoteChange();
+	int32 before = TextLength();
+	start = std::clamp(start, (int32)0, before);
+	finish = std::clamp(finish, (int32)0, before);
 	BTextView::DeleteText(start, finish);
+	if (finish > start && TextLength() == before - (finish - start))
+		fDocument.TextDeleted(start, finish);
 }
 
 
 void
 ZELTextView::_NoteChange()
 {
-	if (!fCleanFlag)
+	if (!fDocument.IsClean())
 		return;
-	fCleanFlag = false;
+	fDocument.SetClean(false);
 	// While the view is being made there is no window yet, and loading
 	// is no change anyway.
 	if (Window() != NULL)

@@ -10,8 +10,9 @@
  *
  * Threads: its window's looper thread.
  *
- * Owns: its last search and replace texts and its page settings; the
- * status view belongs to the window.
+ * Owns: its last search and replace texts, its page settings and its
+ * document (the file, its stamp, the clean flag and the journal of
+ * unsaved changes); the status view belongs to the window.
  */
 #ifndef ZEL_TEXT_VIEW_H
 #define ZEL_TEXT_VIEW_H
@@ -20,9 +21,8 @@
 
 #include <vector>
 
-#include "FileStamp.h"
+#include "Document.h"
 
-class BFile;
 class BMessage;
 class BStringView;
 struct entry_ref;
@@ -67,16 +67,27 @@ public:
 									const char* replacement);
 
 	// The clean flag, which the window reads before closing and sets
-	// after every successful save.
-			bool				IsClean() const { return fCleanFlag; }
-			void				SetClean(bool clean) { fCleanFlag = clean; }
+	// after every successful save; the document keeps it.
+			bool				IsClean() const
+									{ return fDocument.IsClean(); }
+			void				SetClean(bool clean)
+									{ fDocument.SetClean(clean); }
 
 	// The file on disk as the text last matched it: stamped when the file
-	// was loaded, and by the window after every save. Unknown when the
-	// file's content never reached the view.
-			const FileStamp&	DiskStamp() const { return fDiskStamp; }
+	// was loaded, and after every save. Unknown when the file's content
+	// never reached the view.
+			const FileStamp&	DiskStamp() const
+									{ return fDocument.DiskStamp(); }
 			void				SetDiskStamp(const FileStamp& stamp)
-									{ fDiskStamp = stamp; }
+									{ fDocument.SetDiskStamp(stamp); }
+
+	// The document the view shows: its file, stamp, clean flag and
+	// journal.
+			Document&			GetDocument() { return fDocument; }
+	// Puts a recovered journal's text in place of the loaded file's, as
+	// no change of its own and no step to undo.
+			Document::recovery	Recover(std::unique_ptr<RecoveredJournal>
+									journal);
 
 protected:
 	virtual	void				InsertText(const char* text, int32 length,
@@ -85,8 +96,6 @@ protected:
 	virtual	void				DeleteText(int32 start, int32 finish);
 
 private:
-			status_t			_ReadAll(BFile& file, std::vector<char>& bytes);
-			void				_TellAboutLeftOverCopy(const entry_ref* ref);
 			void				_NoteChange();
 			void				_HandleDrop(BMessage* message);
 			void				_TellPageTooSmall();
@@ -101,10 +110,9 @@ private:
 
 			char*				fLastSearch;
 			char*				fLastReplace;
-			bool				fCleanFlag;
 			BStringView*		fStatusView;
 			BMessage*			fPageSettings;
-			FileStamp			fDiskStamp;
+			Document			fDocument;
 };
 
 #endif	// ZEL_TEXT_VIEW_H

@@ -22,6 +22,7 @@ prefix="orvane-"
 . "$(dirname "$0")/case-common.sh"
 
 export XDG_CONFIG_HOME="$work/config"
+export XDG_STATE_HOME="$work/state"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_CONFIG_HOME" "$work/files"
 mkdir -m 0700 "$XDG_RUNTIME_DIR"

@@ -16,6 +16,7 @@
 EditorTest::EditorTest()
 	:
 	fConfigHome("XDG_CONFIG_HOME", fDirectory.Path().c_str()),
+	fStateHome("XDG_STATE_HOME", fStateDirectory.Path().c_str()),
 	fHome("HOME", fDirectory.Path().c_str()),
 	fWorkingDirectory(fDirectory.Path())
 {

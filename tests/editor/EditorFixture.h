@@ -82,6 +82,9 @@ protected:
 
 			TempDirectory		fDirectory;
 			ScopedEnvironment	fConfigHome;
+	// The journals of unsaved changes, apart from the documents.
+			TempDirectory		fStateDirectory;
+			ScopedEnvironment	fStateHome;
 	// A new save panel shows the home folder: the temporary directory.
 			ScopedEnvironment	fHome;
 			ScopedWorkingDirectory fWorkingDirectory;

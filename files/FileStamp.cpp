@@ -5,6 +5,28 @@
 
 #include <Entry.h>
 
+#include <string.h>
+
+
+namespace {
+
+void
+put_int64(std::string& bytes, int64 value)
+{
+	bytes.append((const char*)&value, sizeof(value));
+}
+
+
+int64
+get_int64(const char* bytes)
+{
+	int64 value;
+	memcpy(&value, bytes, sizeof(value));
+	return value;
+}
+
+}	// namespace
+
 
 FileStamp::FileStamp()
 	:
@@ -78,4 +100,41 @@ FileStamp::operator==(const FileStamp& other) const
 		&& fModified.tv_nsec == other.fModified.tv_nsec
 		&& fChanged.tv_sec == other.fChanged.tv_sec
 		&& fChanged.tv_nsec == other.fChanged.tv_nsec;
+}
+
+
+void
+FileStamp::Flatten(std::string& _bytes) const
+{
+	_bytes += fKnown ? '\1' : '\0';
+	put_int64(_bytes, (int64)fDevice);
+	put_int64(_bytes, (int64)fNode);
+	put_int64(_bytes, (int64)fSize);
+	put_int64(_bytes, (int64)fModified.tv_sec);
+	put_int64(_bytes, (int64)fModified.tv_nsec);
+	put_int64(_bytes, (int64)fChanged.tv_sec);
+	put_int64(_bytes, (int64)fChanged.tv_nsec);
+}
+
+
+status_t
+FileStamp::Unflatten(const char* bytes, size_t length)
+{
+	Unset();
+	if (bytes == NULL || length != kFlattenedSize || (bytes[0] != 0
+			&& bytes[0] != 1)) {
+		return B_BAD_DATA;
+	}
+	if (bytes[0] == 0)
+		return B_OK;
+	const char* field = bytes + 1;
+	fKnown = true;
+	fDevice = (dev_t)get_int64(field);
+	fNode = (ino_t)get_int64(field + 8);
+	fSize = (off_t)get_int64(field + 16);
+	fModified.tv_sec = (time_t)get_int64(field + 24);
+	fModified.tv_nsec = (long)get_int64(field + 32);
+	fChanged.tv_sec = (time_t)get_int64(field + 40);
+	fChanged.tv_nsec = (long)get_int64(field + 48);
+	return B_OK;
 }

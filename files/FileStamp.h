@@ -16,6 +16,8 @@
 #include <Statable.h>
 #include <SupportDefs.h>
 
+#include <string>
+
 struct entry_ref;
 
 
@@ -33,6 +35,12 @@ public:
 			void				Unset();
 
 			bool				IsKnown() const { return fKnown; }
+
+	// The stamp as bytes, to be kept in a file and read back; Unflatten()
+	// is B_BAD_DATA for bytes that no stamp flattened to.
+			void				Flatten(std::string& _bytes) const;
+			status_t			Unflatten(const char* bytes, size_t length);
+	static	const size_t		kFlattenedSize = 1 + 7 * 8;
 
 			bool				operator==(const FileStamp& other) const;
 			bool				operator!=(const FileStamp& other) const
