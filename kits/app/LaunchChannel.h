@@ -1,11 +1,12 @@
 /*
- * Private to the kits: the single-launch channel, a per-user Unix socket
- * through which a later launch of an application hands its command line
- * (or its file references) to the instance that is already running.
+ * Private to the kits: the single-launch channel, a Unix socket per user
+ * and display through which a later launch of an application hands its
+ * command line (or its file references) to the instance that is already
+ * running on the same display.
  *
- * Each signature has its own socket, in the private directory that
- * LaunchDirectory.h describes; a lock file beside it ("<socket>.lock")
- * serialises launches that race each other.
+ * Each signature has its own socket on each display, in the private
+ * directory that LaunchDirectory.h describes; a lock file beside it
+ * ("<socket>.lock") serialises launches that race each other.
  *
  * The protocol. A client connects, writes a 32-bit little-endian length
  * and then that many bytes of a flat BMessage, and waits for one byte:

@@ -2,6 +2,7 @@
 
 #include <StorageDefs.h>
 
+#include "LaunchDisplay.h"
 #include "StatusErrno.h"
 
 #include <errno.h>
@@ -20,8 +21,10 @@ namespace {
 
 const char* const kRuntimeDirectoryName = "orvane-kits";
 const char* const kSocketSuffix = ".sock";
-// How much of the signature shows in the socket's name.
-const size_t kReadablePrefixLength = 24;
+// How much of the signature and of the display's name show in the
+// socket's name; the rest is in its hash.
+const size_t kReadableSignatureLength = 24;
+const size_t kReadableDisplayLength = 12;
 
 
 // The directory that $XDG_RUNTIME_DIR names, if it is one we may trust:
@@ -41,12 +44,12 @@ is_trusted_runtime_directory(const char* path)
 
 
 // FNV-1a; the private directory keeps out anyone who would look for
-// collisions, so this only has to spread honest signatures.
+// collisions, so this only has to spread honest names.
 uint64
-signature_hash(const std::string& signature)
+name_hash(const std::string& name)
 {
 	uint64 hash = 14695981039346656037ULL;
-	for (unsigned char c : signature) {
+	for (unsigned char c : name) {
 		hash ^= c;
 		hash *= 1099511628211ULL;
 	}
@@ -55,30 +58,48 @@ signature_hash(const std::string& signature)
 
 
 std::string
-socket_name(const char* signature)
+lower_case(const char* text)
 {
 	std::string lower;
-	for (const char* c = signature; *c != '\0'; c++) {
+	for (const char* c = text; *c != '\0'; c++) {
 		char ch = *c;
 		if (ch >= 'A' && ch <= 'Z')
 			ch = ch - 'A' + 'a';
 		lower += ch;
 	}
+	return lower;
+}
 
-	std::string name;
-	for (size_t i = 0; i < lower.size() && i < kReadablePrefixLength; i++) {
-		char ch = lower[i];
+
+// The start of the text, with only characters no file name minds.
+std::string
+readable_part(const std::string& text, size_t length)
+{
+	std::string part;
+	for (size_t i = 0; i < text.size() && i < length; i++) {
+		char ch = text[i];
 		bool keep = (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9')
 			|| ch == '-' || ch == '_';
-		name += keep ? ch : '_';
+		part += keep ? ch : '_';
 	}
+	return part;
+}
+
+
+std::string
+socket_name(const char* signature, const std::string& display)
+{
+	std::string lower = lower_case(signature);
+	std::string displayPart = lower_case(display.c_str());
+	// The NUL keeps "a" + "bc" apart from "ab" + "c".
+	std::string whole = lower + '\0' + display;
 
 	char hash[24];
 	snprintf(hash, sizeof(hash), "-%016llx",
-		(unsigned long long)signature_hash(lower));
-	name += hash;
-	name += kSocketSuffix;
-	return name;
+		(unsigned long long)name_hash(whole));
+	return readable_part(lower, kReadableSignatureLength) + "."
+		+ readable_part(displayPart, kReadableDisplayLength) + hash
+		+ kSocketSuffix;
 }
 
 
@@ -188,7 +209,7 @@ launch_socket_path(const char* signature, std::string* _path)
 		return status;
 
 	std::string path = join_path(directory.c_str(),
-		socket_name(signature).c_str());
+		socket_name(signature, launch_display_identity()).c_str());
 	if (path.size() >= sizeof(sockaddr_un::sun_path))
 		return B_NAME_TOO_LONG;
 

@@ -10,11 +10,13 @@
  * Anything else is refused, since another user could then read what is
  * handed over or pose as the running instance.
  *
- * One socket exists per signature, named "<prefix>-<hash>.sock": the
- * prefix is the start of the lower-cased signature with every character
- * outside [a-z0-9_-] replaced by "_", the hash covers all of it. So no
- * signature can put "/" or ".." into a path, and signatures that differ
- * only in case, as MIME types may, share one socket.
+ * One socket exists per signature and display (LaunchDisplay.h names
+ * the displays), so that a launch reaches only an instance whose windows
+ * it would see. It is named "<signature>.<display>-<hash>.sock": the
+ * start of the lower-cased signature and of the display's name, with
+ * every character outside [a-z0-9_-] replaced by "_", and a hash of both
+ * whole. So neither can put "/" or ".." into a path, and signatures that
+ * differ only in case, as MIME types may, share one socket.
  */
 #ifndef _KITS_LAUNCH_DIRECTORY_H
 #define _KITS_LAUNCH_DIRECTORY_H
@@ -44,9 +46,10 @@ status_t launch_directory(std::string* _path,
 status_t make_private_directory(const char* parent, const char* name,
 	std::string* _path);
 
-// The socket's path for a signature, in launch_directory(), which it
-// creates if needed. B_BAD_VALUE for an invalid signature,
-// B_NAME_TOO_LONG when the path does not fit a socket address.
+// The socket's path for a signature on the display this process shows
+// its windows on, in launch_directory(), which it creates if needed.
+// B_BAD_VALUE for an invalid signature, B_NAME_TOO_LONG when the path
+// does not fit a socket address.
 status_t launch_socket_path(const char* signature, std::string* _path);
 
 }	// namespace BPrivate

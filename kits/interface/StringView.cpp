@@ -86,11 +86,14 @@ BStringView::Draw(BRect updateRect)
 		x = bounds.right + 1 - width;
 	else if (fAlign == B_ALIGN_CENTER)
 		x = bounds.left + floorf((bounds.Width() + 1 - width) / 2);
-	// The line sits at the top; a view taller than the font centres it.
+	// The line, as tall as the view prefers, is centred in the view,
+	// half a row higher when the difference is odd. A view shorter than
+	// the line loses as much of it at the top as at the bottom, so a
+	// status area that is too low for its font keeps its text in the
+	// middle instead of on its lower edge.
 	float lineHeight = ceilf(height.ascent + height.descent);
-	float y = bounds.top + ceilf(height.ascent);
-	if (bounds.Height() + 1 > lineHeight)
-		y += floorf((bounds.Height() + 1 - lineHeight) / 2);
+	float y = bounds.top + ceilf(height.ascent)
+		+ floorf((bounds.Height() + 1 - lineHeight) / 2);
 
 	rgb_color background = ViewColor();
 	if (background == B_TRANSPARENT_COLOR)

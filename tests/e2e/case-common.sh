@@ -14,11 +14,17 @@ output="$work/output"
 xvfb_pid=""
 wm_pid=""
 program_pid=""
+# Further instances of the program and X servers a case started.
+other_pids=()
 
 cleanup() {
 	# A case may have stopped the program; a stopped one would not end.
 	[ -n "$program_pid" ] && kill -CONT "$program_pid" 2>/dev/null
 	[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+	local pid
+	for pid in "${other_pids[@]}"; do
+		kill "$pid" 2>/dev/null
+	done
 	[ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
 	[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 	wait 2>/dev/null
@@ -40,22 +46,39 @@ fail() {
 	exit 1
 }
 
-# Starts Xvfb on the first free display; it writes the number it took.
-start_x() {
+# Starts Xvfb on the first free display and puts its name (":n") in
+# $started_display and its pid in $started_pid; the number it took is
+# written to $work/<name>, what it prints to $work/<name>.log.
+start_xvfb() {
+	local name=$1
 	Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
-		>"$work/xvfb.log" 2>&1 3>"$work/display" &
-	xvfb_pid=$!
+		>"$work/$name.log" 2>&1 3>"$work/$name" &
+	started_pid=$!
 	for _ in $(seq 1 $((patience * 20))); do
-		if [ -s "$work/display" ]; then
-			export DISPLAY=":$(head -n1 "$work/display")"
+		if [ -s "$work/$name" ]; then
+			started_display=":$(head -n1 "$work/$name")"
 			return 0
 		fi
-		kill -0 "$xvfb_pid" 2>/dev/null || break
+		kill -0 "$started_pid" 2>/dev/null || break
 		sleep 0.05
 	done
-	cat "$work/xvfb.log" >&2
+	cat "$work/$name.log" >&2
 	echo "FAIL ($case_name): Xvfb did not start" >&2
 	exit 1
+}
+
+# The case's X server, which $DISPLAY names from here on.
+start_x() {
+	start_xvfb display
+	xvfb_pid=$started_pid
+	export DISPLAY=$started_display
+}
+
+# Another X server beside the case's; its name goes in $other_display.
+start_other_x() {
+	start_xvfb other-display
+	other_pids+=("$started_pid")
+	other_display=$started_display
 }
 
 # Starts openbox on the X server with its stock settings and waits until

@@ -78,6 +78,76 @@ case_second_launch() {
 		fail "two.txt was looked for in the first instance's folder"
 }
 
+# Whether a window of that name is shown on the display.
+shown_on() { [ -n "$(DISPLAY=$1 xdotool search --onlyvisible --name "$2")" ]; }
+# Whether the launch's process still runs.
+running() { kill -0 "$1" 2>/dev/null; }
+# Whether the instance whose output is the file got the file name as an
+# argument, its own or handed over.
+got_file() { grep -qE "^ARGV\[ *[0-9]+\]=(.*/)?$2\$" "$1"; }
+
+# Launches hand their files over only to the instance on their own
+# display, however the display is written; an offscreen instance is one
+# of its own (issue 23: a launch on another X display handed its file to
+# the first instance and exited, and nothing showed on its display).
+case_separate_displays() {
+	local name
+	for name in a b c d e f; do
+		echo "$name" >"$work/files/$name.txt"
+	done
+	start_orvane a.txt
+	find_window '^a.txt$' >/dev/null
+	start_other_x
+
+	(cd "$work/files" && DISPLAY=$other_display exec "$orvane" b.txt) \
+		>"$work/other.out" 2>&1 &
+	local other_pid=$!
+	other_pids+=("$other_pid")
+	DISPLAY=$other_display find_window '^b.txt$' >/dev/null
+	running "$other_pid" ||
+		fail "the launch on $other_display ended: $(cat "$work/other.out")"
+
+	# The same displays, written otherwise: these hand over and end.
+	(cd "$work/files" && DISPLAY="unix$DISPLAY.0" timeout "$patience" \
+		"$orvane" c.txt) >"$work/c.out" 2>&1 ||
+		fail "the launch on unix$DISPLAY.0 did not hand over: $(cat "$work/c.out")"
+	find_window '^c.txt$' >/dev/null
+	(cd "$work/files" && DISPLAY="$other_display.0" timeout "$patience" \
+		"$orvane" d.txt) >"$work/d.out" 2>&1 ||
+		fail "the launch on $other_display.0 did not hand over: $(cat "$work/d.out")"
+	DISPLAY=$other_display find_window '^d.txt$' >/dev/null
+
+	(cd "$work/files" && KITS_DISPLAY=offscreen exec "$orvane" e.txt) \
+		>"$work/offscreen.out" 2>&1 &
+	local offscreen_pid=$!
+	other_pids+=("$offscreen_pid")
+	wait_until "the offscreen launch did not open e.txt itself" \
+		got_file "$work/offscreen.out" e.txt
+	running "$offscreen_pid" || fail "the offscreen launch ended"
+	(cd "$work/files" && KITS_DISPLAY=offscreen timeout "$patience" \
+		"$orvane" f.txt) >"$work/f.out" 2>&1 ||
+		fail "the offscreen launch of f.txt did not hand over: $(cat "$work/f.out")"
+	wait_until "the offscreen instance did not get f.txt" \
+		got_file "$work/offscreen.out" f.txt
+
+	# Nothing reached an instance on another display.
+	for name in b d e f; do
+		! got_file "$output" "$name.txt" ||
+			fail "$name.txt reached the instance on $DISPLAY"
+		! shown_on "$DISPLAY" "^$name.txt\$" || fail "$name.txt shows on $DISPLAY"
+	done
+	for name in a c e f; do
+		! got_file "$work/other.out" "$name.txt" ||
+			fail "$name.txt reached the instance on $other_display"
+		! shown_on "$other_display" "^$name.txt\$" ||
+			fail "$name.txt shows on $other_display"
+	done
+	for name in a b c d; do
+		! got_file "$work/offscreen.out" "$name.txt" ||
+			fail "$name.txt reached the offscreen instance"
+	done
+}
+
 # The FontSize of the settings record that the text view applied last.
 applied_size() {
 	awk '/^ZELTextView AdjustView$/ { record = 1; next }

@@ -6,9 +6,9 @@
  * to the one already running.
  *
  * Linux has no registrar process, so the roster knows only what it can
- * find out for the current user: an application that launches singly
- * keeps a per-user channel open while it runs, and that is what
- * IsRunning() looks for.
+ * find out for the current user's session on this display: an
+ * application that launches singly keeps a channel per user and display
+ * open while it runs, and that is what IsRunning() looks for.
  */
 #ifndef _ROSTER_H
 #define _ROSTER_H
@@ -68,8 +68,9 @@ public:
 
 	// Querying for apps
 	// True while an instance of the single- or exclusive-launch
-	// application with this signature runs for the current user, this
-	// process included. Applications that launch multiply keep no channel
+	// application with this signature runs for the current user on the
+	// display this process uses (offscreen counts as one), this process
+	// included. Applications that launch multiply keep no channel
 	// and are never reported. An invalid signature gives false.
 			bool				IsRunning(const char* signature) const;
 

@@ -28,6 +28,8 @@ public:
 			void				SetAlignment(alignment flag);
 			alignment			Alignment() const;
 
+	// The text's line (its preferred height) is centred vertically in
+	// the bounds, whether they are taller or shorter than it.
 	virtual	void				Draw(BRect updateRect);
 	virtual	void				AttachedToWindow();
 	// The text's width and the font's height.
