@@ -332,6 +332,16 @@ ZELWindow::SaveText(entry_ref* ref)
 			fTextView->TextLength(), DocumentWriter::kOverwriteInPlace);
 	}
 
+	if (status != B_OK && writer.FolderNotSynced()) {
+		// The file holds the text, but may lose it in a crash: the
+		// document is that file's now and stays unsaved, so that the
+		// next save tries again without asking about a changed file.
+		fDocument->WrittenNotSafe(*ref, writer.Stamp());
+		_SetSaveEnabled(true);
+		AdaptTitle();
+		_FolderNotSynced(ref, status);
+		return -1;
+	}
 	if (status != B_OK) {
 		// A failed save leaves the old bytes on disk, though perhaps
 		// written back with new times: when the window knew them before,
@@ -545,6 +555,25 @@ ZELWindow::_MayOverwriteInPlace(const entry_ref* ref, status_t reason)
 		"Overwrite", "Cancel", NULL, B_WIDTH_AS_USUAL, B_STOP_ALERT);
 	alert->SetShortcut(1, B_ESCAPE);
 	return alert->Go() == 0;
+}
+
+
+void
+ZELWindow::_FolderNotSynced(const entry_ref* ref, status_t status)
+{
+	PrintLine("File written, but its folder could not be synced: \"%s\": %s",
+		ref->name, status_text(status));
+
+	std::string text = "\"";
+	text += ref->name;
+	text += "\" was written, but its folder could not be synced to the "
+		"disk (";
+	text += status_text(status);
+	text += "), so after a crash the file may hold its old text again.\n"
+		"The document stays unsaved: save again to try once more.";
+	BAlert* alert = new BAlert("SaveNotSynced", text.c_str(), "OK",
+		NULL, NULL, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	alert->Go();
 }
 
 

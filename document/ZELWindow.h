@@ -79,6 +79,10 @@ private:
 	// damaging it, as the only way left to save it.
 			bool				_MayOverwriteInPlace(const entry_ref* ref,
 									status_t reason);
+	// Tells the user, and standard output, that the file was written but
+	// its folder could not be synced.
+			void				_FolderNotSynced(const entry_ref* ref,
+									status_t status);
 	// Tells the user, and standard output, that saving failed and why.
 			void				_SaveFailed(const entry_ref* ref,
 									status_t status,

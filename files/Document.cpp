@@ -53,6 +53,15 @@ Document::Saved(const entry_ref& ref, const FileStamp& stamp, int32 length)
 
 
 void
+Document::WrittenNotSafe(const entry_ref& ref, const FileStamp& stamp)
+{
+	fRef.reset(new entry_ref(ref));
+	fDiskStamp = stamp;
+	fCleanFlag = false;
+}
+
+
+void
 Document::Discarded()
 {
 	if (!_HasJournal())

@@ -68,6 +68,12 @@ public:
 	// file) and the file now has that stamp: the journal starts afresh.
 			void				Saved(const entry_ref& ref,
 									const FileStamp& stamp, int32 length);
+	// The text was written whole to the file, but it is not known to be
+	// safe there (its folder could not be synced): the file becomes the
+	// document's, with that stamp, and the document stays changed, its
+	// journal kept.
+			void				WrittenNotSafe(const entry_ref& ref,
+									const FileStamp& stamp);
 	// The person chose to lose the changes: the journal goes.
 			void				Discarded();
 

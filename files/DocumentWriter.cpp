@@ -33,7 +33,8 @@ is_kept_attribute(const char* name)
 DocumentWriter::DocumentWriter()
 	:
 	fMethod(kNotWritten),
-	fCanOverwriteInPlace(false)
+	fCanOverwriteInPlace(false),
+	fFolderNotSynced(false)
 {
 }
 
@@ -44,6 +45,7 @@ DocumentWriter::Write(const entry_ref* ref, const char* bytes, size_t length,
 {
 	fMethod = kNotWritten;
 	fCanOverwriteInPlace = false;
+	fFolderNotSynced = false;
 	fStamp.Unset();
 	fBackupPath.clear();
 	if (ref == NULL || (bytes == NULL && length > 0))
@@ -85,6 +87,9 @@ DocumentWriter::Write(const entry_ref* ref, const char* bytes, size_t length,
 		return _WriteInPlace(target, bytes, length, flags);
 
 	status = _WriteReplacing(target, &old, bytes, length);
+	// The new file standing, only the same save again can finish it.
+	if (fFolderNotSynced)
+		return status;
 	if (status == B_PERMISSION_DENIED || status == B_NOT_ALLOWED
 		|| status == B_READ_ONLY_DEVICE) {
 		return _WriteInPlace(target, bytes, length, flags);
@@ -133,11 +138,13 @@ DocumentWriter::_WriteReplacing(BEntry& target, const struct stat* old,
 		fStamp.SetTo(target);
 	file.Unset();
 
-	// The rename itself is safe once the directory has reached the disk;
-	// a failure there leaves the new file in place anyway.
-	directory.Sync();
+	// The rename itself is safe only once the directory has reached the
+	// disk. The new file stands either way, but until then a crash may
+	// bring the old one back under its name: that is no finished save.
 	fMethod = kReplaced;
-	return B_OK;
+	status = directory.Sync();
+	fFolderNotSynced = status != B_OK;
+	return status;
 }
 
 

@@ -62,7 +62,7 @@ public:
 	// Writes exactly length bytes to the file the reference names (or,
 	// for a link, to the file it points to), creating it when missing.
 	// B_OK only when every byte reached the disk; otherwise the old file
-	// is as it was. B_DEVICE_FULL when the disk has no room for a safe
+	// is as it was, unless FolderNotSynced() says the new one stands. B_DEVICE_FULL when the disk has no room for a safe
 	// save; kOverwriteInPlace may then still succeed.
 			status_t			Write(const entry_ref* ref, const char* bytes,
 									size_t length,
@@ -81,6 +81,12 @@ public:
 	// Where a copy of the old bytes was left because the file could not
 	// be restored after a failed write in place; empty otherwise.
 			const std::string&	BackupPath() const { return fBackupPath; }
+	// Whether the last Write() put the new file in place but could not
+	// sync its folder: the file holds the new bytes, yet after a crash
+	// its name may lead to the old file again. Write() then failed with
+	// the sync's error, and a new Write() is the way to try again.
+			bool				FolderNotSynced() const
+									{ return fFolderNotSynced; }
 
 private:
 			status_t			_WriteReplacing(BEntry& target,
@@ -98,6 +104,7 @@ private:
 
 			method				fMethod;
 			bool				fCanOverwriteInPlace;
+			bool				fFolderNotSynced;
 			FileStamp			fStamp;
 			std::string			fBackupPath;
 };

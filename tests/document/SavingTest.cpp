@@ -8,7 +8,9 @@
  *   it; the same line with the file's name is printed;
  * - a disk with no room for a new copy: the window says the disk is
  *   full and offers to overwrite in place, with the risk stated; Enter
- *   and Escape cancel, leaving the file, and "Overwrite" saves it.
+ *   and Escape cancel, leaving the file, and "Overwrite" saves it;
+ * - a folder that cannot be synced after the rename: the person is told,
+ *   the document stays unsaved, and the next save is done.
  */
 #include <gtest/gtest.h>
 
@@ -61,6 +63,53 @@ TEST_F(SavingTest, FailedSaveInPlaceKeepsKnowingTheFile)
 	EXPECT_EQ("longer old text", ReadFile("twin.txt"));
 	EXPECT_FALSE(IsSaveEnabled(window));
 	EXPECT_EQ("doc.txt twin.txt", list_directory(fDirectory.Path()));
+}
+
+
+// The folder's sync after the rename failed, and the save said it was
+// done: the new name could still be lost in a crash.
+TEST_F(SavingTest, FolderNotSyncedLeavesTheDocumentUnsaved)
+{
+	struct { int error; const char* reason; } faults[] = {
+		{ ENOSPC, "No space left on the device" },
+		{ EDQUOT, "No space left on the device" },
+		{ EFBIG, "File too large" },
+		{ EIO, "Input/output error" }
+	};
+	WriteFile("doc.txt", "old text");
+	ASSERT_TRUE(Launch({ "doc.txt" }));
+	ZELWindow* window = Document("doc.txt");
+	for (const auto& fault : faults) {
+		SCOPED_TRACE(fault.reason);
+		fDriver.TypeText(window, "x");
+		{
+			// The new file's own sync passes; the folder's, after the
+			// rename, fails.
+			ScopedFault scoped("fsync", fDirectory.Path().c_str(),
+				fault.error, 1, 1);
+			window->PostMessage(kMsgSave);
+			BAlert* alert = fDriver.WaitForAlert();
+			ASSERT_NE((BAlert*)NULL, alert);
+			EXPECT_NE(std::string::npos, fDriver.AlertText(alert).find(
+				std::string("could not be synced to the disk (")
+					+ fault.reason + ")")) << fDriver.AlertText(alert);
+			Answer(alert, 0);
+			EXPECT_EQ(1, scoped.Hits());
+		}
+		EXPECT_TRUE(fDriver.WaitForOutput((std::string("File written, but "
+			"its folder could not be synced: \"doc.txt\": ")
+				+ fault.reason).c_str()));
+		EXPECT_EQ(TextIn(window), ReadFile("doc.txt"));
+		EXPECT_FALSE(IsClean(window));
+		EXPECT_TRUE(IsSaveEnabled(window));
+	}
+
+	// The next save asks nothing about a changed file, and is done.
+	Post(window, kMsgSave);
+	EXPECT_EQ((BAlert*)NULL, fDriver.FindAlert());
+	EXPECT_EQ("xxxxold text", ReadFile("doc.txt"));
+	EXPECT_TRUE(IsClean(window));
+	EXPECT_FALSE(IsSaveEnabled(window));
 }
 
 
