@@ -483,6 +483,51 @@ case_print_to_pdf() {
 	done
 }
 
+no_journals() { [ -z "$(ls "$XDG_STATE_HOME/Orvane/recovery")" ]; }
+
+# The X server dies under a changed document: what was typed is in the
+# journal before the program ends, and the next start on a new server
+# brings it back, ready to save.
+case_display_lost() {
+	printf 'first line\n' >"$work/files/notes.txt"
+	open_document notes.txt
+	xdotool type --delay 20 'lost words '
+	# Keys are handled in order: once Find Again has been answered,
+	# every letter before it is in the text.
+	xdotool key ctrl+g
+	wait_until "Find Again was not handled" printed "^BMessage\('FEfa'\)"
+	kill -KILL "$xvfb_pid"
+	wait "$xvfb_pid" 2>/dev/null
+	xvfb_pid=""
+	wait_exit 1
+	# Records split the typing where the writer happened to take it, so
+	# the text is proven by the next start; here only the files.
+	local journal
+	for journal in "$XDG_STATE_HOME"/Orvane/recovery/journal-*; do
+		[ "$(stat -c %a "$journal")" = 600 ] \
+			|| fail "no private journal: $(ls -l "$XDG_STATE_HOME/Orvane/recovery")"
+	done
+	[ "$(stat -c %a "$XDG_STATE_HOME/Orvane/recovery")" = 700 ] \
+		|| fail "the journal folder is not private"
+
+	# A new X server, as after logging in again.
+	start_xvfb display-again
+	xvfb_pid=$started_pid
+	export DISPLAY=$started_display
+	start_orvane notes.txt
+	find_window '^notes.txt$' >/dev/null
+	wait_until "nothing was recovered" printed '^Recovered: notes.txt$'
+	local notice
+	notice=$(find_window '^Orvane$')
+	xdotool windowfocus --sync "$notice" key Return
+	local window
+	window=$(find_window '^notes.txt$')
+	xdotool windowfocus --sync "$window" key ctrl+s
+	wait_until "the recovered text was not saved" holds \
+		"$work/files/notes.txt" "lost words first line"
+	wait_until "the journal stayed after the save" no_journals
+}
+
 start_x
 "case_$case_name" || fail "the case failed"
 echo "PASS ($case_name)"
