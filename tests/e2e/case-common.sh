@@ -130,13 +130,20 @@ menu_open() {
 	fi
 }
 
-# Prints the id of the window whose name matches, waiting for it.
+# Prints the id of the window whose name matches, waiting for it. A
+# search that meets a window going away gives up at once, so it is asked
+# again until the time is up.
 find_window() {
 	local id
-	id=$(timeout "$patience" xdotool search --sync --onlyvisible \
-		--name "$1" 2>/dev/null | head -n1)
-	[ -n "$id" ] || fail "no window named \"$1\""
-	echo "$id"
+	for _ in $(seq 1 $((patience * 20))); do
+		id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+		if [ -n "$id" ]; then
+			echo "$id"
+			return 0
+		fi
+		sleep 0.05
+	done
+	fail "no window named \"$1\""
 }
 
 # Waits until the program has ended with the status (0 by default).
