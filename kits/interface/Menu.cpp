@@ -10,7 +10,11 @@
 #include <Screen.h>
 #include <Window.h>
 
+#include "FieldMenuBar.h"
+#include "MenuMeasures.h"
 #include "MenuPrivate.h"
+#include "MenuTriggers.h"
+#include "MenuWindow.h"
 
 #include <algorithm>
 #include <map>

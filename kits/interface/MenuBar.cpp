@@ -5,11 +5,13 @@
  * session always runs on the owning window's thread.
  */
 #include <MenuBar.h>
+#include <MenuItem.h>
 
 #include <Message.h>
 #include <Window.h>
 
-#include "MenuPrivate.h"
+#include "MenuTracker.h"
+#include "MenuWindow.h"
 
 #include <math.h>
 

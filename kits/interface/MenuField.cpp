@@ -9,6 +9,8 @@
 #include <MenuItem.h>
 #include <Window.h>
 
+#include "FieldMenuBar.h"
+#include "MenuMeasures.h"
 #include "MenuPrivate.h"
 
 #include <math.h>

@@ -9,7 +9,10 @@
 #include <Message.h>
 #include <Window.h>
 
+#include "MenuMeasures.h"
 #include "MenuPrivate.h"
+#include "MenuTriggers.h"
+#include "MenuWindow.h"
 
 #include <algorithm>
 #include <ctype.h>

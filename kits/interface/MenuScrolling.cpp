@@ -4,10 +4,16 @@
  * an arrow and the keyboard scroll them. Part of MenuTracker, on its
  * thread; the menu windows are locked only while they change.
  */
-#include "MenuPrivate.h"
+#include "MenuTracker.h"
 
+#include <Menu.h>
+#include <MenuItem.h>
 #include <Message.h>
 #include <MessageRunner.h>
+
+#include "MenuMeasures.h"
+#include "MenuTriggers.h"
+#include "MenuWindow.h"
 
 #include <algorithm>
 #include <math.h>

@@ -6,13 +6,19 @@
  * submenus and move between a bar's titles, Enter chooses and Escape
  * closes.
  *
- * Runs on one thread (see MenuPrivate.h); the menu windows are locked
+ * Runs on one thread (see MenuTracker.h); the menu windows are locked
  * only while the session changes what they show.
  */
-#include "MenuPrivate.h"
+#include "MenuTracker.h"
 
+#include <MenuItem.h>
 #include <Message.h>
 #include <PopUpMenu.h>
+
+#include "FieldMenuBar.h"
+#include "MenuMeasures.h"
+#include "MenuTriggers.h"
+#include "MenuWindow.h"
 
 #include <algorithm>
 #include <ctype.h>

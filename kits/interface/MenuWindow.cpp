@@ -4,7 +4,7 @@
  * to the tracking session, in screen coordinates, never handling them
  * itself: the session sees every open menu at once.
  */
-#include "MenuPrivate.h"
+#include "MenuWindow.h"
 
 #include <Message.h>
 

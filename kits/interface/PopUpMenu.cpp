@@ -6,9 +6,12 @@
 #include <PopUpMenu.h>
 
 #include <Looper.h>
+#include <MenuItem.h>
 #include <Message.h>
 
 #include "MenuPrivate.h"
+#include "MenuTracker.h"
+#include "MenuWindow.h"
 
 #include <condition_variable>
 #include <memory>

@@ -9,7 +9,7 @@
 #include <MenuItem.h>
 #include <Message.h>
 
-#include "MenuPrivate.h"
+#include "MenuTriggers.h"
 #include "WindowPrivate.h"
 
 #include <ctype.h>

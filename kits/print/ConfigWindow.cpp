@@ -11,6 +11,7 @@
 #include <StringView.h>
 
 #include "ApplicationPrivate.h"
+#include "EscapeKeyPrivate.h"
 #include "LooperPrivate.h"
 #include "ModalWait.h"
 
@@ -120,12 +121,9 @@ ConfigWindow::MessageReceived(BMessage* message)
 void
 ConfigWindow::DispatchMessage(BMessage* message, BHandler* handler)
 {
-	if (message->what == B_KEY_DOWN) {
-		const char* bytes = message->GetString("bytes", "");
-		if (bytes[0] == B_ESCAPE && bytes[1] == '\0') {
-			Finish(kCancelled);
-			return;
-		}
+	if (is_escape_key_down(message)) {
+		Finish(kCancelled);
+		return;
 	}
 	BWindow::DispatchMessage(message, handler);
 }

@@ -6,8 +6,38 @@
 #include <Node.h>
 
 
+namespace {
+
 // The permission bits: set-user-id, set-group-id, sticky and rwx.
-static const mode_t kPermissionMask = 07777;
+const mode_t kPermissionMask = 07777;
+
+
+// Every getter asks the same way: a NULL out-parameter is refused, a
+// failed stat() gives its status and leaves the value as it was, and
+// otherwise `pick` chooses what the stat answers.
+template<typename Value, typename Pick>
+status_t
+get_stat_field(const BStatable& statable, Value* _value, Pick pick)
+{
+	if (_value == NULL)
+		return B_BAD_VALUE;
+	struct stat st;
+	status_t status = statable.GetStat(&st);
+	if (status == B_OK)
+		*_value = pick(st);
+	return status;
+}
+
+
+// False as well when the object cannot be stat()ed.
+bool
+is_of_kind(const BStatable& statable, mode_t kind)
+{
+	struct stat st;
+	return statable.GetStat(&st) == B_OK && (st.st_mode & S_IFMT) == kind;
+}
+
+}	// namespace
 
 
 BStatable::BStatable()
@@ -23,52 +53,38 @@ BStatable::~BStatable()
 bool
 BStatable::IsFile() const
 {
-	struct stat st;
-	return GetStat(&st) == B_OK && S_ISREG(st.st_mode);
+	return is_of_kind(*this, S_IFREG);
 }
 
 
 bool
 BStatable::IsDirectory() const
 {
-	struct stat st;
-	return GetStat(&st) == B_OK && S_ISDIR(st.st_mode);
+	return is_of_kind(*this, S_IFDIR);
 }
 
 
 bool
 BStatable::IsSymLink() const
 {
-	struct stat st;
-	return GetStat(&st) == B_OK && S_ISLNK(st.st_mode);
+	return is_of_kind(*this, S_IFLNK);
 }
 
 
 status_t
 BStatable::GetNodeRef(node_ref* ref) const
 {
-	if (ref == NULL)
-		return B_BAD_VALUE;
-	struct stat st;
-	status_t status = GetStat(&st);
-	if (status != B_OK)
-		return status;
-	ref->device = st.st_dev;
-	ref->node = st.st_ino;
-	return B_OK;
+	return get_stat_field(*this, ref, [](const struct stat& st) {
+		return node_ref(st.st_dev, st.st_ino);
+	});
 }
 
 
 status_t
 BStatable::GetOwner(uid_t* owner) const
 {
-	if (owner == NULL)
-		return B_BAD_VALUE;
-	struct stat st;
-	status_t status = GetStat(&st);
-	if (status == B_OK)
-		*owner = st.st_uid;
-	return status;
+	return get_stat_field(*this, owner,
+		[](const struct stat& st) { return st.st_uid; });
 }
 
 
@@ -84,13 +100,8 @@ BStatable::SetOwner(uid_t owner)
 status_t
 BStatable::GetGroup(gid_t* group) const
 {
-	if (group == NULL)
-		return B_BAD_VALUE;
-	struct stat st;
-	status_t status = GetStat(&st);
-	if (status == B_OK)
-		*group = st.st_gid;
-	return status;
+	return get_stat_field(*this, group,
+		[](const struct stat& st) { return st.st_gid; });
 }
 
 
@@ -106,13 +117,8 @@ BStatable::SetGroup(gid_t group)
 status_t
 BStatable::GetPermissions(mode_t* permissions) const
 {
-	if (permissions == NULL)
-		return B_BAD_VALUE;
-	struct stat st;
-	status_t status = GetStat(&st);
-	if (status == B_OK)
-		*permissions = st.st_mode & kPermissionMask;
-	return status;
+	return get_stat_field(*this, permissions,
+		[](const struct stat& st) { return st.st_mode & kPermissionMask; });
 }
 
 
@@ -128,26 +134,16 @@ BStatable::SetPermissions(mode_t permissions)
 status_t
 BStatable::GetSize(off_t* size) const
 {
-	if (size == NULL)
-		return B_BAD_VALUE;
-	struct stat st;
-	status_t status = GetStat(&st);
-	if (status == B_OK)
-		*size = st.st_size;
-	return status;
+	return get_stat_field(*this, size,
+		[](const struct stat& st) { return st.st_size; });
 }
 
 
 status_t
 BStatable::GetModificationTime(time_t* mtime) const
 {
-	if (mtime == NULL)
-		return B_BAD_VALUE;
-	struct stat st;
-	status_t status = GetStat(&st);
-	if (status == B_OK)
-		*mtime = st.st_mtime;
-	return status;
+	return get_stat_field(*this, mtime,
+		[](const struct stat& st) { return st.st_mtime; });
 }
 
 
@@ -163,13 +159,8 @@ BStatable::SetModificationTime(time_t mtime)
 status_t
 BStatable::GetAccessTime(time_t* atime) const
 {
-	if (atime == NULL)
-		return B_BAD_VALUE;
-	struct stat st;
-	status_t status = GetStat(&st);
-	if (status == B_OK)
-		*atime = st.st_atime;
-	return status;
+	return get_stat_field(*this, atime,
+		[](const struct stat& st) { return st.st_atime; });
 }
 
 

@@ -12,6 +12,7 @@
 
 #include "ApplicationPrivate.h"
 #include "MenuPrivate.h"
+#include "MenuWindow.h"
 
 #include <gtest/gtest.h>
 

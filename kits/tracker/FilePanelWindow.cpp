@@ -18,6 +18,7 @@
 #include <Path.h>
 
 #include "EntryListView.h"
+#include "EscapeKeyPrivate.h"
 #include "PanelMessages.h"
 #include "PanelPlaces.h"
 #include "PlacesView.h"
@@ -378,12 +379,12 @@ FilePanelWindow::DispatchMessage(BMessage* message, BHandler* handler)
 		HidePanel();
 		return;
 	}
+	if (is_escape_key_down(message)) {
+		HidePanel();
+		return;
+	}
 	if (message->what == B_KEY_DOWN) {
 		const char* bytes = message->GetString("bytes", "");
-		if (bytes[0] == B_ESCAPE && bytes[1] == '\0') {
-			HidePanel();
-			return;
-		}
 		// Enter in the path field goes to that folder; it must not also
 		// press Open or Save.
 		if (bytes[0] == B_ENTER && bytes[1] == '\0' && _PathFieldHasFocus()) {

@@ -3,6 +3,8 @@
  */
 #include "LineIndex.h"
 
+#include "GapMoves.h"
+
 #include <string.h>
 
 #include <algorithm>
@@ -213,19 +215,30 @@ void
 LineIndex::_MoveGapTo(int32 line)
 {
 	int32 gap = _GapLength();
-	if (line < fGapStart) {
-		// Starts line..gapStart-1 move behind the gap and take the pending
-		// delta off.
-		for (int32 i = fGapStart - 1; i >= line; i--)
-			fStarts[i + gap] = (int32)((uint32)fStarts[i] - (uint32)fDelta);
-	} else {
-		for (int32 i = fGapStart; i < line; i++)
-			fStarts[i] = (int32)((uint32)fStarts[i + gap] + (uint32)fDelta);
+	int32* starts = fStarts.data();
+	move_gap(starts, fGapStart, gap, line);
+	// The starts that crossed the gap take the pending delta off (now
+	// behind it) or on (now before it).
+	if (fDelta != 0) {
+		if (line < fGapStart)
+			_AddTo(starts + line + gap, fGapStart - line,
+				0u - (uint32)fDelta);
+		else
+			_AddTo(starts + fGapStart, line - fGapStart, (uint32)fDelta);
 	}
 	fGapStart = line;
 	// With no start left behind the gap, the delta applies to nothing.
 	if (fGapStart == fCount)
 		fDelta = 0;
+}
+
+
+// Adds delta to count starts, modulo 2^32 like the pending delta.
+void
+LineIndex::_AddTo(int32* starts, int32 count, uint32 delta)
+{
+	for (int32 i = 0; i < count; i++)
+		starts[i] = (int32)((uint32)starts[i] + delta);
 }
 
 
@@ -247,8 +260,8 @@ LineIndex::_MakeRoom(int32 count)
 	}
 	// The starts after the gap go to the end of the bigger array.
 	int32 after = fCount - fGapStart;
-	memmove(fStarts.data() + newSize - after,
-		fStarts.data() + fGapStart + gap, after * sizeof(int32));
+	widen_gap(fStarts.data(), fGapStart, gap,
+		(int32)newSize - fGapStart - after, after);
 	return B_OK;
 }
 

@@ -72,6 +72,8 @@ private:
 			int32				_GapLength() const
 									{ return (int32)fStarts.size() - fCount; }
 			void				_MoveGapTo(int32 line);
+	static	void				_AddTo(int32* starts, int32 count,
+									uint32 delta);
 			status_t			_Append(const char* bytes, int32 length);
 			status_t			_MakeRoom(int32 count);
 

@@ -3,6 +3,8 @@
  */
 #include "TextBuffer.h"
 
+#include "GapMoves.h"
+
 #include <DataIO.h>
 
 #include <stdlib.h>
@@ -277,10 +279,9 @@ TextBuffer::_MakeRoom(int32 length)
 		return B_NO_MEMORY;
 
 	// Move the text after the gap to the end of the bigger block.
-	int32 after = fLength - fGapStart;
 	int32 newGapLength = (int32)(capacity - fLength);
-	memmove(block + fGapStart + newGapLength,
-		block + fGapStart + fGapLength, after);
+	widen_gap(block, fGapStart, fGapLength, newGapLength,
+		fLength - fGapStart);
 
 	fBuffer = block;
 	fCapacity = (int32)capacity;
@@ -292,18 +293,7 @@ TextBuffer::_MakeRoom(int32 length)
 void
 TextBuffer::_MoveGapTo(int32 offset)
 {
-	if (offset == fGapStart)
-		return;
-	if (offset < fGapStart) {
-		// The bytes offset..gapStart-1 go to the end of the gap.
-		int32 count = fGapStart - offset;
-		memmove(fBuffer + offset + fGapLength, fBuffer + offset, count);
-	} else {
-		// The bytes after the gap, up to offset, go to its start.
-		int32 count = offset - fGapStart;
-		memmove(fBuffer + fGapStart, fBuffer + fGapStart + fGapLength,
-			count);
-	}
+	move_gap(fBuffer, fGapStart, fGapLength, offset);
 	fGapStart = offset;
 }
 

@@ -17,6 +17,7 @@
  */
 #include "MenuTestSupport.h"
 
+#include "MenuMeasures.h"
 #include "MenuPrivate.h"
 
 #include <MenuField.h>

@@ -32,6 +32,7 @@
  */
 #include "MenuTestSupport.h"
 
+#include "MenuMeasures.h"
 #include "MenuPrivate.h"
 #include "ServerProtocol.h"
 
