@@ -60,6 +60,10 @@ struct JournalWriter::Operation {
 		kClose
 	};
 
+								Operation(kind what, journal_id id = 0)
+									: what(what), id(id), from(0), to(0),
+									  generation(0) {}
+
 			kind				what;
 			journal_id			id;
 			uint64				from;
@@ -182,8 +186,7 @@ JournalWriter::_SyncAtExit()
 JournalWriter::journal_id
 JournalWriter::Open(const Base& base, const BMessenger& owner)
 {
-	Operation operation{};
-	operation.what = Operation::kOpen;
+	Operation operation(Operation::kOpen);
 	operation.base = base;
 	operation.owner = owner;
 	{
@@ -200,8 +203,7 @@ JournalWriter::journal_id
 JournalWriter::Adopt(std::unique_ptr<RecoveredJournal> recovered,
 	const BMessenger& owner)
 {
-	Operation operation{};
-	operation.what = Operation::kAdopt;
+	Operation operation(Operation::kAdopt);
 	operation.owner = owner;
 	{
 		std::lock_guard<std::mutex> guard(fLock);
@@ -221,9 +223,7 @@ JournalWriter::Inserted(journal_id id, uint64 offset, const char* bytes,
 {
 	if (length == 0)
 		return;
-	Operation operation{};
-	operation.what = Operation::kInsert;
-	operation.id = id;
+	Operation operation(Operation::kInsert, id);
 	operation.from = offset;
 	operation.bytes.assign(bytes, length);
 	_Queue(std::move(operation));
@@ -235,9 +235,7 @@ JournalWriter::Deleted(journal_id id, uint64 from, uint64 to)
 {
 	if (to <= from)
 		return;
-	Operation operation{};
-	operation.what = Operation::kDelete;
-	operation.id = id;
+	Operation operation(Operation::kDelete, id);
 	operation.from = from;
 	operation.to = to;
 	_Queue(std::move(operation));
@@ -248,9 +246,7 @@ void
 JournalWriter::Snapshot(journal_id id, int32 generation, const char* text,
 	size_t length)
 {
-	Operation operation{};
-	operation.what = Operation::kSnapshot;
-	operation.id = id;
+	Operation operation(Operation::kSnapshot, id);
 	operation.generation = generation;
 	operation.bytes.assign(text, length);
 	_Queue(std::move(operation));
@@ -260,9 +256,7 @@ JournalWriter::Snapshot(journal_id id, int32 generation, const char* text,
 void
 JournalWriter::Rebase(journal_id id, const Base& base)
 {
-	Operation operation{};
-	operation.what = Operation::kRebase;
-	operation.id = id;
+	Operation operation(Operation::kRebase, id);
 	operation.base = base;
 	_Queue(std::move(operation));
 }
@@ -271,20 +265,14 @@ JournalWriter::Rebase(journal_id id, const Base& base)
 void
 JournalWriter::Discard(journal_id id)
 {
-	Operation operation{};
-	operation.what = Operation::kDiscard;
-	operation.id = id;
-	_Queue(std::move(operation));
+	_Queue(Operation(Operation::kDiscard, id));
 }
 
 
 void
 JournalWriter::Close(journal_id id)
 {
-	Operation operation{};
-	operation.what = Operation::kClose;
-	operation.id = id;
-	_Queue(std::move(operation));
+	_Queue(Operation(Operation::kClose, id));
 }
 
 

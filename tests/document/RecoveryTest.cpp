@@ -52,18 +52,6 @@ protected:
 		return names;
 	}
 
-	std::vector<BWindow*> Documents()
-	{
-		std::vector<BWindow*> documents;
-		if (App()->Lock()) {
-			for (int32 i = 0; BWindow* window = App()->WindowAt(i); i++) {
-				if (dynamic_cast<ZELWindow*>(window) != NULL)
-					documents.push_back(window);
-			}
-			App()->Unlock();
-		}
-		return documents;
-	}
 
 	// Every document goes without a word on its changes, and so does
 	// the application.

@@ -31,6 +31,16 @@ EditorTest::~EditorTest()
 	// the application from quitting; they close without asking.
 	// They are gathered first: a window that closes leaves the list at
 	// once, and counting on while it shrinks would skip the next one.
+	for (BWindow* window : Documents())
+		window->PostMessage(kMsgClose);
+	fDriver.WaitForIdle();
+	fDriver.Quit();
+}
+
+
+std::vector<BWindow*>
+EditorTest::Documents()
+{
 	std::vector<BWindow*> documents;
 	if (App()->Lock()) {
 		for (int32 i = 0; BWindow* window = App()->WindowAt(i); i++) {
@@ -39,10 +49,7 @@ EditorTest::~EditorTest()
 		}
 		App()->Unlock();
 	}
-	for (BWindow* window : documents)
-		window->PostMessage(kMsgClose);
-	fDriver.WaitForIdle();
-	fDriver.Quit();
+	return documents;
 }
 
 

@@ -51,6 +51,8 @@ protected:
 			ZELWindow*			OpenDocument(const std::string& leaf,
 									const std::string& bytes);
 			ZELTextView*		TextOf(BWindow* window);
+	// The document windows open now.
+			std::vector<BWindow*> Documents();
 			BRect				FrameOf(BWindow* window);
 			std::string			TextIn(BWindow* window);
 			bool				IsSaveEnabled(BWindow* window);
