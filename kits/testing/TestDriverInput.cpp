@@ -17,7 +17,6 @@
 using BPrivate::DisplayServer;
 using BPrivate::ServerEvent;
 using BPrivate::ServerReply;
-using BPrivate::ServerRequest;
 
 namespace {
 
@@ -62,12 +61,9 @@ status_t
 TestDriver::_InjectTo(int32 serverID, ServerEvent& event, bool mayBeGone)
 {
 	event.window = serverID;
-	ServerRequest request;
-	request.code = BPrivate::kRequestInjectEvent;
-	request.event = event;
 	ServerReply reply;
-	status_t status = DisplayServer::Default().Call(std::move(request),
-		reply);
+	status_t status = DisplayServer::Default().Call(
+		BPrivate::InjectEventRequest(event), reply);
 	// The second half of a click or a key stroke may come after the first
 	// half closed the window; then it goes nowhere, as on a screen.
 	if (status == B_BAD_VALUE && mayBeGone)

@@ -9,6 +9,10 @@
  * - the server turns injected events into the platform's messages for
  *   the window's messenger (keys with every field, mouse transit, the
  *   close box, drops with refs and WasDropped());
+ * - every request answers: those naming a window the server does not
+ *   know fail with B_BAD_VALUE and change nothing, the others succeed;
+ *   a window's title and activation come back in its info;
+ * - a request cannot be built without every field it needs;
  * - a program that cannot reach a display, or names an unknown backend,
  *   says so in one line and exits non-zero; a window without an
  *   application stops with a message.
@@ -25,6 +29,8 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <type_traits>
+#include <variant>
 #include <deque>
 #include <fstream>
 #include <mutex>
@@ -191,21 +197,13 @@ protected:
 		fInbox->Run();
 		DisplayServer& server = DisplayServer::Default();
 		fWindow = server.NewWindowID();
-		ServerRequest request;
-		request.code = kRequestCreateWindow;
-		request.window = fWindow;
-		request.frame = BRect(200, 100, 299, 149);
-		request.title = "server test";
-		request.target = BMessenger(fInbox);
-		server.Post(std::move(request));
+		server.Post(CreateWindowRequest(fWindow, BRect(200, 100, 299, 149),
+			0, 0, 0, "server test", BMessenger(fInbox)));
 	}
 
 	void TearDown() override
 	{
-		ServerRequest request;
-		request.code = kRequestDestroyWindow;
-		request.window = fWindow;
-		DisplayServer::Default().Post(std::move(request));
+		DisplayServer::Default().Post(DestroyWindowRequest(fWindow));
 		fInbox->Lock();
 		fInbox->Quit();
 	}
@@ -213,11 +211,9 @@ protected:
 	status_t Inject(ServerEvent event)
 	{
 		event.window = fWindow;
-		ServerRequest request;
-		request.code = kRequestInjectEvent;
-		request.event = event;
 		ServerReply reply;
-		return DisplayServer::Default().Call(std::move(request), reply);
+		return DisplayServer::Default().Call(InjectEventRequest(event),
+			reply);
 	}
 
 	InboxLooper* fInbox;
@@ -355,45 +351,24 @@ TEST_F(DisplayServerTest, MenuWindowsNeverBecomeActive)
 	InboxLooper* menuInbox = new InboxLooper;
 	menuInbox->Run();
 	int32 menu = server.NewWindowID();
-	ServerRequest create;
-	create.code = kRequestCreateWindow;
-	create.window = menu;
-	create.frame = BRect(210, 120, 279, 189);
-	create.feel = kMenuWindowFeel;
-	create.title = "menu";
-	create.target = BMessenger(menuInbox);
-	server.Post(std::move(create));
+	server.Post(CreateWindowRequest(menu, BRect(210, 120, 279, 189), 0,
+		kMenuWindowFeel, 0, "menu", BMessenger(menuInbox)));
 
-	for (int32 window : { fWindow, menu }) {
-		ServerRequest show;
-		show.code = kRequestShowWindow;
-		show.window = window;
-		server.Post(std::move(show));
-	}
-	ServerRequest activate;
-	activate.code = kRequestActivateWindow;
-	activate.window = fWindow;
-	activate.active = true;
-	server.Post(std::move(activate));
+	for (int32 window : { fWindow, menu })
+		server.Post(ShowWindowRequest(window));
+	server.Post(ActivateWindowRequest(fWindow, true));
 	BMessage message = fInbox->Next();
 	EXPECT_EQ(message.what, (uint32)B_WINDOW_ACTIVATED);
 	EXPECT_TRUE(message.GetBool("active", false));
 
-	ServerRequest activateMenu;
-	activateMenu.code = kRequestActivateWindow;
-	activateMenu.window = menu;
-	activateMenu.active = true;
-	server.Post(std::move(activateMenu));
+	server.Post(ActivateWindowRequest(menu, true));
 	ServerEvent click;
 	click.code = kEventMouseDown;
 	click.window = menu;
 	click.where = BPoint(5, 5);
 	click.buttons = B_PRIMARY_MOUSE_BUTTON;
-	ServerRequest inject;
-	inject.code = kRequestInjectEvent;
-	inject.event = click;
 	ServerReply reply;
-	ASSERT_EQ(server.Call(std::move(inject), reply), B_OK);
+	ASSERT_EQ(server.Call(InjectEventRequest(click), reply), B_OK);
 
 	// Messages to a looper keep their order: had the window been made
 	// inactive, that would come before this move.
@@ -404,10 +379,7 @@ TEST_F(DisplayServerTest, MenuWindowsNeverBecomeActive)
 	EXPECT_EQ(fInbox->Next().what, (uint32)B_WINDOW_MOVED);
 	EXPECT_EQ(menuInbox->Next().what, (uint32)B_MOUSE_DOWN);
 
-	ServerRequest destroy;
-	destroy.code = kRequestDestroyWindow;
-	destroy.window = menu;
-	server.Post(std::move(destroy));
+	server.Post(DestroyWindowRequest(menu));
 	menuInbox->Lock();
 	menuInbox->Quit();
 }
@@ -415,43 +387,108 @@ TEST_F(DisplayServerTest, MenuWindowsNeverBecomeActive)
 
 TEST_F(DisplayServerTest, PresentedPixelsReachTheScreen)
 {
-	ServerRequest present;
-	present.code = kRequestPresent;
-	present.window = fWindow;
-	present.frame = BRect(2, 3, 3, 3);
-	present.pixels = { 0xff112233, 0xff445566 };
-	DisplayServer::Default().Post(std::move(present));
+	DisplayServer::Default().Post(PresentRequest(fWindow, BRect(2, 3, 3, 3),
+		{ 0xff112233, 0xff445566 }));
 
-	ServerRequest read;
-	read.code = kRequestReadPixel;
-	read.window = fWindow;
-	read.frame = BRect(3, 3, 3, 3);
 	ServerReply reply;
-	ASSERT_EQ(DisplayServer::Default().Call(std::move(read), reply), B_OK);
+	ASSERT_EQ(DisplayServer::Default().Call(
+		ReadPixelRequest(fWindow, BPoint(3, 3)), reply), B_OK);
 	EXPECT_EQ(reply.pixel, 0xff445566u);
 
 	// A present whose pixels do not match its area is ignored.
-	ServerRequest bad;
-	bad.code = kRequestPresent;
-	bad.window = fWindow;
-	bad.frame = BRect(0, 0, 9, 9);
-	bad.pixels = { 0xffffffff };
-	DisplayServer::Default().Post(std::move(bad));
-	ServerRequest again;
-	again.code = kRequestReadPixel;
-	again.window = fWindow;
-	again.frame = BRect(0, 0, 0, 0);
-	ASSERT_EQ(DisplayServer::Default().Call(std::move(again), reply), B_OK);
+	DisplayServer::Default().Post(PresentRequest(fWindow, BRect(0, 0, 9, 9),
+		{ 0xffffffff }));
+	ASSERT_EQ(DisplayServer::Default().Call(
+		ReadPixelRequest(fWindow, BPoint(0, 0)), reply), B_OK);
 	EXPECT_NE(reply.pixel, 0xffffffffu);
 
-	ServerRequest clipboard;
-	clipboard.code = kRequestSetClipboard;
-	clipboard.text = "clip";
-	DisplayServer::Default().Post(std::move(clipboard));
-	ServerRequest get;
-	get.code = kRequestGetClipboard;
-	ASSERT_EQ(DisplayServer::Default().Call(std::move(get), reply), B_OK);
+	DisplayServer::Default().Post(SetClipboardRequest(false, "clip"));
+	ASSERT_EQ(DisplayServer::Default().Call(GetClipboardRequest(false),
+		reply), B_OK);
 	EXPECT_EQ(reply.text, "clip");
+}
+
+
+// A request built without one of its fields does not compile: only the
+// requests that carry nothing can be made empty.
+template<typename... Requests>
+constexpr bool
+only_empty_requests_default(std::variant<Requests...>*)
+{
+	return ((std::is_default_constructible_v<Requests>
+		== std::is_empty_v<Requests>) && ...);
+}
+
+static_assert(only_empty_requests_default((ServerRequest*)nullptr),
+	"a request with fields must be given all of them");
+
+
+TEST_F(DisplayServerTest, EveryRequestAnswers)
+{
+	DisplayServer& server = DisplayServer::Default();
+	const int32 kUnknown = server.NewWindowID();
+	struct Case {
+		const char*		name;
+		ServerRequest	request;
+		status_t		status;
+	};
+	Case cases[] = {
+		// A window the server never heard of.
+		{ "destroy unknown", DestroyWindowRequest(kUnknown), B_BAD_VALUE },
+		{ "show unknown", ShowWindowRequest(kUnknown), B_BAD_VALUE },
+		{ "hide unknown", HideWindowRequest(kUnknown), B_BAD_VALUE },
+		{ "move unknown", MoveWindowRequest(kUnknown, BPoint(1, 2)),
+			B_BAD_VALUE },
+		{ "resize unknown", ResizeWindowRequest(kUnknown, 10, 10),
+			B_BAD_VALUE },
+		{ "title unknown", SetTitleRequest(kUnknown, "x"), B_BAD_VALUE },
+		{ "flags unknown", SetFlagsRequest(kUnknown, 0, 0, 0), B_BAD_VALUE },
+		{ "present unknown", PresentRequest(kUnknown, BRect(0, 0, 0, 0),
+			{ 0xff000000 }), B_BAD_VALUE },
+		{ "activate unknown", ActivateWindowRequest(kUnknown, true),
+			B_BAD_VALUE },
+		{ "serve unknown", SetServedWindowRequest(kUnknown, fWindow),
+			B_BAD_VALUE },
+		{ "subset unknown", SetSubsetRequest(kUnknown, fWindow, true),
+			B_BAD_VALUE },
+		{ "info unknown", GetWindowInfoRequest(kUnknown), B_BAD_VALUE },
+		{ "pixel unknown", ReadPixelRequest(kUnknown, BPoint(0, 0)),
+			B_BAD_VALUE },
+		// The test's own window, and the requests that name none.
+		{ "show", ShowWindowRequest(fWindow), B_OK },
+		{ "show again", ShowWindowRequest(fWindow), B_OK },
+		{ "move", MoveWindowRequest(fWindow, BPoint(220, 110)), B_OK },
+		{ "resize", ResizeWindowRequest(fWindow, 119, 59), B_OK },
+		{ "title", SetTitleRequest(fWindow, "renamed"), B_OK },
+		{ "flags", SetFlagsRequest(fWindow, 0, 0, 0), B_OK },
+		{ "present outside", PresentRequest(fWindow, BRect(-1, 0, 0, 0),
+			{ 0xff000000, 0xff000000 }), B_OK },
+		{ "activate", ActivateWindowRequest(fWindow, true), B_OK },
+		{ "pixel", ReadPixelRequest(fWindow, BPoint(0, 0)), B_OK },
+		{ "cursor", SetCursorRequest(kCursorIBeam), B_OK },
+		{ "beep", BeepRequest(), B_OK },
+		{ "sync", SyncRequest(), B_OK },
+		{ "screen", GetScreenFrameRequest(), B_OK },
+		{ "create twice", CreateWindowRequest(fWindow, BRect(0, 0, 9, 9), 0,
+			0, 0, "twice", BMessenger(fInbox)), B_OK },
+	};
+	for (Case& test : cases) {
+		SCOPED_TRACE(test.name);
+		ServerReply reply;
+		EXPECT_EQ(server.Call(std::move(test.request), reply), test.status);
+	}
+
+	// What stuck: the last title, not the second create's, and the
+	// keyboard.
+	ServerReply info;
+	ASSERT_EQ(server.Call(GetWindowInfoRequest(fWindow), info), B_OK);
+	EXPECT_EQ(info.text, "renamed");
+	EXPECT_TRUE(info.active);
+	EXPECT_EQ(info.parent, 0);
+	ServerReply screen;
+	ASSERT_EQ(server.Call(GetScreenFrameRequest(), screen), B_OK);
+	EXPECT_TRUE(screen.frame.IsValid());
+	EXPECT_EQ(fInbox->Next().what, (uint32)B_WINDOW_ACTIVATED);
 }
 
 
