@@ -206,15 +206,46 @@ private:
 			void				_ReturnFocus(const Window& window,
 									bool wasActive);
 
-	// Event translation (DisplayServerEvents.cpp).
-			void				_PostKey(Window& window,
-									const ServerEvent& event);
-			void				_PostMouse(int32 id, Window& window,
-									const ServerEvent& event);
-			void				_PostDrop(Window& window,
-									const ServerEvent& event);
-			void				_NoteInput(Window& window,
-									const ServerEvent& event);
+	// Event translation (DisplayServerEvents.cpp), one handler for each
+	// event, for a window the server knows.
+			void				_Handle(int32 id, Window& window,
+									const std::monostate& event);
+			void				_Handle(int32 id, Window& window,
+									const KeyDownEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const KeyUpEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MouseDownEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MouseUpEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MouseMovedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MouseExitedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MouseWheelEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const CloseRequestedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const ActivatedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const ResizedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MovedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const FilesDroppedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const ExposedEvent& event);
+
+			void				_PostKey(Window& window, uint32 what,
+									const KeyEvent& event);
+	// A mouse down, up or move (exited or not) as the platform's message.
+			void				_PostPointer(int32 id, Window& window,
+									uint32 what, const PointerEvent& event,
+									int32 clicks, bool exited);
+	// The pointer and modifiers any thread may read.
+			void				_NotePointer(Window& window,
+									const PointerEvent& event);
 	// Menu windows (DisplayServerEvents.cpp).
 			void				_MenuWindowShown(int32 id, bool shown);
 			bool				_RouteToMenu(const ServerEvent& event);

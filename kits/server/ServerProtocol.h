@@ -13,10 +13,9 @@
  * of them that travels. The server handles each type in a function of
  * its own; a new request is a type here, one more alternative of
  * ServerRequest and its handler. The synchronous requests say which
- * fields of the ServerReply they fill in. An event is still one
- * structure with a code and the fields that code uses; the fields a code
- * does not name are left at their defaults. Window ids are the server's
- * own, never 0.
+ * fields of the ServerReply they fill in. Events are typed the same way:
+ * a ServerEvent is the window it is for and one of the event types.
+ * Window ids are the server's own, never 0.
  */
 #ifndef _KITS_SERVER_PROTOCOL_H
 #define _KITS_SERVER_PROTOCOL_H
@@ -31,39 +30,6 @@
 #include <vector>
 
 namespace BPrivate {
-
-// What happened on the screen, for one window.
-enum server_event_code {
-	// window, bytes (the UTF-8 character, empty for a bare modifier),
-	// key (the key code), modifiers, raw_char (the character without
-	// modifiers applied), repeat (0 for the first press).
-	kEventKeyDown = 1,
-	// As kEventKeyDown.
-	kEventKeyUp,
-	// window, where (window coordinates), buttons (all held, including
-	// the new one), modifiers, clicks (1 for a single click).
-	kEventMouseDown,
-	// window, where, buttons (those still held), modifiers.
-	kEventMouseUp,
-	// window, where, buttons, modifiers.
-	kEventMouseMoved,
-	// window, where (the pointer left the window there).
-	kEventMouseExited,
-	// window, wheel_x, wheel_y (in notches; positive is right and down).
-	kEventMouseWheel,
-	// window (the close box was clicked).
-	kEventCloseRequested,
-	// window, active.
-	kEventActivated,
-	// window, width, height (the new content size: right minus left).
-	kEventResized,
-	// window, where (the content area's new left top on the screen).
-	kEventMoved,
-	// window, where (window coordinates), paths (files dropped).
-	kEventFilesDropped,
-	// window (the screen lost the window's pixels: show them again).
-	kEventExposed
-};
 
 // The feel of the borderless windows that menus open in. While one is
 // shown, the server, not the screen's window manager, decides where keys
@@ -87,24 +53,150 @@ enum cursor_kind {
 	kCursorWait
 };
 
-struct ServerEvent {
-	int32				code = 0;
-	int32				window = 0;
+// #pragma mark - Events
+
+
+// A key went down or up. bytes is the UTF-8 character (empty for a bare
+// modifier), key the key code, rawChar the character without modifiers
+// applied, repeat 0 for the first press.
+struct KeyEvent {
+	KeyEvent(std::string bytes, int32 key, uint32 modifiers, int32 rawChar,
+		int32 repeat)
+		: bytes(std::move(bytes)), key(key), modifiers(modifiers),
+		rawChar(rawChar), repeat(repeat) {}
+
 	std::string			bytes;
-	int32				key = 0;
-	uint32				modifiers = 0;
-	int32				raw_char = 0;
-	int32				repeat = 0;
+	int32				key;
+	uint32				modifiers;
+	int32				rawChar;
+	int32				repeat;
+};
+
+struct KeyDownEvent : KeyEvent {
+	using KeyEvent::KeyEvent;
+};
+
+struct KeyUpEvent : KeyEvent {
+	using KeyEvent::KeyEvent;
+};
+
+// Where the pointer is (window coordinates), the buttons held and the
+// modifiers.
+struct PointerEvent {
+	PointerEvent(BPoint where, uint32 buttons, uint32 modifiers)
+		: where(where), buttons(buttons), modifiers(modifiers) {}
+
 	BPoint				where;
-	uint32				buttons = 0;
-	int32				clicks = 0;
-	float				wheel_x = 0;
-	float				wheel_y = 0;
-	bool				active = false;
-	float				width = 0;
-	float				height = 0;
+	uint32				buttons;
+	uint32				modifiers;
+};
+
+// buttons: all held, the new one included; clicks: 1 for a single click.
+struct MouseDownEvent : PointerEvent {
+	MouseDownEvent(BPoint where, uint32 buttons, uint32 modifiers,
+		int32 clicks)
+		: PointerEvent(where, buttons, modifiers), clicks(clicks) {}
+
+	int32				clicks;
+};
+
+// buttons: those still held.
+struct MouseUpEvent : PointerEvent {
+	using PointerEvent::PointerEvent;
+};
+
+struct MouseMovedEvent : PointerEvent {
+	using PointerEvent::PointerEvent;
+};
+
+// The pointer left the window at where.
+struct MouseExitedEvent : PointerEvent {
+	using PointerEvent::PointerEvent;
+};
+
+// In notches; positive is right and down.
+struct MouseWheelEvent {
+	MouseWheelEvent(float deltaX, float deltaY, uint32 modifiers)
+		: deltaX(deltaX), deltaY(deltaY), modifiers(modifiers) {}
+
+	float				deltaX;
+	float				deltaY;
+	uint32				modifiers;
+};
+
+// The close box was clicked.
+struct CloseRequestedEvent {
+};
+
+struct ActivatedEvent {
+	explicit ActivatedEvent(bool active) : active(active) {}
+
+	bool				active;
+};
+
+// The new content size: right minus left, bottom minus top.
+struct ResizedEvent {
+	ResizedEvent(float width, float height) : width(width), height(height) {}
+
+	float				width;
+	float				height;
+};
+
+// where: the content area's new left top on the screen.
+struct MovedEvent {
+	explicit MovedEvent(BPoint where) : where(where) {}
+
+	BPoint				where;
+};
+
+// Files dropped at where, in window coordinates.
+struct FilesDroppedEvent {
+	FilesDroppedEvent(BPoint where, std::vector<std::string> paths)
+		: where(where), paths(std::move(paths)) {}
+
+	BPoint				where;
 	std::vector<std::string> paths;
 };
+
+// The screen lost the window's pixels: show them again.
+struct ExposedEvent {
+};
+
+// What happened on the screen, for one window. An event made empty (no
+// window, std::monostate) is what a wait that found none leaves; the
+// server drops it.
+struct ServerEvent {
+	using What = std::variant<
+		std::monostate,
+		KeyDownEvent,
+		KeyUpEvent,
+		MouseDownEvent,
+		MouseUpEvent,
+		MouseMovedEvent,
+		MouseExitedEvent,
+		MouseWheelEvent,
+		CloseRequestedEvent,
+		ActivatedEvent,
+		ResizedEvent,
+		MovedEvent,
+		FilesDroppedEvent,
+		ExposedEvent>;
+
+	ServerEvent() = default;
+	ServerEvent(int32 window, What what)
+		: window(window), what(std::move(what)) {}
+
+	// The event's type, or NULL when it is another.
+	template<typename Type>
+	const Type*			As() const { return std::get_if<Type>(&what); }
+	template<typename Type>
+	bool				Is() const
+							{ return std::holds_alternative<Type>(what); }
+
+	int32				window = 0;
+	What				what;
+};
+
 
 // #pragma mark - Requests
 
