@@ -141,8 +141,6 @@ modifiers()
 status_t
 beep()
 {
-	BPrivate::ServerRequest request;
-	request.code = BPrivate::kRequestBeep;
-	BPrivate::DisplayServer::Default().Post(std::move(request));
+	BPrivate::DisplayServer::Default().Post(BPrivate::BeepRequest());
 	return B_OK;
 }

@@ -9,7 +9,6 @@
 
 using BPrivate::DisplayServer;
 using BPrivate::ServerReply;
-using BPrivate::ServerRequest;
 
 
 const struct screen_id B_MAIN_SCREEN_ID = { 0 };
@@ -62,10 +61,9 @@ BScreen::Frame()
 {
 	if (!fValid)
 		return BRect();
-	ServerRequest request;
-	request.code = BPrivate::kRequestGetScreenFrame;
 	ServerReply reply;
-	if (DisplayServer::Default().Call(std::move(request), reply) != B_OK)
+	if (DisplayServer::Default().Call(BPrivate::GetScreenFrameRequest(),
+			reply) != B_OK)
 		return BRect();
 	return reply.frame;
 }

@@ -476,11 +476,9 @@ BTextView::MouseMoved(BPoint where, uint32 transit,
 	// Over text the pointer is the I-beam that says where a click puts
 	// the caret.
 	if (transit == B_ENTERED_VIEW || transit == B_EXITED_VIEW) {
-		BPrivate::ServerRequest request;
-		request.code = BPrivate::kRequestSetCursor;
-		request.cursor = transit == B_ENTERED_VIEW
-			? BPrivate::kCursorIBeam : BPrivate::kCursorDefault;
-		BPrivate::DisplayServer::Default().Post(std::move(request));
+		BPrivate::DisplayServer::Default().Post(BPrivate::SetCursorRequest(
+			transit == B_ENTERED_VIEW
+				? BPrivate::kCursorIBeam : BPrivate::kCursorDefault));
 	}
 	if (!fData->tracking)
 		return;

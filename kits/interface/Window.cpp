@@ -27,7 +27,6 @@
 #include <string.h>
 
 using BPrivate::DisplayServer;
-using BPrivate::ServerRequest;
 using BPrivate::window_shortcut;
 
 namespace {
@@ -116,10 +115,8 @@ BWindow::~BWindow()
 	delete fTopView;
 	fTopView = NULL;
 
-	ServerRequest request;
-	request.code = BPrivate::kRequestDestroyWindow;
-	request.window = fData->serverID;
-	DisplayServer::Default().Post(std::move(request));
+	DisplayServer::Default().Post(
+		BPrivate::DestroyWindowRequest(fData->serverID));
 	BPrivate::remove_window(this);
 
 	for (window_shortcut& shortcut : fData->shortcuts)
@@ -172,16 +169,8 @@ BWindow::_InitData(BRect frame, const char* title, window_look look,
 
 	DisplayServer& server = DisplayServer::Default();
 	fData->serverID = server.NewWindowID();
-	ServerRequest request;
-	request.code = BPrivate::kRequestCreateWindow;
-	request.window = fData->serverID;
-	request.frame = fFrame;
-	request.look = look;
-	request.feel = feel;
-	request.flags = flags;
-	request.title = fTitle;
-	request.target = BMessenger(this);
-	server.Post(std::move(request));
+	server.Post(BPrivate::CreateWindowRequest(fData->serverID, fFrame, look,
+		feel, flags, fTitle, BMessenger(this)));
 
 	BPrivate::add_window(this, this);
 	_AddDefaultShortcuts();
@@ -198,10 +187,8 @@ BWindow::Quit()
 	}
 	// Off the screen at once; the rest goes when the looper ends.
 	if (fShowLevel > 0) {
-		ServerRequest request;
-		request.code = BPrivate::kRequestHideWindow;
-		request.window = fData->serverID;
-		DisplayServer::Default().Post(std::move(request));
+		DisplayServer::Default().Post(
+			BPrivate::HideWindowRequest(fData->serverID));
 	}
 	BLooper::Quit();
 }
@@ -400,11 +387,13 @@ BWindow::Minimize(bool minimize)
 	fMinimized = minimize;
 	if (fShowLevel <= 0)
 		return;
-	ServerRequest request;
-	request.code = minimize ? BPrivate::kRequestHideWindow
-		: BPrivate::kRequestShowWindow;
-	request.window = fData->serverID;
-	DisplayServer::Default().Post(std::move(request));
+	if (minimize) {
+		DisplayServer::Default().Post(
+			BPrivate::HideWindowRequest(fData->serverID));
+	} else {
+		DisplayServer::Default().Post(
+			BPrivate::ShowWindowRequest(fData->serverID));
+	}
 }
 
 
@@ -468,11 +457,8 @@ BWindow::MoveTo(float x, float y)
 		return;
 	fFrame.OffsetTo(x, y);
 
-	ServerRequest request;
-	request.code = BPrivate::kRequestMoveWindow;
-	request.window = fData->serverID;
-	request.frame = fFrame;
-	DisplayServer::Default().Post(std::move(request));
+	DisplayServer::Default().Post(
+		BPrivate::MoveWindowRequest(fData->serverID, fFrame.LeftTop()));
 
 	// FrameMoved() runs on the window's thread, as for a move on screen.
 	BMessage moved(B_WINDOW_MOVED);
@@ -498,11 +484,8 @@ BWindow::ResizeTo(float width, float height)
 		return;
 	_ApplyResize(width, height);
 
-	ServerRequest request;
-	request.code = BPrivate::kRequestResizeWindow;
-	request.window = fData->serverID;
-	request.frame = fFrame;
-	DisplayServer::Default().Post(std::move(request));
+	DisplayServer::Default().Post(BPrivate::ResizeWindowRequest(
+		fData->serverID, fFrame.Width(), fFrame.Height()));
 
 	BMessage resized(B_WINDOW_RESIZED);
 	resized.AddInt64("when", system_time());
@@ -648,10 +631,7 @@ BWindow::Show()
 	if (fShowLevel == 1) {
 		DisplayServer& server = DisplayServer::Default();
 		if (!fMinimized) {
-			ServerRequest request;
-			request.code = BPrivate::kRequestShowWindow;
-			request.window = fData->serverID;
-			server.Post(std::move(request));
+			server.Post(BPrivate::ShowWindowRequest(fData->serverID));
 		}
 		if ((fFlags & B_AVOID_FOCUS) == 0)
 			Activate(true);
@@ -671,10 +651,8 @@ BWindow::Hide()
 	fShowLevel--;
 	if (fShowLevel != 0)
 		return;
-	ServerRequest request;
-	request.code = BPrivate::kRequestHideWindow;
-	request.window = fData->serverID;
-	DisplayServer::Default().Post(std::move(request));
+	DisplayServer::Default().Post(
+		BPrivate::HideWindowRequest(fData->serverID));
 }
 
 
@@ -695,11 +673,8 @@ BWindow::IsMinimized() const
 void
 BWindow::Activate(bool active)
 {
-	ServerRequest request;
-	request.code = BPrivate::kRequestActivateWindow;
-	request.window = fData->serverID;
-	request.active = active;
-	DisplayServer::Default().Post(std::move(request));
+	DisplayServer::Default().Post(
+		BPrivate::ActivateWindowRequest(fData->serverID, active));
 }
 
 

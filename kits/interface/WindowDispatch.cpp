@@ -383,11 +383,9 @@ BWindow::_HandleResized(BMessage* message)
 		_ApplyResize(allowedWidth, allowedHeight);
 		if (allowedWidth != width || allowedHeight != height) {
 			// The screen gave a size outside the limits: take it back.
-			BPrivate::ServerRequest request;
-			request.code = BPrivate::kRequestResizeWindow;
-			request.window = fData->serverID;
-			request.frame = fFrame;
-			BPrivate::DisplayServer::Default().Post(std::move(request));
+			BPrivate::DisplayServer::Default().Post(
+				BPrivate::ResizeWindowRequest(fData->serverID, fFrame.Width(),
+					fFrame.Height()));
 		}
 	}
 	FrameResized(fFrame.Width(), fFrame.Height());

@@ -8,7 +8,6 @@
 #include "WindowPrivate.h"
 
 using BPrivate::DisplayServer;
-using BPrivate::ServerRequest;
 
 namespace {
 
@@ -23,12 +22,8 @@ has_subset(window_feel feel)
 void
 post_subset(int32 window, int32 member, bool join)
 {
-	ServerRequest request;
-	request.code = BPrivate::kRequestSetSubset;
-	request.window = window;
-	request.parent = member;
-	request.active = join;
-	DisplayServer::Default().Post(std::move(request));
+	DisplayServer::Default().Post(
+		BPrivate::SetSubsetRequest(window, member, join));
 }
 
 }	// namespace
@@ -46,13 +41,8 @@ BWindow::SetFeel(window_feel feel)
 void
 BWindow::_PostStyle()
 {
-	ServerRequest request;
-	request.code = BPrivate::kRequestSetFlags;
-	request.window = fData->serverID;
-	request.look = fLook;
-	request.feel = fFeel;
-	request.flags = fFlags;
-	DisplayServer::Default().Post(std::move(request));
+	DisplayServer::Default().Post(BPrivate::SetFlagsRequest(fData->serverID,
+		fLook, fFeel, fFlags));
 }
 
 

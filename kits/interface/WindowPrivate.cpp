@@ -6,26 +6,19 @@
 #include "DisplayServer.h"
 
 using BPrivate::DisplayServer;
-using BPrivate::ServerRequest;
 
 
 void
 BWindow::Private::SetServedWindow(const BWindow* served)
 {
-	ServerRequest request;
-	request.code = BPrivate::kRequestSetServedWindow;
-	request.window = ServerID();
-	request.parent = served != NULL ? served->fData->serverID : 0;
-	DisplayServer::Default().Post(std::move(request));
+	DisplayServer::Default().Post(BPrivate::SetServedWindowRequest(ServerID(),
+		served != NULL ? served->fData->serverID : 0));
 }
 
 
 void
 BWindow::Private::SetScreenTitle(const char* title)
 {
-	ServerRequest request;
-	request.code = BPrivate::kRequestSetTitle;
-	request.window = ServerID();
-	request.title = title != NULL ? title : "";
-	DisplayServer::Default().Post(std::move(request));
+	DisplayServer::Default().Post(BPrivate::SetTitleRequest(ServerID(),
+		title != NULL ? title : ""));
 }

@@ -17,7 +17,6 @@
 #include <string.h>
 
 using BPrivate::DisplayServer;
-using BPrivate::ServerRequest;
 
 
 void
@@ -51,9 +50,7 @@ BWindow::Sync() const
 {
 	Flush();
 	BPrivate::ServerReply reply;
-	ServerRequest request;
-	request.code = BPrivate::kRequestSync;
-	DisplayServer::Default().Call(std::move(request), reply);
+	DisplayServer::Default().Call(BPrivate::SyncRequest(), reply);
 }
 
 
@@ -157,15 +154,13 @@ BWindow::_Present()
 	const uint8* pixels = cairo_image_surface_get_data(data->image);
 	int32 stride = cairo_image_surface_get_stride(data->image);
 
-	ServerRequest request;
-	request.code = BPrivate::kRequestPresent;
-	request.window = data->serverID;
-	request.frame = BRect(left, top, left + width - 1, top + height - 1);
-	request.pixels.resize((size_t)width * height);
+	std::vector<uint32> copy((size_t)width * height);
 	for (int32 y = 0; y < height; y++) {
-		memcpy(&request.pixels[(size_t)y * width],
+		memcpy(&copy[(size_t)y * width],
 			pixels + (size_t)(top + y) * stride + (size_t)left * 4,
 			(size_t)width * 4);
 	}
-	DisplayServer::Default().Post(std::move(request));
+	DisplayServer::Default().Post(BPrivate::PresentRequest(data->serverID,
+		BRect(left, top, left + width - 1, top + height - 1),
+		std::move(copy)));
 }

@@ -1,6 +1,7 @@
 /*
- * DisplayServer: the request queue and the server's loop. Events are
- * turned into messages in DisplayServerEvents.cpp.
+ * DisplayServer: the request queue and the server's loop. Each request
+ * has its handler in DisplayServerRequests.cpp; events are turned into
+ * messages in DisplayServerEvents.cpp.
  *
  * The loop handles every queued request, then every event the backend
  * has ready, and only then marks itself idle and sleeps in the backend
@@ -18,13 +19,10 @@
 #include <Looper.h>
 #include <Message.h>
 
-#include <algorithm>
-#include <math.h>
 #include <vector>
 #include <mutex>
 #include <pthread.h>
 #include <stdio.h>
-#include <string.h>
 #include <unistd.h>
 
 namespace BPrivate {
@@ -45,11 +43,7 @@ std::once_flag sServerOnce;
 status_t
 set_clipboard_text(system_selection which, const std::string& text)
 {
-	ServerRequest request;
-	request.code = kRequestSetClipboard;
-	request.primary = which == kPrimarySelection;
-	request.text = text;
-	sServer->Post(std::move(request));
+	sServer->Post(SetClipboardRequest(which == kPrimarySelection, text));
 	return B_OK;
 }
 
@@ -57,11 +51,9 @@ set_clipboard_text(system_selection which, const std::string& text)
 status_t
 get_clipboard_text(system_selection which, std::string& _text)
 {
-	ServerRequest request;
-	request.code = kRequestGetClipboard;
-	request.primary = which == kPrimarySelection;
 	ServerReply reply;
-	status_t status = sServer->Call(std::move(request), reply);
+	status_t status = sServer->Call(
+		GetClipboardRequest(which == kPrimarySelection), reply);
 	if (status == B_OK)
 		_text = reply.text;
 	return status;
@@ -188,15 +180,7 @@ DisplayServer::NewWindowID()
 void
 DisplayServer::Post(ServerRequest&& request)
 {
-	std::unique_lock<std::mutex> lock(fLock);
-	if (fStopped) {
-		lock.unlock();
-		_Answer(request, B_ERROR);
-		return;
-	}
-	fRequests.push_back(std::move(request));
-	// Under the lock, so that the backend is never woken once it is gone.
-	fBackend->Wake();
+	_Queue(QueuedRequest{ std::move(request), NULL });
 }
 
 
@@ -204,8 +188,7 @@ status_t
 DisplayServer::Call(ServerRequest&& request, ServerReply& _reply)
 {
 	std::shared_ptr<ServerReply> reply = std::make_shared<ServerReply>();
-	request.reply = reply;
-	Post(std::move(request));
+	_Queue(QueuedRequest{ std::move(request), reply });
 
 	std::unique_lock<std::mutex> lock(reply->lock);
 	reply->condition.wait(lock, [&reply] { return reply->done; });
@@ -217,6 +200,21 @@ DisplayServer::Call(ServerRequest&& request, ServerReply& _reply)
 	_reply.active = reply->active;
 	_reply.done = true;
 	return reply->status;
+}
+
+
+void
+DisplayServer::_Queue(QueuedRequest&& queued)
+{
+	std::unique_lock<std::mutex> lock(fLock);
+	if (fStopped) {
+		lock.unlock();
+		_Answer(queued, B_ERROR);
+		return;
+	}
+	fRequests.push_back(std::move(queued));
+	// Under the lock, so that the backend is never woken once it is gone.
+	fBackend->Wake();
 }
 
 
@@ -263,15 +261,15 @@ DisplayServer::_Run()
 	_Loop();
 
 	// What was asked after the stop fails; from now on nothing is queued.
-	std::deque<ServerRequest> left;
+	std::deque<QueuedRequest> left;
 	{
 		std::lock_guard<std::mutex> guard(fLock);
 		left.swap(fRequests);
 		fStopped = true;
 		fBusy = false;
 	}
-	for (ServerRequest& request : left)
-		_Answer(request, B_ERROR);
+	for (QueuedRequest& queued : left)
+		_Answer(queued, B_ERROR);
 	// The windows and the screen go with the backend, on this thread.
 	delete fBackend;
 	fBackend = NULL;
@@ -282,7 +280,7 @@ void
 DisplayServer::_Loop()
 {
 	for (;;) {
-		std::deque<ServerRequest> requests;
+		std::deque<QueuedRequest> requests;
 		{
 			std::lock_guard<std::mutex> guard(fLock);
 			if (fStopping)
@@ -290,8 +288,8 @@ DisplayServer::_Loop()
 			requests.swap(fRequests);
 			fBusy = true;
 		}
-		for (ServerRequest& request : requests)
-			_HandleRequest(request);
+		for (QueuedRequest& queued : requests)
+			_HandleRequest(queued);
 
 		ServerEvent event;
 		while (fBackend->WaitForEvent(0, event))
@@ -312,268 +310,6 @@ DisplayServer::_Loop()
 			_HandleEvent(event);
 		}
 	}
-}
-
-
-void
-DisplayServer::_HandleRequest(ServerRequest& request)
-{
-	auto found = fWindows.find(request.window);
-	Window* window = found != fWindows.end() ? &found->second : NULL;
-
-	switch (request.code) {
-		case kRequestCreateWindow:
-			_CreateWindow(request);
-			break;
-		case kRequestDestroyWindow:
-		{
-			if (window == NULL)
-				break;
-			bool wasActive = fActiveWindow == request.window;
-			if (wasActive)
-				fActiveWindow = 0;
-			if (fLastActiveWindow == request.window)
-				fLastActiveWindow = 0;
-			if (fPointerWindow == request.window)
-				fPointerWindow = 0;
-			_ForgetModal(request.window);
-			_MenuWindowShown(request.window, false);
-			fBackend->DestroyWindow(request.window);
-			Window gone = std::move(*window);
-			fWindows.erase(found);
-			if (gone.visible)
-				_ReturnFocus(gone, wasActive);
-			break;
-		}
-		case kRequestShowWindow:
-			if (window == NULL || window->visible)
-				break;
-			window->visible = true;
-			_MenuWindowShown(request.window, true);
-			_ServedWindowFor(request.window, *window);
-			fBackend->ShowWindow(request.window);
-			_ShowAll(request.window, *window);
-			_NoteModal(request.window, *window);
-			break;
-		case kRequestHideWindow:
-			if (window == NULL || !window->visible)
-				break;
-			window->visible = false;
-			_ForgetModal(request.window);
-			_MenuWindowShown(request.window, false);
-			fBackend->HideWindow(request.window);
-		{
-			bool wasActive = fActiveWindow == request.window;
-			if (wasActive)
-				_SetActive(request.window, false);
-			_ReturnFocus(*window, wasActive);
-			break;
-		}
-		case kRequestMoveWindow:
-			if (window == NULL)
-				break;
-			window->frame.OffsetTo(request.frame.LeftTop());
-			fBackend->MoveWindow(request.window, request.frame.LeftTop());
-			break;
-		case kRequestResizeWindow:
-			if (window == NULL)
-				break;
-			_ResizeCopy(*window, request.frame.Width(),
-				request.frame.Height());
-			fBackend->ResizeWindow(request.window, request.frame.Width(),
-				request.frame.Height());
-			break;
-		case kRequestSetTitle:
-			if (window == NULL)
-				break;
-			window->title = request.title;
-			fBackend->SetTitle(request.window, request.title.c_str());
-			break;
-		case kRequestSetFlags:
-			if (window == NULL)
-				break;
-			window->flags = request.flags;
-			window->feel = request.feel;
-			fBackend->SetFlags(request.window, request.look, request.feel,
-				request.flags);
-			_FeelChanged(request.window, *window);
-			break;
-		case kRequestPresent:
-			if (window != NULL)
-				_Present(request);
-			break;
-		case kRequestActivateWindow:
-		{
-			// Menu windows never take the keyboard from their owner.
-			if (window == NULL || window->feel == kMenuWindowFeel
-				|| (!window->visible && request.active)) {
-				break;
-			}
-			// A window behind a modal one cannot come forward.
-			int32 modal = request.active ? _BlockingModal(request.window) : 0;
-			_SetActive(modal != 0 ? modal : request.window, request.active);
-			break;
-		}
-		case kRequestSetCursor:
-			fBackend->SetCursor((cursor_kind)request.cursor);
-			break;
-		case kRequestSetClipboard:
-			if (request.primary)
-				fBackend->SetPrimaryText(request.text);
-			else
-				fBackend->SetClipboardText(request.text);
-			break;
-		case kRequestGetClipboard:
-		{
-			std::string text;
-			status_t status = request.primary
-				? fBackend->GetPrimaryText(text)
-				: fBackend->GetClipboardText(text);
-			if (request.reply != NULL)
-				request.reply->text = text;
-			_Answer(request, status);
-			return;
-		}
-		case kRequestBeep:
-			fBackend->Beep();
-			break;
-		case kRequestInjectEvent:
-			_Answer(request, fBackend->InjectEvent(request.event));
-			return;
-		case kRequestWritePNG:
-			_Answer(request, fBackend->WritePNG(request.window,
-				request.text.c_str()));
-			return;
-		case kRequestSync:
-			_Answer(request, B_OK);
-			return;
-		case kRequestGetScreenFrame:
-			if (request.reply != NULL)
-				request.reply->frame = fBackend->ScreenFrame();
-			_Answer(request, B_OK);
-			return;
-		case kRequestSetServedWindow:
-			if (window == NULL)
-				break;
-			window->dialog = true;
-			window->namedParent = request.parent != request.window
-				? request.parent : 0;
-			break;
-		case kRequestSetSubset:
-			if (window != NULL)
-				_SetSubset(*window, request.parent, request.active);
-			break;
-		case kRequestGetWindowInfo:
-			if (request.reply != NULL && window != NULL) {
-				request.reply->parent = window->servedWindow;
-				request.reply->text = window->title;
-				request.reply->active = fActiveWindow == request.window;
-			}
-			_Answer(request, window != NULL ? B_OK : B_BAD_VALUE);
-			return;
-		case kRequestReadPixel:
-		{
-			uint32 pixel = 0;
-			status_t status = fBackend->ReadPixel(request.window,
-				request.frame.LeftTop(), pixel);
-			if (request.reply != NULL)
-				request.reply->pixel = pixel;
-			_Answer(request, status);
-			return;
-		}
-	}
-	// Only the requests that name a window can fail here.
-	bool needsWindow = request.code != kRequestCreateWindow
-		&& request.code != kRequestSetCursor
-		&& request.code != kRequestSetClipboard
-		&& request.code != kRequestBeep;
-	_Answer(request, window != NULL || !needsWindow ? B_OK : B_BAD_VALUE);
-}
-
-
-void
-DisplayServer::_Answer(ServerRequest& request, status_t status)
-{
-	if (request.reply == NULL)
-		return;
-	std::lock_guard<std::mutex> guard(request.reply->lock);
-	request.reply->status = status;
-	request.reply->done = true;
-	request.reply->condition.notify_all();
-}
-
-
-void
-DisplayServer::_CreateWindow(ServerRequest& request)
-{
-	if (fWindows.count(request.window) != 0)
-		return;
-	status_t status = fBackend->CreateWindow(request.window, request.frame,
-		request.look, request.feel, request.flags, request.title.c_str());
-	if (status != B_OK) {
-		fprintf(stderr, "display server: window \"%s\" could not be "
-			"created\n", request.title.c_str());
-		return;
-	}
-	Window& window = fWindows[request.window];
-	window.target = request.target;
-	window.title = request.title;
-	window.frame = request.frame;
-	window.flags = request.flags;
-	window.feel = request.feel;
-	_ResizeCopy(window, request.frame.Width(), request.frame.Height());
-}
-
-
-void
-DisplayServer::_ResizeCopy(Window& window, float width, float height)
-{
-	window.frame.right = window.frame.left + width;
-	window.frame.bottom = window.frame.top + height;
-
-	// As the backend clamps its images: 1 to 32767 pixels a side.
-	int32 newWidth = width >= 0 ? (int32)std::min(width + 1, 32767.0f) : 1;
-	int32 newHeight = height >= 0
-		? (int32)std::min(height + 1, 32767.0f) : 1;
-	std::vector<uint32> pixels((size_t)newWidth * newHeight, 0xffd8d8d8);
-	int32 keepWidth = std::min(newWidth, window.width);
-	for (int32 y = 0; y < std::min(newHeight, window.height); y++) {
-		if (window.pixels.empty())
-			break;
-		memcpy(&pixels[(size_t)y * newWidth],
-			&window.pixels[(size_t)y * window.width], keepWidth * 4);
-	}
-	window.pixels.swap(pixels);
-	window.width = newWidth;
-	window.height = newHeight;
-}
-
-
-void
-DisplayServer::_Present(ServerRequest& request)
-{
-	Window& window = fWindows[request.window];
-	BRect area = request.frame;
-	int32 left = (int32)area.left;
-	int32 top = (int32)area.top;
-	int32 width = area.IntegerWidth() + 1;
-	int32 height = area.IntegerHeight() + 1;
-	if (left < 0 || top < 0 || width <= 0 || height <= 0
-		|| request.pixels.size() != (size_t)width * height) {
-		return;
-	}
-
-	// The window drew at its size when it presented; a resize since may
-	// have made the copy smaller.
-	int32 copyWidth = std::min(width, window.width - left);
-	for (int32 y = 0; y < height && top + y < window.height; y++) {
-		if (copyWidth <= 0)
-			break;
-		memcpy(&window.pixels[(size_t)(top + y) * window.width + left],
-			&request.pixels[(size_t)y * width], copyWidth * 4);
-	}
-	fBackend->PutPixels(request.window, (const uint8*)window.pixels.data(),
-		window.width * 4, window.width, window.height, area);
 }
 
 

@@ -25,6 +25,7 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <unistd.h>
@@ -55,14 +56,14 @@ public:
 	static	DisplayServer&		Default();
 
 	// A new window id; the window exists on the screen once the
-	// kRequestCreateWindow request with that id has been handled.
+	// CreateWindowRequest with that id has been handled.
 			int32				NewWindowID();
 
 	// Queues the request; it is handled after every request posted
 	// before it.
 			void				Post(ServerRequest&& request);
 	// Queues the request and waits for its answer: the status, with the
-	// reply's other fields filled in as the request's code says.
+	// reply's other fields filled in as the request's type says.
 			status_t			Call(ServerRequest&& request,
 									ServerReply& _reply);
 
@@ -85,7 +86,7 @@ private:
 		uint32				flags = 0;
 		uint32				feel = 0;
 		bool				visible = false;
-	// A dialog serves another window (see kRequestSetServedWindow):
+	// A dialog serves another window (see SetServedWindowRequest):
 	// the one the kits named, or else the one chosen when it was shown.
 		bool				dialog = false;
 		int32				namedParent = 0;
@@ -107,15 +108,70 @@ private:
 
 			void				_Run();
 			void				_Loop();
-			void				_HandleRequest(ServerRequest& request);
+	// A request on its way, with where to answer a synchronous one.
+	struct QueuedRequest {
+		ServerRequest		request;
+		std::shared_ptr<ServerReply> reply;
+	};
+
+			void				_Queue(QueuedRequest&& queued);
+			void				_HandleRequest(QueuedRequest& queued);
 			void				_HandleEvent(const ServerEvent& event);
-			void				_Answer(ServerRequest& request,
+			void				_Answer(QueuedRequest& queued,
 									status_t status);
 
-			void				_CreateWindow(ServerRequest& request);
+	// One handler for each request. Each returns the status a
+	// synchronous caller gets and fills in the reply its request names;
+	// for a request that was only posted, the reply is a scratch one.
+			status_t			_Handle(const CreateWindowRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const DestroyWindowRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const ShowWindowRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const HideWindowRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const MoveWindowRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const ResizeWindowRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const SetTitleRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const SetFlagsRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const PresentRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const ActivateWindowRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const SetCursorRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const SetClipboardRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const GetClipboardRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const BeepRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const InjectEventRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const WritePNGRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const ReadPixelRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const SyncRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const GetScreenFrameRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const SetServedWindowRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const GetWindowInfoRequest& request,
+									ServerReply& reply);
+			status_t			_Handle(const SetSubsetRequest& request,
+									ServerReply& reply);
+
+	// The server's copy of the window; NULL for an id it does not know.
+			Window*				_FindWindow(int32 id);
 			void				_ResizeCopy(Window& window, float width,
 									float height);
-			void				_Present(ServerRequest& request);
 			void				_ShowAll(int32 id, Window& window);
 	// The screen is told unless the change came from it, so that the
 	// server never fights the window manager over the focus.
@@ -150,15 +206,46 @@ private:
 			void				_ReturnFocus(const Window& window,
 									bool wasActive);
 
-	// Event translation (DisplayServerEvents.cpp).
-			void				_PostKey(Window& window,
-									const ServerEvent& event);
-			void				_PostMouse(int32 id, Window& window,
-									const ServerEvent& event);
-			void				_PostDrop(Window& window,
-									const ServerEvent& event);
-			void				_NoteInput(Window& window,
-									const ServerEvent& event);
+	// Event translation (DisplayServerEvents.cpp), one handler for each
+	// event, for a window the server knows.
+			void				_Handle(int32 id, Window& window,
+									const std::monostate& event);
+			void				_Handle(int32 id, Window& window,
+									const KeyDownEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const KeyUpEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MouseDownEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MouseUpEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MouseMovedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MouseExitedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MouseWheelEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const CloseRequestedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const ActivatedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const ResizedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const MovedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const FilesDroppedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const ExposedEvent& event);
+
+			void				_PostKey(Window& window, uint32 what,
+									const KeyEvent& event);
+	// A mouse down, up or move (exited or not) as the platform's message.
+			void				_PostPointer(int32 id, Window& window,
+									uint32 what, const PointerEvent& event,
+									int32 clicks, bool exited);
+	// The pointer and modifiers any thread may read.
+			void				_NotePointer(Window& window,
+									const PointerEvent& event);
 	// Menu windows (DisplayServerEvents.cpp).
 			void				_MenuWindowShown(int32 id, bool shown);
 			bool				_RouteToMenu(const ServerEvent& event);
@@ -169,7 +256,7 @@ private:
 	// Guards the queue, fBusy and the state of the server's life.
 			std::mutex			fLock;
 			std::condition_variable	fOpenCondition;
-			std::deque<ServerRequest> fRequests;
+			std::deque<QueuedRequest> fRequests;
 			bool				fBusy;
 			bool				fOpened;
 			status_t			fOpenStatus;
@@ -180,6 +267,9 @@ private:
 			std::atomic<int32>	fNextWindowID;
 
 	// Only the server's thread touches these.
+	// Where the handlers of posted requests put the answer no one waits
+	// for.
+			ServerReply			fScratchReply;
 			std::map<int32, Window>	fWindows;
 			int32				fActiveWindow;
 	// The last window that was active and is no dialog: the one a

@@ -172,37 +172,30 @@ DisplayServer::_AdmitEvent(const ServerEvent& event)
 	if (modal == 0)
 		return true;
 
-	switch (event.code) {
-		case kEventKeyDown:
-		case kEventKeyUp:
-		{
-			// The keyboard belongs to the modal window.
-			ServerEvent redirected = event;
-			redirected.window = modal;
-			_HandleEvent(redirected);
-			return false;
-		}
-		case kEventActivated:
-			if (!event.active)
-				return true;
-			_SetActive(modal, true);
-			return false;
-		case kEventMouseDown:
-			// A click on a window behind brings the modal one forward.
-			_SetActive(modal, true);
-			return false;
-		case kEventMouseUp:
-		case kEventMouseMoved:
-		case kEventMouseExited:
-		case kEventMouseWheel:
-		case kEventCloseRequested:
-		case kEventFilesDropped:
-			return false;
-		default:
-			// Resizes, moves and exposure still reach the window, which
-			// keeps drawing.
-			return true;
+	if (event.Is<KeyDownEvent>() || event.Is<KeyUpEvent>()) {
+		// The keyboard belongs to the modal window.
+		_HandleEvent(ServerEvent(modal, event.what));
+		return false;
 	}
+	if (const ActivatedEvent* activated = event.As<ActivatedEvent>()) {
+		if (!activated->active)
+			return true;
+		_SetActive(modal, true);
+		return false;
+	}
+	if (event.Is<MouseDownEvent>()) {
+		// A click on a window behind brings the modal one forward.
+		_SetActive(modal, true);
+		return false;
+	}
+	if (event.Is<MouseUpEvent>() || event.Is<MouseMovedEvent>()
+		|| event.Is<MouseExitedEvent>() || event.Is<MouseWheelEvent>()
+		|| event.Is<CloseRequestedEvent>() || event.Is<FilesDroppedEvent>()) {
+		return false;
+	}
+	// Resizes, moves and exposure still reach the window, which keeps
+	// drawing.
+	return true;
 }
 
 }	// namespace BPrivate

@@ -187,12 +187,12 @@ OffscreenBackend::InjectEvent(const ServerEvent& event)
 		return B_BAD_VALUE;
 
 	// What a window manager does before it tells the program.
-	if (event.code == kEventResized) {
-		if (!(event.width >= 0 && event.height >= 0))
+	if (const ResizedEvent* resized = event.As<ResizedEvent>()) {
+		if (!(resized->width >= 0 && resized->height >= 0))
 			return B_BAD_VALUE;
-		ResizeWindow(event.window, event.width, event.height);
-	} else if (event.code == kEventMoved)
-		MoveWindow(event.window, event.where);
+		ResizeWindow(event.window, resized->width, resized->height);
+	} else if (const MovedEvent* moved = event.As<MovedEvent>())
+		MoveWindow(event.window, moved->where);
 
 	std::lock_guard<std::mutex> guard(fLock);
 	fEvents.push_back(event);

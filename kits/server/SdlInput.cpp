@@ -360,23 +360,13 @@ SdlInput::ForgetWindow(int32 window)
 // #pragma mark - Keys
 
 
-// Fills in what a press and a release have in common. Bare modifier keys
-// and keys for windows that are gone make no event.
-bool
-SdlInput::_KeyEvent(const SDL_KeyboardEvent& key, int32 code,
-	ServerEvent& _event)
+// Bare modifier keys and keys for windows that are gone make no event.
+int32
+SdlInput::_KeyWindow(const SDL_KeyboardEvent& key)
 {
 	if (is_modifier_key(key.keysym.sym))
-		return false;
-	int32 window = fScreen.WindowForSdlID(key.windowID);
-	if (window == 0)
-		return false;
-
-	_event.code = code;
-	_event.window = window;
-	_event.key = KeyFor(key.keysym.scancode);
-	_event.modifiers = fModifiers;
-	return true;
+		return 0;
+	return fScreen.WindowForSdlID(key.windowID);
 }
 
 
@@ -388,32 +378,32 @@ SdlInput::_KeyDown(const SDL_KeyboardEvent& key,
 	fRepeat = key.repeat != 0 ? fRepeat + 1 : 0;
 	fPending.valid = false;
 
-	ServerEvent event;
-	if (!_KeyEvent(key, kEventKeyDown, event))
+	int32 window = _KeyWindow(key);
+	if (window == 0)
 		return;
-	event.repeat = fRepeat;
+	int32 code = KeyFor(key.keysym.scancode);
 	SDL_Keycode keycode = key.keysym.sym;
 
 	uint32 special = SpecialCharFor(keycode);
 	if (special != 0) {
-		event.bytes = std::string(1, (char)special);
-		event.raw_char = (int32)special;
-		_events.push_back(event);
+		_events.emplace_back(window, KeyDownEvent(
+			std::string(1, (char)special), code, fModifiers, (int32)special,
+			fRepeat));
 		return;
 	}
 
 	if ((fModifiers & (B_COMMAND_KEY | B_OPTION_KEY)) != 0) {
-		event.bytes = _ShortcutBytes(keycode, fModifiers);
-		if (event.bytes.empty())
+		std::string bytes = _ShortcutBytes(keycode, fModifiers);
+		if (bytes.empty())
 			return;
-		event.raw_char = (int32)keycode;
-		_events.push_back(event);
+		_events.emplace_back(window, KeyDownEvent(bytes, code, fModifiers,
+			(int32)keycode, fRepeat));
 		return;
 	}
 
 	// The text this press types comes as its own event.
 	fPending.valid = true;
-	fPending.key = event.key;
+	fPending.key = code;
 	fPending.rawChar = keycode > 0 && keycode < 0x80 ? (int32)keycode : 0;
 	fPending.modifiers = fModifiers;
 	fPending.repeat = fRepeat;
@@ -427,19 +417,20 @@ SdlInput::_KeyUp(const SDL_KeyboardEvent& key,
 	fModifiers = ModifiersFor(key.keysym.mod);
 	fRepeat = 0;
 
-	ServerEvent event;
-	if (!_KeyEvent(key, kEventKeyUp, event))
+	int32 window = _KeyWindow(key);
+	if (window == 0)
 		return;
+	int32 code = KeyFor(key.keysym.scancode);
 	SDL_Keycode keycode = key.keysym.sym;
 	uint32 special = SpecialCharFor(keycode);
 	if (special != 0) {
-		event.bytes = std::string(1, (char)special);
-		event.raw_char = (int32)special;
+		_events.emplace_back(window, KeyUpEvent(std::string(1, (char)special),
+			code, fModifiers, (int32)special, 0));
 	} else {
-		event.bytes = _ShortcutBytes(keycode, fModifiers);
-		event.raw_char = (int32)keycode;
+		_events.emplace_back(window, KeyUpEvent(
+			_ShortcutBytes(keycode, fModifiers), code, fModifiers,
+			(int32)keycode, 0));
 	}
-	_events.push_back(event);
 }
 
 
@@ -463,21 +454,15 @@ SdlInput::_Text(const SDL_TextInputEvent& text,
 	while (left > 0) {
 		uint32 codePoint;
 		int32 length = DecodeUTF8(next, left, codePoint);
-		ServerEvent event;
-		event.code = kEventKeyDown;
-		event.window = window;
-		event.bytes.assign(next, length);
+		std::string bytes(next, length);
 		if (fPending.valid) {
-			event.key = fPending.key;
-			event.raw_char = fPending.rawChar;
-			event.modifiers = fPending.modifiers;
-			event.repeat = fPending.repeat;
+			_events.emplace_back(window, KeyDownEvent(bytes, fPending.key,
+				fPending.modifiers, fPending.rawChar, fPending.repeat));
 			fPending.valid = false;
 		} else {
-			event.raw_char = codePoint < 0x80 ? (int32)codePoint : 0;
-			event.modifiers = fModifiers;
+			_events.emplace_back(window, KeyDownEvent(bytes, 0, fModifiers,
+				codePoint < 0x80 ? (int32)codePoint : 0, 0));
 		}
-		_events.push_back(event);
 		next += length;
 		left -= length;
 	}
@@ -529,43 +514,44 @@ SdlInput::_MouseTarget(uint32 sdlID, BPoint& _where)
 void
 SdlInput::_Mouse(const SDL_Event& sdlEvent, std::deque<ServerEvent>& _events)
 {
-	ServerEvent event;
 	uint32 sdlID;
+	BPoint where;
 	if (sdlEvent.type == SDL_MOUSEMOTION) {
 		const SDL_MouseMotionEvent& motion = sdlEvent.motion;
 		if (motion.which == SDL_TOUCH_MOUSEID)
 			return;
 		sdlID = motion.windowID;
-		event.code = kEventMouseMoved;
-		event.where = BPoint(motion.x, motion.y);
+		where = BPoint(motion.x, motion.y);
 		fButtons = buttons_for(motion.state);
 	} else {
 		const SDL_MouseButtonEvent& button = sdlEvent.button;
 		if (button.which == SDL_TOUCH_MOUSEID)
 			return;
 		sdlID = button.windowID;
-		event.where = BPoint(button.x, button.y);
-		if (sdlEvent.type == SDL_MOUSEBUTTONDOWN) {
-			event.code = kEventMouseDown;
+		where = BPoint(button.x, button.y);
+		if (sdlEvent.type == SDL_MOUSEBUTTONDOWN)
 			fButtons |= button_for(button.button);
-		} else {
-			event.code = kEventMouseUp;
+		else
 			fButtons &= ~button_for(button.button);
-		}
 	}
 
-	event.window = _MouseTarget(sdlID, event.where);
-	if (event.window == 0)
+	int32 window = _MouseTarget(sdlID, where);
+	if (window == 0)
 		return;
-	if (event.code == kEventMouseDown) {
-		event.clicks = _CountClicks(event.window,
-			button_for(sdlEvent.button.button), event.where,
+	fPointer[window] = where;
+	if (sdlEvent.type == SDL_MOUSEMOTION)
+		_events.emplace_back(window, MouseMovedEvent(where, fButtons,
+			fModifiers));
+	else if (sdlEvent.type == SDL_MOUSEBUTTONDOWN) {
+		int32 clicks = _CountClicks(window,
+			button_for(sdlEvent.button.button), where,
 			sdlEvent.button.clicks);
+		_events.emplace_back(window, MouseDownEvent(where, fButtons,
+			fModifiers, clicks));
+	} else {
+		_events.emplace_back(window, MouseUpEvent(where, fButtons,
+			fModifiers));
 	}
-	event.buttons = fButtons;
-	event.modifiers = fModifiers;
-	fPointer[event.window] = event.where;
-	_events.push_back(event);
 }
 
 
@@ -595,19 +581,15 @@ SdlInput::_Wheel(const SDL_MouseWheelEvent& wheel,
 {
 	if (wheel.which == SDL_TOUCH_MOUSEID)
 		return;
-	ServerEvent event;
-	event.code = kEventMouseWheel;
-	event.where = BPoint(wheel.mouseX, wheel.mouseY);
-	event.window = _MouseTarget(wheel.windowID, event.where);
-	if (event.window == 0 || (wheel.x == 0 && wheel.y == 0))
+	BPoint where(wheel.mouseX, wheel.mouseY);
+	int32 window = _MouseTarget(wheel.windowID, where);
+	if (window == 0 || (wheel.x == 0 && wheel.y == 0))
 		return;
 	// SDL counts up as positive, the platform down; a "natural"
 	// direction reports both turned round.
 	float direction = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
-	event.wheel_x = direction * wheel.x;
-	event.wheel_y = -direction * wheel.y;
-	event.modifiers = fModifiers;
-	_events.push_back(event);
+	_events.emplace_back(window, MouseWheelEvent(direction * wheel.x,
+		-direction * wheel.y, fModifiers));
 }
 
 
@@ -622,12 +604,9 @@ SdlInput::_WindowEvent(const SDL_WindowEvent& windowEvent,
 	if (window == 0)
 		return;
 
-	ServerEvent event;
-	event.window = window;
 	switch (windowEvent.event) {
 		case SDL_WINDOWEVENT_CLOSE:
-			event.code = kEventCloseRequested;
-			_events.push_back(event);
+			_events.emplace_back(window, CloseRequestedEvent());
 			break;
 
 		case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -636,20 +615,16 @@ SdlInput::_WindowEvent(const SDL_WindowEvent& windowEvent,
 			// manager give it, the window that opened the menu keeps it.
 			if (fScreen.IsMenuWindow(window))
 				break;
-			event.code = kEventActivated;
-			event.active = windowEvent.event == SDL_WINDOWEVENT_FOCUS_GAINED;
-			_events.push_back(event);
+			_events.emplace_back(window, ActivatedEvent(
+				windowEvent.event == SDL_WINDOWEVENT_FOCUS_GAINED));
 			break;
 
 		case SDL_WINDOWEVENT_LEAVE:
 		{
-			event.code = kEventMouseExited;
 			auto found = fPointer.find(window);
-			if (found != fPointer.end())
-				event.where = found->second;
-			event.modifiers = fModifiers;
-			event.buttons = fButtons;
-			_events.push_back(event);
+			BPoint where = found != fPointer.end() ? found->second : BPoint();
+			_events.emplace_back(window, MouseExitedEvent(where, fButtons,
+				fModifiers));
 			break;
 		}
 
@@ -661,9 +636,8 @@ SdlInput::_WindowEvent(const SDL_WindowEvent& windowEvent,
 			expected.position = false;
 			if (ours)
 				break;
-			event.code = kEventMoved;
-			event.where = BPoint(windowEvent.data1, windowEvent.data2);
-			_events.push_back(event);
+			_events.emplace_back(window, MovedEvent(
+				BPoint(windowEvent.data1, windowEvent.data2)));
 			break;
 		}
 
@@ -674,21 +648,17 @@ SdlInput::_WindowEvent(const SDL_WindowEvent& windowEvent,
 				&& expected.height == windowEvent.data2;
 			expected.size = false;
 			if (!ours && windowEvent.data1 > 0 && windowEvent.data2 > 0) {
-				event.code = kEventResized;
-				event.width = windowEvent.data1 - 1;
-				event.height = windowEvent.data2 - 1;
-				_events.push_back(event);
+				_events.emplace_back(window, ResizedEvent(
+					windowEvent.data1 - 1, windowEvent.data2 - 1));
 			}
 			// The screen's copy of the window is gone with its old size;
 			// the last frame fills the new one until the window draws.
-			event.code = kEventExposed;
-			_events.push_back(event);
+			_events.emplace_back(window, ExposedEvent());
 			break;
 		}
 
 		case SDL_WINDOWEVENT_EXPOSED:
-			event.code = kEventExposed;
-			_events.push_back(event);
+			_events.emplace_back(window, ExposedEvent());
 			break;
 	}
 }
@@ -732,13 +702,8 @@ SdlInput::_Drop(const SDL_DropEvent& drop, std::deque<ServerEvent>& _events)
 	if (window == 0 || !fScreen.WindowLeftTop(window, leftTop))
 		return;
 
-	ServerEvent event;
-	event.code = kEventFilesDropped;
-	event.window = window;
-	event.where = pointer - leftTop;
-	event.paths = std::move(paths);
-	event.modifiers = fModifiers;
-	_events.push_back(event);
+	_events.emplace_back(window, FilesDroppedEvent(pointer - leftTop,
+		std::move(paths)));
 }
 
 

@@ -106,8 +106,8 @@ private:
 		int32				y = 0;
 	};
 
-			bool				_KeyEvent(const SDL_KeyboardEvent& key,
-									int32 code, ServerEvent& _event);
+	// The window a press or release goes to; 0 for none.
+			int32				_KeyWindow(const SDL_KeyboardEvent& key);
 			void				_KeyDown(const SDL_KeyboardEvent& key,
 									std::deque<ServerEvent>& _events);
 			void				_KeyUp(const SDL_KeyboardEvent& key,

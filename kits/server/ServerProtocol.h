@@ -8,9 +8,14 @@
  * on the screen, or what a test injected), which turns each into the
  * platform's message and posts it to the window.
  *
- * Both are plain structures with a code and the fields the code uses;
- * the fields a code does not name are left at their defaults. Window ids
- * are the server's own, never 0.
+ * Each request is a type of its own, built from every field it needs
+ * (a request missing one does not compile), and ServerRequest is the one
+ * of them that travels. The server handles each type in a function of
+ * its own; a new request is a type here, one more alternative of
+ * ServerRequest and its handler. The synchronous requests say which
+ * fields of the ServerReply they fill in. Events are typed the same way:
+ * a ServerEvent is the window it is for and one of the event types.
+ * Window ids are the server's own, never 0.
  */
 #ifndef _KITS_SERVER_PROTOCOL_H
 #define _KITS_SERVER_PROTOCOL_H
@@ -20,108 +25,11 @@
 #include <Rect.h>
 #include <SupportDefs.h>
 
-#include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace BPrivate {
-
-struct ServerReply;
-
-// What a window or a test asks of the server.
-enum server_request_code {
-	// window, frame (content area, screen coordinates), look, feel,
-	// flags, title, target (the messenger that receives its events).
-	kRequestCreateWindow = 1,
-	// window. The server forgets the window and its pixels.
-	kRequestDestroyWindow,
-	// window.
-	kRequestShowWindow,
-	// window.
-	kRequestHideWindow,
-	// window, frame (only its left top is used).
-	kRequestMoveWindow,
-	// window, frame (only its width and height are used).
-	kRequestResizeWindow,
-	// window, title.
-	kRequestSetTitle,
-	// window, flags, look, feel.
-	kRequestSetFlags,
-	// window, frame (the changed area in window coordinates), pixels
-	// (that area's pixels, B_RGBA32, row after row without padding).
-	kRequestPresent,
-	// window, active (activating makes the window the one that gets the
-	// keyboard; deactivating gives that up).
-	kRequestActivateWindow,
-	// cursor (a cursor_kind).
-	kRequestSetCursor,
-	// text, primary (the primary selection instead of the clipboard).
-	kRequestSetClipboard,
-	// primary. reply: text. Synchronous.
-	kRequestGetClipboard,
-	// no field.
-	kRequestBeep,
-	// event (handed to the backend to be delivered as if a person had
-	// caused it). Fails with B_NOT_SUPPORTED on a backend with a screen.
-	kRequestInjectEvent,
-	// window, text (a file path). reply: status. Synchronous.
-	kRequestWritePNG,
-	// window, frame (its left top is the pixel, window coordinates).
-	// reply: status, pixel. Synchronous.
-	kRequestReadPixel,
-	// no field. Synchronous: answered once every request posted before
-	// it has been handled.
-	kRequestSync,
-	// no field. reply: frame (the main screen's). Synchronous.
-	kRequestGetScreenFrame,
-	// window, parent (the window it serves; 0 for the one that is
-	// active when it is shown). Makes the window a dialog of that one:
-	// in front of it, centred on it by the screen, and the keyboard goes
-	// back to it when the dialog goes. Modal windows are dialogs without
-	// asking.
-	kRequestSetServedWindow,
-	// window. reply: parent (the window it serves now; 0 for none), text
-	// (the title the screen shows), active (it has the keyboard).
-	// Synchronous.
-	kRequestGetWindowInfo,
-	// window (a subset window), parent (the window that joins or leaves
-	// its subset), active (true to join, false to leave). A modal subset
-	// window keeps from input only the windows of its subset.
-	kRequestSetSubset
-};
-
-// What happened on the screen, for one window.
-enum server_event_code {
-	// window, bytes (the UTF-8 character, empty for a bare modifier),
-	// key (the key code), modifiers, raw_char (the character without
-	// modifiers applied), repeat (0 for the first press).
-	kEventKeyDown = 1,
-	// As kEventKeyDown.
-	kEventKeyUp,
-	// window, where (window coordinates), buttons (all held, including
-	// the new one), modifiers, clicks (1 for a single click).
-	kEventMouseDown,
-	// window, where, buttons (those still held), modifiers.
-	kEventMouseUp,
-	// window, where, buttons, modifiers.
-	kEventMouseMoved,
-	// window, where (the pointer left the window there).
-	kEventMouseExited,
-	// window, wheel_x, wheel_y (in notches; positive is right and down).
-	kEventMouseWheel,
-	// window (the close box was clicked).
-	kEventCloseRequested,
-	// window, active.
-	kEventActivated,
-	// window, width, height (the new content size: right minus left).
-	kEventResized,
-	// window, where (the content area's new left top on the screen).
-	kEventMoved,
-	// window, where (window coordinates), paths (files dropped).
-	kEventFilesDropped,
-	// window (the screen lost the window's pixels: show them again).
-	kEventExposed
-};
 
 // The feel of the borderless windows that menus open in. While one is
 // shown, the server, not the screen's window manager, decides where keys
@@ -145,44 +53,365 @@ enum cursor_kind {
 	kCursorWait
 };
 
-struct ServerEvent {
-	int32				code = 0;
-	int32				window = 0;
+// #pragma mark - Events
+
+
+// A key went down or up. bytes is the UTF-8 character (empty for a bare
+// modifier), key the key code, rawChar the character without modifiers
+// applied, repeat 0 for the first press.
+struct KeyEvent {
+	KeyEvent(std::string bytes, int32 key, uint32 modifiers, int32 rawChar,
+		int32 repeat)
+		: bytes(std::move(bytes)), key(key), modifiers(modifiers),
+		rawChar(rawChar), repeat(repeat) {}
+
 	std::string			bytes;
-	int32				key = 0;
-	uint32				modifiers = 0;
-	int32				raw_char = 0;
-	int32				repeat = 0;
+	int32				key;
+	uint32				modifiers;
+	int32				rawChar;
+	int32				repeat;
+};
+
+struct KeyDownEvent : KeyEvent {
+	using KeyEvent::KeyEvent;
+};
+
+struct KeyUpEvent : KeyEvent {
+	using KeyEvent::KeyEvent;
+};
+
+// Where the pointer is (window coordinates), the buttons held and the
+// modifiers.
+struct PointerEvent {
+	PointerEvent(BPoint where, uint32 buttons, uint32 modifiers)
+		: where(where), buttons(buttons), modifiers(modifiers) {}
+
 	BPoint				where;
-	uint32				buttons = 0;
-	int32				clicks = 0;
-	float				wheel_x = 0;
-	float				wheel_y = 0;
-	bool				active = false;
-	float				width = 0;
-	float				height = 0;
+	uint32				buttons;
+	uint32				modifiers;
+};
+
+// buttons: all held, the new one included; clicks: 1 for a single click.
+struct MouseDownEvent : PointerEvent {
+	MouseDownEvent(BPoint where, uint32 buttons, uint32 modifiers,
+		int32 clicks)
+		: PointerEvent(where, buttons, modifiers), clicks(clicks) {}
+
+	int32				clicks;
+};
+
+// buttons: those still held.
+struct MouseUpEvent : PointerEvent {
+	using PointerEvent::PointerEvent;
+};
+
+struct MouseMovedEvent : PointerEvent {
+	using PointerEvent::PointerEvent;
+};
+
+// The pointer left the window at where.
+struct MouseExitedEvent : PointerEvent {
+	using PointerEvent::PointerEvent;
+};
+
+// In notches; positive is right and down.
+struct MouseWheelEvent {
+	MouseWheelEvent(float deltaX, float deltaY, uint32 modifiers)
+		: deltaX(deltaX), deltaY(deltaY), modifiers(modifiers) {}
+
+	float				deltaX;
+	float				deltaY;
+	uint32				modifiers;
+};
+
+// The close box was clicked.
+struct CloseRequestedEvent {
+};
+
+struct ActivatedEvent {
+	explicit ActivatedEvent(bool active) : active(active) {}
+
+	bool				active;
+};
+
+// The new content size: right minus left, bottom minus top.
+struct ResizedEvent {
+	ResizedEvent(float width, float height) : width(width), height(height) {}
+
+	float				width;
+	float				height;
+};
+
+// where: the content area's new left top on the screen.
+struct MovedEvent {
+	explicit MovedEvent(BPoint where) : where(where) {}
+
+	BPoint				where;
+};
+
+// Files dropped at where, in window coordinates.
+struct FilesDroppedEvent {
+	FilesDroppedEvent(BPoint where, std::vector<std::string> paths)
+		: where(where), paths(std::move(paths)) {}
+
+	BPoint				where;
 	std::vector<std::string> paths;
 };
 
-struct ServerRequest {
-	int32				code = 0;
-	int32				window = 0;
-	BRect				frame;
-	uint32				look = 0;
-	uint32				feel = 0;
-	uint32				flags = 0;
-	std::string			title;
-	std::string			text;
-	BMessenger			target;
-	std::vector<uint32>	pixels;
-	bool				active = false;
-	bool				primary = false;
-	int32				cursor = kCursorDefault;
-	int32				parent = 0;
-	ServerEvent			event;
-	// Set for a synchronous request; the server answers through it.
-	std::shared_ptr<ServerReply> reply;
+// The screen lost the window's pixels: show them again.
+struct ExposedEvent {
 };
+
+// What happened on the screen, for one window. An event made empty (no
+// window, std::monostate) is what a wait that found none leaves; the
+// server drops it.
+struct ServerEvent {
+	using What = std::variant<
+		std::monostate,
+		KeyDownEvent,
+		KeyUpEvent,
+		MouseDownEvent,
+		MouseUpEvent,
+		MouseMovedEvent,
+		MouseExitedEvent,
+		MouseWheelEvent,
+		CloseRequestedEvent,
+		ActivatedEvent,
+		ResizedEvent,
+		MovedEvent,
+		FilesDroppedEvent,
+		ExposedEvent>;
+
+	ServerEvent() = default;
+	ServerEvent(int32 window, What what)
+		: window(window), what(std::move(what)) {}
+
+	// The event's type, or NULL when it is another.
+	template<typename Type>
+	const Type*			As() const { return std::get_if<Type>(&what); }
+	template<typename Type>
+	bool				Is() const
+							{ return std::holds_alternative<Type>(what); }
+
+	int32				window = 0;
+	What				what;
+};
+
+
+// #pragma mark - Requests
+
+
+// Creates the screen window with that id. frame is the content area in
+// screen coordinates; target receives the window's events.
+struct CreateWindowRequest {
+	CreateWindowRequest(int32 window, BRect frame, uint32 look, uint32 feel,
+		uint32 flags, std::string title, BMessenger target)
+		: window(window), frame(frame), look(look), feel(feel), flags(flags),
+		title(std::move(title)), target(target) {}
+
+	int32				window;
+	BRect				frame;
+	uint32				look;
+	uint32				feel;
+	uint32				flags;
+	std::string			title;
+	BMessenger			target;
+};
+
+// The server forgets the window and its pixels.
+struct DestroyWindowRequest {
+	explicit DestroyWindowRequest(int32 window) : window(window) {}
+
+	int32				window;
+};
+
+struct ShowWindowRequest {
+	explicit ShowWindowRequest(int32 window) : window(window) {}
+
+	int32				window;
+};
+
+struct HideWindowRequest {
+	explicit HideWindowRequest(int32 window) : window(window) {}
+
+	int32				window;
+};
+
+// Moves the content area's left top to where, in screen coordinates.
+struct MoveWindowRequest {
+	MoveWindowRequest(int32 window, BPoint where)
+		: window(window), where(where) {}
+
+	int32				window;
+	BPoint				where;
+};
+
+// The new content size, right minus left and bottom minus top.
+struct ResizeWindowRequest {
+	ResizeWindowRequest(int32 window, float width, float height)
+		: window(window), width(width), height(height) {}
+
+	int32				window;
+	float				width;
+	float				height;
+};
+
+struct SetTitleRequest {
+	SetTitleRequest(int32 window, std::string title)
+		: window(window), title(std::move(title)) {}
+
+	int32				window;
+	std::string			title;
+};
+
+struct SetFlagsRequest {
+	SetFlagsRequest(int32 window, uint32 look, uint32 feel, uint32 flags)
+		: window(window), look(look), feel(feel), flags(flags) {}
+
+	int32				window;
+	uint32				look;
+	uint32				feel;
+	uint32				flags;
+};
+
+// Puts the changed area (window coordinates) on screen. pixels holds that
+// area's pixels, B_RGBA32, row after row without padding; a request
+// whose pixels do not fill its area is ignored.
+struct PresentRequest {
+	PresentRequest(int32 window, BRect area, std::vector<uint32> pixels)
+		: window(window), area(area), pixels(std::move(pixels)) {}
+
+	int32				window;
+	BRect				area;
+	std::vector<uint32>	pixels;
+};
+
+// Activating makes the window the one that gets the keyboard;
+// deactivating gives that up.
+struct ActivateWindowRequest {
+	ActivateWindowRequest(int32 window, bool active)
+		: window(window), active(active) {}
+
+	int32				window;
+	bool				active;
+};
+
+struct SetCursorRequest {
+	explicit SetCursorRequest(cursor_kind cursor) : cursor(cursor) {}
+
+	cursor_kind			cursor;
+};
+
+// primary: the primary selection instead of the clipboard.
+struct SetClipboardRequest {
+	SetClipboardRequest(bool primary, std::string text)
+		: primary(primary), text(std::move(text)) {}
+
+	bool				primary;
+	std::string			text;
+};
+
+// Synchronous. reply: text.
+struct GetClipboardRequest {
+	explicit GetClipboardRequest(bool primary) : primary(primary) {}
+
+	bool				primary;
+};
+
+struct BeepRequest {
+};
+
+// Hands the event to the backend, to be delivered as if a person had
+// caused it. Synchronous; fails with B_NOT_SUPPORTED on a backend with a
+// screen.
+struct InjectEventRequest {
+	explicit InjectEventRequest(ServerEvent event)
+		: event(std::move(event)) {}
+
+	ServerEvent			event;
+};
+
+// Writes the window's pixels to the file as a PNG. Synchronous.
+struct WritePNGRequest {
+	WritePNGRequest(int32 window, std::string path)
+		: window(window), path(std::move(path)) {}
+
+	int32				window;
+	std::string			path;
+};
+
+// The pixel at where, in window coordinates. Synchronous. reply: pixel.
+struct ReadPixelRequest {
+	ReadPixelRequest(int32 window, BPoint where)
+		: window(window), where(where) {}
+
+	int32				window;
+	BPoint				where;
+};
+
+// Synchronous: answered once every request posted before it has been
+// handled.
+struct SyncRequest {
+};
+
+// Synchronous. reply: frame (the main screen's).
+struct GetScreenFrameRequest {
+};
+
+// Makes the window a dialog of served (0 for the window that is active
+// when it is shown): in front of it, centred on it by the screen, and
+// the keyboard goes back to it when the dialog goes. Modal windows are
+// dialogs without asking.
+struct SetServedWindowRequest {
+	SetServedWindowRequest(int32 window, int32 served)
+		: window(window), served(served) {}
+
+	int32				window;
+	int32				served;
+};
+
+// Synchronous. reply: parent (the window it serves now; 0 for none),
+// text (the title the screen shows), active (it has the keyboard).
+struct GetWindowInfoRequest {
+	explicit GetWindowInfoRequest(int32 window) : window(window) {}
+
+	int32				window;
+};
+
+// member joins (or leaves) the subset of window, a subset window. A
+// modal subset window keeps from input only the windows of its subset.
+struct SetSubsetRequest {
+	SetSubsetRequest(int32 window, int32 member, bool join)
+		: window(window), member(member), join(join) {}
+
+	int32				window;
+	int32				member;
+	bool				join;
+};
+
+using ServerRequest = std::variant<
+	CreateWindowRequest,
+	DestroyWindowRequest,
+	ShowWindowRequest,
+	HideWindowRequest,
+	MoveWindowRequest,
+	ResizeWindowRequest,
+	SetTitleRequest,
+	SetFlagsRequest,
+	PresentRequest,
+	ActivateWindowRequest,
+	SetCursorRequest,
+	SetClipboardRequest,
+	GetClipboardRequest,
+	BeepRequest,
+	InjectEventRequest,
+	WritePNGRequest,
+	ReadPixelRequest,
+	SyncRequest,
+	GetScreenFrameRequest,
+	SetServedWindowRequest,
+	GetWindowInfoRequest,
+	SetSubsetRequest>;
 
 }	// namespace BPrivate
 

@@ -32,7 +32,6 @@
 using BPrivate::DisplayServer;
 using BPrivate::LooperCore;
 using BPrivate::ServerReply;
-using BPrivate::ServerRequest;
 
 namespace {
 
@@ -453,12 +452,9 @@ TestDriver::SaveScreenshot(BWindow* window, const char* path)
 	if (status != B_OK)
 		return status;
 
-	ServerRequest request;
-	request.code = BPrivate::kRequestWritePNG;
-	request.window = id;
-	request.text = path;
 	ServerReply reply;
-	return DisplayServer::Default().Call(std::move(request), reply);
+	return DisplayServer::Default().Call(
+		BPrivate::WritePNGRequest(id, path), reply);
 }
 
 
@@ -507,10 +503,8 @@ TestDriver::_WindowInfo(BWindow* window, ServerReply& _reply)
 	status_t status = _IdleServerID(window, id);
 	if (status != B_OK)
 		return status;
-	ServerRequest request;
-	request.code = BPrivate::kRequestGetWindowInfo;
-	request.window = id;
-	return DisplayServer::Default().Call(std::move(request), _reply);
+	return DisplayServer::Default().Call(BPrivate::GetWindowInfoRequest(id),
+		_reply);
 }
 
 
@@ -555,13 +549,9 @@ TestDriver::GetPixels(BWindow* window, BRect area,
 status_t
 TestDriver::_ReadPixel(int32 serverID, BPoint where, rgb_color& _color)
 {
-	ServerRequest request;
-	request.code = BPrivate::kRequestReadPixel;
-	request.window = serverID;
-	request.frame = BRect(where, where);
 	ServerReply reply;
-	status_t status = DisplayServer::Default().Call(std::move(request),
-		reply);
+	status_t status = DisplayServer::Default().Call(
+		BPrivate::ReadPixelRequest(serverID, where), reply);
 	if (status != B_OK)
 		return status;
 

@@ -17,7 +17,6 @@
 using BPrivate::DisplayServer;
 using BPrivate::ServerEvent;
 using BPrivate::ServerReply;
-using BPrivate::ServerRequest;
 
 namespace {
 
@@ -62,12 +61,9 @@ status_t
 TestDriver::_InjectTo(int32 serverID, ServerEvent& event, bool mayBeGone)
 {
 	event.window = serverID;
-	ServerRequest request;
-	request.code = BPrivate::kRequestInjectEvent;
-	request.event = event;
 	ServerReply reply;
-	status_t status = DisplayServer::Default().Call(std::move(request),
-		reply);
+	status_t status = DisplayServer::Default().Call(
+		BPrivate::InjectEventRequest(event), reply);
 	// The second half of a click or a key stroke may come after the first
 	// half closed the window; then it goes nowhere, as on a screen.
 	if (status == B_BAD_VALUE && mayBeGone)
@@ -96,11 +92,7 @@ TestDriver::Click(BWindow* window, BPoint where, int32 clicks,
 
 	// Resolved before the button came down: the click may close the
 	// window.
-	ServerEvent event;
-	event.code = BPrivate::kEventMouseUp;
-	event.where = where;
-	event.buttons = 0;
-	event.modifiers = modifiers;
+	ServerEvent event(0, BPrivate::MouseUpEvent(where, 0, modifiers));
 	status = _InjectTo(fLastServerID, event, true);
 	return status == B_OK ? WaitForIdle() : status;
 }
@@ -143,12 +135,8 @@ status_t
 TestDriver::MouseDown(BWindow* window, BPoint where, uint32 buttons,
 	int32 clicks, uint32 modifiers)
 {
-	ServerEvent event;
-	event.code = BPrivate::kEventMouseDown;
-	event.where = where;
-	event.buttons = buttons;
-	event.clicks = clicks;
-	event.modifiers = modifiers;
+	ServerEvent event(0, BPrivate::MouseDownEvent(where, buttons, modifiers,
+		clicks));
 	fLastServerID = _ServerID(window);
 	if (fLastServerID == 0)
 		return _Inject(event, window);
@@ -160,11 +148,7 @@ TestDriver::MouseDown(BWindow* window, BPoint where, uint32 buttons,
 status_t
 TestDriver::MouseUp(BWindow* window, BPoint where, uint32 modifiers)
 {
-	ServerEvent event;
-	event.code = BPrivate::kEventMouseUp;
-	event.where = where;
-	event.buttons = 0;
-	event.modifiers = modifiers;
+	ServerEvent event(0, BPrivate::MouseUpEvent(where, 0, modifiers));
 	return _InjectAndWait(event, window);
 }
 
@@ -173,11 +157,7 @@ status_t
 TestDriver::MoveMouse(BWindow* window, BPoint where, uint32 buttons,
 	uint32 modifiers)
 {
-	ServerEvent event;
-	event.code = BPrivate::kEventMouseMoved;
-	event.where = where;
-	event.buttons = buttons;
-	event.modifiers = modifiers;
+	ServerEvent event(0, BPrivate::MouseMovedEvent(where, buttons, modifiers));
 	return _InjectAndWait(event, window);
 }
 
@@ -185,10 +165,7 @@ TestDriver::MoveMouse(BWindow* window, BPoint where, uint32 buttons,
 status_t
 TestDriver::ScrollWheel(BWindow* window, float dx, float dy)
 {
-	ServerEvent event;
-	event.code = BPrivate::kEventMouseWheel;
-	event.wheel_x = dx;
-	event.wheel_y = dy;
+	ServerEvent event(0, BPrivate::MouseWheelEvent(dx, dy, 0));
 	return _InjectAndWait(event, window);
 }
 
@@ -205,18 +182,14 @@ TestDriver::_Key(BWindow* window, const std::string& bytes, int32 key,
 		ADD_FAILURE() << "TestDriver: the window is gone or stays locked";
 		return B_BAD_VALUE;
 	}
-	ServerEvent event;
-	event.code = BPrivate::kEventKeyDown;
-	event.bytes = bytes;
-	event.key = key;
-	event.raw_char = rawChar;
-	event.modifiers = modifiers;
-	status_t status = _InjectTo(id, event, false);
+	ServerEvent down(0, BPrivate::KeyDownEvent(bytes, key, modifiers, rawChar,
+		0));
+	status_t status = _InjectTo(id, down, false);
 	if (status != B_OK)
 		return status;
 	// The key down may have closed the window.
-	event.code = BPrivate::kEventKeyUp;
-	status = _InjectTo(id, event, true);
+	ServerEvent up(0, BPrivate::KeyUpEvent(bytes, key, modifiers, rawChar, 0));
+	status = _InjectTo(id, up, true);
 	return status == B_OK ? WaitForIdle() : status;
 }
 
@@ -280,8 +253,7 @@ TestDriver::PressFunctionKey(BWindow* window, int32 number,
 status_t
 TestDriver::CloseWindow(BWindow* window)
 {
-	ServerEvent event;
-	event.code = BPrivate::kEventCloseRequested;
+	ServerEvent event(0, BPrivate::CloseRequestedEvent());
 	return _InjectAndWait(event, window);
 }
 
@@ -289,10 +261,7 @@ TestDriver::CloseWindow(BWindow* window)
 status_t
 TestDriver::ResizeWindow(BWindow* window, float width, float height)
 {
-	ServerEvent event;
-	event.code = BPrivate::kEventResized;
-	event.width = width;
-	event.height = height;
+	ServerEvent event(0, BPrivate::ResizedEvent(width, height));
 	return _InjectAndWait(event, window);
 }
 
@@ -300,9 +269,7 @@ TestDriver::ResizeWindow(BWindow* window, float width, float height)
 status_t
 TestDriver::MoveWindow(BWindow* window, BPoint leftTop)
 {
-	ServerEvent event;
-	event.code = BPrivate::kEventMoved;
-	event.where = leftTop;
+	ServerEvent event(0, BPrivate::MovedEvent(leftTop));
 	return _InjectAndWait(event, window);
 }
 
@@ -310,9 +277,7 @@ TestDriver::MoveWindow(BWindow* window, BPoint leftTop)
 status_t
 TestDriver::ActivateWindow(BWindow* window, bool active)
 {
-	ServerEvent event;
-	event.code = BPrivate::kEventActivated;
-	event.active = active;
+	ServerEvent event(0, BPrivate::ActivatedEvent(active));
 	return _InjectAndWait(event, window);
 }
 
@@ -321,9 +286,6 @@ status_t
 TestDriver::DropFiles(BWindow* window, BPoint where,
 	const std::vector<std::string>& paths)
 {
-	ServerEvent event;
-	event.code = BPrivate::kEventFilesDropped;
-	event.where = where;
-	event.paths = paths;
+	ServerEvent event(0, BPrivate::FilesDroppedEvent(where, paths));
 	return _InjectAndWait(event, window);
 }

@@ -9,6 +9,11 @@
  * - the server turns injected events into the platform's messages for
  *   the window's messenger (keys with every field, mouse transit, the
  *   close box, drops with refs and WasDropped());
+ * - every request answers: those naming a window the server does not
+ *   know fail with B_BAD_VALUE and change nothing, the others succeed;
+ *   a window's title and activation come back in its info;
+ * - a request or an event cannot be built without every field it needs;
+ * - behind a modal window, each kind of event goes where it should;
  * - a program that cannot reach a display, or names an unknown backend,
  *   says so in one line and exits non-zero; a window without an
  *   application stops with a message.
@@ -25,6 +30,8 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <type_traits>
+#include <variant>
 #include <deque>
 #include <fstream>
 #include <mutex>
@@ -139,33 +146,29 @@ TEST(OffscreenBackendTest, InjectedEventsComeOutInOrder)
 	ASSERT_EQ(backend.CreateWindow(4, BRect(0, 0, 49, 49), 0, 0, 0, "w"),
 		B_OK);
 
-	ServerEvent event;
 	ServerEvent out;
 	EXPECT_FALSE(backend.WaitForEvent(0, out));
 
-	event.window = 5;
-	event.code = kEventKeyDown;
-	EXPECT_EQ(backend.InjectEvent(event), B_BAD_VALUE);
+	EXPECT_EQ(backend.InjectEvent(ServerEvent(5,
+		KeyDownEvent("", 0, 0, 0, 0))), B_BAD_VALUE);
 
-	event.window = 4;
-	event.bytes = "a";
-	ASSERT_EQ(backend.InjectEvent(event), B_OK);
-	event.code = kEventResized;
-	event.width = 99;
-	event.height = 9;
-	ASSERT_EQ(backend.InjectEvent(event), B_OK);
+	ASSERT_EQ(backend.InjectEvent(ServerEvent(4,
+		KeyDownEvent("a", 0, 0, 0, 0))), B_OK);
+	ASSERT_EQ(backend.InjectEvent(ServerEvent(4, ResizedEvent(99, 9))),
+		B_OK);
 	// The window manager resized the image before the program hears.
 	uint32 pixel;
 	EXPECT_EQ(backend.ReadPixel(4, BPoint(99, 9), pixel), B_OK);
 
-	event.width = -1;
-	EXPECT_EQ(backend.InjectEvent(event), B_BAD_VALUE);
+	EXPECT_EQ(backend.InjectEvent(ServerEvent(4, ResizedEvent(-1, 9))),
+		B_BAD_VALUE);
 
 	ASSERT_TRUE(backend.WaitForEvent(0, out));
-	EXPECT_EQ(out.code, kEventKeyDown);
-	EXPECT_EQ(out.bytes, "a");
+	const KeyDownEvent* key = out.As<KeyDownEvent>();
+	ASSERT_NE(key, nullptr);
+	EXPECT_EQ(key->bytes, "a");
 	ASSERT_TRUE(backend.WaitForEvent(0, out));
-	EXPECT_EQ(out.code, kEventResized);
+	EXPECT_TRUE(out.Is<ResizedEvent>());
 	EXPECT_FALSE(backend.WaitForEvent(0, out));
 
 	// A wake ends the wait without an event.
@@ -191,33 +194,22 @@ protected:
 		fInbox->Run();
 		DisplayServer& server = DisplayServer::Default();
 		fWindow = server.NewWindowID();
-		ServerRequest request;
-		request.code = kRequestCreateWindow;
-		request.window = fWindow;
-		request.frame = BRect(200, 100, 299, 149);
-		request.title = "server test";
-		request.target = BMessenger(fInbox);
-		server.Post(std::move(request));
+		server.Post(CreateWindowRequest(fWindow, BRect(200, 100, 299, 149),
+			0, 0, 0, "server test", BMessenger(fInbox)));
 	}
 
 	void TearDown() override
 	{
-		ServerRequest request;
-		request.code = kRequestDestroyWindow;
-		request.window = fWindow;
-		DisplayServer::Default().Post(std::move(request));
+		DisplayServer::Default().Post(DestroyWindowRequest(fWindow));
 		fInbox->Lock();
 		fInbox->Quit();
 	}
 
-	status_t Inject(ServerEvent event)
+	status_t Inject(ServerEvent::What what)
 	{
-		event.window = fWindow;
-		ServerRequest request;
-		request.code = kRequestInjectEvent;
-		request.event = event;
 		ServerReply reply;
-		return DisplayServer::Default().Call(std::move(request), reply);
+		return DisplayServer::Default().Call(
+			InjectEventRequest(ServerEvent(fWindow, std::move(what))), reply);
 	}
 
 	InboxLooper* fInbox;
@@ -227,13 +219,8 @@ protected:
 
 TEST_F(DisplayServerTest, KeysBecomeKeyMessages)
 {
-	ServerEvent event;
-	event.code = kEventKeyDown;
-	event.bytes = "\xc3\xa9";
-	event.key = 0x29;
-	event.raw_char = 'e';
-	event.modifiers = B_OPTION_KEY;
-	ASSERT_EQ(Inject(event), B_OK);
+	ASSERT_EQ(Inject(KeyDownEvent("\xc3\xa9", 0x29, B_OPTION_KEY, 'e', 0)),
+		B_OK);
 
 	BMessage message = fInbox->Next();
 	EXPECT_EQ(message.what, (uint32)B_KEY_DOWN);
@@ -247,29 +234,25 @@ TEST_F(DisplayServerTest, KeysBecomeKeyMessages)
 	EXPECT_TRUE(message.HasInt64("when"));
 	EXPECT_EQ(modifiers(), (uint32)B_OPTION_KEY);
 
-	event.code = kEventKeyUp;
-	ASSERT_EQ(Inject(event), B_OK);
+	ASSERT_EQ(Inject(KeyUpEvent("\xc3\xa9", 0x29, B_OPTION_KEY, 'e', 0)),
+		B_OK);
 	EXPECT_EQ(fInbox->Next().what, (uint32)B_KEY_UP);
 }
 
 
 TEST_F(DisplayServerTest, MouseMessagesCarryTransitAndPosition)
 {
-	ServerEvent event;
-	event.code = kEventMouseMoved;
-	event.where = BPoint(10, 20);
-	ASSERT_EQ(Inject(event), B_OK);
+	MouseMovedEvent moved(BPoint(10, 20), 0, 0);
+	ASSERT_EQ(Inject(moved), B_OK);
 	BMessage message = fInbox->Next();
 	EXPECT_EQ(message.what, (uint32)B_MOUSE_MOVED);
 	EXPECT_EQ(message.GetInt32("be:transit", -1), B_ENTERED_VIEW);
 
-	ASSERT_EQ(Inject(event), B_OK);
+	ASSERT_EQ(Inject(moved), B_OK);
 	EXPECT_EQ(fInbox->Next().GetInt32("be:transit", -1), B_INSIDE_VIEW);
 
-	event.code = kEventMouseDown;
-	event.buttons = B_SECONDARY_MOUSE_BUTTON;
-	event.clicks = 2;
-	ASSERT_EQ(Inject(event), B_OK);
+	ASSERT_EQ(Inject(MouseDownEvent(BPoint(10, 20), B_SECONDARY_MOUSE_BUTTON,
+		0, 2)), B_OK);
 	// A click activates the window first.
 	message = fInbox->Next();
 	EXPECT_EQ(message.what, (uint32)B_WINDOW_ACTIVATED);
@@ -288,13 +271,11 @@ TEST_F(DisplayServerTest, MouseMessagesCarryTransitAndPosition)
 	EXPECT_EQ(screen, BPoint(210, 120));
 	EXPECT_EQ(buttons, (uint32)B_SECONDARY_MOUSE_BUTTON);
 
-	event.code = kEventMouseExited;
-	ASSERT_EQ(Inject(event), B_OK);
+	ASSERT_EQ(Inject(MouseExitedEvent(BPoint(10, 20),
+		B_SECONDARY_MOUSE_BUTTON, 0)), B_OK);
 	EXPECT_EQ(fInbox->Next().GetInt32("be:transit", -1), B_EXITED_VIEW);
 
-	event.code = kEventMouseWheel;
-	event.wheel_y = 3;
-	ASSERT_EQ(Inject(event), B_OK);
+	ASSERT_EQ(Inject(MouseWheelEvent(0, 3, 0)), B_OK);
 	message = fInbox->Next();
 	EXPECT_EQ(message.what, (uint32)B_MOUSE_WHEEL_CHANGED);
 	EXPECT_FLOAT_EQ(message.GetFloat("be:wheel_delta_y", 0), 3);
@@ -303,23 +284,16 @@ TEST_F(DisplayServerTest, MouseMessagesCarryTransitAndPosition)
 
 TEST_F(DisplayServerTest, WindowManagerEvents)
 {
-	ServerEvent event;
-	event.code = kEventCloseRequested;
-	ASSERT_EQ(Inject(event), B_OK);
+	ASSERT_EQ(Inject(CloseRequestedEvent()), B_OK);
 	EXPECT_EQ(fInbox->Next().what, (uint32)B_QUIT_REQUESTED);
 
-	event.code = kEventResized;
-	event.width = 300;
-	event.height = 200;
-	ASSERT_EQ(Inject(event), B_OK);
+	ASSERT_EQ(Inject(ResizedEvent(300, 200)), B_OK);
 	BMessage message = fInbox->Next();
 	EXPECT_EQ(message.what, (uint32)B_WINDOW_RESIZED);
 	EXPECT_FLOAT_EQ(message.GetFloat("width", 0), 300);
 	EXPECT_FLOAT_EQ(message.GetFloat("height", 0), 200);
 
-	event.code = kEventMoved;
-	event.where = BPoint(7, 8);
-	ASSERT_EQ(Inject(event), B_OK);
+	ASSERT_EQ(Inject(MovedEvent(BPoint(7, 8))), B_OK);
 	message = fInbox->Next();
 	EXPECT_EQ(message.what, (uint32)B_WINDOW_MOVED);
 	BPoint where;
@@ -331,10 +305,8 @@ TEST_F(DisplayServerTest, WindowManagerEvents)
 	int fd = mkstemp(path);
 	ASSERT_GE(fd, 0);
 	close(fd);
-	event.code = kEventFilesDropped;
-	event.where = BPoint(5, 6);
-	event.paths = { "/nonexistent/orvane/file", path };
-	ASSERT_EQ(Inject(event), B_OK);
+	ASSERT_EQ(Inject(FilesDroppedEvent(BPoint(5, 6),
+		{ "/nonexistent/orvane/file", path })), B_OK);
 	message = fInbox->Next();
 	unlink(path);
 	EXPECT_EQ(message.what, (uint32)B_SIMPLE_DATA);
@@ -355,59 +327,29 @@ TEST_F(DisplayServerTest, MenuWindowsNeverBecomeActive)
 	InboxLooper* menuInbox = new InboxLooper;
 	menuInbox->Run();
 	int32 menu = server.NewWindowID();
-	ServerRequest create;
-	create.code = kRequestCreateWindow;
-	create.window = menu;
-	create.frame = BRect(210, 120, 279, 189);
-	create.feel = kMenuWindowFeel;
-	create.title = "menu";
-	create.target = BMessenger(menuInbox);
-	server.Post(std::move(create));
+	server.Post(CreateWindowRequest(menu, BRect(210, 120, 279, 189), 0,
+		kMenuWindowFeel, 0, "menu", BMessenger(menuInbox)));
 
-	for (int32 window : { fWindow, menu }) {
-		ServerRequest show;
-		show.code = kRequestShowWindow;
-		show.window = window;
-		server.Post(std::move(show));
-	}
-	ServerRequest activate;
-	activate.code = kRequestActivateWindow;
-	activate.window = fWindow;
-	activate.active = true;
-	server.Post(std::move(activate));
+	for (int32 window : { fWindow, menu })
+		server.Post(ShowWindowRequest(window));
+	server.Post(ActivateWindowRequest(fWindow, true));
 	BMessage message = fInbox->Next();
 	EXPECT_EQ(message.what, (uint32)B_WINDOW_ACTIVATED);
 	EXPECT_TRUE(message.GetBool("active", false));
 
-	ServerRequest activateMenu;
-	activateMenu.code = kRequestActivateWindow;
-	activateMenu.window = menu;
-	activateMenu.active = true;
-	server.Post(std::move(activateMenu));
-	ServerEvent click;
-	click.code = kEventMouseDown;
-	click.window = menu;
-	click.where = BPoint(5, 5);
-	click.buttons = B_PRIMARY_MOUSE_BUTTON;
-	ServerRequest inject;
-	inject.code = kRequestInjectEvent;
-	inject.event = click;
+	server.Post(ActivateWindowRequest(menu, true));
+	ServerEvent click(menu, MouseDownEvent(BPoint(5, 5),
+		B_PRIMARY_MOUSE_BUTTON, 0, 0));
 	ServerReply reply;
-	ASSERT_EQ(server.Call(std::move(inject), reply), B_OK);
+	ASSERT_EQ(server.Call(InjectEventRequest(click), reply), B_OK);
 
 	// Messages to a looper keep their order: had the window been made
 	// inactive, that would come before this move.
-	ServerEvent moved;
-	moved.code = kEventMoved;
-	moved.where = BPoint(20, 30);
-	ASSERT_EQ(Inject(moved), B_OK);
+	ASSERT_EQ(Inject(MovedEvent(BPoint(20, 30))), B_OK);
 	EXPECT_EQ(fInbox->Next().what, (uint32)B_WINDOW_MOVED);
 	EXPECT_EQ(menuInbox->Next().what, (uint32)B_MOUSE_DOWN);
 
-	ServerRequest destroy;
-	destroy.code = kRequestDestroyWindow;
-	destroy.window = menu;
-	server.Post(std::move(destroy));
+	server.Post(DestroyWindowRequest(menu));
 	menuInbox->Lock();
 	menuInbox->Quit();
 }
@@ -415,43 +357,186 @@ TEST_F(DisplayServerTest, MenuWindowsNeverBecomeActive)
 
 TEST_F(DisplayServerTest, PresentedPixelsReachTheScreen)
 {
-	ServerRequest present;
-	present.code = kRequestPresent;
-	present.window = fWindow;
-	present.frame = BRect(2, 3, 3, 3);
-	present.pixels = { 0xff112233, 0xff445566 };
-	DisplayServer::Default().Post(std::move(present));
+	DisplayServer::Default().Post(PresentRequest(fWindow, BRect(2, 3, 3, 3),
+		{ 0xff112233, 0xff445566 }));
 
-	ServerRequest read;
-	read.code = kRequestReadPixel;
-	read.window = fWindow;
-	read.frame = BRect(3, 3, 3, 3);
 	ServerReply reply;
-	ASSERT_EQ(DisplayServer::Default().Call(std::move(read), reply), B_OK);
+	ASSERT_EQ(DisplayServer::Default().Call(
+		ReadPixelRequest(fWindow, BPoint(3, 3)), reply), B_OK);
 	EXPECT_EQ(reply.pixel, 0xff445566u);
 
 	// A present whose pixels do not match its area is ignored.
-	ServerRequest bad;
-	bad.code = kRequestPresent;
-	bad.window = fWindow;
-	bad.frame = BRect(0, 0, 9, 9);
-	bad.pixels = { 0xffffffff };
-	DisplayServer::Default().Post(std::move(bad));
-	ServerRequest again;
-	again.code = kRequestReadPixel;
-	again.window = fWindow;
-	again.frame = BRect(0, 0, 0, 0);
-	ASSERT_EQ(DisplayServer::Default().Call(std::move(again), reply), B_OK);
+	DisplayServer::Default().Post(PresentRequest(fWindow, BRect(0, 0, 9, 9),
+		{ 0xffffffff }));
+	ASSERT_EQ(DisplayServer::Default().Call(
+		ReadPixelRequest(fWindow, BPoint(0, 0)), reply), B_OK);
 	EXPECT_NE(reply.pixel, 0xffffffffu);
 
-	ServerRequest clipboard;
-	clipboard.code = kRequestSetClipboard;
-	clipboard.text = "clip";
-	DisplayServer::Default().Post(std::move(clipboard));
-	ServerRequest get;
-	get.code = kRequestGetClipboard;
-	ASSERT_EQ(DisplayServer::Default().Call(std::move(get), reply), B_OK);
+	DisplayServer::Default().Post(SetClipboardRequest(false, "clip"));
+	ASSERT_EQ(DisplayServer::Default().Call(GetClipboardRequest(false),
+		reply), B_OK);
 	EXPECT_EQ(reply.text, "clip");
+}
+
+
+// A request or an event built without one of its fields does not
+// compile: only the types that carry nothing can be made empty.
+template<typename... Types>
+constexpr bool
+only_empty_types_default(std::variant<Types...>*)
+{
+	return ((std::is_default_constructible_v<Types>
+		== std::is_empty_v<Types>) && ...);
+}
+
+static_assert(only_empty_types_default((ServerRequest*)nullptr),
+	"a request with fields must be given all of them");
+static_assert(only_empty_types_default((ServerEvent::What*)nullptr),
+	"an event with fields must be given all of them");
+
+
+TEST_F(DisplayServerTest, EveryRequestAnswers)
+{
+	DisplayServer& server = DisplayServer::Default();
+	const int32 kUnknown = server.NewWindowID();
+	struct Case {
+		const char*		name;
+		ServerRequest	request;
+		status_t		status;
+	};
+	Case cases[] = {
+		// A window the server never heard of.
+		{ "destroy unknown", DestroyWindowRequest(kUnknown), B_BAD_VALUE },
+		{ "show unknown", ShowWindowRequest(kUnknown), B_BAD_VALUE },
+		{ "hide unknown", HideWindowRequest(kUnknown), B_BAD_VALUE },
+		{ "move unknown", MoveWindowRequest(kUnknown, BPoint(1, 2)),
+			B_BAD_VALUE },
+		{ "resize unknown", ResizeWindowRequest(kUnknown, 10, 10),
+			B_BAD_VALUE },
+		{ "title unknown", SetTitleRequest(kUnknown, "x"), B_BAD_VALUE },
+		{ "flags unknown", SetFlagsRequest(kUnknown, 0, 0, 0), B_BAD_VALUE },
+		{ "present unknown", PresentRequest(kUnknown, BRect(0, 0, 0, 0),
+			{ 0xff000000 }), B_BAD_VALUE },
+		{ "activate unknown", ActivateWindowRequest(kUnknown, true),
+			B_BAD_VALUE },
+		{ "serve unknown", SetServedWindowRequest(kUnknown, fWindow),
+			B_BAD_VALUE },
+		{ "subset unknown", SetSubsetRequest(kUnknown, fWindow, true),
+			B_BAD_VALUE },
+		{ "info unknown", GetWindowInfoRequest(kUnknown), B_BAD_VALUE },
+		{ "pixel unknown", ReadPixelRequest(kUnknown, BPoint(0, 0)),
+			B_BAD_VALUE },
+		// The test's own window, and the requests that name none.
+		{ "show", ShowWindowRequest(fWindow), B_OK },
+		{ "show again", ShowWindowRequest(fWindow), B_OK },
+		{ "move", MoveWindowRequest(fWindow, BPoint(220, 110)), B_OK },
+		{ "resize", ResizeWindowRequest(fWindow, 119, 59), B_OK },
+		{ "title", SetTitleRequest(fWindow, "renamed"), B_OK },
+		{ "flags", SetFlagsRequest(fWindow, 0, 0, 0), B_OK },
+		{ "present outside", PresentRequest(fWindow, BRect(-1, 0, 0, 0),
+			{ 0xff000000, 0xff000000 }), B_OK },
+		{ "activate", ActivateWindowRequest(fWindow, true), B_OK },
+		{ "pixel", ReadPixelRequest(fWindow, BPoint(0, 0)), B_OK },
+		{ "cursor", SetCursorRequest(kCursorIBeam), B_OK },
+		{ "beep", BeepRequest(), B_OK },
+		{ "sync", SyncRequest(), B_OK },
+		{ "screen", GetScreenFrameRequest(), B_OK },
+		{ "create twice", CreateWindowRequest(fWindow, BRect(0, 0, 9, 9), 0,
+			0, 0, "twice", BMessenger(fInbox)), B_OK },
+	};
+	for (Case& test : cases) {
+		SCOPED_TRACE(test.name);
+		ServerReply reply;
+		EXPECT_EQ(server.Call(std::move(test.request), reply), test.status);
+	}
+
+	// What stuck: the last title, not the second create's, and the
+	// keyboard.
+	ServerReply info;
+	ASSERT_EQ(server.Call(GetWindowInfoRequest(fWindow), info), B_OK);
+	EXPECT_EQ(info.text, "renamed");
+	EXPECT_TRUE(info.active);
+	EXPECT_EQ(info.parent, 0);
+	ServerReply screen;
+	ASSERT_EQ(server.Call(GetScreenFrameRequest(), screen), B_OK);
+	EXPECT_TRUE(screen.frame.IsValid());
+	EXPECT_EQ(fInbox->Next().what, (uint32)B_WINDOW_ACTIVATED);
+}
+
+
+// While a modal window is shown, what a window behind it gets of each
+// event: keys go to the modal window, a click or an activation brings it
+// forward instead, the pointer and the close box reach nobody, and
+// resizes, moves and exposures still reach the window.
+TEST_F(DisplayServerTest, ModalWindowTakesTheInput)
+{
+	DisplayServer& server = DisplayServer::Default();
+	InboxLooper* modalInbox = new InboxLooper;
+	modalInbox->Run();
+	int32 modal = server.NewWindowID();
+	const uint32 kModalAppFeel = 1;
+	server.Post(CreateWindowRequest(modal, BRect(220, 110, 269, 139), 0,
+		kModalAppFeel, 0, "modal", BMessenger(modalInbox)));
+	server.Post(ShowWindowRequest(fWindow));
+	server.Post(ShowWindowRequest(modal));
+
+	// What a looper got before the fence the test posts to it once the
+	// server has handled the event (a request after the injection is
+	// handled after the event).
+	const uint32 kFence = 'fnce';
+	auto received = [kFence](InboxLooper* inbox) {
+		std::vector<uint32> whats;
+		inbox->PostMessage(kFence);
+		for (BMessage message = inbox->Next(); message.what != kFence;
+				message = inbox->Next()) {
+			if (message.what == 0) {
+				ADD_FAILURE() << "the fence never came";
+				break;
+			}
+			whats.push_back(message.what);
+		}
+		return whats;
+	};
+
+	struct Case {
+		const char*				name;
+		ServerEvent::What		event;
+		std::vector<uint32>		window;
+		std::vector<uint32>		modal;
+	};
+	const std::vector<uint32> kNothing;
+	Case cases[] = {
+		{ "key down", KeyDownEvent("a", 0x3c, 0, 'a', 0), kNothing,
+			{ B_KEY_DOWN } },
+		{ "key up", KeyUpEvent("a", 0x3c, 0, 'a', 0), kNothing,
+			{ B_KEY_UP } },
+		{ "click", MouseDownEvent(BPoint(1, 1), B_PRIMARY_MOUSE_BUTTON, 0,
+			1), kNothing, { B_WINDOW_ACTIVATED } },
+		{ "release", MouseUpEvent(BPoint(1, 1), 0, 0), kNothing, kNothing },
+		{ "move", MouseMovedEvent(BPoint(2, 2), 0, 0), kNothing, kNothing },
+		{ "exit", MouseExitedEvent(BPoint(2, 2), 0, 0), kNothing, kNothing },
+		{ "wheel", MouseWheelEvent(0, 1, 0), kNothing, kNothing },
+		{ "close box", CloseRequestedEvent(), kNothing, kNothing },
+		{ "drop", FilesDroppedEvent(BPoint(1, 1), { "/" }), kNothing,
+			kNothing },
+		{ "activated", ActivatedEvent(true), kNothing, kNothing },
+		{ "deactivated", ActivatedEvent(false), kNothing, kNothing },
+		{ "resized", ResizedEvent(120, 60), { B_WINDOW_RESIZED }, kNothing },
+		{ "moved", MovedEvent(BPoint(3, 4)), { B_WINDOW_MOVED }, kNothing },
+		{ "exposed", ExposedEvent(), kNothing, kNothing },
+	};
+	for (Case& test : cases) {
+		SCOPED_TRACE(test.name);
+		ASSERT_EQ(Inject(std::move(test.event)), B_OK);
+		ServerReply reply;
+		ASSERT_EQ(server.Call(SyncRequest(), reply), B_OK);
+		EXPECT_EQ(received(fInbox), test.window);
+		EXPECT_EQ(received(modalInbox), test.modal);
+	}
+
+	server.Post(DestroyWindowRequest(modal));
+	modalInbox->Lock();
+	modalInbox->Quit();
 }
 
 

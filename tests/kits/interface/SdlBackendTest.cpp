@@ -62,7 +62,7 @@ protected:
 	bool NextEvent(ServerEvent& _event, bigtime_t timeout = kPatience)
 	{
 		while (fBackend->WaitForEvent(timeout, _event)) {
-			if (_event.code != kEventExposed)
+			if (!_event.Is<ExposedEvent>())
 				return true;
 		}
 		return false;
@@ -107,7 +107,7 @@ TEST_F(SdlBackendTest, WindowsAreOursWhateverTheOrder)
 	close.window.windowID = SDL_GetWindowID(nine);
 	SDL_PushEvent(&close);
 	ASSERT_TRUE(NextEvent(event));
-	EXPECT_EQ(event.code, kEventCloseRequested);
+	EXPECT_TRUE(event.Is<CloseRequestedEvent>());
 	EXPECT_EQ(event.window, 3);
 	ASSERT_TRUE(NextEvent(event));
 	EXPECT_EQ(event.window, 9);
@@ -183,7 +183,7 @@ TEST_F(SdlBackendTest, FlagsFollowTheWindow)
 	// The program's own resize is not reported back as a person's.
 	ServerEvent event;
 	while (fBackend->WaitForEvent(0, event))
-		EXPECT_NE(event.code, kEventResized);
+		EXPECT_FALSE(event.Is<ResizedEvent>());
 }
 
 
@@ -286,10 +286,11 @@ TEST_F(SdlBackendTest, KeysAndDropsComeThrough)
 	strcpy(text.text.text, "q");
 	SDL_PushEvent(&text);
 	ASSERT_TRUE(NextEvent(event));
-	EXPECT_EQ(event.code, kEventKeyDown);
+	const KeyDownEvent* pressed = event.As<KeyDownEvent>();
+	ASSERT_NE(pressed, nullptr);
 	EXPECT_EQ(event.window, 4);
-	EXPECT_EQ(event.bytes, "q");
-	EXPECT_EQ(event.key, 0x27);
+	EXPECT_EQ(pressed->bytes, "q");
+	EXPECT_EQ(pressed->key, 0x27);
 
 	// The backend frees the names SDL gave it (AddressSanitizer would
 	// tell); the drop lands in the window SDL named, the pointer being
@@ -306,10 +307,11 @@ TEST_F(SdlBackendTest, KeysAndDropsComeThrough)
 	drop.drop.file = NULL;
 	SDL_PushEvent(&drop);
 	ASSERT_TRUE(NextEvent(event));
-	EXPECT_EQ(event.code, kEventFilesDropped);
+	const FilesDroppedEvent* dropped = event.As<FilesDroppedEvent>();
+	ASSERT_NE(dropped, nullptr);
 	EXPECT_EQ(event.window, 4);
-	ASSERT_EQ(event.paths.size(), 1u);
-	EXPECT_EQ(event.paths[0], "/tmp/dropped file.txt");
+	ASSERT_EQ(dropped->paths.size(), 1u);
+	EXPECT_EQ(dropped->paths[0], "/tmp/dropped file.txt");
 }
 
 

@@ -29,10 +29,82 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <type_traits>
+#include <variant>
 
 using namespace BPrivate;
 
 namespace {
+
+// What the tests read of an event. Each checks the type it asks for:
+// an event of another type fails the test and reads as zeroes.
+const KeyEvent&
+key_of(const ServerEvent& event)
+{
+	static const KeyEvent kNone("", 0, 0, 0, 0);
+	if (const KeyDownEvent* down = event.As<KeyDownEvent>())
+		return *down;
+	if (const KeyUpEvent* up = event.As<KeyUpEvent>())
+		return *up;
+	ADD_FAILURE() << "not a key event";
+	return kNone;
+}
+
+
+const PointerEvent&
+pointer_of(const ServerEvent& event)
+{
+	static const PointerEvent kNone(BPoint(), 0, 0);
+	const PointerEvent* pointer = NULL;
+	std::visit([&pointer](const auto& what) {
+			using Type = std::decay_t<decltype(what)>;
+			if constexpr (std::is_base_of_v<PointerEvent, Type>)
+				pointer = &what;
+		}, event.what);
+	if (pointer == NULL) {
+		ADD_FAILURE() << "not a pointer event";
+		return kNone;
+	}
+	return *pointer;
+}
+
+
+// The point of a pointer event, a move or a drop.
+BPoint
+where_of(const ServerEvent& event)
+{
+	if (const MovedEvent* moved = event.As<MovedEvent>())
+		return moved->where;
+	if (const FilesDroppedEvent* drop = event.As<FilesDroppedEvent>())
+		return drop->where;
+	return pointer_of(event).where;
+}
+
+
+// An event of the type with every field zero.
+template<typename Type> Type none_of();
+template<> MouseDownEvent
+none_of() { return MouseDownEvent(BPoint(), 0, 0, 0); }
+template<> MouseWheelEvent
+none_of() { return MouseWheelEvent(0, 0, 0); }
+template<> ActivatedEvent
+none_of() { return ActivatedEvent(false); }
+template<> ResizedEvent
+none_of() { return ResizedEvent(0, 0); }
+template<> FilesDroppedEvent
+none_of() { return FilesDroppedEvent(BPoint(), {}); }
+
+
+template<typename Type>
+Type
+as(const ServerEvent& event)
+{
+	if (const Type* typed = event.As<Type>())
+		return *typed;
+	ADD_FAILURE() << "the event is of another type";
+	return none_of<Type>();
+}
+
 
 // Two ordinary windows and a menu window, with SDL ids that do not
 // follow ours.
@@ -202,35 +274,35 @@ TEST_F(SdlInputTest, TypedTextCarriesItsPress)
 		key_event(SDL_KEYDOWN, SDLK_a, SDL_SCANCODE_A),
 		text_event("a") });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].code, kEventKeyDown);
+	EXPECT_TRUE(out[0].Is<KeyDownEvent>());
 	EXPECT_EQ(out[0].window, 2);
-	EXPECT_EQ(out[0].bytes, "a");
-	EXPECT_EQ(out[0].key, 0x3c);
-	EXPECT_EQ(out[0].raw_char, 'a');
-	EXPECT_EQ(out[0].modifiers, 0u);
+	EXPECT_EQ(key_of(out[0]).bytes, "a");
+	EXPECT_EQ(key_of(out[0]).key, 0x3c);
+	EXPECT_EQ(key_of(out[0]).rawChar, 'a');
+	EXPECT_EQ(key_of(out[0]).modifiers, 0u);
 
 	out = Feed({
 		key_event(SDL_KEYDOWN, SDLK_a, SDL_SCANCODE_A, KMOD_LSHIFT),
 		text_event("A") });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].bytes, "A");
-	EXPECT_EQ(out[0].raw_char, 'a');
-	EXPECT_EQ(out[0].modifiers, (uint32)(B_SHIFT_KEY | B_LEFT_SHIFT_KEY));
+	EXPECT_EQ(key_of(out[0]).bytes, "A");
+	EXPECT_EQ(key_of(out[0]).rawChar, 'a');
+	EXPECT_EQ(key_of(out[0]).modifiers, (uint32)(B_SHIFT_KEY | B_LEFT_SHIFT_KEY));
 
 	// A layout's own letter: the text is what the layout typed.
 	out = Feed({
 		key_event(SDL_KEYDOWN, 0xe9, SDL_SCANCODE_2),
 		text_event("\xc3\xa9") });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].bytes, "\xc3\xa9");
-	EXPECT_EQ(out[0].key, 0x13);
-	EXPECT_EQ(out[0].raw_char, 0);
+	EXPECT_EQ(key_of(out[0]).bytes, "\xc3\xa9");
+	EXPECT_EQ(key_of(out[0]).key, 0x13);
+	EXPECT_EQ(key_of(out[0]).rawChar, 0);
 
 	// The key going up reports its character as well.
 	out = Feed({ key_event(SDL_KEYUP, SDLK_a, SDL_SCANCODE_A) });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].code, kEventKeyUp);
-	EXPECT_EQ(out[0].bytes, "a");
+	EXPECT_TRUE(out[0].Is<KeyUpEvent>());
+	EXPECT_EQ(key_of(out[0]).bytes, "a");
 }
 
 
@@ -242,26 +314,26 @@ TEST_F(SdlInputTest, CtrlAndAltMakeShortcutsNotText)
 		// Some input methods send the letter as text all the same.
 		text_event("a") });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].bytes, "a");
-	EXPECT_EQ(out[0].raw_char, 'a');
-	EXPECT_EQ(out[0].key, 0x3c);
-	EXPECT_EQ(out[0].modifiers,
+	EXPECT_EQ(key_of(out[0]).bytes, "a");
+	EXPECT_EQ(key_of(out[0]).rawChar, 'a');
+	EXPECT_EQ(key_of(out[0]).key, 0x3c);
+	EXPECT_EQ(key_of(out[0]).modifiers,
 		(uint32)(B_COMMAND_KEY | B_LEFT_COMMAND_KEY));
 
 	out = Feed({ key_event(SDL_KEYDOWN, SDLK_c, SDL_SCANCODE_C,
 		KMOD_RCTRL | KMOD_LSHIFT) });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].bytes, "C");
-	EXPECT_EQ(out[0].raw_char, 'c');
-	EXPECT_EQ(out[0].modifiers, (uint32)(B_COMMAND_KEY
+	EXPECT_EQ(key_of(out[0]).bytes, "C");
+	EXPECT_EQ(key_of(out[0]).rawChar, 'c');
+	EXPECT_EQ(key_of(out[0]).modifiers, (uint32)(B_COMMAND_KEY
 		| B_RIGHT_COMMAND_KEY | B_SHIFT_KEY | B_LEFT_SHIFT_KEY));
 
 	out = Feed({
 		key_event(SDL_KEYDOWN, SDLK_x, SDL_SCANCODE_X, KMOD_LALT),
 		text_event("x") });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].bytes, "x");
-	EXPECT_EQ(out[0].modifiers, (uint32)(B_OPTION_KEY | B_LEFT_OPTION_KEY));
+	EXPECT_EQ(key_of(out[0]).bytes, "x");
+	EXPECT_EQ(key_of(out[0]).modifiers, (uint32)(B_OPTION_KEY | B_LEFT_OPTION_KEY));
 
 	// Once Ctrl is up again, text is typing.
 	out = Feed({
@@ -269,15 +341,15 @@ TEST_F(SdlInputTest, CtrlAndAltMakeShortcutsNotText)
 		key_event(SDL_KEYDOWN, SDLK_b, SDL_SCANCODE_B),
 		text_event("b") });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].bytes, "b");
-	EXPECT_EQ(out[0].modifiers, 0u);
+	EXPECT_EQ(key_of(out[0]).bytes, "b");
+	EXPECT_EQ(key_of(out[0]).modifiers, 0u);
 
 	// AltGr is how many layouts type "@": that is text.
 	out = Feed({
 		key_event(SDL_KEYDOWN, SDLK_q, SDL_SCANCODE_Q, KMOD_MODE),
 		text_event("@") });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].bytes, "@");
+	EXPECT_EQ(key_of(out[0]).bytes, "@");
 }
 
 
@@ -312,17 +384,17 @@ TEST_F(SdlInputTest, KeysThatTypeNothing)
 		std::deque<ServerEvent> out = Feed({ key_event(SDL_KEYDOWN,
 			expected.keycode, expected.scancode, KMOD_LSHIFT) });
 		ASSERT_EQ(out.size(), 1u);
-		EXPECT_EQ(out[0].bytes, std::string(1, (char)expected.character));
-		EXPECT_EQ(out[0].raw_char, expected.character);
-		EXPECT_EQ(out[0].key, expected.key);
-		EXPECT_EQ(out[0].modifiers, (uint32)(B_SHIFT_KEY | B_LEFT_SHIFT_KEY));
+		EXPECT_EQ(key_of(out[0]).bytes, std::string(1, (char)expected.character));
+		EXPECT_EQ(key_of(out[0]).rawChar, expected.character);
+		EXPECT_EQ(key_of(out[0]).key, expected.key);
+		EXPECT_EQ(key_of(out[0]).modifiers, (uint32)(B_SHIFT_KEY | B_LEFT_SHIFT_KEY));
 	}
 
 	// Arrows with Ctrl stay arrows.
 	std::deque<ServerEvent> out = Feed({ key_event(SDL_KEYDOWN, SDLK_LEFT,
 		SDL_SCANCODE_LEFT, KMOD_LCTRL) });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].bytes, std::string(1, (char)B_LEFT_ARROW));
+	EXPECT_EQ(key_of(out[0]).bytes, std::string(1, (char)B_LEFT_ARROW));
 
 	// Modifier keys alone type nothing and are no key event.
 	out = Feed({
@@ -347,13 +419,13 @@ TEST_F(SdlInputTest, RepeatsAreCounted)
 		key_event(SDL_KEYDOWN, SDLK_x, SDL_SCANCODE_X, KMOD_NONE, 1),
 		text_event("x") });
 	ASSERT_EQ(out.size(), 6u);
-	EXPECT_EQ(out[0].repeat, 0);
-	EXPECT_EQ(out[1].repeat, 1);
-	EXPECT_EQ(out[2].repeat, 2);
-	EXPECT_EQ(out[3].code, kEventKeyUp);
-	EXPECT_EQ(out[4].repeat, 0);
-	EXPECT_EQ(out[5].repeat, 1);
-	EXPECT_EQ(out[5].bytes, "x");
+	EXPECT_EQ(key_of(out[0]).repeat, 0);
+	EXPECT_EQ(key_of(out[1]).repeat, 1);
+	EXPECT_EQ(key_of(out[2]).repeat, 2);
+	EXPECT_TRUE(out[3].Is<KeyUpEvent>());
+	EXPECT_EQ(key_of(out[4]).repeat, 0);
+	EXPECT_EQ(key_of(out[5]).repeat, 1);
+	EXPECT_EQ(key_of(out[5]).bytes, "x");
 }
 
 
@@ -364,13 +436,13 @@ TEST_F(SdlInputTest, InputMethodTextIsOneKeyACharacter)
 		text_event("\xe6\x97\xa5\xe6\x9c\xac"),
 		text_event("\xf0\x9f\x99\x82") });
 	ASSERT_EQ(out.size(), 3u);
-	EXPECT_EQ(out[0].bytes, "\xe6\x97\xa5");
-	EXPECT_EQ(out[1].bytes, "\xe6\x9c\xac");
-	EXPECT_EQ(out[2].bytes, "\xf0\x9f\x99\x82");
+	EXPECT_EQ(key_of(out[0]).bytes, "\xe6\x97\xa5");
+	EXPECT_EQ(key_of(out[1]).bytes, "\xe6\x9c\xac");
+	EXPECT_EQ(key_of(out[2]).bytes, "\xf0\x9f\x99\x82");
 	for (const ServerEvent& event : out) {
-		EXPECT_EQ(event.code, kEventKeyDown);
-		EXPECT_EQ(event.key, 0);
-		EXPECT_EQ(event.raw_char, 0);
+		EXPECT_TRUE(event.Is<KeyDownEvent>());
+		EXPECT_EQ(key_of(event).key, 0);
+		EXPECT_EQ(key_of(event).rawChar, 0);
 	}
 
 	// Text for a window we do not know goes nowhere.
@@ -390,18 +462,18 @@ TEST_F(SdlInputTest, ButtonsClicksAndTheWheel)
 		button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 12, 21),
 		motion_event(30, 40, SDL_BUTTON_MMASK) });
 	ASSERT_EQ(out.size(), 6u);
-	EXPECT_EQ(out[0].code, kEventMouseMoved);
-	EXPECT_EQ(out[0].where, BPoint(10, 20));
-	EXPECT_EQ(out[1].code, kEventMouseDown);
-	EXPECT_EQ(out[1].buttons, (uint32)B_PRIMARY_MOUSE_BUTTON);
+	EXPECT_TRUE(out[0].Is<MouseMovedEvent>());
+	EXPECT_EQ(where_of(out[0]), BPoint(10, 20));
+	EXPECT_TRUE(out[1].Is<MouseDownEvent>());
+	EXPECT_EQ(pointer_of(out[1]).buttons, (uint32)B_PRIMARY_MOUSE_BUTTON);
 	// SDL's count alone makes no double click: no press came before.
-	EXPECT_EQ(out[1].clicks, 1);
-	EXPECT_EQ(out[2].buttons,
+	EXPECT_EQ(as<MouseDownEvent>(out[1]).clicks, 1);
+	EXPECT_EQ(pointer_of(out[2]).buttons,
 		(uint32)(B_PRIMARY_MOUSE_BUTTON | B_SECONDARY_MOUSE_BUTTON));
-	EXPECT_EQ(out[3].code, kEventMouseUp);
-	EXPECT_EQ(out[3].buttons, (uint32)B_SECONDARY_MOUSE_BUTTON);
-	EXPECT_EQ(out[4].buttons, 0u);
-	EXPECT_EQ(out[5].buttons, (uint32)B_TERTIARY_MOUSE_BUTTON);
+	EXPECT_TRUE(out[3].Is<MouseUpEvent>());
+	EXPECT_EQ(pointer_of(out[3]).buttons, (uint32)B_SECONDARY_MOUSE_BUTTON);
+	EXPECT_EQ(pointer_of(out[4]).buttons, 0u);
+	EXPECT_EQ(pointer_of(out[5]).buttons, (uint32)B_TERTIARY_MOUSE_BUTTON);
 
 	SDL_Event wheel;
 	SDL_zero(wheel);
@@ -411,18 +483,18 @@ TEST_F(SdlInputTest, ButtonsClicksAndTheWheel)
 	wheel.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
 	out = Feed({ wheel });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].code, kEventMouseWheel);
+	EXPECT_TRUE(out[0].Is<MouseWheelEvent>());
 	EXPECT_EQ(out[0].window, 1);
-	EXPECT_EQ(out[0].wheel_y, -1);
-	EXPECT_EQ(out[0].wheel_x, 0);
+	EXPECT_EQ(as<MouseWheelEvent>(out[0]).deltaY, -1);
+	EXPECT_EQ(as<MouseWheelEvent>(out[0]).deltaX, 0);
 
 	wheel.wheel.y = 0;
 	wheel.wheel.x = -2;
 	wheel.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
 	out = Feed({ wheel });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].wheel_x, 2);
-	EXPECT_EQ(out[0].wheel_y, 0);
+	EXPECT_EQ(as<MouseWheelEvent>(out[0]).deltaX, 2);
+	EXPECT_EQ(as<MouseWheelEvent>(out[0]).deltaY, 0);
 }
 
 
@@ -434,7 +506,7 @@ TEST_F(SdlInputTest, ThePointerGoesToAnOpenMenu)
 		motion_event(550, 50, SDL_BUTTON_LMASK) });
 	ASSERT_EQ(out.size(), 1u);
 	EXPECT_EQ(out[0].window, 2);
-	EXPECT_EQ(out[0].where, BPoint(550, 50));
+	EXPECT_EQ(where_of(out[0]), BPoint(550, 50));
 
 	// With the menu shown over window 2, what is over the menu goes to
 	// it, in its own coordinates.
@@ -444,15 +516,15 @@ TEST_F(SdlInputTest, ThePointerGoesToAnOpenMenu)
 		button_event(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 60, 40) });
 	ASSERT_EQ(out.size(), 2u);
 	EXPECT_EQ(out[0].window, 7);
-	EXPECT_EQ(out[0].where, BPoint(10, 10));
-	EXPECT_EQ(out[1].code, kEventMouseUp);
+	EXPECT_EQ(where_of(out[0]), BPoint(10, 10));
+	EXPECT_TRUE(out[1].Is<MouseUpEvent>());
 	EXPECT_EQ(out[1].window, 7);
 
 	// While it is open, another window under the pointer gets it too.
 	out = Feed({ motion_event(550, 50) });
 	ASSERT_EQ(out.size(), 1u);
 	EXPECT_EQ(out[0].window, 1);
-	EXPECT_EQ(out[0].where, BPoint(50, 50));
+	EXPECT_EQ(where_of(out[0]), BPoint(50, 50));
 
 	// Outside every window: the window SDL named.
 	out = Feed({ motion_event(-50, -50) });
@@ -471,32 +543,32 @@ TEST_F(SdlInputTest, WindowEvents)
 		window_event(SDL_WINDOWEVENT_EXPOSED),
 		window_event(SDL_WINDOWEVENT_CLOSE, 0, 0, 77) });
 	ASSERT_EQ(out.size(), 4u);
-	EXPECT_EQ(out[0].code, kEventCloseRequested);
+	EXPECT_TRUE(out[0].Is<CloseRequestedEvent>());
 	EXPECT_EQ(out[0].window, 2);
-	EXPECT_EQ(out[1].code, kEventActivated);
-	EXPECT_TRUE(out[1].active);
-	EXPECT_EQ(out[2].code, kEventActivated);
+	EXPECT_TRUE(out[1].Is<ActivatedEvent>());
+	EXPECT_TRUE(as<ActivatedEvent>(out[1]).active);
+	EXPECT_TRUE(out[2].Is<ActivatedEvent>());
 	EXPECT_EQ(out[2].window, 1);
-	EXPECT_FALSE(out[2].active);
-	EXPECT_EQ(out[3].code, kEventExposed);
+	EXPECT_FALSE(as<ActivatedEvent>(out[2]).active);
+	EXPECT_TRUE(out[3].Is<ExposedEvent>());
 
 	// The pointer leaves from where it was last seen.
 	out = Feed({ motion_event(33, 44), window_event(SDL_WINDOWEVENT_LEAVE) });
 	ASSERT_EQ(out.size(), 2u);
-	EXPECT_EQ(out[1].code, kEventMouseExited);
-	EXPECT_EQ(out[1].where, BPoint(33, 44));
+	EXPECT_TRUE(out[1].Is<MouseExitedEvent>());
+	EXPECT_EQ(where_of(out[1]), BPoint(33, 44));
 
 	// A person's resize and move: the content size is right minus left.
 	out = Feed({
 		window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 640, 480),
 		window_event(SDL_WINDOWEVENT_MOVED, 20, 30) });
 	ASSERT_EQ(out.size(), 3u);
-	EXPECT_EQ(out[0].code, kEventResized);
-	EXPECT_EQ(out[0].width, 639);
-	EXPECT_EQ(out[0].height, 479);
-	EXPECT_EQ(out[1].code, kEventExposed);
-	EXPECT_EQ(out[2].code, kEventMoved);
-	EXPECT_EQ(out[2].where, BPoint(20, 30));
+	EXPECT_TRUE(out[0].Is<ResizedEvent>());
+	EXPECT_EQ(as<ResizedEvent>(out[0]).width, 639);
+	EXPECT_EQ(as<ResizedEvent>(out[0]).height, 479);
+	EXPECT_TRUE(out[1].Is<ExposedEvent>());
+	EXPECT_TRUE(out[2].Is<MovedEvent>());
+	EXPECT_EQ(where_of(out[2]), BPoint(20, 30));
 
 	// The program's own: only the exposure. A later change that differs
 	// is news again.
@@ -508,17 +580,17 @@ TEST_F(SdlInputTest, WindowEvents)
 		window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 300, 200),
 		window_event(SDL_WINDOWEVENT_MOVED, 5, 6) });
 	ASSERT_EQ(out.size(), 4u);
-	EXPECT_EQ(out[0].code, kEventExposed);
-	EXPECT_EQ(out[1].code, kEventResized);
-	EXPECT_EQ(out[2].code, kEventExposed);
-	EXPECT_EQ(out[3].code, kEventMoved);
+	EXPECT_TRUE(out[0].Is<ExposedEvent>());
+	EXPECT_TRUE(out[1].Is<ResizedEvent>());
+	EXPECT_TRUE(out[2].Is<ExposedEvent>());
+	EXPECT_TRUE(out[3].Is<MovedEvent>());
 
 	// A size the window manager chose instead of the program's is news.
 	fInput.ExpectSize(2, 300, 200);
 	out = Feed({ window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 280, 200) });
 	ASSERT_EQ(out.size(), 2u);
-	EXPECT_EQ(out[0].code, kEventResized);
-	EXPECT_EQ(out[0].width, 279);
+	EXPECT_TRUE(out[0].Is<ResizedEvent>());
+	EXPECT_EQ(as<ResizedEvent>(out[0]).width, 279);
 }
 
 
@@ -534,12 +606,12 @@ TEST_F(SdlInputTest, DropsAreOneEventAtThePointer)
 		drop_event(SDL_DROPFILE, second),
 		drop_event(SDL_DROPCOMPLETE) });
 	ASSERT_EQ(out.size(), 1u);
-	EXPECT_EQ(out[0].code, kEventFilesDropped);
+	EXPECT_TRUE(out[0].Is<FilesDroppedEvent>());
 	EXPECT_EQ(out[0].window, 1);
-	EXPECT_EQ(out[0].where, BPoint(10, 20));
-	ASSERT_EQ(out[0].paths.size(), 2u);
-	EXPECT_EQ(out[0].paths[0], "/tmp/a.txt");
-	EXPECT_EQ(out[0].paths[1], "/tmp/b c.txt");
+	EXPECT_EQ(where_of(out[0]), BPoint(10, 20));
+	ASSERT_EQ(as<FilesDroppedEvent>(out[0]).paths.size(), 2u);
+	EXPECT_EQ(as<FilesDroppedEvent>(out[0]).paths[0], "/tmp/a.txt");
+	EXPECT_EQ(as<FilesDroppedEvent>(out[0]).paths[1], "/tmp/b c.txt");
 
 	// The pointer over none of ours: the window SDL named.
 	fScreen.fPointer = BPoint(2000, 2000);
@@ -559,8 +631,8 @@ TEST_F(SdlInputTest, DropsAreOneEventAtThePointer)
 		drop_event(SDL_DROPCOMPLETE) });
 	ASSERT_EQ(out.size(), 1u);
 	EXPECT_EQ(out[0].window, 2);
-	EXPECT_EQ(out[0].where, BPoint(10, 10));
-	ASSERT_EQ(out[0].paths.size(), 1u);
+	EXPECT_EQ(where_of(out[0]), BPoint(10, 10));
+	ASSERT_EQ(as<FilesDroppedEvent>(out[0]).paths.size(), 1u);
 }
 
 
@@ -595,8 +667,8 @@ TEST_F(SdlInputTest, DoubleClickIsTwoPressesInOneWindowNearby)
 	auto clicks = [this](std::initializer_list<SDL_Event> presses) {
 		std::vector<int32> counted;
 		for (const ServerEvent& event : Feed(presses)) {
-			if (event.code == kEventMouseDown)
-				counted.push_back(event.clicks);
+			if (const MouseDownEvent* down = event.As<MouseDownEvent>())
+				counted.push_back(down->clicks);
 		}
 		return counted;
 	};

@@ -74,11 +74,9 @@ expect_server_stopped()
 	// later.
 	if (sWindowsDeleted.load() != sWindowsExpected)
 		_exit(4);
-	BPrivate::ServerRequest request;
-	request.code = BPrivate::kRequestSync;
 	BPrivate::ServerReply reply;
 	status_t status = BPrivate::DisplayServer::Default().Call(
-		std::move(request), reply);
+		BPrivate::SyncRequest(), reply);
 	_exit(status == B_ERROR ? 0 : 3);
 }
 

@@ -381,11 +381,9 @@ TEST_F(TextViewInputTest, ClipboardKeepsBytesExactInsideTheApplication)
 	ASSERT_EQ(fDriver.PressKey(fWindow, 'c', B_COMMAND_KEY), B_OK);
 
 	// The screen got text it can carry.
-	BPrivate::ServerRequest request;
-	request.code = BPrivate::kRequestGetClipboard;
 	BPrivate::ServerReply reply;
 	ASSERT_EQ(B_OK, BPrivate::DisplayServer::Default().Call(
-		std::move(request), reply));
+		BPrivate::GetClipboardRequest(false), reply));
 	EXPECT_EQ("ab\xEF\xBF\xBD\xC3\xA9\r", reply.text);
 
 	Select(7, 7);
@@ -393,10 +391,8 @@ TEST_F(TextViewInputTest, ClipboardKeepsBytesExactInsideTheApplication)
 	EXPECT_EQ(odd + odd, Text());
 
 	// Another program takes the clipboard over.
-	BPrivate::ServerRequest set;
-	set.code = BPrivate::kRequestSetClipboard;
-	set.text = "from elsewhere";
-	BPrivate::DisplayServer::Default().Post(std::move(set));
+	BPrivate::DisplayServer::Default().Post(
+		BPrivate::SetClipboardRequest(false, "from elsewhere"));
 	SetText("");
 	ASSERT_EQ(fDriver.PressKey(fWindow, 'v', B_COMMAND_KEY), B_OK);
 	EXPECT_EQ("from elsewhere", Text());

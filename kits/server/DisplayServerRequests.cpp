@@ -1,0 +1,384 @@
+/*
+ * DisplayServer: the requests, each handled by a function of its own on
+ * the server's thread. A request that names a window the server does not
+ * know does nothing and answers B_BAD_VALUE.
+ */
+#include "DisplayServer.h"
+
+#include "Backend.h"
+
+#include <algorithm>
+#include <stdio.h>
+#include <string.h>
+
+namespace BPrivate {
+
+
+void
+DisplayServer::_HandleRequest(QueuedRequest& queued)
+{
+	ServerReply& reply = queued.reply != NULL ? *queued.reply : fScratchReply;
+	status_t status = std::visit(
+		[this, &reply](const auto& request) { return _Handle(request, reply); },
+		queued.request);
+	_Answer(queued, status);
+}
+
+
+void
+DisplayServer::_Answer(QueuedRequest& queued, status_t status)
+{
+	if (queued.reply == NULL)
+		return;
+	std::lock_guard<std::mutex> guard(queued.reply->lock);
+	queued.reply->status = status;
+	queued.reply->done = true;
+	queued.reply->condition.notify_all();
+}
+
+
+DisplayServer::Window*
+DisplayServer::_FindWindow(int32 id)
+{
+	auto found = fWindows.find(id);
+	return found != fWindows.end() ? &found->second : NULL;
+}
+
+
+// #pragma mark - Windows
+
+
+status_t
+DisplayServer::_Handle(const CreateWindowRequest& request, ServerReply&)
+{
+	if (fWindows.count(request.window) != 0)
+		return B_OK;
+	status_t status = fBackend->CreateWindow(request.window, request.frame,
+		request.look, request.feel, request.flags, request.title.c_str());
+	if (status != B_OK) {
+		fprintf(stderr, "display server: window \"%s\" could not be "
+			"created\n", request.title.c_str());
+		return B_OK;
+	}
+	Window& window = fWindows[request.window];
+	window.target = request.target;
+	window.title = request.title;
+	window.frame = request.frame;
+	window.flags = request.flags;
+	window.feel = request.feel;
+	_ResizeCopy(window, request.frame.Width(), request.frame.Height());
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const DestroyWindowRequest& request, ServerReply&)
+{
+	auto found = fWindows.find(request.window);
+	if (found == fWindows.end())
+		return B_BAD_VALUE;
+	bool wasActive = fActiveWindow == request.window;
+	if (wasActive)
+		fActiveWindow = 0;
+	if (fLastActiveWindow == request.window)
+		fLastActiveWindow = 0;
+	if (fPointerWindow == request.window)
+		fPointerWindow = 0;
+	_ForgetModal(request.window);
+	_MenuWindowShown(request.window, false);
+	fBackend->DestroyWindow(request.window);
+	Window gone = std::move(found->second);
+	fWindows.erase(found);
+	if (gone.visible)
+		_ReturnFocus(gone, wasActive);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const ShowWindowRequest& request, ServerReply&)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	if (window->visible)
+		return B_OK;
+	window->visible = true;
+	_MenuWindowShown(request.window, true);
+	_ServedWindowFor(request.window, *window);
+	fBackend->ShowWindow(request.window);
+	_ShowAll(request.window, *window);
+	_NoteModal(request.window, *window);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const HideWindowRequest& request, ServerReply&)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	if (!window->visible)
+		return B_OK;
+	window->visible = false;
+	_ForgetModal(request.window);
+	_MenuWindowShown(request.window, false);
+	fBackend->HideWindow(request.window);
+	bool wasActive = fActiveWindow == request.window;
+	if (wasActive)
+		_SetActive(request.window, false);
+	_ReturnFocus(*window, wasActive);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const MoveWindowRequest& request, ServerReply&)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	window->frame.OffsetTo(request.where);
+	fBackend->MoveWindow(request.window, request.where);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const ResizeWindowRequest& request, ServerReply&)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	_ResizeCopy(*window, request.width, request.height);
+	fBackend->ResizeWindow(request.window, request.width, request.height);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const SetTitleRequest& request, ServerReply&)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	window->title = request.title;
+	fBackend->SetTitle(request.window, request.title.c_str());
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const SetFlagsRequest& request, ServerReply&)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	window->flags = request.flags;
+	window->feel = request.feel;
+	fBackend->SetFlags(request.window, request.look, request.feel,
+		request.flags);
+	_FeelChanged(request.window, *window);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const PresentRequest& request, ServerReply&)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	BRect area = request.area;
+	int32 left = (int32)area.left;
+	int32 top = (int32)area.top;
+	int32 width = area.IntegerWidth() + 1;
+	int32 height = area.IntegerHeight() + 1;
+	if (left < 0 || top < 0 || width <= 0 || height <= 0
+		|| request.pixels.size() != (size_t)width * height) {
+		return B_OK;
+	}
+
+	// The window drew at its size when it presented; a resize since may
+	// have made the copy smaller.
+	int32 copyWidth = std::min(width, window->width - left);
+	for (int32 y = 0; y < height && top + y < window->height; y++) {
+		if (copyWidth <= 0)
+			break;
+		memcpy(&window->pixels[(size_t)(top + y) * window->width + left],
+			&request.pixels[(size_t)y * width], copyWidth * 4);
+	}
+	fBackend->PutPixels(request.window, (const uint8*)window->pixels.data(),
+		window->width * 4, window->width, window->height, area);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const ActivateWindowRequest& request, ServerReply&)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	// Menu windows never take the keyboard from their owner.
+	if (window->feel == kMenuWindowFeel
+		|| (!window->visible && request.active)) {
+		return B_OK;
+	}
+	// A window behind a modal one cannot come forward.
+	int32 modal = request.active ? _BlockingModal(request.window) : 0;
+	_SetActive(modal != 0 ? modal : request.window, request.active);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const SetServedWindowRequest& request, ServerReply&)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	window->dialog = true;
+	window->namedParent = request.served != request.window
+		? request.served : 0;
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const SetSubsetRequest& request, ServerReply&)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	_SetSubset(*window, request.member, request.join);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const GetWindowInfoRequest& request,
+	ServerReply& reply)
+{
+	Window* window = _FindWindow(request.window);
+	if (window == NULL)
+		return B_BAD_VALUE;
+	reply.parent = window->servedWindow;
+	reply.text = window->title;
+	reply.active = fActiveWindow == request.window;
+	return B_OK;
+}
+
+
+void
+DisplayServer::_ResizeCopy(Window& window, float width, float height)
+{
+	window.frame.right = window.frame.left + width;
+	window.frame.bottom = window.frame.top + height;
+
+	// As the backend clamps its images: 1 to 32767 pixels a side.
+	int32 newWidth = width >= 0 ? (int32)std::min(width + 1, 32767.0f) : 1;
+	int32 newHeight = height >= 0
+		? (int32)std::min(height + 1, 32767.0f) : 1;
+	std::vector<uint32> pixels((size_t)newWidth * newHeight, 0xffd8d8d8);
+	int32 keepWidth = std::min(newWidth, window.width);
+	for (int32 y = 0; y < std::min(newHeight, window.height); y++) {
+		if (window.pixels.empty())
+			break;
+		memcpy(&pixels[(size_t)y * newWidth],
+			&window.pixels[(size_t)y * window.width], keepWidth * 4);
+	}
+	window.pixels.swap(pixels);
+	window.width = newWidth;
+	window.height = newHeight;
+}
+
+
+// #pragma mark - The screen
+
+
+status_t
+DisplayServer::_Handle(const SetCursorRequest& request, ServerReply&)
+{
+	fBackend->SetCursor(request.cursor);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const SetClipboardRequest& request, ServerReply&)
+{
+	if (request.primary)
+		fBackend->SetPrimaryText(request.text);
+	else
+		fBackend->SetClipboardText(request.text);
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const GetClipboardRequest& request,
+	ServerReply& reply)
+{
+	std::string text;
+	status_t status = request.primary
+		? fBackend->GetPrimaryText(text)
+		: fBackend->GetClipboardText(text);
+	reply.text = text;
+	return status;
+}
+
+
+status_t
+DisplayServer::_Handle(const BeepRequest&, ServerReply&)
+{
+	fBackend->Beep();
+	return B_OK;
+}
+
+
+status_t
+DisplayServer::_Handle(const GetScreenFrameRequest&, ServerReply& reply)
+{
+	reply.frame = fBackend->ScreenFrame();
+	return B_OK;
+}
+
+
+// #pragma mark - Tests
+
+
+status_t
+DisplayServer::_Handle(const InjectEventRequest& request, ServerReply&)
+{
+	return fBackend->InjectEvent(request.event);
+}
+
+
+status_t
+DisplayServer::_Handle(const WritePNGRequest& request, ServerReply&)
+{
+	return fBackend->WritePNG(request.window, request.path.c_str());
+}
+
+
+status_t
+DisplayServer::_Handle(const ReadPixelRequest& request, ServerReply& reply)
+{
+	uint32 pixel = 0;
+	status_t status = fBackend->ReadPixel(request.window, request.where,
+		pixel);
+	reply.pixel = pixel;
+	return status;
+}
+
+
+status_t
+DisplayServer::_Handle(const SyncRequest&, ServerReply&)
+{
+	return B_OK;
+}
+
+
+}	// namespace BPrivate
