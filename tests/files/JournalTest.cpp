@@ -38,6 +38,10 @@ using journal::RecordWriter;
 
 namespace {
 
+// A sync waits this long at most: a slow machine, or a sanitizer, may
+// take seconds to write and compact megabytes.
+const bigtime_t kPatience = 60000000;
+
 // A text to recover into.
 class StringTarget : public RecoveryTarget {
 public:
@@ -247,7 +251,7 @@ TEST_F(JournalTest, WhatIsWrittenComesBackWhole)
 			size_t middle = model.size() / 2;
 			model.insert(middle, large);
 			writer.Inserted(id, middle, large.data(), large.size());
-			ASSERT_EQ(B_OK, writer.Sync());
+			ASSERT_EQ(B_OK, writer.Sync(kPatience));
 
 			// Edits that cannot be joined, one sync each, fill the journal
 			// with records until it is compacted.
@@ -256,9 +260,9 @@ TEST_F(JournalTest, WhatIsWrittenComesBackWhole)
 				model.insert(at, 1, 'x');
 				writer.Inserted(id, at, "x", 1);
 				if (i % 1000 == 0)
-					writer.Sync();
+					writer.Sync(kPatience);
 			}
-			ASSERT_EQ(B_OK, writer.Sync());
+			ASSERT_EQ(B_OK, writer.Sync(kPatience));
 
 			// A running writer's journal is never taken.
 			EXPECT_TRUE(recover_all(fFolder, baseText).empty());
@@ -292,7 +296,7 @@ TEST_F(JournalTest, GoesWhenNothingIsLeftUnsaved)
 	Base base = FileBase(baseText);
 	JournalWriter writer(fFolder.c_str());
 	auto journaled = [&](JournalWriter::journal_id id) {
-		writer.Sync();
+		writer.Sync(kPatience);
 		return !writer.PathOf(id).empty();
 	};
 
@@ -308,7 +312,7 @@ TEST_F(JournalTest, GoesWhenNothingIsLeftUnsaved)
 
 	// Discarded.
 	writer.Discard(id);
-	writer.Sync();
+	writer.Sync(kPatience);
 	EXPECT_TRUE(journal_files(fFolder).empty());
 
 	// Typing taken back, in a later write than the typing.
@@ -331,7 +335,7 @@ TEST_F(JournalTest, GoesWhenNothingIsLeftUnsaved)
 
 	// Closed without a word: kept.
 	writer.Close(id);
-	writer.Sync();
+	writer.Sync(kPatience);
 	EXPECT_EQ(std::vector<std::string>{ "The slow, brown fox" },
 		recover_all(fFolder, baseText));
 }
@@ -445,11 +449,11 @@ TEST_F(JournalTest, FailedWritesAreTriedAgain)
 					2);
 				writer.Inserted(id, 0, "first words", 11);
 				model = "first words";
-				writer.Sync();
+				writer.Sync(kPatience);
 				EXPECT_GT(fault.Hits(), 0);
 				writer.Inserted(id, 11, ", then more", 11);
 				model += ", then more";
-				writer.Sync();
+				writer.Sync(kPatience);
 			}
 			// The retry comes by itself, a second after the failure.
 			for (int i = 0; i < 40 && read_journal(writer.PathOf(id), "")
