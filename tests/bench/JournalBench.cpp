@@ -6,10 +6,12 @@
  *   lines, from the key to the frame drawn and synced with the display
  *   server, with the journal on and, in the same run, off (no journal
  *   writer, as in a program without one): median and 99th percentile
- *   (of 100 values the worst but one). The runs alternate, each in a
- *   window of its own opened under its setting, so that a drifting
- *   machine touches both alike; the figures are the min and median over
- *   the rounds of each round's ratio, and the times of all rounds;
+ *   (of 100 values the worst but one). Each round opens two copies of
+ *   the file, one window under each setting, and types in blocks of ten
+ *   keys that take turns between them, so that both see the same
+ *   machine and the journal's thread works during both; the figures are
+ *   the min and median over the rounds of each round's ratio, and the
+ *   times of all rounds;
  * - the journal bytes written per key in the 100 MB document, and the
  *   size its journal has after the keys;
  * - the time from a key to its journal written and synced on disk, the
@@ -54,7 +56,9 @@ namespace {
 typedef BenchClock Clock;
 
 const int kRounds = 4;
-const int kKeys = 150;
+const int kKeys = 200;
+// Keys typed in one window before the other takes its turn.
+const int kBlock = 10;
 const int kLatencyKeys = 60;
 
 
@@ -164,22 +168,6 @@ close_document(TestDriver& driver, Document& document)
 }
 
 
-std::vector<double>
-type_keys(Document& document)
-{
-	std::vector<double> times;
-	for (int key = 0; key < kKeys; key++) {
-		pause_milliseconds(20);
-		document.window->Lock();
-		Clock::time_point start = Clock::now();
-		document.Type();
-		times.push_back(milliseconds_since(start));
-		document.window->Unlock();
-	}
-	return times;
-}
-
-
 struct Figures {
 	std::vector<double>	all[2];			// off, on
 	std::vector<double>	medianRatio;
@@ -189,42 +177,66 @@ struct Figures {
 };
 
 
+// Two copies of the file, each in a window of its own, one typed into
+// with the journal off and one with it on, in blocks of keys that take
+// turns, so that both see the same machine. Each round opens both anew.
 void
 measure(TestDriver& driver, JournalWriter* writer, const std::string& path,
 	const std::string& folder, Figures& figures)
 {
+	std::string copies[2] = { path + ".off", path + ".on" };
+	for (const std::string& copy : copies) {
+		std::string command = "cp '" + path + "' '" + copy + "'";
+		if (system(command.c_str()) != 0)
+			exit(1);
+	}
 	for (int round = 0; round < kRounds; round++) {
-		double median[2];
-		double p99[2];
-		for (int turn = 0; turn < 2; turn++) {
-			bool on = (turn + round) % 2 == 1;
+		Document documents[2];
+		for (int on = 0; on < 2; on++) {
 			JournalWriter::SetDefault(on ? writer : NULL);
-			Document document = open_document(driver, path);
-			if (document.view == NULL) {
+			documents[on] = open_document(driver, copies[on]);
+			if (documents[on].view == NULL) {
 				fprintf(stderr, "journal_bench: %s did not open\n",
-					path.c_str());
+					copies[on].c_str());
 				exit(1);
 			}
-			writer->Sync();
-			uint64 bytesBefore = writer->BytesWritten();
-			off_t folderBefore = folder_bytes(folder);
-			std::vector<double> times = type_keys(document);
-			writer->Sync();
-			if (on) {
-				figures.bytesPerKey = double(writer->BytesWritten()
-					- bytesBefore) / kKeys;
-				figures.journalSize = folder_bytes(folder) - folderBefore;
-			}
-			median[on] = percentile(times, 50);
-			p99[on] = percentile(times, 99);
-			figures.all[on].insert(figures.all[on].end(), times.begin(),
-				times.end());
-			close_document(driver, document);
 		}
-		figures.medianRatio.push_back(median[1] / median[0]);
-		figures.p99Ratio.push_back(p99[1] / p99[0]);
+		writer->Sync();
+		uint64 bytesBefore = writer->BytesWritten();
+		off_t folderBefore = folder_bytes(folder);
+
+		std::vector<double> times[2];
+		for (int block = 0; block < 2 * kKeys / kBlock; block++) {
+			int on = (block + round) % 2;
+			JournalWriter::SetDefault(on ? writer : NULL);
+			Document& document = documents[on];
+			for (int key = 0; key < kBlock; key++) {
+				pause_milliseconds(20);
+				document.window->Lock();
+				Clock::time_point start = Clock::now();
+				document.Type();
+				times[on].push_back(milliseconds_since(start));
+				document.window->Unlock();
+			}
+		}
+		JournalWriter::SetDefault(writer);
+		writer->Sync();
+		figures.bytesPerKey = double(writer->BytesWritten() - bytesBefore)
+			/ kKeys;
+		figures.journalSize = folder_bytes(folder) - folderBefore;
+
+		for (int on = 0; on < 2; on++) {
+			figures.all[on].insert(figures.all[on].end(), times[on].begin(),
+				times[on].end());
+			close_document(driver, documents[on]);
+		}
+		figures.medianRatio.push_back(percentile(times[1], 50)
+			/ percentile(times[0], 50));
+		figures.p99Ratio.push_back(percentile(times[1], 99)
+			/ percentile(times[0], 99));
 	}
-	JournalWriter::SetDefault(writer);
+	for (const std::string& copy : copies)
+		unlink(copy.c_str());
 }
 
 
@@ -258,7 +270,7 @@ report(const char* name, const Figures& figures)
 	auto minimum = [](std::vector<double> values) {
 		return *std::min_element(values.begin(), values.end());
 	};
-	fprintf(stderr, "%s, %d keys in each of %d rounds:\n", name, kKeys,
+	fprintf(stderr, "%s, %d keys of each kind in each of %d rounds:\n", name, kKeys,
 		kRounds);
 	for (int on = 0; on < 2; on++) {
 		fprintf(stderr, "  journal %-3s key to frame: median %.3f ms, "
