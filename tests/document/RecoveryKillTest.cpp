@@ -276,14 +276,14 @@ RecoveryKillTest::Run(const Scenario& scenario)
 
 TEST_F(RecoveryKillTest, UntitledDocument)
 {
-	Run({ "untitled", "", 0, 70, kKill, false });
+	Run({ "untitled", "", 0, 80, kKill, false });
 }
 
 
 TEST_F(RecoveryKillTest, SmallFileSavedNowAndThen)
 {
 	fSeed = 2;
-	Run({ fDirectory.Child("notes.txt"), "first line\nsecond line\n", 11, 70,
+	Run({ fDirectory.Child("notes.txt"), "first line\nsecond line\n", 11, 80,
 		kKill, true });
 }
 
