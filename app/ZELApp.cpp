@@ -122,10 +122,11 @@ ZELApp::ReadyToRun()
 void
 ZELApp::ArgvReceived(int32 argc, char** argv)
 {
+	// A file named here takes its journal, if it left one.
+	_FindRecovered();
 	for (int32 i = 1; i < argc; i++) {
 		// The argument's line, then an empty one.
 		PrintLine("ARGV[%2li]=%s\n", (long)i, argv[i]);
-		_FindRecovered();
 		entry_ref ref;
 		if (get_ref_for_path(argv[i], &ref) == B_OK)
 			NewWindow(&ref);
