@@ -8,7 +8,6 @@
 #include "DisplayServer.h"
 
 using BPrivate::DisplayServer;
-using BPrivate::ServerReply;
 
 
 const struct screen_id B_MAIN_SCREEN_ID = { 0 };
@@ -61,11 +60,11 @@ BScreen::Frame()
 {
 	if (!fValid)
 		return BRect();
-	ServerReply reply;
+	BRect frame;
 	if (DisplayServer::Default().Call(BPrivate::GetScreenFrameRequest(),
-			reply) != B_OK)
+			frame) != B_OK)
 		return BRect();
-	return reply.frame;
+	return frame;
 }
 
 

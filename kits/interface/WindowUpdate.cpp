@@ -49,8 +49,7 @@ void
 BWindow::Sync() const
 {
 	Flush();
-	BPrivate::ServerReply reply;
-	DisplayServer::Default().Call(BPrivate::SyncRequest(), reply);
+	DisplayServer::Default().Call(BPrivate::SyncRequest());
 }
 
 

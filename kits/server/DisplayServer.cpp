@@ -51,12 +51,8 @@ set_clipboard_text(system_selection which, const std::string& text)
 status_t
 get_clipboard_text(system_selection which, std::string& _text)
 {
-	ServerReply reply;
-	status_t status = sServer->Call(
-		GetClipboardRequest(which == kPrimarySelection), reply);
-	if (status == B_OK)
-		_text = reply.text;
-	return status;
+	return sServer->Call(GetClipboardRequest(which == kPrimarySelection),
+		_text);
 }
 
 }	// namespace
@@ -185,21 +181,15 @@ DisplayServer::Post(ServerRequest&& request)
 
 
 status_t
-DisplayServer::Call(ServerRequest&& request, ServerReply& _reply)
+DisplayServer::_Call(ServerRequest&& request, void* reply)
 {
-	std::shared_ptr<ServerReply> reply = std::make_shared<ServerReply>();
-	_Queue(QueuedRequest{ std::move(request), reply });
+	std::shared_ptr<PendingAnswer> answer = std::make_shared<PendingAnswer>();
+	answer->reply = reply;
+	_Queue(QueuedRequest{ std::move(request), answer });
 
-	std::unique_lock<std::mutex> lock(reply->lock);
-	reply->condition.wait(lock, [&reply] { return reply->done; });
-	_reply.status = reply->status;
-	_reply.text = reply->text;
-	_reply.pixel = reply->pixel;
-	_reply.frame = reply->frame;
-	_reply.parent = reply->parent;
-	_reply.active = reply->active;
-	_reply.done = true;
-	return reply->status;
+	std::unique_lock<std::mutex> lock(answer->lock);
+	answer->condition.wait(lock, [&answer] { return answer->done; });
+	return answer->status;
 }
 
 

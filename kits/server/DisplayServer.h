@@ -35,19 +35,6 @@ namespace BPrivate {
 
 class Backend;
 
-// The answer to a synchronous request.
-struct ServerReply {
-	std::mutex				lock;
-	std::condition_variable	condition;
-	bool					done = false;
-	status_t				status = B_OK;
-	std::string				text;
-	uint32					pixel = 0;
-	BRect					frame;
-	int32					parent = 0;
-	bool					active = false;
-};
-
 class DisplayServer {
 public:
 	// The process's server, started on first call. When KITS_DISPLAY
@@ -62,10 +49,26 @@ public:
 	// Queues the request; it is handled after every request posted
 	// before it.
 			void				Post(ServerRequest&& request);
-	// Queues the request and waits for its answer: the status, with the
-	// reply's other fields filled in as the request's type says.
-			status_t			Call(ServerRequest&& request,
-									ServerReply& _reply);
+	// Queues the request and waits until it has been handled: its
+	// status. A request that answers with more than that takes the
+	// other Call().
+	template<typename Request>
+			status_t			Call(Request request)
+								{
+									static_assert(
+										!AnswersWithReply<Request>::value,
+										"the request answers: say where");
+									return _Call(std::move(request), NULL);
+								}
+	// The same for a request that answers: when the status is B_OK,
+	// _reply is the answer.
+	template<typename Request>
+			status_t			Call(Request request,
+									typename Request::Reply& _reply)
+								{
+									return _Call(std::move(request),
+										&_reply);
+								}
 
 	// True while nothing is queued and the server is not working on a
 	// request or event.
@@ -108,11 +111,22 @@ private:
 
 			void				_Run();
 			void				_Loop();
+	// Where a caller of Call() waits: reply is its Reply of the request's
+	// type, or NULL.
+	struct PendingAnswer {
+		std::mutex				lock;
+		std::condition_variable	condition;
+		bool					done = false;
+		status_t				status = B_OK;
+		void*					reply = NULL;
+	};
 	// A request on its way, with where to answer a synchronous one.
 	struct QueuedRequest {
 		ServerRequest		request;
-		std::shared_ptr<ServerReply> reply;
+		std::shared_ptr<PendingAnswer> answer;
 	};
+
+			status_t			_Call(ServerRequest&& request, void* reply);
 
 			void				_Queue(QueuedRequest&& queued);
 			void				_HandleRequest(QueuedRequest& queued);
@@ -120,53 +134,41 @@ private:
 			void				_Answer(QueuedRequest& queued,
 									status_t status);
 
+	// Calls the request's handler, and hands a waiting caller the
+	// answer of a request that has one.
+	template<typename Request>
+			status_t			_Dispatch(const Request& request,
+									PendingAnswer* answer);
+
 	// One handler for each request. Each returns the status a
-	// synchronous caller gets and fills in the reply its request names;
-	// for a request that was only posted, the reply is a scratch one.
-			status_t			_Handle(const CreateWindowRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const DestroyWindowRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const ShowWindowRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const HideWindowRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const MoveWindowRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const ResizeWindowRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const SetTitleRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const SetFlagsRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const PresentRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const ActivateWindowRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const SetCursorRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const SetClipboardRequest& request,
-									ServerReply& reply);
+	// synchronous caller gets; the handler of a request that answers
+	// fills in its Reply too.
+			status_t			_Handle(const CreateWindowRequest& request);
+			status_t			_Handle(const DestroyWindowRequest& request);
+			status_t			_Handle(const ShowWindowRequest& request);
+			status_t			_Handle(const HideWindowRequest& request);
+			status_t			_Handle(const MoveWindowRequest& request);
+			status_t			_Handle(const ResizeWindowRequest& request);
+			status_t			_Handle(const SetTitleRequest& request);
+			status_t			_Handle(const SetFlagsRequest& request);
+			status_t			_Handle(const PresentRequest& request);
+			status_t			_Handle(const ActivateWindowRequest& request);
+			status_t			_Handle(const SetCursorRequest& request);
+			status_t			_Handle(const SetClipboardRequest& request);
 			status_t			_Handle(const GetClipboardRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const BeepRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const InjectEventRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const WritePNGRequest& request,
-									ServerReply& reply);
+									GetClipboardRequest::Reply& reply);
+			status_t			_Handle(const BeepRequest& request);
+			status_t			_Handle(const InjectEventRequest& request);
+			status_t			_Handle(const WritePNGRequest& request);
 			status_t			_Handle(const ReadPixelRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const SyncRequest& request,
-									ServerReply& reply);
+									ReadPixelRequest::Reply& reply);
+			status_t			_Handle(const SyncRequest& request);
 			status_t			_Handle(const GetScreenFrameRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const SetServedWindowRequest& request,
-									ServerReply& reply);
+									GetScreenFrameRequest::Reply& reply);
+			status_t			_Handle(const SetServedWindowRequest& request);
 			status_t			_Handle(const GetWindowInfoRequest& request,
-									ServerReply& reply);
-			status_t			_Handle(const SetSubsetRequest& request,
-									ServerReply& reply);
+									GetWindowInfoRequest::Reply& reply);
+			status_t			_Handle(const SetSubsetRequest& request);
 
 	// The server's copy of the window; NULL for an id it does not know.
 			Window*				_FindWindow(int32 id);
@@ -267,9 +269,6 @@ private:
 			std::atomic<int32>	fNextWindowID;
 
 	// Only the server's thread touches these.
-	// Where the handlers of posted requests put the answer no one waits
-	// for.
-			ServerReply			fScratchReply;
 			std::map<int32, Window>	fWindows;
 			int32				fActiveWindow;
 	// The last window that was active and is no dialog: the one a

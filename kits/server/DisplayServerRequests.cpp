@@ -17,23 +17,43 @@ namespace BPrivate {
 void
 DisplayServer::_HandleRequest(QueuedRequest& queued)
 {
-	ServerReply& reply = queued.reply != NULL ? *queued.reply : fScratchReply;
+	PendingAnswer* answer = queued.answer.get();
 	status_t status = std::visit(
-		[this, &reply](const auto& request) { return _Handle(request, reply); },
+		[this, answer](const auto& request) {
+			return _Dispatch(request, answer);
+		},
 		queued.request);
 	_Answer(queued, status);
+}
+
+
+template<typename Request>
+status_t
+DisplayServer::_Dispatch(const Request& request, PendingAnswer* answer)
+{
+	if constexpr (AnswersWithReply<Request>::value) {
+		typename Request::Reply reply{};
+		status_t status = _Handle(request, reply);
+		// The caller reads it once _Answer() has said it is done.
+		if (status == B_OK && answer != NULL && answer->reply != NULL) {
+			*static_cast<typename Request::Reply*>(answer->reply)
+				= std::move(reply);
+		}
+		return status;
+	} else
+		return _Handle(request);
 }
 
 
 void
 DisplayServer::_Answer(QueuedRequest& queued, status_t status)
 {
-	if (queued.reply == NULL)
+	if (queued.answer == NULL)
 		return;
-	std::lock_guard<std::mutex> guard(queued.reply->lock);
-	queued.reply->status = status;
-	queued.reply->done = true;
-	queued.reply->condition.notify_all();
+	std::lock_guard<std::mutex> guard(queued.answer->lock);
+	queued.answer->status = status;
+	queued.answer->done = true;
+	queued.answer->condition.notify_all();
 }
 
 
@@ -49,7 +69,7 @@ DisplayServer::_FindWindow(int32 id)
 
 
 status_t
-DisplayServer::_Handle(const CreateWindowRequest& request, ServerReply&)
+DisplayServer::_Handle(const CreateWindowRequest& request)
 {
 	if (fWindows.count(request.window) != 0)
 		return B_OK;
@@ -72,7 +92,7 @@ DisplayServer::_Handle(const CreateWindowRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const DestroyWindowRequest& request, ServerReply&)
+DisplayServer::_Handle(const DestroyWindowRequest& request)
 {
 	auto found = fWindows.find(request.window);
 	if (found == fWindows.end())
@@ -96,7 +116,7 @@ DisplayServer::_Handle(const DestroyWindowRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const ShowWindowRequest& request, ServerReply&)
+DisplayServer::_Handle(const ShowWindowRequest& request)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
@@ -114,7 +134,7 @@ DisplayServer::_Handle(const ShowWindowRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const HideWindowRequest& request, ServerReply&)
+DisplayServer::_Handle(const HideWindowRequest& request)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
@@ -134,7 +154,7 @@ DisplayServer::_Handle(const HideWindowRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const MoveWindowRequest& request, ServerReply&)
+DisplayServer::_Handle(const MoveWindowRequest& request)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
@@ -146,7 +166,7 @@ DisplayServer::_Handle(const MoveWindowRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const ResizeWindowRequest& request, ServerReply&)
+DisplayServer::_Handle(const ResizeWindowRequest& request)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
@@ -158,7 +178,7 @@ DisplayServer::_Handle(const ResizeWindowRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const SetTitleRequest& request, ServerReply&)
+DisplayServer::_Handle(const SetTitleRequest& request)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
@@ -170,7 +190,7 @@ DisplayServer::_Handle(const SetTitleRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const SetFlagsRequest& request, ServerReply&)
+DisplayServer::_Handle(const SetFlagsRequest& request)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
@@ -185,7 +205,7 @@ DisplayServer::_Handle(const SetFlagsRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const PresentRequest& request, ServerReply&)
+DisplayServer::_Handle(const PresentRequest& request)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
@@ -216,7 +236,7 @@ DisplayServer::_Handle(const PresentRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const ActivateWindowRequest& request, ServerReply&)
+DisplayServer::_Handle(const ActivateWindowRequest& request)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
@@ -234,7 +254,7 @@ DisplayServer::_Handle(const ActivateWindowRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const SetServedWindowRequest& request, ServerReply&)
+DisplayServer::_Handle(const SetServedWindowRequest& request)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
@@ -247,7 +267,7 @@ DisplayServer::_Handle(const SetServedWindowRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const SetSubsetRequest& request, ServerReply&)
+DisplayServer::_Handle(const SetSubsetRequest& request)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
@@ -259,13 +279,13 @@ DisplayServer::_Handle(const SetSubsetRequest& request, ServerReply&)
 
 status_t
 DisplayServer::_Handle(const GetWindowInfoRequest& request,
-	ServerReply& reply)
+	GetWindowInfoRequest::Reply& reply)
 {
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
 		return B_BAD_VALUE;
-	reply.parent = window->servedWindow;
-	reply.text = window->title;
+	reply.servedWindow = window->servedWindow;
+	reply.title = window->title;
 	reply.active = fActiveWindow == request.window;
 	return B_OK;
 }
@@ -299,7 +319,7 @@ DisplayServer::_ResizeCopy(Window& window, float width, float height)
 
 
 status_t
-DisplayServer::_Handle(const SetCursorRequest& request, ServerReply&)
+DisplayServer::_Handle(const SetCursorRequest& request)
 {
 	fBackend->SetCursor(request.cursor);
 	return B_OK;
@@ -307,7 +327,7 @@ DisplayServer::_Handle(const SetCursorRequest& request, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const SetClipboardRequest& request, ServerReply&)
+DisplayServer::_Handle(const SetClipboardRequest& request)
 {
 	if (request.primary)
 		fBackend->SetPrimaryText(request.text);
@@ -319,19 +339,16 @@ DisplayServer::_Handle(const SetClipboardRequest& request, ServerReply&)
 
 status_t
 DisplayServer::_Handle(const GetClipboardRequest& request,
-	ServerReply& reply)
+	GetClipboardRequest::Reply& reply)
 {
-	std::string text;
-	status_t status = request.primary
-		? fBackend->GetPrimaryText(text)
-		: fBackend->GetClipboardText(text);
-	reply.text = text;
-	return status;
+	return request.primary
+		? fBackend->GetPrimaryText(reply)
+		: fBackend->GetClipboardText(reply);
 }
 
 
 status_t
-DisplayServer::_Handle(const BeepRequest&, ServerReply&)
+DisplayServer::_Handle(const BeepRequest&)
 {
 	fBackend->Beep();
 	return B_OK;
@@ -339,9 +356,10 @@ DisplayServer::_Handle(const BeepRequest&, ServerReply&)
 
 
 status_t
-DisplayServer::_Handle(const GetScreenFrameRequest&, ServerReply& reply)
+DisplayServer::_Handle(const GetScreenFrameRequest&,
+	GetScreenFrameRequest::Reply& reply)
 {
-	reply.frame = fBackend->ScreenFrame();
+	reply = fBackend->ScreenFrame();
 	return B_OK;
 }
 
@@ -350,32 +368,29 @@ DisplayServer::_Handle(const GetScreenFrameRequest&, ServerReply& reply)
 
 
 status_t
-DisplayServer::_Handle(const InjectEventRequest& request, ServerReply&)
+DisplayServer::_Handle(const InjectEventRequest& request)
 {
 	return fBackend->InjectEvent(request.event);
 }
 
 
 status_t
-DisplayServer::_Handle(const WritePNGRequest& request, ServerReply&)
+DisplayServer::_Handle(const WritePNGRequest& request)
 {
 	return fBackend->WritePNG(request.window, request.path.c_str());
 }
 
 
 status_t
-DisplayServer::_Handle(const ReadPixelRequest& request, ServerReply& reply)
+DisplayServer::_Handle(const ReadPixelRequest& request,
+	ReadPixelRequest::Reply& reply)
 {
-	uint32 pixel = 0;
-	status_t status = fBackend->ReadPixel(request.window, request.where,
-		pixel);
-	reply.pixel = pixel;
-	return status;
+	return fBackend->ReadPixel(request.window, request.where, reply);
 }
 
 
 status_t
-DisplayServer::_Handle(const SyncRequest&, ServerReply&)
+DisplayServer::_Handle(const SyncRequest&)
 {
 	return B_OK;
 }

@@ -12,8 +12,9 @@
  * (a request missing one does not compile), and ServerRequest is the one
  * of them that travels. The server handles each type in a function of
  * its own; a new request is a type here, one more alternative of
- * ServerRequest and its handler. The synchronous requests say which
- * fields of the ServerReply they fill in. Events are typed the same way:
+ * ServerRequest and its handler. A request that answers with more than
+ * a status names its answer's type as Reply, which its handler fills in
+ * and DisplayServer::Call() hands back. Events are typed the same way:
  * a ServerEvent is the window it is for and one of the event types.
  * Window ids are the server's own, never 0.
  */
@@ -26,6 +27,7 @@
 #include <SupportDefs.h>
 
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -312,7 +314,10 @@ struct SetClipboardRequest {
 };
 
 // Synchronous. reply: text.
+// Synchronous: the text of the clipboard or the primary selection.
 struct GetClipboardRequest {
+	typedef std::string	Reply;
+
 	explicit GetClipboardRequest(bool primary) : primary(primary) {}
 
 	bool				primary;
@@ -340,8 +345,10 @@ struct WritePNGRequest {
 	std::string			path;
 };
 
-// The pixel at where, in window coordinates. Synchronous. reply: pixel.
+// Synchronous: the pixel at where, in window coordinates, B_RGBA32.
 struct ReadPixelRequest {
+	typedef uint32		Reply;
+
 	ReadPixelRequest(int32 window, BPoint where)
 		: window(window), where(where) {}
 
@@ -354,8 +361,9 @@ struct ReadPixelRequest {
 struct SyncRequest {
 };
 
-// Synchronous. reply: frame (the main screen's).
+// Synchronous: the main screen's frame.
 struct GetScreenFrameRequest {
+	typedef BRect		Reply;
 };
 
 // Makes the window a dialog of served (0 for the window that is active
@@ -370,9 +378,20 @@ struct SetServedWindowRequest {
 	int32				served;
 };
 
-// Synchronous. reply: parent (the window it serves now; 0 for none),
-// text (the title the screen shows), active (it has the keyboard).
+// What the screen shows of a window.
+struct ScreenWindowInfo {
+	// The title the screen shows.
+	std::string			title;
+	// The window it serves now, 0 for none.
+	int32				servedWindow = 0;
+	// Whether it has the keyboard.
+	bool				active = false;
+};
+
+// Synchronous: the window's ScreenWindowInfo.
 struct GetWindowInfoRequest {
+	typedef ScreenWindowInfo Reply;
+
 	explicit GetWindowInfoRequest(int32 window) : window(window) {}
 
 	int32				window;
@@ -388,6 +407,13 @@ struct SetSubsetRequest {
 	int32				member;
 	bool				join;
 };
+
+// Whether a request answers with more than a status.
+template<typename Request, typename = void>
+struct AnswersWithReply : std::false_type {};
+template<typename Request>
+struct AnswersWithReply<Request, std::void_t<typename Request::Reply> >
+	: std::true_type {};
 
 using ServerRequest = std::variant<
 	CreateWindowRequest,

@@ -31,7 +31,7 @@
 
 using BPrivate::DisplayServer;
 using BPrivate::LooperCore;
-using BPrivate::ServerReply;
+using BPrivate::ScreenWindowInfo;
 
 namespace {
 
@@ -452,20 +452,18 @@ TestDriver::SaveScreenshot(BWindow* window, const char* path)
 	if (status != B_OK)
 		return status;
 
-	ServerReply reply;
-	return DisplayServer::Default().Call(
-		BPrivate::WritePNGRequest(id, path), reply);
+	return DisplayServer::Default().Call(BPrivate::WritePNGRequest(id, path));
 }
 
 
 BWindow*
 TestDriver::ServedWindow(BWindow* dialog)
 {
-	ServerReply reply;
-	if (_WindowInfo(dialog, reply) != B_OK || reply.parent == 0)
+	ScreenWindowInfo info;
+	if (_WindowInfo(dialog, info) != B_OK || info.servedWindow == 0)
 		return NULL;
 	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
-		if (_ServerID(entry.window) == reply.parent)
+		if (_ServerID(entry.window) == info.servedWindow)
 			return entry.window;
 	}
 	return NULL;
@@ -475,10 +473,10 @@ TestDriver::ServedWindow(BWindow* dialog)
 std::string
 TestDriver::ScreenTitle(BWindow* window)
 {
-	ServerReply reply;
-	if (_WindowInfo(window, reply) != B_OK)
+	ScreenWindowInfo info;
+	if (_WindowInfo(window, info) != B_OK)
 		return "";
-	return reply.text;
+	return info.title;
 }
 
 
@@ -488,8 +486,8 @@ TestDriver::ActiveWindow()
 	if (WaitForIdle() != B_OK)
 		return NULL;
 	for (const BPrivate::window_entry& entry : BPrivate::window_list()) {
-		ServerReply reply;
-		if (_WindowInfo(entry.window, reply) == B_OK && reply.active)
+		ScreenWindowInfo info;
+		if (_WindowInfo(entry.window, info) == B_OK && info.active)
 			return entry.window;
 	}
 	return NULL;
@@ -497,14 +495,14 @@ TestDriver::ActiveWindow()
 
 
 status_t
-TestDriver::_WindowInfo(BWindow* window, ServerReply& _reply)
+TestDriver::_WindowInfo(BWindow* window, ScreenWindowInfo& _info)
 {
 	int32 id;
 	status_t status = _IdleServerID(window, id);
 	if (status != B_OK)
 		return status;
 	return DisplayServer::Default().Call(BPrivate::GetWindowInfoRequest(id),
-		_reply);
+		_info);
 }
 
 
@@ -549,14 +547,13 @@ TestDriver::GetPixels(BWindow* window, BRect area,
 status_t
 TestDriver::_ReadPixel(int32 serverID, BPoint where, rgb_color& _color)
 {
-	ServerReply reply;
+	uint32 pixel = 0;
 	status_t status = DisplayServer::Default().Call(
-		BPrivate::ReadPixelRequest(serverID, where), reply);
+		BPrivate::ReadPixelRequest(serverID, where), pixel);
 	if (status != B_OK)
 		return status;
 
 	// The image holds premultiplied alpha.
-	uint32 pixel = reply.pixel;
 	uint8 alpha = pixel >> 24;
 	auto component = [alpha](uint32 value) -> uint8 {
 		if (alpha == 0)

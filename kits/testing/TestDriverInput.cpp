@@ -16,7 +16,6 @@
 
 using BPrivate::DisplayServer;
 using BPrivate::ServerEvent;
-using BPrivate::ServerReply;
 
 namespace {
 
@@ -61,9 +60,8 @@ status_t
 TestDriver::_InjectTo(int32 serverID, ServerEvent& event, bool mayBeGone)
 {
 	event.window = serverID;
-	ServerReply reply;
 	status_t status = DisplayServer::Default().Call(
-		BPrivate::InjectEventRequest(event), reply);
+		BPrivate::InjectEventRequest(event));
 	// The second half of a click or a key stroke may come after the first
 	// half closed the window; then it goes nowhere, as on a screen.
 	if (status == B_BAD_VALUE && mayBeGone)

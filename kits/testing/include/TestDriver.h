@@ -49,7 +49,7 @@ class BTextControl;
 
 namespace BPrivate {
 class OutputCapture;
-struct ServerReply;
+struct ScreenWindowInfo;
 struct ServerEvent;
 }
 
@@ -295,7 +295,7 @@ private:
 	// The pop-up menu open now and its window; NULL for none.
 			BMenu*				_OpenPopUpMenu(BWindow** _window);
 			status_t			_WindowInfo(BWindow* window,
-									BPrivate::ServerReply& _reply);
+									BPrivate::ScreenWindowInfo& _info);
 			status_t			_ReadPixel(int32 serverID, BPoint where,
 									rgb_color& _color);
 			status_t			_Inject(BPrivate::ServerEvent& event,

@@ -74,9 +74,8 @@ expect_server_stopped()
 	// later.
 	if (sWindowsDeleted.load() != sWindowsExpected)
 		_exit(4);
-	BPrivate::ServerReply reply;
 	status_t status = BPrivate::DisplayServer::Default().Call(
-		BPrivate::SyncRequest(), reply);
+		BPrivate::SyncRequest());
 	_exit(status == B_ERROR ? 0 : 3);
 }
 

@@ -207,9 +207,8 @@ protected:
 
 	status_t Inject(ServerEvent::What what)
 	{
-		ServerReply reply;
 		return DisplayServer::Default().Call(
-			InjectEventRequest(ServerEvent(fWindow, std::move(what))), reply);
+			InjectEventRequest(ServerEvent(fWindow, std::move(what))));
 	}
 
 	InboxLooper* fInbox;
@@ -340,8 +339,7 @@ TEST_F(DisplayServerTest, MenuWindowsNeverBecomeActive)
 	server.Post(ActivateWindowRequest(menu, true));
 	ServerEvent click(menu, MouseDownEvent(BPoint(5, 5),
 		B_PRIMARY_MOUSE_BUTTON, 0, 0));
-	ServerReply reply;
-	ASSERT_EQ(server.Call(InjectEventRequest(click), reply), B_OK);
+	ASSERT_EQ(server.Call(InjectEventRequest(click)), B_OK);
 
 	// Messages to a looper keep their order: had the window been made
 	// inactive, that would come before this move.
@@ -360,22 +358,23 @@ TEST_F(DisplayServerTest, PresentedPixelsReachTheScreen)
 	DisplayServer::Default().Post(PresentRequest(fWindow, BRect(2, 3, 3, 3),
 		{ 0xff112233, 0xff445566 }));
 
-	ServerReply reply;
+	uint32 pixel = 0;
 	ASSERT_EQ(DisplayServer::Default().Call(
-		ReadPixelRequest(fWindow, BPoint(3, 3)), reply), B_OK);
-	EXPECT_EQ(reply.pixel, 0xff445566u);
+		ReadPixelRequest(fWindow, BPoint(3, 3)), pixel), B_OK);
+	EXPECT_EQ(pixel, 0xff445566u);
 
 	// A present whose pixels do not match its area is ignored.
 	DisplayServer::Default().Post(PresentRequest(fWindow, BRect(0, 0, 9, 9),
 		{ 0xffffffff }));
 	ASSERT_EQ(DisplayServer::Default().Call(
-		ReadPixelRequest(fWindow, BPoint(0, 0)), reply), B_OK);
-	EXPECT_NE(reply.pixel, 0xffffffffu);
+		ReadPixelRequest(fWindow, BPoint(0, 0)), pixel), B_OK);
+	EXPECT_NE(pixel, 0xffffffffu);
 
 	DisplayServer::Default().Post(SetClipboardRequest(false, "clip"));
+	std::string text;
 	ASSERT_EQ(DisplayServer::Default().Call(GetClipboardRequest(false),
-		reply), B_OK);
-	EXPECT_EQ(reply.text, "clip");
+		text), B_OK);
+	EXPECT_EQ(text, "clip");
 }
 
 
@@ -446,20 +445,19 @@ TEST_F(DisplayServerTest, EveryRequestAnswers)
 	};
 	for (Case& test : cases) {
 		SCOPED_TRACE(test.name);
-		ServerReply reply;
-		EXPECT_EQ(server.Call(std::move(test.request), reply), test.status);
+		EXPECT_EQ(server.Call(std::move(test.request)), test.status);
 	}
 
 	// What stuck: the last title, not the second create's, and the
 	// keyboard.
-	ServerReply info;
+	ScreenWindowInfo info;
 	ASSERT_EQ(server.Call(GetWindowInfoRequest(fWindow), info), B_OK);
-	EXPECT_EQ(info.text, "renamed");
+	EXPECT_EQ(info.title, "renamed");
 	EXPECT_TRUE(info.active);
-	EXPECT_EQ(info.parent, 0);
-	ServerReply screen;
+	EXPECT_EQ(info.servedWindow, 0);
+	BRect screen;
 	ASSERT_EQ(server.Call(GetScreenFrameRequest(), screen), B_OK);
-	EXPECT_TRUE(screen.frame.IsValid());
+	EXPECT_TRUE(screen.IsValid());
 	EXPECT_EQ(fInbox->Next().what, (uint32)B_WINDOW_ACTIVATED);
 }
 
@@ -528,8 +526,7 @@ TEST_F(DisplayServerTest, ModalWindowTakesTheInput)
 	for (Case& test : cases) {
 		SCOPED_TRACE(test.name);
 		ASSERT_EQ(Inject(std::move(test.event)), B_OK);
-		ServerReply reply;
-		ASSERT_EQ(server.Call(SyncRequest(), reply), B_OK);
+		ASSERT_EQ(server.Call(SyncRequest()), B_OK);
 		EXPECT_EQ(received(fInbox), test.window);
 		EXPECT_EQ(received(modalInbox), test.modal);
 	}
