@@ -6,6 +6,7 @@
 #include <InterfaceDefs.h>
 #include <Message.h>
 #include <ScrollBar.h>
+#include <ScrollView.h>
 #include <Window.h>
 
 #include <algorithm>
@@ -423,6 +424,10 @@ void
 EntryListView::MakeFocus(bool focus)
 {
 	BView::MakeFocus(focus);
+	// The scroll view's frame shows the focus even while no row is the
+	// keyboard's, as a list view's does.
+	if (BScrollView* scroller = dynamic_cast<BScrollView*>(Parent()))
+		scroller->SetBorderHighlighted(focus);
 	Invalidate();
 }
 

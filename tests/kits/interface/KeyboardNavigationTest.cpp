@@ -57,7 +57,7 @@ const uint32 kChosen = 'CHSN';
 struct Dialog {
 	Dialog(TestDriver& driver, MessageLog& log)
 	{
-		window = new LoggingWindow(BRect(100, 100, 459, 299), "Keys", log);
+		window = new LoggingWindow(BRect(100, 100, 379, 294), "Keys", log);
 		BView* panel = new BView(window->Bounds(), "panel", B_FOLLOW_ALL,
 			B_WILL_DRAW);
 		panel->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
@@ -121,27 +121,39 @@ reversed(std::vector<std::string> labels)
 }
 
 
-// The window's pixels of the navigation colour, as window points.
-std::vector<BPoint>
-mark_pixels(TestDriver& driver, BWindow* window)
-{
-	BRect bounds;
+// The whole window's pixels, read once for each look at it.
+struct Pixels {
+	Pixels(TestDriver& driver, BWindow* window)
 	{
-		WindowLocker locker(window);
-		bounds = window->Bounds();
+		{
+			WindowLocker locker(window);
+			bounds = window->Bounds();
+		}
+		width = bounds.IntegerWidth() + 1;
+		EXPECT_EQ(driver.GetPixels(window, bounds, &colors), B_OK);
 	}
-	std::vector<rgb_color> pixels;
-	std::vector<BPoint> marks;
-	if (driver.GetPixels(window, bounds, &pixels) != B_OK)
+
+	rgb_color At(int32 x, int32 y) const
+	{
+		return colors[(size_t)(y * width + x)];
+	}
+
+	// The pixels of the navigation colour, as window points.
+	std::vector<BPoint> Marks() const
+	{
+		std::vector<BPoint> marks;
+		rgb_color mark = ui_color(B_KEYBOARD_NAVIGATION_COLOR);
+		for (size_t i = 0; i < colors.size(); i++) {
+			if (colors[i] == mark)
+				marks.push_back(BPoint(i % width, i / width));
+		}
 		return marks;
-	int32 width = bounds.IntegerWidth() + 1;
-	rgb_color mark = ui_color(B_KEYBOARD_NAVIGATION_COLOR);
-	for (size_t i = 0; i < pixels.size(); i++) {
-		if (pixels[i] == mark)
-			marks.push_back(BPoint(i % width, i / width));
 	}
-	return marks;
-}
+
+	BRect bounds;
+	int32 width;
+	std::vector<rgb_color> colors;
+};
 
 
 BRect
@@ -395,11 +407,8 @@ TEST(KeyboardNavigationTest, TheFocusMarkIsOnTheFocusedControlOnly)
 	ASSERT_EQ(driver.ActivateWindow(window), B_OK);
 
 	// Nothing focused: no mark anywhere.
-	EXPECT_TRUE(mark_pixels(driver, window).empty());
-	BRect bounds = frame_in_window(dialog.quit->Parent());
-	std::vector<rgb_color> unfocused;
-	ASSERT_EQ(driver.GetPixels(window, bounds, &unfocused), B_OK);
-	int32 width = bounds.IntegerWidth() + 1;
+	Pixels unfocused(driver, window);
+	EXPECT_TRUE(unfocused.Marks().empty());
 
 	BView* controls[] = { dialog.name, dialog.paper, dialog.tray,
 		dialog.quit, dialog.goOn, dialog.save };
@@ -411,7 +420,8 @@ TEST(KeyboardNavigationTest, TheFocusMarkIsOnTheFocusedControlOnly)
 		}
 		ASSERT_EQ(driver.WaitForIdle(), B_OK);
 		BRect frame = frame_in_window(control);
-		std::vector<BPoint> marks = mark_pixels(driver, window);
+		Pixels focused(driver, window);
+		std::vector<BPoint> marks = focused.Marks();
 		EXPECT_GT(marks.size(), 10u);
 		for (BPoint point : marks) {
 			ASSERT_TRUE(frame.Contains(point)) << "a mark at "
@@ -422,8 +432,6 @@ TEST(KeyboardNavigationTest, TheFocusMarkIsOnTheFocusedControlOnly)
 		// the background where the label stands keeps its colour. The
 		// labels stand left of the divider, or in the middle of a
 		// button's face.
-		std::vector<rgb_color> focused;
-		ASSERT_EQ(driver.GetPixels(window, bounds, &focused), B_OK);
 		BRect label;
 		rgb_color background;
 		{
@@ -443,12 +451,11 @@ TEST(KeyboardNavigationTest, TheFocusMarkIsOnTheFocusedControlOnly)
 		int32 ink = 0;
 		for (int32 y = (int32)label.top; y <= (int32)label.bottom; y++) {
 			for (int32 x = (int32)label.left; x <= (int32)label.right; x++) {
-				size_t i = (size_t)(y * width + x);
-				if (unfocused[i] == background)
+				if (unfocused.At(x, y) == background)
 					continue;
 				ink++;
-				ASSERT_EQ(focused[i], unfocused[i]) << "the mark covers "
-					"the label at " << x << ", " << y;
+				ASSERT_EQ(focused.At(x, y), unfocused.At(x, y))
+					<< "the mark covers the label at " << x << ", " << y;
 			}
 		}
 		EXPECT_GT(ink, 20);
@@ -456,15 +463,15 @@ TEST(KeyboardNavigationTest, TheFocusMarkIsOnTheFocusedControlOnly)
 
 	// The mark leaves with the focus and with the window's activation.
 	ASSERT_EQ(driver.ActivateWindow(window, false), B_OK);
-	EXPECT_TRUE(mark_pixels(driver, window).empty());
+	EXPECT_TRUE(Pixels(driver, window).Marks().empty());
 	ASSERT_EQ(driver.ActivateWindow(window), B_OK);
-	EXPECT_FALSE(mark_pixels(driver, window).empty());
+	EXPECT_FALSE(Pixels(driver, window).Marks().empty());
 	{
 		WindowLocker locker(window);
 		window->CurrentFocus()->MakeFocus(false);
 	}
 	ASSERT_EQ(driver.WaitForIdle(), B_OK);
-	EXPECT_TRUE(mark_pixels(driver, window).empty());
+	EXPECT_TRUE(Pixels(driver, window).Marks().empty());
 }
 
 

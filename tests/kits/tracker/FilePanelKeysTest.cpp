@@ -4,7 +4,8 @@
  * Cases:
  * - an open panel starts in its list; Tab visits the Up button, the path
  *   field, the buttons, the places and the list once per cycle (Open
- *   only once something is selected), Shift+Tab the exact reverse;
+ *   only once something is selected), Shift+Tab the exact reverse; the
+ *   focus mark is on the focused one only (the list's in its frame);
  * - in the list, Down selects, Enter on a folder goes into it and on a
  *   file chooses it;
  * - in the places, the arrows move the focus mark and Enter or Space
@@ -19,7 +20,9 @@
 #include <Entry.h>
 #include <FilePanel.h>
 #include <Path.h>
+#include <ScrollView.h>
 #include <TestDriver.h>
+#include <TextControl.h>
 
 #include "FilePanelWindow.h"
 #include "PlacesView.h"
@@ -86,6 +89,40 @@ protected:
 		return found;
 	}
 
+	// Whether the window's pixels of the navigation colour are there and
+	// all inside the view (for an entry inside its text control, for the
+	// list inside its scroll view).
+	bool MarkOnlyOn(BWindow* window, BView* view)
+	{
+		BRect bounds;
+		BRect frame;
+		if (!window->Lock())
+			return false;
+		bounds = window->Bounds();
+		// A text control frames its entry, a scroll view its list.
+		BView* marked = dynamic_cast<BScrollView*>(view->Parent()) != NULL
+			|| dynamic_cast<BTextControl*>(view->Parent()) != NULL
+			? view->Parent() : view;
+		frame = marked->ConvertToWindow(marked->Bounds());
+		window->Unlock();
+		std::vector<rgb_color> pixels;
+		if (fDriver.GetPixels(window, bounds, &pixels) != B_OK)
+			return false;
+		int32 width = bounds.IntegerWidth() + 1;
+		int32 inside = 0;
+		for (size_t i = 0; i < pixels.size(); i++) {
+			if (pixels[i] != ui_color(B_KEYBOARD_NAVIGATION_COLOR))
+				continue;
+			if (!frame.Contains(BPoint(i % width, i / width))) {
+				ADD_FAILURE() << "a mark at " << i % width << ", "
+					<< i / width << " outside " << fDriver.ViewLabel(view);
+				return false;
+			}
+			inside++;
+		}
+		return inside > 10;
+	}
+
 	static names Reversed(names labels)
 	{
 		return names(labels.rbegin(), labels.rend());
@@ -116,6 +153,16 @@ TEST_F(FilePanelKeysTest, OpenPanelListAndPlaces)
 		"entries" };
 	EXPECT_EQ(fDriver.TabCycle(window), cycle);
 	EXPECT_EQ(fDriver.TabCycle(window, B_SHIFT_KEY), Reversed(cycle));
+
+	// The focus mark follows the focus, and is nowhere else. The panel
+	// is made small first: each pixel is read on its own.
+	ASSERT_EQ(fDriver.ResizeWindow(window, 420, 260), B_OK);
+	for (size_t i = 0; i < cycle.size(); i++) {
+		BView* focus = fDriver.FocusedView(window);
+		ASSERT_TRUE(focus != NULL);
+		EXPECT_TRUE(MarkOnlyOn(window, focus)) << fDriver.ViewLabel(focus);
+		ASSERT_EQ(fDriver.PressKey(window, B_TAB), B_OK);
+	}
 
 	// Down selects the first entry, the folder, and Open comes in.
 	ASSERT_EQ(fDriver.PressKey(window, B_DOWN_ARROW), B_OK);
