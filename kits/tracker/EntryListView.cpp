@@ -331,7 +331,7 @@ EntryListView::Draw(BRect updateRect)
 		DrawString(fEntries[i].name.c_str(),
 			BPoint(kNameLeft, frame.top + fBaseline));
 		_DrawColumns(fEntries[i], frame);
-		if (i == fCurrent && IsFocus()) {
+		if (i == fCurrent && IsFocus() && Window()->IsActive()) {
 			SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
 			StrokeRect(frame);
 		}
@@ -429,6 +429,15 @@ EntryListView::MakeFocus(bool focus)
 	if (BScrollView* scroller = dynamic_cast<BScrollView*>(Parent()))
 		scroller->SetBorderHighlighted(focus);
 	Invalidate();
+}
+
+
+void
+EntryListView::WindowActivated(bool active)
+{
+	if (IsFocus())
+		Invalidate();
+	BView::WindowActivated(active);
 }
 
 

@@ -114,7 +114,7 @@ PlacesView::Draw(BRect updateRect)
 		// A long label ends at the column's edge, where the view clips.
 		DrawString(fPlaces[i].label.c_str(),
 			BPoint(kTextLeft, frame.top + fBaseline));
-		if (i == fKeyboard && IsFocus()) {
+		if (i == fKeyboard && IsFocus() && Window()->IsActive()) {
 			SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
 			StrokeRect(frame);
 		}
@@ -139,6 +139,15 @@ PlacesView::MakeFocus(bool focus)
 	if (focus)
 		fKeyboard = fCurrent >= 0 ? fCurrent : (fPlaces.empty() ? -1 : 0);
 	Invalidate();
+}
+
+
+void
+PlacesView::WindowActivated(bool active)
+{
+	if (IsFocus())
+		Invalidate();
+	BView::WindowActivated(active);
 }
 
 

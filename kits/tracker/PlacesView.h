@@ -47,6 +47,8 @@ public:
 	virtual	void				Draw(BRect updateRect);
 	virtual	void				MouseDown(BPoint where);
 	virtual	void				MakeFocus(bool focus = true);
+	// The focus mark shows only while the window is active.
+	virtual	void				WindowActivated(bool active);
 	virtual	void				KeyDown(const char* bytes, int32 numBytes);
 
 private:

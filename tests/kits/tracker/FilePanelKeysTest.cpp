@@ -5,7 +5,8 @@
  * - an open panel starts in its list; Tab visits the Up button, the path
  *   field, the buttons, the places and the list once per cycle (Open
  *   only once something is selected), Shift+Tab the exact reverse; the
- *   focus mark is on the focused one only (the list's in its frame);
+ *   focus mark is on the focused one only (the list's in its frame),
+ *   and only while the panel is the active window;
  * - in the list, Down selects, Enter on a folder goes into it and on a
  *   file chooses it;
  * - in the places, the arrows move the focus mark and Enter or Space
@@ -161,6 +162,14 @@ TEST_F(FilePanelKeysTest, OpenPanelListAndPlaces)
 		BView* focus = fDriver.FocusedView(window);
 		ASSERT_TRUE(focus != NULL);
 		EXPECT_TRUE(MarkOnlyOn(window, focus)) << fDriver.ViewLabel(focus);
+		// While another window has the keyboard the panel shows none.
+		if (fDriver.ViewLabel(focus) == "places"
+			|| fDriver.ViewLabel(focus) == "entries") {
+			ASSERT_EQ(fDriver.ActivateWindow(window, false), B_OK);
+			EXPECT_FALSE(MarkOnlyOn(window, focus));
+			ASSERT_EQ(fDriver.ActivateWindow(window), B_OK);
+			EXPECT_TRUE(MarkOnlyOn(window, focus));
+		}
 		ASSERT_EQ(fDriver.PressKey(window, B_TAB), B_OK);
 	}
 
