@@ -400,9 +400,10 @@ TEST(KeyboardNavigationTest, TheFocusMarkIsOnTheFocusedControlOnly)
 	BWindow* window = dialog.window;
 	{
 		WindowLocker locker(window);
-		// Labels with descenders, under which a button draws its mark.
+		// Labels with descenders and an underscore, under which a button
+		// draws its mark.
 		dialog.quit->SetLabel("Query");
-		dialog.goOn->SetLabel("gjpqy");
+		dialog.goOn->SetLabel("gj_py");
 	}
 	ASSERT_EQ(driver.ActivateWindow(window), B_OK);
 
