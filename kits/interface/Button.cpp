@@ -112,11 +112,13 @@ BButton::_DrawLabel(BRect rect)
 		: tint_color(base, B_DISABLED_LABEL_TINT));
 	DrawString(label, BPoint(x, y));
 
-	// The keyboard focus: the label underlined in the navigation colour.
+	// The keyboard focus: the label underlined in the navigation colour,
+	// on a whole row of pixels below the lowest descender, so that the
+	// line is solid and leaves the letters whole.
 	if (IsFocus() && Window() != NULL && Window()->IsActive()) {
 		SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
-		float underline = y + fminf(height.descent,
-			rect.bottom - 1 - y);
+		float underline = fminf(floorf(y + height.descent) + 1,
+			rect.bottom - 1);
 		StrokeLine(BPoint(x, underline), BPoint(x + width - 1, underline));
 	}
 }

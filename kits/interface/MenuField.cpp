@@ -147,6 +147,7 @@ BMenuField::_InitData(const char* label, BMenu* menu, bool fixedSize)
 	fAlign = B_ALIGN_LEFT;
 	fEnabled = true;
 	fFixedSize = fixedSize;
+	fNavigable = (Flags() & B_NAVIGABLE) != 0;
 	fDivider = label != NULL ? floorf(Bounds().Width() / 2) : 0;
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 	SetLowColor(ViewColor());
@@ -195,6 +196,14 @@ void
 BMenuField::Draw(BRect updateRect)
 {
 	B_UNUSED(updateRect);
+	// The keyboard focus: a frame round the field, in the margin the bar
+	// leaves free, so that it covers neither the label nor the choice.
+	if (IsFocus() && Window() != NULL && Window()->IsActive()) {
+		BRect frame = fMenuBar->Frame().InsetByCopy(-kFieldMargin,
+			-kFieldMargin);
+		SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
+		StrokeRect(frame);
+	}
 	if (fLabel == NULL)
 		return;
 	font_height fontHeight;
@@ -231,9 +240,11 @@ BMenuField::MouseDown(BPoint where)
 void
 BMenuField::KeyDown(const char* bytes, int32 numBytes)
 {
-	// Space and Down open the menu from the keyboard.
-	if (numBytes == 1 && (bytes[0] == B_SPACE || bytes[0] == B_DOWN_ARROW)
-		&& IsEnabled() && BMenu::Private(fMenuBar).Tracker() == NULL) {
+	// Space and Down open the menu from the keyboard, and so does Enter
+	// where no default button of the window took it first.
+	bool opens = numBytes == 1 && (bytes[0] == B_SPACE
+		|| bytes[0] == B_DOWN_ARROW || bytes[0] == B_ENTER);
+	if (opens && IsEnabled() && BMenu::Private(fMenuBar).Tracker() == NULL) {
 		fMenuBar->MouseDown(BPoint(1, 1));
 		fMenuBar->MouseUp(BPoint(1, 1));
 		return;
@@ -245,8 +256,20 @@ BMenuField::KeyDown(const char* bytes, int32 numBytes)
 void
 BMenuField::MakeFocus(bool focus)
 {
+	if (focus == IsFocus())
+		return;
 	BView::MakeFocus(focus);
 	Invalidate();
+}
+
+
+void
+BMenuField::WindowActivated(bool active)
+{
+	// The focus mark shows only in the active window.
+	if (IsFocus())
+		Invalidate();
+	BView::WindowActivated(active);
 }
 
 
@@ -332,6 +355,13 @@ BMenuField::SetEnabled(bool enabled)
 		return;
 	fEnabled = enabled;
 	fMenuBar->SetEnabled(enabled);
+	if (!enabled) {
+		fNavigable = (Flags() & B_NAVIGABLE) != 0;
+		SetFlags(Flags() & ~B_NAVIGABLE);
+		if (IsFocus())
+			MakeFocus(false);
+	} else if (fNavigable)
+		SetFlags(Flags() | B_NAVIGABLE);
 	if (Window() != NULL) {
 		Invalidate();
 		fMenuBar->Invalidate();

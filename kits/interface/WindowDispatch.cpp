@@ -150,6 +150,13 @@ BWindow::_HandleKeyDown(BMessage* message)
 		return;
 	if (_HandleDefaultButton(message))
 		return;
+	// Tab with Command or Option held moves the focus on even from a view
+	// that takes Tab itself, such as an editable text view: the way out
+	// of it from the keyboard.
+	if ((modifiers & (B_COMMAND_KEY | B_OPTION_KEY)) != 0
+		&& _HandleNavigation(message)) {
+		return;
+	}
 
 	if (fFocus != NULL) {
 		const char* bytes = message->GetString("bytes", "");
@@ -229,10 +236,11 @@ BWindow::_HandleNavigation(BMessage* message)
 	if (bytes[0] != B_TAB || bytes[1] != '\0')
 		return false;
 	uint32 modifiers = (uint32)message->GetInt32("modifiers", 0);
-	if ((modifiers & (B_COMMAND_KEY | B_CONTROL_KEY)) != 0)
+	if ((modifiers & B_CONTROL_KEY) != 0)
 		return false;
 
-	// Option+Tab jumps between groups; Tab moves between the views.
+	// Option+Tab jumps between groups; Tab, and Command+Tab, move between
+	// the views.
 	uint32 flag = (modifiers & B_OPTION_KEY) != 0
 		? B_NAVIGABLE_JUMP : B_NAVIGABLE;
 	std::vector<BView*> views;

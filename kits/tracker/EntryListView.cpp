@@ -6,6 +6,7 @@
 #include <InterfaceDefs.h>
 #include <Message.h>
 #include <ScrollBar.h>
+#include <ScrollView.h>
 #include <Window.h>
 
 #include <algorithm>
@@ -330,7 +331,7 @@ EntryListView::Draw(BRect updateRect)
 		DrawString(fEntries[i].name.c_str(),
 			BPoint(kNameLeft, frame.top + fBaseline));
 		_DrawColumns(fEntries[i], frame);
-		if (i == fCurrent && IsFocus()) {
+		if (i == fCurrent && IsFocus() && Window()->IsActive()) {
 			SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
 			StrokeRect(frame);
 		}
@@ -423,7 +424,20 @@ void
 EntryListView::MakeFocus(bool focus)
 {
 	BView::MakeFocus(focus);
+	// The scroll view's frame shows the focus even while no row is the
+	// keyboard's, as a list view's does.
+	if (BScrollView* scroller = dynamic_cast<BScrollView*>(Parent()))
+		scroller->SetBorderHighlighted(focus);
 	Invalidate();
+}
+
+
+void
+EntryListView::WindowActivated(bool active)
+{
+	if (IsFocus())
+		Invalidate();
+	BView::WindowActivated(active);
 }
 
 

@@ -82,6 +82,8 @@ public:
 	virtual	void				KeyDown(const char* bytes, int32 numBytes);
 	virtual	void				MessageReceived(BMessage* message);
 	virtual	void				MakeFocus(bool focus = true);
+	// The focus mark shows only while the window is active.
+	virtual	void				WindowActivated(bool active);
 
 private:
 			void				_Notify(uint32 what, int32 index = -1);

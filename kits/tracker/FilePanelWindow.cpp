@@ -391,6 +391,13 @@ FilePanelWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			_GoToTypedPath();
 			return;
 		}
+		// Enter in the places goes to the place the keyboard is on, as
+		// Enter in the list opens its entry.
+		if (bytes[0] == B_ENTER && bytes[1] == '\0'
+			&& CurrentFocus() == fPlacesView) {
+			fPlacesView->KeyDown(bytes, 1);
+			return;
+		}
 	}
 	BWindow::DispatchMessage(message, handler);
 }

@@ -20,8 +20,10 @@ const float kTextLeft = 8;
 
 PlacesView::PlacesView(BRect frame, const char* name, uint32 resizingMode)
 	:
-	BView(frame, name, resizingMode, B_WILL_DRAW | B_FULL_UPDATE_ON_RESIZE),
+	BView(frame, name, resizingMode,
+		B_WILL_DRAW | B_NAVIGABLE | B_FULL_UPDATE_ON_RESIZE),
 	fCurrent(-1),
+	fKeyboard(-1),
 	fRowHeight(16),
 	fBaseline(12)
 {
@@ -46,6 +48,8 @@ PlacesView::SetPlaces(const std::vector<panel_place>& places)
 {
 	fPlaces = places;
 	_MarkCurrent();
+	if (fKeyboard >= (int32)fPlaces.size())
+		fKeyboard = (int32)fPlaces.size() - 1;
 	Invalidate();
 }
 
@@ -110,6 +114,10 @@ PlacesView::Draw(BRect updateRect)
 		// A long label ends at the column's edge, where the view clips.
 		DrawString(fPlaces[i].label.c_str(),
 			BPoint(kTextLeft, frame.top + fBaseline));
+		if (i == fKeyboard && IsFocus() && Window()->IsActive()) {
+			SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
+			StrokeRect(frame);
+		}
 	}
 	SetLowColor(background);
 }
@@ -118,8 +126,85 @@ PlacesView::Draw(BRect updateRect)
 void
 PlacesView::MouseDown(BPoint where)
 {
-	int32 index = IndexAt(where);
-	if (index < 0 || Window() == NULL)
+	_Choose(IndexAt(where));
+}
+
+
+void
+PlacesView::MakeFocus(bool focus)
+{
+	if (focus == IsFocus())
+		return;
+	BView::MakeFocus(focus);
+	if (focus)
+		fKeyboard = fCurrent >= 0 ? fCurrent : (fPlaces.empty() ? -1 : 0);
+	Invalidate();
+}
+
+
+void
+PlacesView::WindowActivated(bool active)
+{
+	if (IsFocus())
+		Invalidate();
+	BView::WindowActivated(active);
+}
+
+
+void
+PlacesView::KeyDown(const char* bytes, int32 numBytes)
+{
+	int32 last = (int32)fPlaces.size() - 1;
+	if (numBytes != 1 || last < 0) {
+		BView::KeyDown(bytes, numBytes);
+		return;
+	}
+	switch (bytes[0]) {
+		case B_UP_ARROW:
+			_MoveKeyboardTo(fKeyboard < 0 ? last : fKeyboard - 1);
+			break;
+		case B_DOWN_ARROW:
+			_MoveKeyboardTo(fKeyboard < 0 ? 0 : fKeyboard + 1);
+			break;
+		case B_HOME:
+		case B_PAGE_UP:
+			_MoveKeyboardTo(0);
+			break;
+		case B_END:
+		case B_PAGE_DOWN:
+			_MoveKeyboardTo(last);
+			break;
+		case B_ENTER:
+		case B_SPACE:
+			_Choose(fKeyboard);
+			break;
+		default:
+			BView::KeyDown(bytes, numBytes);
+			break;
+	}
+}
+
+
+// The frame stops at the first and the last place rather than wrapping,
+// as it does in the list of entries.
+void
+PlacesView::_MoveKeyboardTo(int32 index)
+{
+	int32 last = (int32)fPlaces.size() - 1;
+	index = index < 0 ? 0 : (index > last ? last : index);
+	if (index == fKeyboard)
+		return;
+	if (fKeyboard >= 0)
+		Invalidate(RowFrame(fKeyboard));
+	fKeyboard = index;
+	Invalidate(RowFrame(fKeyboard));
+}
+
+
+void
+PlacesView::_Choose(int32 index)
+{
+	if (index < 0 || index >= (int32)fPlaces.size() || Window() == NULL)
 		return;
 	BMessage message(kMsgPlaceChosen);
 	message.AddString("path", fPlaces[index].path.c_str());

@@ -20,7 +20,10 @@
  * - a file changed on disk since it was loaded, or never loaded, is not
  *   overwritten without asking; "Don't save" is the safe answer;
  * - Save As on a document with a file opens the panel in its folder
- *   with its name proposed; a cancelled panel is made afresh next time.
+ *   with its name proposed; a cancelled panel is made afresh next time;
+ * - the question from the keyboard: Tab reaches each answer, Space
+ *   gives the focused one, Enter the focused one or else "Save", and
+ *   Escape "Cancel".
  */
 #include <gtest/gtest.h>
 
@@ -299,4 +302,65 @@ TEST_F(ClosingTest, SaveAsOpensThePanelAtTheFile)
 	if (replace != NULL)
 		Answer(replace, (int32)fDriver.AlertButtonLabels(replace).size() - 1);
 	EXPECT_EQ("edited inside", read_raw(Path("folder/inside.txt")));
+}
+
+
+// The question from the keyboard alone: Tab reaches each answer, Space
+// gives the focused one, Enter the default "Save", Escape "Cancel".
+TEST_F(ClosingTest, QuestionAnsweredFromTheKeyboard)
+{
+	WriteFile("doc.txt", "text");
+	WriteFile("other.txt", "");
+	ASSERT_TRUE(Launch({ "doc.txt", "other.txt" }));
+	ZELWindow* window = Document("doc.txt");
+	ASSERT_NE((ZELWindow*)NULL, window);
+	fDriver.TypeText(window, "more ");
+
+	struct Answer {
+		int32 tabs;
+		uint32 key;
+		bool closes;
+		const char* onDisk;
+	};
+	// The last two answers end the window: "Don't save" would leave the
+	// file as it was, so Save is asked for last.
+	const Answer answers[] = {
+		{ 2, B_SPACE, false, "text" },
+		{ 0, B_ESCAPE, false, "text" },
+		{ 2, B_ENTER, false, "text" },
+		{ 0, B_ENTER, true, "more text" },
+	};
+	for (const Answer& answer : answers) {
+		SCOPED_TRACE(std::to_string(answer.tabs) + " tabs, key "
+			+ std::to_string(answer.key));
+		RequestClose(window);
+		BAlert* alert = fDriver.WaitForAlert();
+		ASSERT_NE((BAlert*)NULL, alert);
+		for (int32 i = 0; i < answer.tabs; i++)
+			fDriver.PressKey(alert, B_TAB);
+		if (answer.tabs > 0) {
+			EXPECT_EQ("Cancel",
+				fDriver.ViewLabel(fDriver.FocusedView(alert)));
+		}
+		fDriver.PressKey(alert, answer.key);
+		EXPECT_EQ(B_OK, fDriver.WaitFor([&] {
+			return fDriver.FindAlert() == NULL;
+		}, "the question to go"));
+		EXPECT_EQ(!answer.closes, IsOpen("doc.txt"));
+		EXPECT_EQ(answer.onDisk, ReadFile("doc.txt"));
+	}
+
+	// "Don't save" with Tab and Space closes the other one unwritten.
+	ZELWindow* other = Document("other.txt");
+	ASSERT_NE((ZELWindow*)NULL, other);
+	fDriver.TypeText(other, "typed");
+	RequestClose(other);
+	BAlert* alert = fDriver.WaitForAlert();
+	ASSERT_NE((BAlert*)NULL, alert);
+	fDriver.PressKey(alert, B_TAB);
+	EXPECT_EQ("Don't save", fDriver.ViewLabel(fDriver.FocusedView(alert)));
+	fDriver.PressKey(alert, B_SPACE);
+	EXPECT_EQ(B_OK, fDriver.WaitFor([this] { return !fDriver.IsRunning(); },
+		"the application to quit"));
+	EXPECT_EQ("", ReadFile("other.txt"));
 }

@@ -18,7 +18,11 @@
  *   default, so Enter closes without a request; typing enables them for
  *   good, even when the field is emptied again;
  * - Escape closes the dialog from either field without a request, and a
- *   message the dialog does not know changes nothing.
+ *   message the dialog does not know changes nothing;
+ * - from the keyboard alone: Tab visits each enabled control once per
+ *   cycle in either mode, Shift+Tab the other way, disabled actions are
+ *   passed over, and Space on Replace All or Cancel does what a click
+ *   does.
  */
 #include <gtest/gtest.h>
 
@@ -280,4 +284,66 @@ TEST_F(ZELSearchTest, EscapeAndStrangeMessages)
 	EXPECT_EQ("abc", TextIn(window));
 	EXPECT_EQ(1, CountLines("Cancel"));
 	EXPECT_EQ(0, CountLines("Replace"));
+}
+
+
+// The dialog from the keyboard alone: Tab goes round every enabled
+// control once, Shift+Tab the other way, and Space on a button does what
+// its click does.
+TEST_F(ZELSearchTest, EveryControlFromTheKeyboard)
+{
+	ZELWindow* window = Open("red hen, red fox");
+	ASSERT_NE((ZELWindow*)NULL, window);
+
+	struct Case {
+		const char* what;
+		char key;
+		int32 selectionEnd;
+		std::vector<std::string> cycle;
+	};
+	// First, before any text was searched for: without a text the
+	// actions are disabled and passed over.
+	const Case cases[] = {
+		{ "replace, nothing to find", 'r', 0, { "Replace with:", "Cancel",
+			"Find:" } },
+		{ "find", 'f', 3, { "Search", "Cancel", "Find:" } },
+		{ "replace", 'r', 3, { "Replace with:", "Replace", "Replace All",
+			"Cancel", "Find:" } },
+	};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.what);
+		Select(window, 0, test.selectionEnd);
+		BWindow* dialog = OpenDialog(window, test.key);
+		ASSERT_NE((BWindow*)NULL, dialog);
+		EXPECT_EQ("Find:", fDriver.ViewLabel(fDriver.FocusedView(dialog)));
+		std::vector<std::string> forward = fDriver.TabCycle(dialog);
+		EXPECT_EQ(test.cycle, forward);
+		EXPECT_EQ(std::vector<std::string>(test.cycle.rbegin(),
+			test.cycle.rend()), fDriver.TabCycle(dialog, B_SHIFT_KEY));
+		fDriver.PressKey(dialog, B_ESCAPE);
+		ASSERT_TRUE(Gone());
+	}
+
+	// Replace from the keyboard: the replacement typed after Tab, Tab on
+	// to Replace All, pressed with Space.
+	Select(window, 0, 3);
+	BWindow* dialog = OpenDialog(window, 'r');
+	ASSERT_NE((BWindow*)NULL, dialog);
+	fDriver.PressKey(dialog, B_TAB);
+	fDriver.TypeText(dialog, "blue");
+	fDriver.PressKey(dialog, B_TAB);
+	fDriver.PressKey(dialog, B_TAB);
+	EXPECT_EQ("Replace All", fDriver.ViewLabel(fDriver.FocusedView(dialog)));
+	fDriver.PressKey(dialog, B_SPACE);
+	ASSERT_TRUE(Gone());
+	EXPECT_EQ("blue hen, blue fox", TextIn(window));
+
+	// Space on Cancel closes and changes nothing.
+	dialog = OpenDialog(window, 'f');
+	ASSERT_NE((BWindow*)NULL, dialog);
+	fDriver.PressKey(dialog, B_TAB, B_SHIFT_KEY);
+	EXPECT_EQ("Cancel", fDriver.ViewLabel(fDriver.FocusedView(dialog)));
+	fDriver.PressKey(dialog, B_SPACE);
+	ASSERT_TRUE(Gone());
+	EXPECT_EQ("blue hen, blue fox", TextIn(window));
 }

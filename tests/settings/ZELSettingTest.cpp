@@ -26,7 +26,11 @@
  * - choosing a family or a size sends one empty message and enables
  *   Apply;
  * - Escape from the text, either field or a button, Cancel and the close
- *   box close the window and send nothing.
+ *   box close the window and send nothing;
+ * - from the keyboard alone: Tab visits every enabled control once in
+ *   the order they were added, Shift+Tab the other way; a size chosen
+ *   with Space, Down and Enter keeps the focus on its field and brings
+ *   Apply and Revert in, and Space on Revert goes back.
  */
 #include <gtest/gtest.h>
 
@@ -627,4 +631,47 @@ TEST_F(ZELSettingTest, EscapeCancelAndTheCloseBoxSendNothing)
 		EXPECT_EQ(1, App()->OpenWindowCount()) << round;
 	}
 	EXPECT_NE((BWindow*)NULL, fDriver.FindWindow("Untitled - 1"));
+}
+
+
+// The window from the keyboard alone: Tab visits every enabled control
+// once in the order they were added, Shift+Tab the other way; a size
+// chosen with Space, Down and Enter brings Apply and Revert in, and Space
+// on Revert goes back.
+TEST_F(ZELSettingTest, EveryControlFromTheKeyboard)
+{
+	ASSERT_TRUE(Launch());
+	ZELSetting* window = OpenSettings();
+	ASSERT_NE((ZELSetting*)NULL, window);
+	fDriver.WaitForIdle();
+	ExpectInStep(window);
+
+	const std::vector<std::string> inStep = { "Font", "Size", "Default",
+		"Cancel", "Line-Length:" };
+	EXPECT_EQ(inStep, fDriver.TabCycle(window));
+	EXPECT_EQ(std::vector<std::string>(inStep.rbegin(), inStep.rend()),
+		fDriver.TabCycle(window, B_SHIFT_KEY));
+
+	ZELFontSize* size = fDriver.FindView<ZELFontSize>(window);
+	ASSERT_NE((ZELFontSize*)NULL, size);
+	while (fDriver.FocusedView(window) != size)
+		fDriver.PressKey(window, B_TAB);
+	std::string before = ShownIn(window).size;
+	fDriver.PressKey(window, B_SPACE);
+	EXPECT_NE((BWindow*)NULL, fDriver.MenuWindow(size->Menu()));
+	fDriver.PressKey(window, B_DOWN_ARROW);
+	fDriver.PressKey(window, B_ENTER);
+	EXPECT_EQ((BWindow*)NULL, fDriver.MenuWindow(size->Menu()));
+	EXPECT_NE(before, ShownIn(window).size);
+	EXPECT_EQ(size, fDriver.FocusedView(window));
+	ExpectEdited(window);
+
+	const std::vector<std::string> edited = { "Apply", "Revert", "Default",
+		"Cancel", "Line-Length:", "Font", "Size" };
+	EXPECT_EQ(edited, fDriver.TabCycle(window));
+	while (fDriver.ViewLabel(fDriver.FocusedView(window)) != "Revert")
+		fDriver.PressKey(window, B_TAB);
+	fDriver.PressKey(window, B_SPACE);
+	EXPECT_EQ(before, ShownIn(window).size);
+	ExpectInStep(window);
 }

@@ -38,7 +38,10 @@ public:
 	virtual	void				Draw(BRect updateRect);
 	virtual	void				MouseDown(BPoint where);
 	virtual	void				KeyDown(const char* bytes, int32 numBytes);
+	// The focused field is framed in the keyboard navigation colour
+	// while its window is active.
 	virtual	void				MakeFocus(bool focus = true);
+	virtual	void				WindowActivated(bool active);
 	virtual	void				FrameResized(float newWidth,
 									float newHeight);
 	virtual	void				GetPreferredSize(float* _width,
@@ -52,6 +55,8 @@ public:
 
 	virtual	void				SetLabel(const char* label);
 			const char*			Label() const;
+	// A disabled field is passed over by keyboard navigation and gives
+	// up the focus; enabled again, it is navigable as it was made.
 	virtual	void				SetEnabled(bool enabled);
 			bool				IsEnabled() const;
 	virtual	void				SetAlignment(alignment label);
@@ -72,6 +77,8 @@ private:
 			float				fDivider;
 			bool				fEnabled;
 			bool				fFixedSize;
+	// Whether the field was made B_NAVIGABLE, kept while it is disabled.
+			bool				fNavigable;
 };
 
 #endif	// _MENU_FIELD_H

@@ -177,6 +177,22 @@ public:
 			status_t			TypeInto(BTextControl* control,
 									const char* text);
 
+	// The keyboard focus (TestDriverFocus.cpp).
+	// The window's focus view; NULL when it has none.
+			BView*				FocusedView(BWindow* window);
+	// What a person reading the window calls the view: a control's or a
+	// menu field's label (a text control's for its entry), otherwise the
+	// view's name.
+			std::string			ViewLabel(BView* view);
+	// Presses Tab with the modifiers (Shift goes backwards) until the
+	// focus comes back to a view it has been on, at most limit times:
+	// the labels of the views the focus went to, in order, each once.
+	// The focus is left on the first of them, so that a cycle the other
+	// way from there is this one reversed. Ends with "(none)" when a
+	// press left the window without a focus.
+			std::vector<std::string> TabCycle(BWindow* window,
+									uint32 modifiers = 0, int32 limit = 40);
+
 	// Menus, operated with clicks as a person would. A path names a title
 	// of the window's key menu bar and the items below it by their
 	// labels, separated by "/": "File/Save As...". Choosing opens each
