@@ -117,11 +117,10 @@ x11_identity(const char* display)
 std::string
 wayland_identity(const char* name, const char* runtimeDirectory)
 {
-	std::string socket = is_set(name) ? name : kDefaultWaylandSocket;
-	if (socket[0] != '/') {
-		if (!is_set(runtimeDirectory))
-			return std::string("wayland-") + kAsWritten + socket;
-		socket = std::string(runtimeDirectory) + "/" + socket;
+	std::string socket = wayland_socket_path(name, runtimeDirectory);
+	if (socket.empty()) {
+		return std::string("wayland-") + kAsWritten
+			+ (is_set(name) ? name : kDefaultWaylandSocket);
 	}
 
 	// Symlinks along the way are resolved where they exist, so that a
@@ -135,6 +134,42 @@ wayland_identity(const char* name, const char* runtimeDirectory)
 }
 
 }	// namespace
+
+
+std::string
+wayland_socket_path(const char* name, const char* runtimeDirectory)
+{
+	std::string socket = is_set(name) ? name : kDefaultWaylandSocket;
+	if (socket[0] == '/')
+		return socket;
+	if (!is_set(runtimeDirectory))
+		return "";
+	return std::string(runtimeDirectory) + "/" + socket;
+}
+
+
+std::string
+sdl_video_driver(const display_environment& environment)
+{
+	if (is_set(environment.videoDriver))
+		return environment.videoDriver;
+	if (is_set(environment.x11Display))
+		return "x11";
+	if (is_set(environment.waylandDisplay))
+		return "wayland";
+	if (environment.waylandDisplay == NULL) {
+		// libwayland connects to its default socket when the variable
+		// is missing, and so does SDL.
+		std::string socket = wayland_socket_path(NULL,
+			environment.runtimeDirectory);
+		std::error_code error;
+		if (!socket.empty()
+			&& std::filesystem::is_socket(socket, error)) {
+			return "wayland";
+		}
+	}
+	return "";
+}
 
 
 display_environment
@@ -162,17 +197,11 @@ display_identity(const display_environment& environment)
 		return std::string("kits-") + kAsWritten + environment.kitsDisplay;
 	}
 
-	// As SdlBackend::Open() chooses SDL's video driver: the user's
-	// choice (the first of a list), else X11 before Wayland.
-	std::string driver;
-	if (is_set(environment.videoDriver)) {
-		driver = lower_case(environment.videoDriver);
-		driver = driver.substr(0, driver.find(','));
-	} else if (is_set(environment.x11Display))
-		driver = "x11";
-	else if (is_set(environment.waylandDisplay))
-		driver = "wayland";
-	else
+	// SDL tries the drivers of a list in turn; the first is taken for
+	// the one that answers.
+	std::string driver = lower_case(sdl_video_driver(environment));
+	driver = driver.substr(0, driver.find(','));
+	if (driver.empty())
 		return "none";
 
 	if (driver == "x11")

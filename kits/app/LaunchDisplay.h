@@ -5,8 +5,8 @@
  *
  * The display is found as the display server will find it: the
  * offscreen backend when KITS_DISPLAY says so, otherwise the screen that
- * SDL is given (SDL_VIDEODRIVER when set, else X11 before Wayland). Its
- * name is the same for every way of writing the display:
+ * SDL is given (sdl_video_driver() below). Its name is the same for
+ * every way of writing the display:
  *   "offscreen"                  the offscreen backend, one for all;
  *   "x11:<n>"                    X11 display n on this machine, for
  *                                ":n", ":n.0", "unix:n", "unix/:n" and
@@ -40,6 +40,23 @@ struct display_environment {
 
 // What the process's environment holds now.
 display_environment current_display_environment();
+
+// The SDL video driver the display server opens its screen with, one
+// rule for the server and the launch: SDL_VIDEODRIVER as it is written
+// when set (SDL reads it itself, a list included); else "x11" when
+// DISPLAY is set, so that X11 stays the default where a desktop offers
+// both; else "wayland" when WAYLAND_DISPLAY is set, or when it is not
+// set at all and libwayland's default socket exists in the runtime
+// directory; else empty, for no screen to open. KITS_DISPLAY is not
+// looked at.
+std::string sdl_video_driver(const display_environment& environment);
+
+// The socket a Wayland client connects to for WAYLAND_DISPLAY (NULL or
+// empty for libwayland's default) in the runtime directory; the name
+// itself when it is a path. Empty without a runtime directory for a
+// relative name.
+std::string wayland_socket_path(const char* name,
+	const char* runtimeDirectory);
 
 // The display's name as described above. Never empty.
 std::string display_identity(const display_environment& environment);

@@ -4,6 +4,8 @@
 #include "SdlBackend.h"
 
 #include "ApplicationIcon.h"
+#include "LaunchDisplay.h"
+#include "SdlWayland.h"
 #include "SdlX11.h"
 
 #include "UTF8Decoding.h"
@@ -137,6 +139,8 @@ SdlBackend::SdlBackend()
 	fShownCount(0),
 	fInitialized(false),
 	fIcon(NULL),
+	fOnWayland(false),
+	fPrimaryOffered(kUnknown),
 	fOpen(false),
 	fWakeEvent((uint32)-1),
 	fWakePending(false)
@@ -171,9 +175,6 @@ SdlBackend::~SdlBackend()
 status_t
 SdlBackend::Open()
 {
-	// Frames go up through the window surface; a GL or Vulkan renderer
-	// behind it would only add a software stack on most machines.
-	SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 	// Ctrl+C and SIGTERM are the application's to turn into a quit.
 	SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
 	SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -185,42 +186,42 @@ SdlBackend::Open()
 
 	// Only a real screen will do: SDL would otherwise settle for its own
 	// offscreen driver, which shows nothing to anybody. A driver named in
-	// SDL_VIDEODRIVER is the user's (or a test's) choice.
-	std::string drivers;
+	// SDL_VIDEODRIVER is the user's (or a test's) choice, which SDL reads
+	// itself; otherwise the launch's rule names the one driver to open,
+	// so that the display a launch hands its files to is the one shown.
+	display_environment environment = current_display_environment();
+	const char* x11 = environment.x11Display;
+	std::string driver = sdl_video_driver(environment);
+	bool ownChoice = environment.videoDriver != NULL
+		&& environment.videoDriver[0] != '\0';
 	std::string tried;
-	const char* x11 = getenv("DISPLAY");
-	const char* wayland = getenv("WAYLAND_DISPLAY");
-	if (x11 != NULL && x11[0] != '\0') {
-		drivers = "x11";
-		tried = std::string("X11 display \"") + x11 + "\"";
-	}
-	if (wayland != NULL && wayland[0] != '\0') {
-		drivers += drivers.empty() ? "wayland" : ",wayland";
-		tried += tried.empty() ? "" : " or ";
-		tried += std::string("Wayland display \"") + wayland + "\"";
-	}
-	const char* chosen = getenv("SDL_VIDEODRIVER");
-	bool ownChoice = chosen != NULL && chosen[0] != '\0';
 	if (ownChoice)
-		tried = std::string("SDL video driver \"") + chosen + "\"";
-	else if (drivers.empty())
+		tried = std::string("SDL video driver \"") + driver + "\"";
+	else if (driver == "x11")
+		tried = std::string("X11 display \"") + x11 + "\"";
+	else if (driver == "wayland") {
+		const char* wayland = environment.waylandDisplay;
+		tried = std::string("Wayland display \"")
+			+ (wayland != NULL && wayland[0] != '\0' ? wayland : "wayland-0")
+			+ "\"";
+	} else
 		tried = "neither DISPLAY nor WAYLAND_DISPLAY is set";
-	else
-		SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+	if (!ownChoice && !driver.empty())
+		SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 	XErrorHandler previous = XSetErrorHandler(tolerate_late_wakeup);
 	if (previous != tolerate_late_wakeup)
 		sPreviousErrorHandler = previous;
 #endif
-	bool tries = ownChoice || !drivers.empty();
+	bool tries = !driver.empty();
 	if (!tries || SDL_Init(SDL_INIT_VIDEO) != 0) {
 		// SDL's own reason tells a missing server from a refused
 		// connection.
 		const char* reason = tries ? SDL_GetError() : NULL;
 		if (reason != NULL && reason[0] != '\0')
 			tried += std::string(": ") + reason;
-		std::string socketReason = !ownChoice && x11 != NULL
+		std::string socketReason = !ownChoice && driver == "x11"
 			? x11_socket_reason(x11) : "";
 		if (!socketReason.empty())
 			tried += "; " + socketReason;
@@ -231,6 +232,14 @@ SdlBackend::Open()
 		return B_ERROR;
 	}
 	fInitialized = true;
+	const char* opened = SDL_GetCurrentVideoDriver();
+	fOnWayland = opened != NULL && strcmp(opened, "wayland") == 0;
+	// Frames go up through the window surface. On X11 that is shared
+	// memory, and a GL or Vulkan renderer behind it would only add a
+	// software stack on most machines. SDL's Wayland driver has no
+	// surface of its own, only the one its renderer makes, so there the
+	// renderer it picks does the work.
+	SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, fOnWayland ? "1" : "0");
 	fIcon = _LoadIcon();
 
 	SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
@@ -299,6 +308,8 @@ SdlBackend::ShowWindow(int32 window)
 	record->shownOrder = ++fShownCount;
 	if (!record->menu || !map_on_x11(record->window, true))
 		SDL_ShowWindow(record->window);
+	if (fOnWayland)
+		_ApplyWaylandParents(window);
 }
 
 
@@ -397,9 +408,13 @@ SdlBackend::SetDialog(int32 window, int32 parent, bool modal)
 		return;
 	record->dialog = true;
 	record->modal = modal;
-	// SDL sets WM_TRANSIENT_FOR where the driver knows it.
+	record->parent = parent;
+	// SDL sets WM_TRANSIENT_FOR where the driver knows it; Wayland's
+	// toplevels take their parent when both are shown.
 	SDL_SetWindowModalFor(record->window, parentRecord->window);
 	_ApplyDialogHints(*record);
+	if (fOnWayland)
+		_ApplyWaylandParents(window);
 	if (!record->visible)
 		_CentreOn(*record, *parentRecord);
 }
@@ -411,6 +426,25 @@ SdlBackend::_ApplyDialogHints(const Window& record)
 	if (record.dialog) {
 		set_dialog_hints(record.window, record.modal,
 			(record.flags & B_NOT_CLOSABLE) == 0);
+	}
+}
+
+
+// SDL makes a window's toplevel anew at each show, and a toplevel that
+// goes takes its children's link to it along: the links of the window
+// just shown, as a dialog and as a parent, are made again.
+void
+SdlBackend::_ApplyWaylandParents(int32 window)
+{
+	for (auto& entry : fWindows) {
+		Window& record = entry.second;
+		if (!record.dialog || !record.visible
+			|| (entry.first != window && record.parent != window)) {
+			continue;
+		}
+		Window* parent = _Find(record.parent);
+		if (parent != NULL && parent->visible)
+			set_wayland_parent(record.window, parent->window);
 	}
 }
 
@@ -621,6 +655,8 @@ SdlBackend::SetPrimaryText(const std::string& text)
 {
 	if (!fInitialized)
 		return B_NO_INIT;
+	if (!_ScreenHasPrimary())
+		return Backend::SetPrimaryText(text);
 	return SDL_SetPrimarySelectionText(text.c_str()) == 0 ? B_OK : B_ERROR;
 }
 
@@ -631,7 +667,28 @@ SdlBackend::GetPrimaryText(std::string& _text)
 	_text.clear();
 	if (!fInitialized)
 		return B_NO_INIT;
+	if (!_ScreenHasPrimary())
+		return Backend::GetPrimaryText(_text);
 	return take_sdl_text(SDL_GetPrimarySelectionText(), _text);
+}
+
+
+// X11 always has PRIMARY. SDL's Wayland driver keeps nothing where the
+// compositor offers no primary selection, so the process keeps it then,
+// as on a screen without one.
+bool
+SdlBackend::_ScreenHasPrimary()
+{
+	if (!fOnWayland)
+		return true;
+	if (fPrimaryOffered == kUnknown) {
+		if (fWindows.empty())
+			return false;
+		fPrimaryOffered = wayland_offers(fWindows.begin()->second.window,
+				"zwp_primary_selection_device_manager_v1")
+			? kOffered : kNotOffered;
+	}
+	return fPrimaryOffered == kOffered;
 }
 
 
