@@ -264,10 +264,16 @@ SdlBackend::CreateWindow(int32 window, BRect frame, uint32 look,
 	if (!fInitialized || fWindows.count(window) != 0)
 		return B_BAD_VALUE;
 
+	uint32 sdlFlags = _SdlFlagsFor(look, feel, flags);
+	// SDL 2.26 makes a pop-up menu an xdg_popup that the compositor
+	// refuses (its positioner is incomplete, its parent wrong under
+	// libdecor), which ends the connection. A menu is a borderless
+	// toplevel there, the child of the window it opens from.
+	if (fOnWayland)
+		sdlFlags &= ~SDL_WINDOW_POPUP_MENU;
 	SDL_Window* sdlWindow = SDL_CreateWindow(_ScreenTitle(title).c_str(),
 		(int)roundf(frame.left), (int)roundf(frame.top),
-		pixels_for(frame.Width()), pixels_for(frame.Height()),
-		_SdlFlagsFor(look, feel, flags));
+		pixels_for(frame.Width()), pixels_for(frame.Height()), sdlFlags);
 	if (sdlWindow == NULL)
 		return B_NO_MEMORY;
 	_ApplySizeLimits(sdlWindow, flags, pixels_for(frame.Width()),
@@ -306,6 +312,8 @@ SdlBackend::ShowWindow(int32 window)
 		return;
 	record->visible = true;
 	record->shownOrder = ++fShownCount;
+	if (record->menu && fOnWayland)
+		record->parent = _MenuOwner();
 	if (!record->menu || !map_on_x11(record->window, true))
 		SDL_ShowWindow(record->window);
 	if (fOnWayland)
@@ -438,7 +446,7 @@ SdlBackend::_ApplyWaylandParents(int32 window)
 {
 	for (auto& entry : fWindows) {
 		Window& record = entry.second;
-		if (!record.dialog || !record.visible
+		if (!(record.dialog || record.menu) || !record.visible
 			|| (entry.first != window && record.parent != window)) {
 			continue;
 		}
@@ -446,6 +454,47 @@ SdlBackend::_ApplyWaylandParents(int32 window)
 		if (parent != NULL && parent->visible)
 			set_wayland_parent(record.window, parent->window);
 	}
+}
+
+
+// SDL goes on without a word when the compositor has gone or closed the
+// connection, and every window with it. The program ends as Xlib ends it
+// when its X server goes: one line and status 1, the handlers registered
+// with atexit() (the journals' sync among them) run.
+void
+SdlBackend::_CheckWaylandConnection()
+{
+	if (fWindows.empty())
+		return;
+	int error = wayland_connection_error(fWindows.begin()->second.window);
+	if (error == 0)
+		return;
+	fprintf(stderr, "Lost the connection to the Wayland display: %s.\n",
+		strerror(error));
+	exit(1);
+}
+
+
+// The window a menu opens from: the one with the keyboard, else the
+// one shown last.
+int32
+SdlBackend::_MenuOwner()
+{
+	SDL_Window* focus = SDL_GetKeyboardFocus();
+	int32 owner = 0;
+	uint64 latest = 0;
+	for (auto& entry : fWindows) {
+		const Window& record = entry.second;
+		if (record.menu || !record.visible)
+			continue;
+		if (record.window == focus)
+			return entry.first;
+		if (record.shownOrder > latest) {
+			latest = record.shownOrder;
+			owner = entry.first;
+		}
+	}
+	return owner;
 }
 
 
@@ -578,6 +627,8 @@ SdlBackend::WaitForEvent(bigtime_t timeout, ServerEvent& _event)
 	while (fReady.empty()) {
 		if (!fInitialized)
 			return false;
+		if (fOnWayland)
+			_CheckWaylandConnection();
 		SDL_Event event;
 		int got;
 		bigtime_t left = deadline - now();
@@ -600,7 +651,12 @@ SdlBackend::WaitForEvent(bigtime_t timeout, ServerEvent& _event)
 			fWakePending.store(false);
 			return false;
 		}
-		fInput.Translate(event, fReady);
+		// SDL's Wayland driver reports a toplevel at 0, 0 when it maps:
+		// the compositor tells no position, so the window keeps its own.
+		bool placeless = fOnWayland && event.type == SDL_WINDOWEVENT
+			&& event.window.event == SDL_WINDOWEVENT_MOVED;
+		if (!placeless)
+			fInput.Translate(event, fReady);
 		if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
 			SDL_free(event.drop.file);
 	}
@@ -809,6 +865,13 @@ SdlBackend::WindowLeftTop(int32 window, BPoint& _leftTop)
 int32
 SdlBackend::WindowAt(BPoint screenPoint)
 {
+	// A Wayland compositor tells which of our surfaces the pointer is
+	// over, never where a window is on the screen.
+	if (fOnWayland) {
+		int32 pointed = _WindowFor(SDL_GetMouseFocus());
+		if (pointed != 0)
+			return pointed;
+	}
 	SDL_Window* focus = SDL_GetKeyboardFocus();
 	int32 best = 0;
 	// Menus are in front of everything, the later shown in front; then
@@ -866,8 +929,28 @@ SdlBackend::PointerOnScreen()
 {
 	int x = 0;
 	int y = 0;
+	BPoint leftTop;
+	if (fOnWayland) {
+		// No global position there: the one in the window the pointer
+		// is over, on the screen as the windows believe they are.
+		SDL_GetMouseState(&x, &y);
+		WindowLeftTop(_WindowFor(SDL_GetMouseFocus()), leftTop);
+		return BPoint(x, y) + leftTop;
+	}
 	SDL_GetGlobalMouseState(&x, &y);
 	return BPoint(x, y);
+}
+
+
+// Our id of a shown SDL window; 0 for NULL or one not ours or hidden.
+int32
+SdlBackend::_WindowFor(SDL_Window* sdlWindow)
+{
+	if (sdlWindow == NULL)
+		return 0;
+	int32 window = WindowForSdlID(SDL_GetWindowID(sdlWindow));
+	Window* record = _Find(window);
+	return record != NULL && record->visible ? window : 0;
 }
 
 

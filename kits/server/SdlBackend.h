@@ -91,7 +91,7 @@ private:
 		bool				visible = false;
 		bool				dialog = false;
 		bool				modal = false;
-	// The window a dialog serves.
+	// The window a dialog serves, or (on Wayland) a menu opened from.
 		int32				parent = 0;
 	// When the window was last shown, to tell which of two overlapping
 	// windows is in front.
@@ -112,6 +112,9 @@ private:
 			void				_CentreOn(Window& dialog,
 									const Window& parent);
 			void				_ApplyWaylandParents(int32 window);
+			int32				_MenuOwner();
+			int32				_WindowFor(SDL_Window* sdlWindow);
+			void				_CheckWaylandConnection();
 			bool				_ScreenHasPrimary();
 
 	// SdlInput::Screen

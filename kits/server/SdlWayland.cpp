@@ -146,4 +146,18 @@ wayland_offers(SDL_Window* window, const char* interface)
 #endif
 }
 
+int
+wayland_connection_error(SDL_Window* window)
+{
+#if defined(SDL_VIDEO_DRIVER_WAYLAND)
+	SDL_SysWMinfo info;
+	if (!wayland_info_of(window, info))
+		return 0;
+	return wl_display_get_error(info.info.wl.display);
+#else
+	B_UNUSED(window);
+	return 0;
+#endif
+}
+
 }	// namespace BPrivate

@@ -28,6 +28,11 @@ bool set_wayland_parent(SDL_Window* window, SDL_Window* parent);
 // interface, such as "zwp_primary_selection_device_manager_v1".
 bool wayland_offers(SDL_Window* window, const char* interface);
 
+// The error that ended the connection of the window's display (an errno
+// value, EPROTO for a protocol error); 0 while it stands, and on other
+// drivers.
+int wayland_connection_error(SDL_Window* window);
+
 }	// namespace BPrivate
 
 #endif	// _KITS_SDL_WAYLAND_H

@@ -72,7 +72,8 @@ start_weston() {
 		weston --backend=headless-backend.so --use-pixman --no-config \
 			--socket="$socket_name" --idle-time=0 --width=1024 --height=768 \
 			--shell="$shell_module" >"$work/weston.log" 2>&1 &
-	other_pids+=("$!")
+	weston_pid=$!
+	other_pids+=("$weston_pid")
 	wait_until "weston did not start: $(tail -n 5 "$work/weston.log")" \
 		test -S "$XDG_RUNTIME_DIR/$socket_name"
 	report >/dev/null || fail "the test shell does not answer"
@@ -148,6 +149,7 @@ kShift=42
 kControl=29
 kEnter=28
 kEscape=1
+kF10=68
 
 keys() { echo "key $*" >&7; }
 ctrl() { keys "+$kControl" "${kKeyCodes[$1]}" "-$kControl"; }
@@ -341,6 +343,87 @@ case_clipboard() {
 	ctrl s
 	wait_until "Paste did not give back the other client's bytes" \
 		same_bytes "$work/files/to.txt" "$work/other"
+}
+
+# The toplevels other than the document, from the last report.
+others_than() {
+	awk -v doc="$1" '$1 == "toplevel" && $2 != doc { print $2 }' \
+		"$report_file"
+}
+menu_shown() { report && [ -n "$(others_than "$document")" ]; }
+menu_gone() { report && [ -z "$(others_than "$document")" ]; }
+
+# A menu opens from the keyboard in a toplevel that is the document's
+# child, and the keys reach it: F10 opens File, "s" walks to Save (the
+# first of two items with the letter), Enter chooses it. The pointer
+# reaches it too.
+case_menu() {
+	printf 'menu\n' >"$work/files/menu.txt"
+	open_document menu.txt
+	type_text 'x'
+	wait_until "the first change was not reported" printed "^BMessage\('FMsn'\)"
+	keys "$kF10"
+	wait_until "F10 opened no menu" menu_shown
+	local menu
+	menu=$(others_than "$document" | tail -n1)
+	[ "$(field_of "$menu" parent)" = "$document" ] ||
+		fail "the menu is not the document's child: $(cat "$report_file")"
+	expect_native "$menu"
+	keys "${kKeyCodes[s]}" "$kEnter"
+	wait_until "Save in the menu did not save" holds "$work/files/menu.txt" \
+		"xmenu"
+	wait_until "the menu did not close" menu_gone
+	expect_native "$document"
+
+	# With the pointer: a click on File, then on Quit, the menu's last
+	# item, ends the program, whose document is saved.
+	echo "click $document 20 10" >&7
+	wait_until "a click on File opened no menu" menu_shown
+	menu=$(others_than "$document" | tail -n1)
+	local height
+	height=$(field_of "$menu" h)
+	echo "click $menu 30 $((height - 10))" >&7
+	wait_exit
+}
+
+no_journals() { [ -z "$(ls "$XDG_STATE_HOME/Orvane/recovery")" ]; }
+
+# When the compositor goes, the editor ends with status 1 and its
+# journal synced; the next start on a new compositor gives the text
+# back, and a save writes it.
+case_display_lost() {
+	printf 'first line\n' >"$work/files/notes.txt"
+	open_document notes.txt
+	type_text 'lost words '
+	# Keys are handled in order: once Find Again has been answered,
+	# every letter before it is in the text.
+	ctrl g
+	wait_until "Find Again was not handled" printed "^BMessage\('FEfa'\)"
+	kill -KILL "$weston_pid"
+	wait "$weston_pid" 2>/dev/null
+	wait_exit 1
+	printed '^Lost the connection to the Wayland display' ||
+		fail "the loss of the display was not said"
+	local journal
+	for journal in "$XDG_STATE_HOME"/Orvane/recovery/journal-*; do
+		[ -s "$journal" ] || fail "no journal was kept"
+	done
+
+	rm -f "$control" "$report_file" "$XDG_RUNTIME_DIR/$socket_name"*
+	exec 7>&-
+	start_weston
+	start_program "$work/files" notes.txt
+	wait_until "nothing was recovered" printed '^Recovered: notes.txt$'
+	find_toplevel Orvane
+	wait_until "the notice did not get the keyboard" focused "$found"
+	keys "$kEnter"
+	find_toplevel notes.txt
+	document=$found
+	wait_until "the document did not get the keyboard" focused "$document"
+	ctrl s
+	wait_until "the recovered text was not saved" holds \
+		"$work/files/notes.txt" "lost words first line"
+	wait_until "the journal stayed after the save" no_journals
 }
 
 start_weston
