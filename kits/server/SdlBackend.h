@@ -7,7 +7,10 @@
  *
  * Windows are ours by our ids: SDL's window ids are only looked up in a
  * map, never assumed to follow the order of creation. Menu windows
- * (kMenuWindowFeel) are borderless pop-ups that never take the keyboard.
+ * (kMenuWindowFeel) are borderless pop-ups that never take the keyboard;
+ * on Wayland they are borderless toplevels, children of the window they
+ * open from, whose keyboard does not deactivate that window. Wayland
+ * tells no positions: a window keeps the one the program gave it.
  * Windows come up 1:1 in pixels; a HiDPI desktop that scales windows
  * scales ours as it does other programs' that ask for no high density.
  *

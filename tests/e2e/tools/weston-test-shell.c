@@ -206,6 +206,8 @@ surface_removed(struct weston_desktop_surface *desktop_surface, void *data)
 	}
 	wl_list_remove(&toplevel->link);
 	weston_desktop_surface_set_user_data(desktop_surface, NULL);
+	/* What was under it is drawn again. */
+	weston_view_damage_below(toplevel->view);
 	weston_desktop_surface_unlink_view(toplevel->view);
 	weston_view_destroy(toplevel->view);
 	if (shell->focus == toplevel) {
