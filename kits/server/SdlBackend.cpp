@@ -702,7 +702,15 @@ SdlBackend::GetClipboardText(std::string& _text)
 	_text.clear();
 	if (!fInitialized)
 		return B_NO_INIT;
-	return take_sdl_text(SDL_GetClipboardText(), _text);
+	status_t status = take_sdl_text(SDL_GetClipboardText(), _text);
+	// SDL's Wayland driver waits 14 ms for the program that holds the
+	// selection to start writing it, and a busy one misses that: the
+	// text is asked for again, for about a second at most.
+	for (int32 tries = 0; fOnWayland && status == B_OK && _text.empty()
+			&& SDL_HasClipboardText() && tries < 60; tries++) {
+		status = take_sdl_text(SDL_GetClipboardText(), _text);
+	}
+	return status;
 }
 
 
