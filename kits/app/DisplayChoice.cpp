@@ -4,6 +4,8 @@
  */
 #include "DisplayChoice.h"
 
+#include <filesystem>
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -11,6 +13,9 @@
 namespace BPrivate {
 
 namespace {
+
+const char* const kDefaultWaylandSocket = "wayland-0";
+
 
 bool
 is_set(const char* value)
@@ -57,9 +62,30 @@ chosen_video_drivers(const display_environment& environment)
 	}
 	if (is_set(environment.x11Display))
 		drivers.list = "x11";
-	if (is_set(environment.waylandDisplay))
-		drivers.list += drivers.list.empty() ? "wayland" : ",wayland";
+	else if (is_set(environment.waylandDisplay))
+		drivers.list = "wayland";
+	else if (environment.waylandDisplay == NULL) {
+		// libwayland connects to its default socket when the variable
+		// is missing, and so does SDL.
+		std::string socket = wayland_socket_path(NULL,
+			environment.runtimeDirectory);
+		std::error_code error;
+		if (!socket.empty() && std::filesystem::is_socket(socket, error))
+			drivers.list = "wayland";
+	}
 	return drivers;
+}
+
+
+std::string
+wayland_socket_path(const char* name, const char* runtimeDirectory)
+{
+	std::string socket = is_set(name) ? name : kDefaultWaylandSocket;
+	if (socket[0] == '/')
+		return socket;
+	if (!is_set(runtimeDirectory))
+		return "";
+	return std::string(runtimeDirectory) + "/" + socket;
 }
 
 }	// namespace BPrivate

@@ -10,10 +10,16 @@
  *                      backend.
  *   SDL_VIDEODRIVER    when set, the drivers the SDL backend asks for, as
  *                      written: the user's (or a test's) choice.
- *   DISPLAY,           otherwise X11 where DISPLAY is set, then Wayland
- *   WAYLAND_DISPLAY    where WAYLAND_DISPLAY is; with neither, no driver
- *                      at all (SDL would settle for its own offscreen
- *                      driver, which shows nothing to anybody).
+ *   DISPLAY,           otherwise the one driver to open: X11 where
+ *   WAYLAND_DISPLAY    DISPLAY is set, so that X11 stays the default
+ *                      where a desktop offers both; else Wayland where
+ *                      WAYLAND_DISPLAY is set, or where it is missing and
+ *                      libwayland's default socket exists in
+ *                      XDG_RUNTIME_DIR; else no driver at all (SDL would
+ *                      settle for its own offscreen driver, which shows
+ *                      nothing to anybody). One driver, not a list: a
+ *                      screen that cannot be reached is reported, never
+ *                      swapped for another display than the launch named.
  * An empty value counts as unset.
  */
 #ifndef _KITS_DISPLAY_CHOICE_H
@@ -47,13 +53,21 @@ display_backend chosen_display_backend(
 
 // The SDL video drivers to try, in order.
 struct video_drivers {
-	// As SDL_VIDEODRIVER lists them ("x11,wayland"); empty for none.
+	// As SDL_VIDEODRIVER lists them ("x11", "KMSDRM,x11"); empty for
+	// none.
 	std::string	list;
 	// Whether the list is SDL_VIDEODRIVER's own.
 	bool		ownChoice;
 };
 
 video_drivers chosen_video_drivers(const display_environment& environment);
+
+// The socket a Wayland client connects to for WAYLAND_DISPLAY (NULL or
+// empty for libwayland's default) in the runtime directory; the name
+// itself when it is a path. Empty without a runtime directory for a
+// relative name.
+std::string wayland_socket_path(const char* name,
+	const char* runtimeDirectory);
 
 }	// namespace BPrivate
 

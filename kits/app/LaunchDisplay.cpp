@@ -117,11 +117,10 @@ x11_identity(const char* display)
 std::string
 wayland_identity(const char* name, const char* runtimeDirectory)
 {
-	std::string socket = is_set(name) ? name : kDefaultWaylandSocket;
-	if (socket[0] != '/') {
-		if (!is_set(runtimeDirectory))
-			return std::string("wayland-") + kAsWritten + socket;
-		socket = std::string(runtimeDirectory) + "/" + socket;
+	std::string socket = wayland_socket_path(name, runtimeDirectory);
+	if (socket.empty()) {
+		return std::string("wayland-") + kAsWritten
+			+ (is_set(name) ? name : kDefaultWaylandSocket);
 	}
 
 	// Symlinks along the way are resolved where they exist, so that a

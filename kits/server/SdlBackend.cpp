@@ -5,6 +5,7 @@
 
 #include "ApplicationIcon.h"
 #include "DisplayChoice.h"
+#include "SdlWayland.h"
 #include "SdlX11.h"
 
 #include "UTF8Decoding.h"
@@ -93,24 +94,6 @@ x11_socket_reason(const char* display)
 }
 
 
-// The displays that the drivers SDL is given lead to, for the message
-// when none can be reached.
-std::string
-displays_given(const display_environment& environment)
-{
-	const char* x11 = environment.x11Display;
-	const char* wayland = environment.waylandDisplay;
-	std::string given;
-	if (x11 != NULL && x11[0] != '\0')
-		given = std::string("X11 display \"") + x11 + "\"";
-	if (wayland != NULL && wayland[0] != '\0') {
-		given += given.empty() ? "" : " or ";
-		given += std::string("Wayland display \"") + wayland + "\"";
-	}
-	return given;
-}
-
-
 // Takes over a text SDL allocated.
 status_t
 take_sdl_text(char* text, std::string& _text)
@@ -156,6 +139,8 @@ SdlBackend::SdlBackend()
 	fShownCount(0),
 	fInitialized(false),
 	fIcon(NULL),
+	fOnWayland(false),
+	fPrimaryOffered(kUnknown),
 	fOpen(false),
 	fWakeEvent((uint32)-1),
 	fWakePending(false)
@@ -190,9 +175,6 @@ SdlBackend::~SdlBackend()
 status_t
 SdlBackend::Open()
 {
-	// Frames go up through the window surface; a GL or Vulkan renderer
-	// behind it would only add a software stack on most machines.
-	SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 	// Ctrl+C and SIGTERM are the application's to turn into a quit.
 	SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
 	SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -202,36 +184,44 @@ SdlBackend::Open()
 	SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
 	SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
 
-	// Only a real screen will do (see DisplayChoice.h): SDL would
-	// otherwise settle for its own offscreen driver, which shows nothing
-	// to anybody. A driver named in SDL_VIDEODRIVER is the user's (or a
-	// test's) choice.
+	// Only a real screen will do: SDL would otherwise settle for its own
+	// offscreen driver, which shows nothing to anybody. A driver named in
+	// SDL_VIDEODRIVER is the user's (or a test's) choice, which SDL reads
+	// itself; otherwise the launch's rule names the one driver to open,
+	// so that the display a launch hands its files to is the one shown.
 	display_environment environment = current_display_environment();
+	const char* x11 = environment.x11Display;
 	video_drivers drivers = chosen_video_drivers(environment);
+	const std::string& driver = drivers.list;
+	bool ownChoice = drivers.ownChoice;
 	std::string tried;
-	if (drivers.ownChoice)
-		tried = "SDL video driver \"" + drivers.list + "\"";
-	else if (drivers.list.empty())
+	if (ownChoice)
+		tried = std::string("SDL video driver \"") + driver + "\"";
+	else if (driver == "x11")
+		tried = std::string("X11 display \"") + x11 + "\"";
+	else if (driver == "wayland") {
+		const char* wayland = environment.waylandDisplay;
+		tried = std::string("Wayland display \"")
+			+ (wayland != NULL && wayland[0] != '\0' ? wayland : "wayland-0")
+			+ "\"";
+	} else
 		tried = "neither DISPLAY nor WAYLAND_DISPLAY is set";
-	else {
-		tried = displays_given(environment);
-		SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.list.c_str());
-	}
+	if (!ownChoice && !driver.empty())
+		SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 	XErrorHandler previous = XSetErrorHandler(tolerate_late_wakeup);
 	if (previous != tolerate_late_wakeup)
 		sPreviousErrorHandler = previous;
 #endif
-	bool tries = !drivers.list.empty();
+	bool tries = !driver.empty();
 	if (!tries || SDL_Init(SDL_INIT_VIDEO) != 0) {
 		// SDL's own reason tells a missing server from a refused
 		// connection.
 		const char* reason = tries ? SDL_GetError() : NULL;
 		if (reason != NULL && reason[0] != '\0')
 			tried += std::string(": ") + reason;
-		const char* x11 = environment.x11Display;
-		std::string socketReason = !drivers.ownChoice && x11 != NULL
+		std::string socketReason = !ownChoice && driver == "x11"
 			? x11_socket_reason(x11) : "";
 		if (!socketReason.empty())
 			tried += "; " + socketReason;
@@ -242,6 +232,14 @@ SdlBackend::Open()
 		return B_ERROR;
 	}
 	fInitialized = true;
+	const char* opened = SDL_GetCurrentVideoDriver();
+	fOnWayland = opened != NULL && strcmp(opened, "wayland") == 0;
+	// Frames go up through the window surface. On X11 that is shared
+	// memory, and a GL or Vulkan renderer behind it would only add a
+	// software stack on most machines. SDL's Wayland driver has no
+	// surface of its own, only the one its renderer makes, so there the
+	// renderer it picks does the work.
+	SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, fOnWayland ? "1" : "0");
 	fIcon = _LoadIcon();
 
 	SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
@@ -266,10 +264,16 @@ SdlBackend::CreateWindow(int32 window, BRect frame, uint32 look,
 	if (!fInitialized || fWindows.count(window) != 0)
 		return B_BAD_VALUE;
 
+	uint32 sdlFlags = _SdlFlagsFor(look, feel, flags);
+	// SDL 2.26 makes a pop-up menu an xdg_popup that the compositor
+	// refuses (its positioner is incomplete, its parent wrong under
+	// libdecor), which ends the connection. A menu is a borderless
+	// toplevel there, the child of the window it opens from.
+	if (fOnWayland)
+		sdlFlags &= ~SDL_WINDOW_POPUP_MENU;
 	SDL_Window* sdlWindow = SDL_CreateWindow(_ScreenTitle(title).c_str(),
 		(int)roundf(frame.left), (int)roundf(frame.top),
-		pixels_for(frame.Width()), pixels_for(frame.Height()),
-		_SdlFlagsFor(look, feel, flags));
+		pixels_for(frame.Width()), pixels_for(frame.Height()), sdlFlags);
 	if (sdlWindow == NULL)
 		return B_NO_MEMORY;
 	_ApplySizeLimits(sdlWindow, flags, pixels_for(frame.Width()),
@@ -308,8 +312,12 @@ SdlBackend::ShowWindow(int32 window)
 		return;
 	record->visible = true;
 	record->shownOrder = ++fShownCount;
+	if (record->menu && fOnWayland)
+		record->parent = _MenuOwner();
 	if (!record->menu || !map_on_x11(record->window, true))
 		SDL_ShowWindow(record->window);
+	if (fOnWayland)
+		_ApplyWaylandParents(window);
 }
 
 
@@ -408,9 +416,13 @@ SdlBackend::SetDialog(int32 window, int32 parent, bool modal)
 		return;
 	record->dialog = true;
 	record->modal = modal;
-	// SDL sets WM_TRANSIENT_FOR where the driver knows it.
+	record->parent = parent;
+	// SDL sets WM_TRANSIENT_FOR where the driver knows it; Wayland's
+	// toplevels take their parent when both are shown.
 	SDL_SetWindowModalFor(record->window, parentRecord->window);
 	_ApplyDialogHints(*record);
+	if (fOnWayland)
+		_ApplyWaylandParents(window);
 	if (!record->visible)
 		_CentreOn(*record, *parentRecord);
 }
@@ -423,6 +435,66 @@ SdlBackend::_ApplyDialogHints(const Window& record)
 		set_dialog_hints(record.window, record.modal,
 			(record.flags & B_NOT_CLOSABLE) == 0);
 	}
+}
+
+
+// SDL makes a window's toplevel anew at each show, and a toplevel that
+// goes takes its children's link to it along: the links of the window
+// just shown, as a dialog and as a parent, are made again.
+void
+SdlBackend::_ApplyWaylandParents(int32 window)
+{
+	for (auto& entry : fWindows) {
+		Window& record = entry.second;
+		if (!(record.dialog || record.menu) || !record.visible
+			|| (entry.first != window && record.parent != window)) {
+			continue;
+		}
+		Window* parent = _Find(record.parent);
+		if (parent != NULL && parent->visible)
+			set_wayland_parent(record.window, parent->window);
+	}
+}
+
+
+// SDL goes on without a word when the compositor has gone or closed the
+// connection, and every window with it. The program ends as Xlib ends it
+// when its X server goes: one line and status 1, the handlers registered
+// with atexit() (the journals' sync among them) run.
+void
+SdlBackend::_CheckWaylandConnection()
+{
+	if (fWindows.empty())
+		return;
+	int error = wayland_connection_error(fWindows.begin()->second.window);
+	if (error == 0)
+		return;
+	fprintf(stderr, "Lost the connection to the Wayland display: %s.\n",
+		strerror(error));
+	exit(1);
+}
+
+
+// The window a menu opens from: the one with the keyboard, else the
+// one shown last.
+int32
+SdlBackend::_MenuOwner()
+{
+	SDL_Window* focus = SDL_GetKeyboardFocus();
+	int32 owner = 0;
+	uint64 latest = 0;
+	for (auto& entry : fWindows) {
+		const Window& record = entry.second;
+		if (record.menu || !record.visible)
+			continue;
+		if (record.window == focus)
+			return entry.first;
+		if (record.shownOrder > latest) {
+			latest = record.shownOrder;
+			owner = entry.first;
+		}
+	}
+	return owner;
 }
 
 
@@ -555,6 +627,8 @@ SdlBackend::WaitForEvent(bigtime_t timeout, ServerEvent& _event)
 	while (fReady.empty()) {
 		if (!fInitialized)
 			return false;
+		if (fOnWayland)
+			_CheckWaylandConnection();
 		SDL_Event event;
 		int got;
 		bigtime_t left = deadline - now();
@@ -577,7 +651,12 @@ SdlBackend::WaitForEvent(bigtime_t timeout, ServerEvent& _event)
 			fWakePending.store(false);
 			return false;
 		}
-		fInput.Translate(event, fReady);
+		// SDL's Wayland driver reports a toplevel at 0, 0 when it maps:
+		// the compositor tells no position, so the window keeps its own.
+		bool placeless = fOnWayland && event.type == SDL_WINDOWEVENT
+			&& event.window.event == SDL_WINDOWEVENT_MOVED;
+		if (!placeless)
+			fInput.Translate(event, fReady);
 		if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
 			SDL_free(event.drop.file);
 	}
@@ -623,7 +702,15 @@ SdlBackend::GetClipboardText(std::string& _text)
 	_text.clear();
 	if (!fInitialized)
 		return B_NO_INIT;
-	return take_sdl_text(SDL_GetClipboardText(), _text);
+	status_t status = take_sdl_text(SDL_GetClipboardText(), _text);
+	// SDL's Wayland driver waits 14 ms for the program that holds the
+	// selection to start writing it, and a busy one misses that: the
+	// text is asked for again, for about a second at most.
+	for (int32 tries = 0; fOnWayland && status == B_OK && _text.empty()
+			&& SDL_HasClipboardText() && tries < 60; tries++) {
+		status = take_sdl_text(SDL_GetClipboardText(), _text);
+	}
+	return status;
 }
 
 
@@ -632,6 +719,8 @@ SdlBackend::SetPrimaryText(const std::string& text)
 {
 	if (!fInitialized)
 		return B_NO_INIT;
+	if (!_ScreenHasPrimary())
+		return Backend::SetPrimaryText(text);
 	return SDL_SetPrimarySelectionText(text.c_str()) == 0 ? B_OK : B_ERROR;
 }
 
@@ -642,7 +731,28 @@ SdlBackend::GetPrimaryText(std::string& _text)
 	_text.clear();
 	if (!fInitialized)
 		return B_NO_INIT;
+	if (!_ScreenHasPrimary())
+		return Backend::GetPrimaryText(_text);
 	return take_sdl_text(SDL_GetPrimarySelectionText(), _text);
+}
+
+
+// X11 always has PRIMARY. SDL's Wayland driver keeps nothing where the
+// compositor offers no primary selection, so the process keeps it then,
+// as on a screen without one.
+bool
+SdlBackend::_ScreenHasPrimary()
+{
+	if (!fOnWayland)
+		return true;
+	if (fPrimaryOffered == kUnknown) {
+		if (fWindows.empty())
+			return false;
+		fPrimaryOffered = wayland_offers(fWindows.begin()->second.window,
+				"zwp_primary_selection_device_manager_v1")
+			? kOffered : kNotOffered;
+	}
+	return fPrimaryOffered == kOffered;
 }
 
 
@@ -763,6 +873,13 @@ SdlBackend::WindowLeftTop(int32 window, BPoint& _leftTop)
 int32
 SdlBackend::WindowAt(BPoint screenPoint)
 {
+	// A Wayland compositor tells which of our surfaces the pointer is
+	// over, never where a window is on the screen.
+	if (fOnWayland) {
+		int32 pointed = _WindowFor(SDL_GetMouseFocus());
+		if (pointed != 0)
+			return pointed;
+	}
 	SDL_Window* focus = SDL_GetKeyboardFocus();
 	int32 best = 0;
 	// Menus are in front of everything, the later shown in front; then
@@ -820,8 +937,28 @@ SdlBackend::PointerOnScreen()
 {
 	int x = 0;
 	int y = 0;
+	BPoint leftTop;
+	if (fOnWayland) {
+		// No global position there: the one in the window the pointer
+		// is over, on the screen as the windows believe they are.
+		SDL_GetMouseState(&x, &y);
+		WindowLeftTop(_WindowFor(SDL_GetMouseFocus()), leftTop);
+		return BPoint(x, y) + leftTop;
+	}
 	SDL_GetGlobalMouseState(&x, &y);
 	return BPoint(x, y);
+}
+
+
+// Our id of a shown SDL window; 0 for NULL or one not ours or hidden.
+int32
+SdlBackend::_WindowFor(SDL_Window* sdlWindow)
+{
+	if (sdlWindow == NULL)
+		return 0;
+	int32 window = WindowForSdlID(SDL_GetWindowID(sdlWindow));
+	Window* record = _Find(window);
+	return record != NULL && record->visible ? window : 0;
 }
 
 

@@ -7,7 +7,10 @@
  *
  * Windows are ours by our ids: SDL's window ids are only looked up in a
  * map, never assumed to follow the order of creation. Menu windows
- * (kMenuWindowFeel) are borderless pop-ups that never take the keyboard.
+ * (kMenuWindowFeel) are borderless pop-ups that never take the keyboard;
+ * on Wayland they are borderless toplevels, children of the window they
+ * open from, whose keyboard does not deactivate that window. Wayland
+ * tells no positions: a window keeps the one the program gave it.
  * Windows come up 1:1 in pixels; a HiDPI desktop that scales windows
  * scales ours as it does other programs' that ask for no high density.
  *
@@ -54,7 +57,9 @@ public:
 	virtual	void				ActivateWindow(int32 window);
 	// WM_TRANSIENT_FOR, the dialog window type and Motif hints without
 	// minimise and maximise on X11; the dialog is centred on its parent
-	// before it is shown, which a window manager may refine.
+	// before it is shown, which a window manager may refine. On Wayland
+	// the dialog's toplevel is the child of its parent's, and the
+	// compositor places it.
 	virtual	void				SetDialog(int32 window, int32 parent,
 									bool modal);
 
@@ -70,7 +75,8 @@ public:
 	// cut at its first NUL.
 	virtual	status_t			SetClipboardText(const std::string& text);
 	virtual	status_t			GetClipboardText(std::string& _text);
-	// X11's PRIMARY, or Wayland's primary selection where SDL offers it.
+	// X11's PRIMARY, or Wayland's primary selection where the compositor
+	// offers one; kept in the process where it does not.
 	virtual	status_t			SetPrimaryText(const std::string& text);
 	virtual	status_t			GetPrimaryText(std::string& _text);
 	virtual	void				SetCursor(cursor_kind cursor);
@@ -88,6 +94,8 @@ private:
 		bool				visible = false;
 		bool				dialog = false;
 		bool				modal = false;
+	// The window a dialog serves, or (on Wayland) a menu opened from.
+		int32				parent = 0;
 	// When the window was last shown, to tell which of two overlapping
 	// windows is in front.
 		uint64				shownOrder = 0;
@@ -106,6 +114,11 @@ private:
 	static	void				_ApplyDialogHints(const Window& record);
 			void				_CentreOn(Window& dialog,
 									const Window& parent);
+			void				_ApplyWaylandParents(int32 window);
+			int32				_MenuOwner();
+			int32				_WindowFor(SDL_Window* sdlWindow);
+			void				_CheckWaylandConnection();
+			bool				_ScreenHasPrimary();
 
 	// SdlInput::Screen
 	virtual	int32				WindowForSdlID(uint32 sdlID);
@@ -127,6 +140,11 @@ private:
 	// The application's installed icon, given to every window that is
 	// not a menu; NULL when none is installed.
 			SDL_Surface*		fIcon;
+	// SDL's Wayland driver runs: positions are the compositor's, and
+	// dialogs are linked to their parents' toplevels.
+			bool				fOnWayland;
+	// Whether the compositor offers a primary selection; asked once.
+			enum { kUnknown, kOffered, kNotOffered } fPrimaryOffered;
 
 	// Guards fOpen and the SDL event Wake() pushes.
 			std::mutex			fWakeLock;

@@ -596,6 +596,27 @@ SdlInput::_Wheel(const SDL_MouseWheelEvent& wheel,
 // #pragma mark - Windows and drops
 
 
+// Whether the keyboard leaves a window for one of our menus, as on
+// Wayland, where a menu is a toplevel that the compositor gives the
+// keyboard when it maps: the focus SDL has already queued after the
+// loss goes to a menu window.
+bool
+SdlInput::_FocusGoesToMenu()
+{
+	if (!fScreen.IsMenuOpen())
+		return false;
+	SDL_Event queued[16];
+	int count = SDL_PeepEvents(queued, 16, SDL_PEEKEVENT, SDL_WINDOWEVENT,
+		SDL_WINDOWEVENT);
+	for (int i = 0; i < count; i++) {
+		const SDL_WindowEvent& next = queued[i].window;
+		if (next.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+			return fScreen.IsMenuWindow(fScreen.WindowForSdlID(next.windowID));
+	}
+	return false;
+}
+
+
 void
 SdlInput::_WindowEvent(const SDL_WindowEvent& windowEvent,
 	std::deque<ServerEvent>& _events)
@@ -615,6 +636,10 @@ SdlInput::_WindowEvent(const SDL_WindowEvent& windowEvent,
 			// manager give it, the window that opened the menu keeps it.
 			if (fScreen.IsMenuWindow(window))
 				break;
+			if (windowEvent.event == SDL_WINDOWEVENT_FOCUS_LOST
+				&& _FocusGoesToMenu()) {
+				break;
+			}
 			_events.emplace_back(window, ActivatedEvent(
 				windowEvent.event == SDL_WINDOWEVENT_FOCUS_GAINED));
 			break;

@@ -118,6 +118,7 @@ private:
 									std::deque<ServerEvent>& _events);
 			void				_Wheel(const SDL_MouseWheelEvent& wheel,
 									std::deque<ServerEvent>& _events);
+			bool				_FocusGoesToMenu();
 			void				_WindowEvent(const SDL_WindowEvent& event,
 									std::deque<ServerEvent>& _events);
 			void				_Drop(const SDL_DropEvent& drop,

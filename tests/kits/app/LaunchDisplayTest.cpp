@@ -18,6 +18,13 @@
  * - an instance claimed on one display is running for a launch on that
  *   display spelt another way, and not for a launch on another display
  *   or offscreen.
+ * - the video driver the server opens: SDL_VIDEODRIVER as written, X11
+ *   where both X11 and Wayland are set, Wayland where only it is set or
+ *   where libwayland's default socket is there (a socket, not a plain
+ *   file, and not when WAYLAND_DISPLAY is set but empty), none
+ *   otherwise; the launch's display follows the same choice.
+ * - the Wayland socket's path for names, paths and missing runtime
+ *   directories.
  */
 #include "LaunchChannel.h"
 #include "LaunchDirectory.h"
@@ -25,7 +32,10 @@
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -246,6 +256,114 @@ TEST_F(LaunchDisplayTest, InstancesAreFoundOnTheirOwnDisplayOnly)
 	setenv("XDG_RUNTIME_DIR", fRuntime.c_str(), 1);
 	BPrivate::LaunchChannel second;
 	EXPECT_EQ(second.Claim(kSignature), B_OK);
+}
+
+
+
+// Makes a listening Unix socket at the path, as a compositor does.
+void
+make_socket(const std::string& path)
+{
+	int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+	ASSERT_GE(fd, 0);
+	sockaddr_un address = {};
+	address.sun_family = AF_UNIX;
+	ASSERT_LT(path.size(), sizeof(address.sun_path));
+	strcpy(address.sun_path, path.c_str());
+	ASSERT_EQ(bind(fd, (const sockaddr*)&address, sizeof(address)), 0);
+	close(fd);
+}
+
+
+TEST_F(LaunchDisplayTest, VideoDriverFollowsTheDesktop)
+{
+	const char* run = fRuntime.c_str();
+	std::string plainRuntime = fTemp + "/plain";
+	ASSERT_EQ(mkdir(plainRuntime.c_str(), 0700), 0);
+	// A file that is not a socket is no compositor.
+	FILE* file = fopen((plainRuntime + "/wayland-0").c_str(), "w");
+	ASSERT_NE(file, nullptr);
+	fclose(file);
+	const char* plain = plainRuntime.c_str();
+	const char* missing = "/nonexistent/run";
+
+	struct Case {
+		Setting		setting;
+		const char*	driver;
+		bool		withSocket;
+	};
+	// KITS_DISPLAY, SDL_VIDEODRIVER, DISPLAY, WAYLAND_DISPLAY,
+	// XDG_RUNTIME_DIR; the driver; whether wayland-0 is a socket in the
+	// runtime directory.
+	const std::vector<Case> cases = {
+		{ { NULL, "kmsdrm", ":95", "wayland-1", run }, "kmsdrm", false },
+		{ { NULL, "X11,wayland", NULL, NULL, NULL }, "X11,wayland", false },
+		{ { NULL, NULL, ":95", "wayland-1", run }, "x11", true },
+		{ { NULL, NULL, ":95", NULL, run }, "x11", true },
+		{ { NULL, NULL, NULL, "wayland-1", run }, "wayland", false },
+		{ { NULL, NULL, NULL, "wayland-1", NULL }, "wayland", false },
+		{ { NULL, NULL, "", "wayland-1", run }, "wayland", false },
+		{ { NULL, "", NULL, "wayland-1", run }, "wayland", false },
+		{ { NULL, NULL, NULL, NULL, run }, "wayland", true },
+		{ { NULL, NULL, NULL, NULL, run }, "", false },
+		{ { NULL, NULL, NULL, "", run }, "", true },
+		{ { NULL, NULL, NULL, NULL, plain }, "", false },
+		{ { NULL, NULL, NULL, NULL, missing }, "", false },
+		{ { NULL, NULL, NULL, NULL, NULL }, "", false },
+		// The server's driver is asked only when KITS_DISPLAY leaves
+		// the choice to the screen.
+		{ { "offscreen", NULL, ":95", NULL, NULL }, "x11", false },
+	};
+	for (size_t i = 0; i < cases.size(); i++) {
+		const Case& test = cases[i];
+		std::filesystem::remove(fWayland0);
+		if (test.withSocket)
+			make_socket(fWayland0);
+		display_environment environment = test.setting.Environment();
+		std::string driver = BPrivate::chosen_video_drivers(environment).list;
+		EXPECT_EQ(driver, test.driver) << "case " << i;
+
+		// The launch names the display the server will open.
+		std::string name = display_identity(environment);
+		if (environment.kitsDisplay != NULL)
+			EXPECT_EQ(name, "offscreen") << "case " << i;
+		else if (driver.empty())
+			EXPECT_EQ(name, "none") << "case " << i;
+		else if (driver == "wayland" && environment.runtimeDirectory != NULL) {
+			std::string socket = environment.waylandDisplay != NULL
+				? environment.waylandDisplay : "wayland-0";
+			std::error_code error;
+			EXPECT_EQ(name, "wayland:" + std::filesystem::weakly_canonical(
+				std::string(environment.runtimeDirectory) + "/" + socket,
+				error).string()) << "case " << i;
+		} else if (driver == "x11")
+			EXPECT_EQ(name, "x11:95") << "case " << i;
+	}
+}
+
+
+TEST_F(LaunchDisplayTest, WaylandSocketPaths)
+{
+	struct Case {
+		const char*	name;
+		const char*	runtime;
+		const char*	path;
+	};
+	const std::vector<Case> cases = {
+		{ NULL, "/run/user/7", "/run/user/7/wayland-0" },
+		{ "", "/run/user/7", "/run/user/7/wayland-0" },
+		{ "wayland-1", "/run/user/7", "/run/user/7/wayland-1" },
+		{ "/tmp/compositor", NULL, "/tmp/compositor" },
+		{ "/tmp/compositor", "/run/user/7", "/tmp/compositor" },
+		{ "wayland-1", NULL, "" },
+		{ "wayland-1", "", "" },
+		{ NULL, NULL, "" },
+	};
+	for (const Case& test : cases) {
+		EXPECT_EQ(BPrivate::wayland_socket_path(test.name, test.runtime),
+			test.path) << (test.name != NULL ? test.name : "(unset)") << " in "
+			<< (test.runtime != NULL ? test.runtime : "(unset)");
+	}
 }
 
 }	// namespace

@@ -15,6 +15,10 @@
  *   the wheel turns the platform's way round; while a menu is open the
  *   pointer's events go to the window under it, otherwise they stay with
  *   the window SDL names;
+ * - the keyboard leaving a window for an open menu (a menu is a toplevel
+ *   the compositor focuses on Wayland) does not deactivate the window;
+ *   leaving it for another window, with no menu open, or with nothing
+ *   after it in SDL's queue does;
  * - close, focus (never for a menu window), leave, moves and resizes,
  *   with the program's own moves and resizes not reported back, and an
  *   exposure after every size change;
@@ -591,6 +595,43 @@ TEST_F(SdlInputTest, WindowEvents)
 	ASSERT_EQ(out.size(), 2u);
 	EXPECT_TRUE(out[0].Is<ResizedEvent>());
 	EXPECT_EQ(as<ResizedEvent>(out[0]).width, 279);
+}
+
+
+TEST_F(SdlInputTest, KeyboardGoingToAMenuKeepsItsWindowActive)
+{
+	ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
+	struct Case {
+		const char*	what;
+		bool		menuShown;
+		uint32		gainedBy;	// the SDL window queued as gaining it, or 0
+		bool		deactivated;
+	};
+	const Case cases[] = {
+		{ "to the open menu", true, 42, false },
+		{ "to another window", true, 41, true },
+		{ "to a menu not shown", false, 42, true },
+		{ "with nothing queued after it", true, 0, true },
+	};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.what);
+		fScreen.fPlaces[42].shown = test.menuShown;
+		SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+		if (test.gainedBy != 0) {
+			SDL_Event gained = window_event(SDL_WINDOWEVENT_FOCUS_GAINED, 0,
+				0, test.gainedBy);
+			ASSERT_EQ(SDL_PushEvent(&gained), 1) << SDL_GetError();
+		}
+		std::deque<ServerEvent> out
+			= Feed({ window_event(SDL_WINDOWEVENT_FOCUS_LOST) });
+		ASSERT_EQ(out.size(), test.deactivated ? 1u : 0u);
+		if (test.deactivated) {
+			EXPECT_EQ(out[0].window, 2);
+			EXPECT_FALSE(as<ActivatedEvent>(out[0]).active);
+		}
+	}
+	SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+	SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
 
