@@ -13,6 +13,7 @@
 #include <Rect.h>
 
 #include "ByteMark.h"
+#include "CharacterIndex.h"
 #include "LineIndex.h"
 #include "TextBuffer.h"
 #include "UndoBuffer.h"
@@ -72,6 +73,8 @@ struct text_view_data {
 	mutable LineIndex	lines;
 	mutable std::unique_ptr<WrapLayout> layout;
 	UndoBuffer			undo;
+	// Character offsets for the accessibility bridge; only while it runs.
+	std::unique_ptr<CharacterIndex> characters;
 
 	BFont				font;
 	rgb_color			color;
@@ -163,6 +166,8 @@ public:
 	// once and kept until an edit or a change of font touches it.
 			int64				LinesShaped() const
 									{ return fView->fData->linesShaped; }
+			BPrivate::text_view_data* Data() const
+									{ return fView->fData; }
 
 private:
 			const BTextView*	fView;

@@ -1,0 +1,248 @@
+/*
+ * The accessibility bridge's thread and its listener: the kits' changes
+ * come in from their threads as work for the bridge's thread, which owns
+ * every ATK object and runs the AT-SPI bridge on GLib's default main
+ * context.
+ */
+#include "Bridge.h"
+
+#include <atk-bridge.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace BPrivate {
+
+namespace {
+
+AccessibleHost* sHost = NULL;
+
+// Work for the bridge's thread, in the order it came.
+std::mutex sQueueLock;
+std::deque<std::function<void()> > sQueue;
+bool sDrainPosted = false;
+GMainContext* sContext = NULL;
+
+
+gboolean
+drain_queue(gpointer)
+{
+	std::deque<std::function<void()> > work;
+	{
+		std::lock_guard<std::mutex> guard(sQueueLock);
+		work.swap(sQueue);
+		sDrainPosted = false;
+	}
+	for (std::function<void()>& item : work)
+		item();
+	return G_SOURCE_REMOVE;
+}
+
+
+class BridgeListener : public AccessibilityListener {
+public:
+	void WindowShown(const accessible_node& window,
+		const accessible_info& info) override
+	{
+		if (info.role == ACCESSIBLE_ROLE_NONE)
+			return;
+		post_to_bridge([window, info]() {
+			if (find_accessible(window) != NULL)
+				return;
+			KitsAccessible* object = accessible_for(window, &info);
+			if (object != NULL)
+				announce_new_window(object);
+		});
+	}
+
+	void WindowHidden(const accessible_node& window) override
+	{
+		post_to_bridge([window]() { forget_window(window.window); });
+	}
+
+	void WindowActivated(const accessible_node& window, bool active) override
+	{
+		post_to_bridge([window, active]() {
+			KitsAccessible* object = find_accessible(window);
+			if (object == NULL && active)
+				object = accessible_for(window);
+			if (object == NULL)
+				return;
+			accessible_info info = *object->info;
+			if (active)
+				info.states |= ACCESSIBLE_ACTIVE;
+			else
+				info.states &= ~ACCESSIBLE_ACTIVE;
+			update_accessible(object, info);
+			g_signal_emit_by_name(object, active ? "activate" : "deactivate");
+			if (!active && focus_object() != NULL
+				&& focus_object()->node->window == window.window)
+				set_focus_object(NULL);
+		});
+	}
+
+	void NodeChanged(const accessible_node& node,
+		const accessible_info& info) override
+	{
+		post_to_bridge([node, info]() {
+			if (KitsAccessible* object = find_accessible(node))
+				update_accessible(object, info);
+		});
+	}
+
+	void ChildrenChanged(const accessible_node& node) override
+	{
+		post_to_bridge([node]() {
+			if (KitsAccessible* object = find_accessible(node))
+				object->children->clear();
+		});
+	}
+
+	void FocusChanged(const accessible_node& focus,
+		const accessible_info& info) override
+	{
+		post_to_bridge([focus, info]() {
+			if (focus.kind == ACCESSIBLE_APPLICATION) {
+				set_focus_object(NULL);
+				return;
+			}
+			KitsAccessible* object = accessible_for(focus, &info);
+			if (object == NULL)
+				return;
+			atk_object_get_parent(ATK_OBJECT(object));
+			if (info.hasText) {
+				// Where the caret is now is no news: only where it goes.
+				object->caret = bridge_host().CaretOffset(focus);
+				bridge_host().GetSelection(focus, object->selectionStart,
+					object->selectionEnd);
+			}
+			set_focus_object(object);
+		});
+	}
+
+	void TextInserted(const accessible_node& node, int32 offset, int32 count,
+		const std::string& text) override
+	{
+		post_to_bridge([node, offset, count, text]() {
+			if (KitsAccessible* object = find_accessible(node)) {
+				g_signal_emit_by_name(object, "text-insert", offset, count,
+					text.c_str());
+			}
+		});
+	}
+
+	void TextRemoved(const accessible_node& node, int32 offset, int32 count,
+		const std::string& text) override
+	{
+		post_to_bridge([node, offset, count, text]() {
+			if (KitsAccessible* object = find_accessible(node)) {
+				g_signal_emit_by_name(object, "text-remove", offset, count,
+					text.c_str());
+			}
+		});
+	}
+
+	void SelectionChanged(const accessible_node& node) override
+	{
+		post_to_bridge([node]() {
+			KitsAccessible* object = find_accessible(node);
+			if (object != NULL && object->info->hasText)
+				report_selection(object);
+		});
+	}
+
+	void KeyEvent(bool down, uint32 keysym, uint32 modifiers,
+		const std::string& text) override
+	{
+		post_to_bridge([down, keysym, modifiers, text]() {
+			deliver_key_event(down, keysym, modifiers, text);
+		});
+	}
+};
+
+
+// Set up on the bridge's thread; the starting thread waits for the
+// outcome.
+struct bridge_start {
+	std::mutex			lock;
+	std::condition_variable	condition;
+	bool				done = false;
+	bool				running = false;
+};
+
+
+void
+run_bridge(bridge_start* start)
+{
+	sContext = g_main_context_default();
+	g_main_context_acquire(sContext);
+	install_event_hooks();
+	application_accessible();
+	bool running = atk_bridge_adaptor_init(NULL, NULL) == 0;
+	GMainLoop* loop = running ? g_main_loop_new(sContext, FALSE) : NULL;
+	{
+		std::lock_guard<std::mutex> guard(start->lock);
+		start->running = running;
+		start->done = true;
+		start->condition.notify_all();
+	}
+	if (loop == NULL) {
+		g_main_context_release(sContext);
+		return;
+	}
+	// Work posted before the loop ran.
+	drain_queue(NULL);
+	g_main_loop_run(loop);
+}
+
+}	// namespace
+
+
+AccessibleHost&
+bridge_host()
+{
+	return *sHost;
+}
+
+
+void
+post_to_bridge(std::function<void()> work)
+{
+	std::lock_guard<std::mutex> guard(sQueueLock);
+	sQueue.push_back(std::move(work));
+	if (sDrainPosted || sContext == NULL)
+		return;
+	sDrainPosted = true;
+	GSource* source = g_idle_source_new();
+	g_source_set_priority(source, G_PRIORITY_DEFAULT);
+	g_source_set_callback(source, drain_queue, NULL, NULL);
+	g_source_attach(source, sContext);
+	g_source_unref(source);
+}
+
+}	// namespace BPrivate
+
+
+extern "C" __attribute__((visibility("default")))
+BPrivate::AccessibilityListener*
+kits_accessibility_start(BPrivate::AccessibleHost* host)
+{
+	using namespace BPrivate;
+	if (host == NULL || sHost != NULL)
+		return NULL;
+	sHost = host;
+	// Each toolkit that loads the bridge passes on the name the desktop
+	// shows.
+	g_set_application_name(host->ApplicationName().c_str());
+
+	static bridge_start sStart;
+	std::thread(run_bridge, &sStart).detach();
+	std::unique_lock<std::mutex> lock(sStart.lock);
+	sStart.condition.wait(lock, [] { return sStart.done; });
+	if (!sStart.running)
+		return NULL;
+	static BridgeListener sListener;
+	return &sListener;
+}
