@@ -576,33 +576,25 @@ break_around(const BTextView* view, int32 offset, bool sentence,
 	} else {
 		// A word runs from its start to the next word's, taking in the
 		// spaces and punctuation after it, as toolkits count words.
-		int32 start = local;
-		if (!iterator->isBoundary(start))
+		int32 size = (int32)bytes.size();
+		auto wordAt = [&](int32 boundary) {
+			int32 next = iterator->following(boundary);
+			return next != icu::BreakIterator::DONE
+				&& iterator->getRuleStatus() != UBRK_WORD_NONE;
+		};
+		int32 start = local >= size ? size : iterator->preceding(local + 1);
+		while (start > 0 && start != icu::BreakIterator::DONE
+			&& !wordAt(start))
 			start = iterator->preceding(start);
-		while (start > 0 && iterator->getRuleStatus() == UBRK_WORD_NONE) {
-			int32 previous = iterator->preceding(start);
-			if (previous == icu::BreakIterator::DONE)
-				break;
-			iterator->following(previous);
-			if (iterator->getRuleStatus() != UBRK_WORD_NONE) {
-				start = previous;
-				break;
-			}
-			start = previous;
-		}
-		iterator->following(std::max(start, 0));
-		int32 end = iterator->current();
-		while (end != icu::BreakIterator::DONE && end < (int32)bytes.size()) {
-			int32 next = iterator->next();
-			if (next == icu::BreakIterator::DONE)
-				break;
-			if (iterator->getRuleStatus() != UBRK_WORD_NONE)
-				break;
-			end = next;
-		}
-		_start = from + std::max(start, 0);
-		_end = from + std::min(end == icu::BreakIterator::DONE
-			? (int32)bytes.size() : end, (int32)bytes.size());
+		if (start == icu::BreakIterator::DONE)
+			start = 0;
+		int32 end = local >= size ? size : iterator->following(local);
+		while (end != icu::BreakIterator::DONE && end < size && !wordAt(end))
+			end = iterator->following(end);
+		if (end == icu::BreakIterator::DONE || end > size)
+			end = size;
+		_start = from + start;
+		_end = from + end;
 	}
 	utext_close(utext);
 	return true;

@@ -27,10 +27,19 @@ def fail(message):
     sys.exit(1)
 
 
+def pump():
+    """Hands the events that arrived to the listeners; libatspi is not
+    thread-safe, so its main loop runs here, between the questions."""
+    context = GLib.MainContext.default()
+    while context.iteration(False):
+        pass
+
+
 def wait_for(what, probe, patience=PATIENCE):
     deadline = time.time() + patience
     last = None
     while time.time() < deadline:
+        pump()
         try:
             last = probe()
             if last:
@@ -94,16 +103,13 @@ def window_named(app, name, roles=(pyatspi.ROLE_FRAME,)):
 
 
 class Events:
-    """Collects the events of the given types on a thread of their own."""
+    """Collects the events of the given types as pump() delivers them."""
 
     def __init__(self, *types):
         self.events = []
         self.lock = threading.Lock()
-        self.loop = GLib.MainLoop()
         for event_type in types:
             pyatspi.Registry.registerEventListener(self._heard, event_type)
-        self.thread = threading.Thread(target=self.loop.run, daemon=True)
-        self.thread.start()
 
     def _heard(self, event):
         try:
@@ -116,6 +122,7 @@ class Events:
             self.events.append(entry)
 
     def seen(self, predicate):
+        pump()
         with self.lock:
             return [e for e in self.events if predicate(e)]
 
@@ -194,13 +201,13 @@ def case_text():
     word = body.getTextAtOffset(12, pyatspi.TEXT_BOUNDARY_WORD_START)
     if word[0].strip() != "second":
         fail("the word at 12 reads %r" % (word,))
-    if body.getCaretOffset() != 0:
-        fail("the caret starts at %d" % body.getCaretOffset())
+    if body.caretOffset != 0:
+        fail("the caret starts at %d" % body.caretOffset)
     keys("Down")
     wait_for("no caret event for Down", lambda: events.seen(
         lambda e: e[0] == "object:text-caret-moved" and e[3] == 11))
-    if body.getCaretOffset() != 11:
-        fail("after Down the caret is at %d" % body.getCaretOffset())
+    if body.caretOffset != 11:
+        fail("after Down the caret is at %d" % body.caretOffset)
     status = find(frame, pyatspi.ROLE_STATUS_BAR)
     wait_for("the status area did not follow", lambda: status.name == "Line 2")
     wait_for("no name change for the status area", lambda: events.seen(
@@ -220,18 +227,18 @@ def case_text():
         lambda e: e[0] == "object:text-changed:delete" and e[3] == 13))
     keys("shift+End")
     wait_for("no selection", lambda: body.getNSelections() == 1)
-    selection = body.getSelection(0)
-    if (selection.startOffset, selection.endOffset) != (13, 27):
+    selection = tuple(body.getSelection(0))
+    if selection != (13, 27):
         fail("the selection is %r" % (selection,))
     # Editing through the bus, as a screen reader's commands do it.
     editable = text.queryEditableText()
-    editable.insertText(0, "\u00e9t\u00e9 ", 4)
+    editable.insertText(0, "\u00e9t\u00e9 ", len("\u00e9t\u00e9 ".encode()))
     wait_for("the insertion through the bus did not arrive",
              lambda: body.getText(0, 5) == "\u00e9t\u00e9 f")
     editable.deleteText(0, 4)
     wait_for("the deletion through the bus did not arrive",
              lambda: body.getText(0, 5) == "first")
-    attributes = dict(a.split(":", 1) for a in body.getDefaultAttributes())
+    attributes = body.getDefaultAttributeSet()
     if attributes.get("family-name") != "DejaVu Sans Mono":
         fail("the text's font reads %r" % attributes)
     print("text: %d events" % len(events.events))
@@ -247,14 +254,14 @@ def case_menu():
     wait_for("F10 did not focus the File menu", lambda: events.seen(
         lambda e: e[0] == "object:state-changed:focused" and e[3] == 1
         and e[1] == "File" and e[2] == pyatspi.ROLE_MENU))
-    keys("Down")
     heard = []
     bar = find(frame, pyatspi.ROLE_MENU_BAR)
     file_menu = find(bar, pyatspi.ROLE_MENU, "File")
-    labels = [file_menu.getChildAtIndex(i).name
-              for i in range(file_menu.childCount)
-              if file_menu.getChildAtIndex(i).getRole()
-              != pyatspi.ROLE_SEPARATOR]
+    # The keyboard passes over separators and disabled items (Save, in a
+    # document without changes).
+    labels = [item.name for item in file_menu
+              if item.getRole() != pyatspi.ROLE_SEPARATOR
+              and pyatspi.STATE_ENABLED in states(item)]
     for step in range(4):
         if step > 0:
             keys("Down")
@@ -287,8 +294,9 @@ def case_close():
     alert = window_named(app, "Orvane", (pyatspi.ROLE_ALERT,))
     label = wait_for("the question has no text",
                      lambda: find(alert, pyatspi.ROLE_LABEL))
-    if "Save changes to the document" not in label.name:
-        fail("the question reads %r" % label.name)
+    question = label.name
+    if "Save changes to the document" not in question:
+        fail("the question reads %r" % question)
     buttons = [obj.name for obj in walk(alert)
                if role(obj) == pyatspi.ROLE_PUSH_BUTTON]
     if sorted(buttons) != sorted(["Don't save", "Cancel", "Save"]):
@@ -305,7 +313,7 @@ def case_close():
     wait_for("Cancel through the bus did not close the question",
              lambda: not any(w is not None and role(w) == pyatspi.ROLE_ALERT
                              for w in app))
-    print("close: %r %r" % (label.name, buttons))
+    print("close: %r %r" % (question, buttons))
 
 
 def case_dialogs():
@@ -325,7 +333,7 @@ def case_dialogs():
         fail("the Find window has no buttons")
     keys("Escape")
     keys("ctrl+e")
-    settings = window_named(app, "Settings", (pyatspi.ROLE_DIALOG,
+    settings = window_named(app, "Orvane Settings", (pyatspi.ROLE_DIALOG,
                                                pyatspi.ROLE_FRAME))
     roles = [role(obj) for obj in walk(settings)]
     for wanted in (pyatspi.ROLE_ENTRY, pyatspi.ROLE_COMBO_BOX,
