@@ -8,6 +8,10 @@
 
 #include <atk-bridge.h>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -176,6 +180,10 @@ struct bridge_start {
 void
 run_bridge(bridge_start* start)
 {
+	// The screen reader hears of a key a few milliseconds later than the
+	// window draws it either way; the window's thread should not wait
+	// for the processor while this one tells the bus.
+	setpriority(PRIO_PROCESS, (id_t)syscall(SYS_gettid), 10);
 	sContext = g_main_context_default();
 	g_main_context_acquire(sContext);
 	install_event_hooks();

@@ -467,8 +467,9 @@ describe_window(BWindow* window, accessible_info& info,
 	if (dynamic_cast<BAlert*>(window) != NULL) {
 		info.role = ACCESSIBLE_ROLE_ALERT;
 		// The screen shows the application's name as its title.
+		// The question itself is its label's, which screen readers speak
+		// with the alert; as the description too it would be said twice.
 		info.name = application_name();
-		info.description = static_cast<BAlert*>(window)->Text();
 	} else {
 		bool dialog = window->Look() == B_MODAL_WINDOW_LOOK
 			|| window->Look() == B_TITLED_WINDOW_LOOK
