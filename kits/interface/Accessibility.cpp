@@ -328,6 +328,22 @@ accessible_menu_selected(BMenu* menu, int32 index)
 
 
 void
+accessible_row_focused(BView* view, int32 index)
+{
+	AccessibilityListener* listener = accessibility_listener();
+	if (listener == NULL || index < 0 || view->Window() == NULL
+		|| !view->IsFocus())
+		return;
+	accessible_node node = accessible_node_for(view);
+	node.kind = ACCESSIBLE_ROW;
+	node.index = index;
+	accessible_info info = describe(node);
+	info.states |= ACCESSIBLE_FOCUSED;
+	listener->FocusChanged(node, info);
+}
+
+
+void
 accessible_menus_ended(BMenu* root)
 {
 	AccessibilityListener* listener = accessibility_listener();

@@ -40,6 +40,8 @@ void accessible_focus_changed(BWindow* window, BView* focus);
 // The keyboard or the pointer moved to the item at index of the open
 // menu; -1 when no item is selected any more.
 void accessible_menu_selected(BMenu* menu, int32 index);
+// The keyboard is on the row of the view (an AccessibleRows); -1 for none.
+void accessible_row_focused(BView* view, int32 index);
 // The menus of root closed: the focus is back in the window.
 void accessible_menus_ended(BMenu* root);
 

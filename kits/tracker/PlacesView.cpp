@@ -118,8 +118,23 @@ PlacesView::Draw(BRect updateRect)
 void
 PlacesView::MouseDown(BPoint where)
 {
-	int32 index = IndexAt(where);
-	if (index < 0 || Window() == NULL)
+	InvokeAccessibleRow(IndexAt(where));
+}
+
+
+std::string
+PlacesView::AccessibleRowName(int32 index) const
+{
+	if (index < 0 || index >= (int32)fPlaces.size())
+		return "";
+	return fPlaces[index].label;
+}
+
+
+void
+PlacesView::InvokeAccessibleRow(int32 index)
+{
+	if (index < 0 || index >= (int32)fPlaces.size() || Window() == NULL)
 		return;
 	BMessage message(kMsgPlaceChosen);
 	message.AddString("path", fPlaces[index].path.c_str());

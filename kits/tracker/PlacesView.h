@@ -10,6 +10,7 @@
 
 #include <View.h>
 
+#include "AccessibleRows.h"
 #include "PanelPlaces.h"
 
 #include <string>
@@ -17,7 +18,7 @@
 
 namespace BPrivate {
 
-class PlacesView : public BView {
+class PlacesView : public BView, public AccessibleRows {
 public:
 	static const uint32			kMsgPlaceChosen = 'fpPL';
 
@@ -41,6 +42,15 @@ public:
 	virtual	void				AttachedToWindow();
 	virtual	void				Draw(BRect updateRect);
 	virtual	void				MouseDown(BPoint where);
+
+	virtual	std::string			AccessibleListName() const
+									{ return "Places"; }
+	virtual	int32				CountAccessibleRows() const
+									{ return (int32)fPlaces.size(); }
+	virtual	std::string			AccessibleRowName(int32 index) const;
+	virtual	bool				IsAccessibleRowSelected(int32 index) const
+									{ return index == fCurrent; }
+	virtual	void				InvokeAccessibleRow(int32 index);
 
 private:
 			void				_MarkCurrent();

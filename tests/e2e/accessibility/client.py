@@ -349,7 +349,28 @@ def case_dialogs():
     combo = find(settings, pyatspi.ROLE_COMBO_BOX)
     if not combo.name:
         fail("a pop-up menu field has no name")
-    print("dialogs: find %r, settings %r" % (buttons, names))
+    keys("Escape")
+    wait_for("the document did not come back",
+             lambda: pyatspi.STATE_ACTIVE in states(frame))
+    events = Events("object:state-changed:focused")
+    keys("ctrl+o")
+    panel = window_named(app, "Open", (pyatspi.ROLE_DIALOG,
+                                       pyatspi.ROLE_FRAME))
+    files = wait_for("the Open panel has no list of files",
+                     lambda: find(panel, pyatspi.ROLE_LIST, "Files"))
+    rows = wait_for("the list of files is empty", lambda: [
+        row.name for row in files if row.getRole() == pyatspi.ROLE_LIST_ITEM])
+    if not any(row.startswith("notes.txt, ") for row in rows):
+        fail("the file's row is not there: %r" % rows)
+    places = find(panel, pyatspi.ROLE_LIST, "Places")
+    if places is None or places.childCount == 0:
+        fail("the Open panel has no places")
+    panel_buttons = [obj.name for obj in walk(panel)
+                     if role(obj) == pyatspi.ROLE_PUSH_BUTTON]
+    if "Cancel" not in panel_buttons:
+        fail("the Open panel's buttons are %r" % panel_buttons)
+    print("dialogs: find %r, settings %r, open %r, %r" % (
+        buttons, names, rows, panel_buttons))
 
 
 if __name__ == "__main__":
