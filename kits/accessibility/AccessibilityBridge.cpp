@@ -12,7 +12,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -22,6 +22,9 @@ namespace BPrivate {
 namespace {
 
 AccessibleHost* sHost = NULL;
+
+// How long changes gather before the bridge's thread takes them.
+const guint kGatherMilliseconds = 10;
 
 // Work for the bridge's thread, in the order it came.
 std::mutex sQueueLock;
@@ -167,42 +170,31 @@ public:
 };
 
 
-// Set up on the bridge's thread; the starting thread waits for the
-// outcome.
-struct bridge_start {
-	std::mutex			lock;
-	std::condition_variable	condition;
-	bool				done = false;
-	bool				running = false;
-};
+// Set when the bus could not be reached: from then on changes are
+// dropped, not kept for a thread that will never take them.
+std::atomic<bool> sFailed{ false };
 
 
 void
-run_bridge(bridge_start* start)
+run_bridge()
 {
 	// The screen reader hears of a key a few milliseconds later than the
 	// window draws it either way; the window's thread should not wait
 	// for the processor while this one tells the bus.
 	setpriority(PRIO_PROCESS, (id_t)syscall(SYS_gettid), 10);
-	sContext = g_main_context_default();
 	g_main_context_acquire(sContext);
 	install_event_hooks();
 	application_accessible();
-	bool running = atk_bridge_adaptor_init(NULL, NULL) == 0;
-	GMainLoop* loop = running ? g_main_loop_new(sContext, FALSE) : NULL;
-	{
-		std::lock_guard<std::mutex> guard(start->lock);
-		start->running = running;
-		start->done = true;
-		start->condition.notify_all();
-	}
-	if (loop == NULL) {
+	if (atk_bridge_adaptor_init(NULL, NULL) != 0) {
+		sFailed.store(true);
+		std::lock_guard<std::mutex> guard(sQueueLock);
+		sQueue.clear();
 		g_main_context_release(sContext);
 		return;
 	}
-	// Work posted before the loop ran.
+	// What came while the bridge registered on the bus.
 	drain_queue(NULL);
-	g_main_loop_run(loop);
+	g_main_loop_run(g_main_loop_new(sContext, FALSE));
 }
 
 }	// namespace
@@ -218,12 +210,18 @@ bridge_host()
 void
 post_to_bridge(std::function<void()> work)
 {
+	if (sFailed.load())
+		return;
 	std::lock_guard<std::mutex> guard(sQueueLock);
 	sQueue.push_back(std::move(work));
 	if (sDrainPosted || sContext == NULL)
 		return;
 	sDrainPosted = true;
-	GSource* source = g_idle_source_new();
+	// The work waits a little, so that what one key changes (the text,
+	// then the caret, then the selection) goes out together, after the
+	// window has drawn the key rather than while it draws it. A screen
+	// reader takes far longer than this to speak.
+	GSource* source = g_timeout_source_new(kGatherMilliseconds);
 	g_source_set_priority(source, G_PRIORITY_DEFAULT);
 	g_source_set_callback(source, drain_queue, NULL, NULL);
 	g_source_attach(source, sContext);
@@ -245,12 +243,10 @@ kits_accessibility_start(BPrivate::AccessibleHost* host)
 	// shows.
 	g_set_application_name(host->ApplicationName().c_str());
 
-	static bridge_start sStart;
-	std::thread(run_bridge, &sStart).detach();
-	std::unique_lock<std::mutex> lock(sStart.lock);
-	sStart.condition.wait(lock, [] { return sStart.done; });
-	if (!sStart.running)
-		return NULL;
+	// The bridge registers on the bus on its own thread: the windows
+	// show meanwhile, and what they report waits for it.
+	sContext = g_main_context_default();
+	std::thread(run_bridge).detach();
 	static BridgeListener sListener;
 	return &sListener;
 }

@@ -279,7 +279,8 @@ accessibility_listener()
 void start_accessibility();
 
 // What the bridge's library exports: it takes the host and returns its
-// listener, or NULL when the bus cannot be reached.
+// listener at once, registering on the bus on its own thread (when the
+// bus turns out to be unreachable, the listener drops what it hears).
 typedef AccessibilityListener* (*accessibility_entry)(AccessibleHost* host);
 #define KITS_ACCESSIBILITY_ENTRY "kits_accessibility_start"
 
