@@ -26,9 +26,12 @@ AccessibleHost* sHost = NULL;
 // How long changes gather before the bridge's thread takes them.
 const guint kGatherMilliseconds = 10;
 
-// Work for the bridge's thread, in the order it came.
-std::mutex sQueueLock;
-std::deque<std::function<void()> > sQueue;
+// Work for the bridge's thread, in the order it came. Never destroyed:
+// the windows' threads and the bridge's may still use them while the
+// process runs its exit handlers.
+std::mutex& sQueueLock = *new std::mutex;
+std::deque<std::function<void()> >& sQueue
+	= *new std::deque<std::function<void()> >;
 bool sDrainPosted = false;
 GMainContext* sContext = NULL;
 
@@ -247,6 +250,6 @@ kits_accessibility_start(BPrivate::AccessibleHost* host)
 	// show meanwhile, and what they report waits for it.
 	sContext = g_main_context_default();
 	std::thread(run_bridge).detach();
-	static BridgeListener sListener;
-	return &sListener;
+	// Kept for good, as the tables are.
+	return new BridgeListener;
 }

@@ -22,7 +22,10 @@ key_of(const accessible_node& node)
 	return node_key(node.kind, node.window, node.object, node.index);
 }
 
-std::map<node_key, KitsAccessible*> sObjects;
+// Never destroyed: the bridge's thread may still use it while the
+// process runs its exit handlers.
+std::map<node_key, KitsAccessible*>& sObjects
+	= *new std::map<node_key, KitsAccessible*>;
 KitsAccessible* sFocus = NULL;
 AtkObject* sApplication = NULL;
 

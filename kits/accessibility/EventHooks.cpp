@@ -14,14 +14,18 @@ namespace BPrivate {
 namespace {
 
 // Listener ids to the signal and emission hook of each.
-std::map<guint, std::pair<guint, gulong> > sHooks;
+// Like every table of the bridge, never destroyed: the bridge's thread may
+// still use it while the process runs its exit handlers.
+std::map<guint, std::pair<guint, gulong> >& sHooks
+	= *new std::map<guint, std::pair<guint, gulong> >;
 guint sNextListener = 1;
 
 struct key_listener {
 	AtkKeySnoopFunc		function;
 	gpointer			data;
 };
-std::map<guint, key_listener> sKeyListeners;
+std::map<guint, key_listener>& sKeyListeners
+	= *new std::map<guint, key_listener>;
 
 
 AtkObject*
