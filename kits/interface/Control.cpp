@@ -4,6 +4,8 @@
  */
 #include <Control.h>
 
+#include "AccessibilityHooks.h"
+
 #include <Message.h>
 #include <Window.h>
 
@@ -136,6 +138,7 @@ BControl::SetLabel(const char* label)
 	free(fLabel);
 	fLabel = label != NULL ? strdup(label) : NULL;
 	Invalidate();
+	BPrivate::accessible_view_changed(this);
 }
 
 
@@ -153,6 +156,7 @@ BControl::SetValue(int32 value)
 		return;
 	fValue = value;
 	Invalidate();
+	BPrivate::accessible_view_changed(this);
 }
 
 
@@ -169,6 +173,7 @@ BControl::SetEnabled(bool enabled)
 	if (enabled == fEnabled)
 		return;
 	fEnabled = enabled;
+	BPrivate::accessible_view_changed(this);
 	// A disabled control cannot be tabbed to; one made navigable gets
 	// that back when it is enabled again.
 	if (!fEnabled) {

@@ -11,7 +11,9 @@
 #include <Window.h>
 
 #include "FieldMenuBar.h"
+#include "AccessibilityHooks.h"
 #include "MenuMeasures.h"
+#include "MenuTracker.h"
 #include "MenuPrivate.h"
 #include "MenuTriggers.h"
 #include "MenuWindow.h"
@@ -693,6 +695,7 @@ BMenu::_SetSelected(int32 index)
 	fSelected = index;
 	if (BMenuItem* item = ItemAt(index))
 		item->Highlight(true);
+	BPrivate::accessible_menu_selected(this, index);
 }
 
 

@@ -10,6 +10,7 @@
  * only while the session changes what they show.
  */
 #include "MenuTracker.h"
+#include "AccessibilityHooks.h"
 
 #include <MenuItem.h>
 #include <Message.h>
@@ -58,6 +59,7 @@ MenuTracker::~MenuTracker()
 	_CloseFrom(0);
 	if (_IsBar())
 		_ShowTriggers(fRoot, false);
+	accessible_menus_ended(fRoot);
 }
 
 

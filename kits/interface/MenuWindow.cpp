@@ -5,6 +5,7 @@
  * itself: the session sees every open menu at once.
  */
 #include "MenuWindow.h"
+#include "AccessibilityHooks.h"
 
 #include <Message.h>
 
@@ -61,12 +62,14 @@ MenuWindow::DispatchMessage(BMessage* message, BHandler* handler)
 		}
 		case B_KEY_DOWN:
 		{
+			accessible_key(message, true);
 			BMessage forward(*message);
 			forward.what = kMsgMenuKey;
 			fTracker.SendMessage(&forward);
 			break;
 		}
 		case B_KEY_UP:
+			accessible_key(message, false);
 			break;
 		default:
 			BWindow::DispatchMessage(message, handler);

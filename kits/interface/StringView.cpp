@@ -3,6 +3,8 @@
  */
 #include <StringView.h>
 
+#include "AccessibilityHooks.h"
+
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -35,6 +37,7 @@ BStringView::SetText(const char* text)
 	free(fText);
 	fText = strdup(text);
 	Invalidate();
+	BPrivate::accessible_view_changed(this);
 }
 
 

@@ -9,6 +9,7 @@
 #include <File.h>
 #include <Window.h>
 
+#include "AccessibilityHooks.h"
 #include "FontPrivate.h"
 #include "TextMotion.h"
 #include "TextViewData.h"
@@ -251,6 +252,7 @@ BTextView::_ReplaceAll(bool indexed)
 	fData->undo.Clear();
 	fData->selectionStart = fData->selectionEnd = fData->anchor = 0;
 	fData->goalX = -1;
+	BPrivate::accessible_text_replaced(this, *fData);
 	_ForgetWidths();
 	ScrollTo(BPoint(0, 0));
 	Invalidate();
@@ -368,6 +370,8 @@ BTextView::InsertText(const char* text, int32 length, int32 offset,
 		fData->anchor += length;
 	_TextShifted(offset, offset, offset + length);
 	_Changed(offset, offset + length);
+	BPrivate::accessible_text_inserted(this, *fData, offset, length);
+	BPrivate::accessible_selection_changed(this);
 }
 
 
@@ -380,8 +384,12 @@ BTextView::DeleteText(int32 fromOffset, int32 toOffset)
 		return;
 
 	int32 linesBefore = fData->lines.CountLines();
-	if (fData->text.Remove(fromOffset, toOffset) != B_OK)
+	BPrivate::accessible_text_will_remove(this, *fData, fromOffset, toOffset);
+	if (fData->text.Remove(fromOffset, toOffset) != B_OK) {
+		if (fData->characters != NULL)
+			fData->characters->Reset();
 		return;
+	}
 	fData->lines.Remove(fromOffset, toOffset);
 	fData->layout->TextRemoved(fromOffset, toOffset - fromOffset,
 		linesBefore - fData->lines.CountLines());
@@ -398,6 +406,7 @@ BTextView::DeleteText(int32 fromOffset, int32 toOffset)
 	follow(fData->anchor);
 	_TextShifted(fromOffset, toOffset, fromOffset);
 	_Changed(fromOffset, fromOffset);
+	BPrivate::accessible_selection_changed(this);
 }
 
 
@@ -530,6 +539,7 @@ BTextView::Select(int32 startOffset, int32 endOffset)
 			std::max(oldEnd, endOffset));
 	}
 	fData->caretVisible = true;
+	BPrivate::accessible_selection_changed(this);
 }
 
 

@@ -13,6 +13,7 @@
 #include <Rect.h>
 
 #include "ByteMark.h"
+#include "CharacterIndex.h"
 #include "LineIndex.h"
 #include "ShapedLineCache.h"
 #include "TextBuffer.h"
@@ -55,6 +56,8 @@ struct text_view_data {
 	mutable LineIndex	lines;
 	mutable std::unique_ptr<WrapLayout> layout;
 	UndoBuffer			undo;
+	// Character offsets for the accessibility bridge; only while it runs.
+	std::unique_ptr<CharacterIndex> characters;
 
 	BFont				font;
 	rgb_color			color;
@@ -141,6 +144,8 @@ public:
 			int64				LinesShaped() const
 									{ return fView->fData->shapedLines
 										.LinesStored(); }
+			BPrivate::text_view_data* Data() const
+									{ return fView->fData; }
 
 private:
 			const BTextView*	fView;

@@ -16,6 +16,7 @@
 #include <Screen.h>
 
 #include "ApplicationPrivate.h"
+#include "AccessibilityHooks.h"
 #include "DisplayServer.h"
 #include "LooperPrivate.h"
 #include "ViewPrivate.h"
@@ -95,6 +96,7 @@ BWindow::BWindow(BRect frame, const char* title, window_look look,
 
 BWindow::~BWindow()
 {
+	BPrivate::accessible_window_hidden(this);
 	{
 		std::lock_guard<std::mutex> guard(fData->pulseLock);
 		fData->pulseStop = true;
@@ -280,6 +282,7 @@ void
 BWindow::_SetFocus(BView* view)
 {
 	fFocus = view;
+	BPrivate::accessible_focus_changed(this, view);
 	// Messages posted to the window without a handler go to the focus
 	// view, as shortcuts without a target do.
 	SetPreferredHandler(view);
@@ -556,6 +559,7 @@ BWindow::SetTitle(const char* title)
 	free(fTitle);
 	fTitle = strdup(title != NULL ? title : "");
 	Private(this).SetScreenTitle(fTitle);
+	BPrivate::accessible_window_changed(this);
 }
 
 
@@ -629,6 +633,8 @@ BWindow::Show()
 {
 	fShowLevel++;
 	if (fShowLevel == 1) {
+		BPrivate::start_accessibility();
+		BPrivate::accessible_window_shown(this);
 		DisplayServer& server = DisplayServer::Default();
 		if (!fMinimized) {
 			server.Post(BPrivate::ShowWindowRequest(fData->serverID));
@@ -651,6 +657,7 @@ BWindow::Hide()
 	fShowLevel--;
 	if (fShowLevel != 0)
 		return;
+	BPrivate::accessible_window_hidden(this);
 	DisplayServer::Default().Post(
 		BPrivate::HideWindowRequest(fData->serverID));
 }

@@ -14,6 +14,7 @@
 #include <Message.h>
 
 #include "DisplayServer.h"
+#include "AccessibilityHooks.h"
 #include "ViewPrivate.h"
 #include "WindowPrivate.h"
 
@@ -67,6 +68,7 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 	bool toWindow = handler == this;
 	switch (message->what) {
 		case B_KEY_DOWN:
+			BPrivate::accessible_key(message, true);
 			if (toWindow)
 				_HandleKeyDown(message);
 			else if (BView* view = dynamic_cast<BView*>(handler)) {
@@ -76,6 +78,7 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 				handler->MessageReceived(message);
 			break;
 		case B_KEY_UP:
+			BPrivate::accessible_key(message, false);
 			if (toWindow)
 				_HandleKeyUp(message);
 			else
@@ -418,6 +421,7 @@ BWindow::_HandleActivated(BMessage* message)
 		return;
 	fActive = active;
 	WindowActivated(active);
+	BPrivate::accessible_window_activated(this, active);
 
 	std::vector<BView*> views;
 	collect_all_views(fTopView, views);

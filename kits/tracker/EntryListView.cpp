@@ -3,6 +3,8 @@
  */
 #include "EntryListView.h"
 
+#include "AccessibilityHooks.h"
+
 #include <InterfaceDefs.h>
 #include <Message.h>
 #include <ScrollBar.h>
@@ -168,6 +170,7 @@ EntryListView::Select(int32 index, bool extend)
 	fCurrent = valid ? index : -1;
 	fAnchor = fCurrent;
 	_Notify(kMsgSelectionChanged);
+	accessible_row_focused(this, fCurrent);
 }
 
 
@@ -224,6 +227,7 @@ EntryListView::_MoveTo(int32 index, bool extend)
 		_SelectRange(fAnchor, index);
 		fCurrent = index;
 		_Notify(kMsgSelectionChanged);
+		accessible_row_focused(this, fCurrent);
 	} else
 		Select(index);
 	ScrollToRow(index);
@@ -588,6 +592,45 @@ EntryListView::MessageReceived(BMessage* message)
 		return;
 	}
 	BView::MessageReceived(message);
+}
+
+// #pragma mark - What a screen reader reads
+
+
+std::string
+EntryListView::AccessibleListName() const
+{
+	// A folder that could not be read says why instead.
+	return fMessage.empty() ? "Files" : fMessage;
+}
+
+
+std::string
+EntryListView::AccessibleRowName(int32 index) const
+{
+	const folder_entry* entry = EntryAt(index);
+	if (entry == NULL)
+		return "";
+	std::string name = entry->name;
+	if (entry->IsFolder())
+		name += ", folder";
+	std::string size = entry_size_text(entry->size);
+	if (!size.empty())
+		name += ", " + size;
+	std::string date = entry_date_text(entry->modified);
+	if (!date.empty())
+		name += ", " + date;
+	return name;
+}
+
+
+void
+EntryListView::InvokeAccessibleRow(int32 index)
+{
+	if (EntryAt(index) == NULL)
+		return;
+	Select(index);
+	_Notify(kMsgInvoked, index);
 }
 
 }	// namespace BPrivate

@@ -21,6 +21,7 @@
 
 #include <View.h>
 
+#include "AccessibleRows.h"
 #include "FolderListing.h"
 
 #include <string>
@@ -28,7 +29,7 @@
 
 namespace BPrivate {
 
-class EntryListView : public BView {
+class EntryListView : public BView, public AccessibleRows {
 public:
 	static const uint32			kMsgSelectionChanged = 'fpSC';
 	static const uint32			kMsgInvoked = 'fpIV';
@@ -84,6 +85,16 @@ public:
 	virtual	void				MakeFocus(bool focus = true);
 	// The focus mark shows only while the window is active.
 	virtual	void				WindowActivated(bool active);
+
+	// What a screen reader reads: a row is its name, "folder" for a
+	// folder, then the size and date as the columns show them.
+	virtual	std::string			AccessibleListName() const;
+	virtual	int32				CountAccessibleRows() const
+									{ return CountEntries(); }
+	virtual	std::string			AccessibleRowName(int32 index) const;
+	virtual	bool				IsAccessibleRowSelected(int32 index) const
+									{ return IsSelected(index); }
+	virtual	void				InvokeAccessibleRow(int32 index);
 
 private:
 			void				_Notify(uint32 what, int32 index = -1);

@@ -211,4 +211,19 @@ PlacesView::_Choose(int32 index)
 	Window()->PostMessage(&message);
 }
 
+std::string
+PlacesView::AccessibleRowName(int32 index) const
+{
+	if (index < 0 || index >= (int32)fPlaces.size())
+		return "";
+	return fPlaces[index].label;
+}
+
+
+void
+PlacesView::InvokeAccessibleRow(int32 index)
+{
+	_Choose(index);
+}
+
 }	// namespace BPrivate

@@ -13,6 +13,7 @@
 
 #include <View.h>
 
+#include "AccessibleRows.h"
 #include "PanelPlaces.h"
 
 #include <string>
@@ -20,7 +21,7 @@
 
 namespace BPrivate {
 
-class PlacesView : public BView {
+class PlacesView : public BView, public AccessibleRows {
 public:
 	static const uint32			kMsgPlaceChosen = 'fpPL';
 
@@ -50,6 +51,15 @@ public:
 	// The focus mark shows only while the window is active.
 	virtual	void				WindowActivated(bool active);
 	virtual	void				KeyDown(const char* bytes, int32 numBytes);
+
+	virtual	std::string			AccessibleListName() const
+									{ return "Places"; }
+	virtual	int32				CountAccessibleRows() const
+									{ return (int32)fPlaces.size(); }
+	virtual	std::string			AccessibleRowName(int32 index) const;
+	virtual	bool				IsAccessibleRowSelected(int32 index) const
+									{ return index == fCurrent; }
+	virtual	void				InvokeAccessibleRow(int32 index);
 
 private:
 			void				_MarkCurrent();
