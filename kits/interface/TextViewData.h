@@ -24,6 +24,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "FontManager.h"
@@ -61,6 +63,24 @@ struct shaped_line {
 	// drawn as stand-ins (tabs are in visual, not here).
 	std::vector<VisualCluster> standIns;
 	float				width = 0;
+};
+
+// What an input method composes in the view (see Input.h): shown at the
+// caret, underlined, and no part of the text until it is confirmed. The
+// offsets are bytes of text; clauses are pairs of them.
+struct inline_input {
+	bool				active = false;
+	std::string			text;
+	int32				selectionStart = 0;
+	int32				selectionEnd = 0;
+	std::vector<std::pair<int32, int32> > clauses;
+};
+
+// How a composition ends that the view ends itself: its text typed, as
+// the desktop's editors do when the caret leaves it, or dropped.
+enum {
+	INLINE_KEEP,
+	INLINE_DROP
 };
 
 struct text_view_data {
@@ -140,6 +160,11 @@ struct text_view_data {
 	// How many layout lines were shaped since the view was made (for
 	// the tests of the cache).
 	mutable int64		linesShaped = 0;
+
+	inline_input		inlineInput;
+	// Where the window last told the input method the text goes
+	// (window coordinates); invalid when it is to be told again.
+	BRect				reportedTextInput;
 };
 
 // A selection being dragged past the view's edge goes on at this pace

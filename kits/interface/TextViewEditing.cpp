@@ -31,6 +31,9 @@ void
 BTextView::MessageReceived(BMessage* message)
 {
 	switch (message->what) {
+		case B_INPUT_METHOD_EVENT:
+			_HandleInputMethod(message);
+			break;
 		case B_UNDO:
 			Undo(be_clipboard);
 			break;

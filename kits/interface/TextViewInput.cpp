@@ -53,6 +53,7 @@ BTextView::AttachedToWindow()
 void
 BTextView::DetachedFromWindow()
 {
+	_EndInlineInput(BPrivate::INLINE_DROP);
 	_SetTracking(false);
 	BView::DetachedFromWindow();
 }
@@ -61,6 +62,9 @@ BTextView::DetachedFromWindow()
 void
 BTextView::WindowActivated(bool active)
 {
+	if (!active && IsFocus())
+		_EndInlineInput(BPrivate::INLINE_KEEP);
+	fData->reportedTextInput = BRect();
 	fData->active = active;
 	fData->caretVisible = active;
 	Invalidate();
@@ -70,6 +74,9 @@ BTextView::WindowActivated(bool active)
 void
 BTextView::MakeFocus(bool focus)
 {
+	if (!focus)
+		_EndInlineInput(BPrivate::INLINE_KEEP);
+	fData->reportedTextInput = BRect();
 	BView::MakeFocus(focus);
 	fData->caretVisible = focus;
 	fData->undo.BreakCoalescing();
@@ -92,8 +99,10 @@ BTextView::FrameResized(float newWidth, float newHeight)
 void
 BTextView::Pulse()
 {
+	// A composition's cursor does not blink.
 	if (!fData->editable || !IsFocus()
-		|| fData->selectionStart != fData->selectionEnd) {
+		|| fData->selectionStart != fData->selectionEnd
+		|| fData->inlineInput.active) {
 		return;
 	}
 	fData->caretVisible = !fData->caretVisible;
@@ -112,6 +121,8 @@ BTextView::KeyDown(const char* bytes, int32 numBytes)
 {
 	if (bytes == NULL || numBytes <= 0)
 		return;
+	// A key the input method did not take leaves its composition.
+	_EndInlineInput(BPrivate::INLINE_KEEP);
 	uint32 modifiersHeld = current_modifiers(Window());
 	bool command = (modifiersHeld & B_COMMAND_KEY) != 0;
 	uint8 key = (uint8)bytes[0];
@@ -414,6 +425,9 @@ BTextView::MouseDown(BPoint where)
 {
 	if (!fData->selectable && !fData->editable)
 		return;
+	// The composition is typed where it is shown before the click
+	// places the caret.
+	_EndInlineInput(BPrivate::INLINE_KEEP);
 	if (!IsFocus())
 		MakeFocus(true);
 

@@ -73,6 +73,11 @@ public:
 	// X11's PRIMARY, or Wayland's primary selection where SDL offers it.
 	virtual	status_t			SetPrimaryText(const std::string& text);
 	virtual	status_t			GetPrimaryText(std::string& _text);
+	// SDL_SetTextInputRect() while the window has the keyboard; SDL
+	// tells the input method (IBus or Fcitx, over D-Bus) where that is
+	// on the screen.
+	virtual	void				SetTextInputRect(int32 window, BRect rect);
+	virtual	void				StopComposition(int32 window);
 	virtual	void				SetCursor(cursor_kind cursor);
 	// The X server's bell; nothing on displays that have none SDL can
 	// reach (Wayland).
