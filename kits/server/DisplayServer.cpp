@@ -199,6 +199,7 @@ DisplayServer::Call(ServerRequest&& request, ServerReply& _reply)
 	_reply.frame = reply->frame;
 	_reply.parent = reply->parent;
 	_reply.active = reply->active;
+	_reply.count = reply->count;
 	_reply.done = true;
 	return reply->status;
 }

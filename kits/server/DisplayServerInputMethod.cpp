@@ -87,13 +87,13 @@ DisplayServer::_Handle(int32 id, Window& window,
 
 	// Text typed without a composition shown (the window ended it
 	// meanwhile, or the method types straight away) is typed as keys,
-	// one character each.
+	// one character each, never taken for shortcuts.
 	const char* next = event.text.data();
 	int32 left = (int32)event.text.size();
 	while (left > 0) {
 		uint32 codePoint;
 		int32 length = DecodeUTF8(next, left, codePoint);
-		KeyEvent key(std::string(next, length), 0, fModifiers.load(),
+		KeyEvent key(std::string(next, length), 0, 0,
 			codePoint < 0x80 ? (int32)codePoint : 0, 0);
 		_PostKey(window, B_KEY_DOWN, key);
 		next += length;
