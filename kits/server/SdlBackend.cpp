@@ -566,15 +566,8 @@ SdlBackend::WaitForEvent(bigtime_t timeout, ServerEvent& _event)
 		}
 		if (got == 0)
 			return false;
-		if (event.type == fWakeEvent) {
-			fWakePending.store(false);
+		if (!_Translate(event))
 			return false;
-		}
-		fInput.Translate(event, fReady);
-		if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
-			SDL_free(event.drop.file);
-		if (event.type == SDL_TEXTEDITING_EXT)
-			SDL_free(event.editExt.text);
 	}
 	_event = std::move(fReady.front());
 	fReady.pop_front();
@@ -602,8 +595,35 @@ SdlBackend::SetTextInputRect(int32 window, BRect rect)
 void
 SdlBackend::StopComposition(int32 window)
 {
+	// Stopping text input drops the text events SDL holds, which were
+	// typed before: they are taken first.
+	SDL_PumpEvents();
+	SDL_Event event;
+	while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT,
+			SDL_LASTEVENT) > 0) {
+		_Translate(event);
+	}
 	fInput.CompositionStopped(window, SDL_GetTicks());
-	SDL_ClearComposition();
+	// SDL_ClearComposition() does nothing on X11; stopping text input
+	// resets the input method.
+	SDL_StopTextInput();
+	SDL_StartTextInput();
+}
+
+
+bool
+SdlBackend::_Translate(SDL_Event& event)
+{
+	if (event.type == fWakeEvent) {
+		fWakePending.store(false);
+		return false;
+	}
+	fInput.Translate(event, fReady);
+	if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
+		SDL_free(event.drop.file);
+	if (event.type == SDL_TEXTEDITING_EXT)
+		SDL_free(event.editExt.text);
+	return true;
 }
 
 

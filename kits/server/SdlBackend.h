@@ -111,6 +111,9 @@ private:
 	static	void				_ApplyDialogHints(const Window& record);
 			void				_CentreOn(Window& dialog,
 									const Window& parent);
+	// Hands the event to SdlInput and frees what SDL allocated for it;
+	// false for the wake event, which is no event of the screen's.
+			bool				_Translate(SDL_Event& event);
 
 	// SdlInput::Screen
 	virtual	int32				WindowForSdlID(uint32 sdlID);
