@@ -495,8 +495,23 @@ BTextView::Select(int32 startOffset, int32 endOffset)
 {
 	if (startOffset > endOffset)
 		return;
-	// The caret leaves the composition: it is typed where it stands.
-	_EndInlineInput(BPrivate::INLINE_KEEP);
+	// The caret leaves the composition: it is typed where it stands, and
+	// the offsets asked for keep to the text they were meant for.
+	if (fData->inlineInput.active) {
+		int32 composedStart = fData->selectionStart;
+		int32 composedEnd = fData->selectionEnd;
+		int32 lengthBefore = TextLength();
+		_EndInlineInput(BPrivate::INLINE_KEEP);
+		int32 added = TextLength() - lengthBefore;
+		int32 typedEnd = fData->selectionStart;
+		auto keep = [&](int32 offset) {
+			if (offset >= composedEnd)
+				return offset + added;
+			return offset > composedStart ? typedEnd : offset;
+		};
+		startOffset = keep(startOffset);
+		endOffset = keep(endOffset);
+	}
 	int32 length = TextLength();
 	// A selection never ends inside a cluster: it grows to take in the
 	// clusters it touches.

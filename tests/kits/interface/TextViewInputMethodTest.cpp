@@ -10,7 +10,8 @@
  *   the selection; a cancel leaves the text and the screen as they were;
  *   text committed without a composition is typed too;
  * - a click, a key the input method lets through, the program moving
- *   the caret, the focus going or the window being deactivated type the
+ *   the caret (its offsets keeping to their text), an editing command,
+ *   the focus going or the window being deactivated type the
  *   composition where it is shown and tell the input method to forget
  *   it; new text or a view made read-only drop it;
  * - a composition that moves to another window ends in the first;
@@ -327,6 +328,17 @@ TEST_F(TextViewInputMethodTest, LeavingTheCompositionKeepsOrDropsIt)
 				view->Select(0, 0);
 			},
 			"axyb\ncd", 0 },
+		{ "the program selecting text after it",
+			[](TestDriver&, BWindow* window, BTextView* view) {
+				WindowLocker locker(window);
+				view->Select(3, 5);
+			},
+			"axyb\ncd", 5 },
+		{ "Undo from a menu: the composition typed, then undone",
+			[](TestDriver&, BWindow* window, BTextView* view) {
+				window->PostMessage(B_UNDO, view);
+			},
+			"ab\ncd", 1 },
 		{ "the focus going",
 			[](TestDriver&, BWindow* window, BTextView* view) {
 				WindowLocker locker(window);
