@@ -121,10 +121,18 @@ BTextView::KeyDown(const char* bytes, int32 numBytes)
 {
 	if (bytes == NULL || numBytes <= 0)
 		return;
-	// A key the input method did not take leaves its composition.
-	_EndInlineInput(BPrivate::INLINE_KEEP);
 	uint32 modifiersHeld = current_modifiers(Window());
 	bool command = (modifiersHeld & B_COMMAND_KEY) != 0;
+	// While a composition is shown its keys are the input method's: one
+	// that reaches the view too is one the method also took (SDL hands a
+	// key on when the method is slow to answer), and acting on it as
+	// well would type twice. The shortcuts act on the text with the
+	// composition typed.
+	if (fData->inlineInput.active) {
+		if (!command)
+			return;
+		_EndInlineInput(BPrivate::INLINE_KEEP);
+	}
 	uint8 key = (uint8)bytes[0];
 
 	if (command && numBytes == 1 && _HandleCommandKey(bytes, modifiersHeld))

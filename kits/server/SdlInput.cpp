@@ -462,6 +462,7 @@ SdlInput::_KeyDown(const SDL_KeyboardEvent& key,
 	fPending.rawChar = keycode > 0 && keycode < 0x80 ? (int32)keycode : 0;
 	fPending.modifiers = fModifiers;
 	fPending.repeat = fRepeat;
+	fPending.ticks = key.timestamp;
 }
 
 
@@ -493,11 +494,20 @@ void
 SdlInput::_Text(const SDL_TextInputEvent& text,
 	std::deque<ServerEvent>& _events)
 {
+	// A press whose text never came (a dead key) is no press of this.
+	const uint32 kPressTextMilliseconds = 100;
+	if (fComposing && fPending.valid
+		&& text.timestamp - fPending.ticks <= kPressTextMilliseconds) {
+		// The text of a press during a composition: SDL hands a key on
+		// when the input method is slow to answer for it, and the method
+		// has it too.
+		fPending.valid = false;
+		return;
+	}
 	if (fComposing) {
 		// The input method typed what it composed, whatever the
 		// modifiers and wherever the keyboard went meanwhile.
 		fComposing = false;
-		fPending.valid = false;
 		int32 window = fComposingWindow;
 		std::string committed(text.text, strnlen(text.text,
 			sizeof(text.text)));

@@ -17,7 +17,10 @@
  * (SDL_TEXTEDITING, SDL_TEXTEDITING_EXT for a long text) with the part it
  * works on in characters, which become byte offsets; an empty text ends
  * the composition. Text that comes while a composition is shown is its
- * commit. A composition stays with the window it began in, also when SDL
+ * commit, unless a press came just before it: then it is that press's
+ * text, which SDL sends as well when the input method is slow to answer
+ * for the key, and the input method has the key; it is dropped. A
+ * composition stays with the window it began in, also when SDL
  * names no window for its end (the keyboard went elsewhere meanwhile).
  * When a window ends a composition itself, having kept its text, the
  * input method may still type that text as it lets go of it: that one
@@ -109,6 +112,8 @@ private:
 		int32				rawChar = 0;
 		uint32				modifiers = 0;
 		int32				repeat = 0;
+	// SDL's time of the press; its text comes at once.
+		uint32				ticks = 0;
 	};
 
 	struct Expectation {

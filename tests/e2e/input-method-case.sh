@@ -104,6 +104,19 @@ ink_from() {
 inked() { awk -v ink="$(ink_from "$1" "$2")" 'BEGIN { exit !(ink > 0.03) }'; }
 blank() { awk -v ink="$(ink_from "$1" "$2")" 'BEGIN { exit !(ink < 0.005) }'; }
 
+# As wait_until, for checks that take a screenshot each: bounded by the
+# time they take, not by how often they are tried.
+wait_shown() {
+	local what=$1
+	shift
+	local deadline=$((SECONDS + patience))
+	while [ "$SECONDS" -le "$deadline" ]; do
+		"$@" && return 0
+		sleep 0.1
+	done
+	fail "$what"
+}
+
 # The line under the menu bar, past "hello" in the fixed font.
 text_top=24
 after_hello=38
@@ -119,8 +132,8 @@ case_compose_and_commit() {
 	open_document notes.txt
 	xdotool key End
 	blank "$after_hello" 40 || fail "something is drawn after hello already"
-	xdotool key --delay 60 n i h a o
-	wait_until "the composition is not shown" inked "$after_hello" 28
+	xdotool key --delay 150 n i h a o
+	wait_shown "the composition is not shown" inked "$after_hello" 28
 	mkdir -p "$artifacts"
 	import -window "$window" "$artifacts/$prefix$case_name-composing.png" \
 		2>/dev/null
@@ -141,10 +154,10 @@ case_cancel() {
 	start_ibus
 	open_document notes.txt
 	xdotool key End
-	xdotool key --delay 60 n i h a o
-	wait_until "the composition is not shown" inked "$after_hello" 28
+	xdotool key --delay 150 n i h a o
+	wait_shown "the composition is not shown" inked "$after_hello" 28
 	xdotool key Escape
-	wait_until "the cancelled composition is still shown" \
+	wait_shown "the cancelled composition is still shown" \
 		blank "$after_hello" 40
 	changed && fail "the cancelled composition changed the text"
 	xdotool key ctrl+q
@@ -161,8 +174,8 @@ case_click_commits() {
 	start_ibus
 	open_document notes.txt
 	xdotool key End
-	xdotool key --delay 60 n i h a o
-	wait_until "the composition is not shown" inked "$after_hello" 28
+	xdotool key --delay 150 n i h a o
+	wait_shown "the composition is not shown" inked "$after_hello" 28
 	# Past the end of "second".
 	xdotool mousemove --window "$window" 200 $((text_top + 20)) click 1
 	wait_until "the click did not keep the composition" changed
@@ -171,7 +184,7 @@ case_click_commits() {
 	wait_until "the saved bytes are not the composition's, once" \
 		same_bytes "$work/files/notes.txt" "$work/expected"
 	# Typing goes on where the click put the caret.
-	xdotool key --delay 60 n i h a o space
+	xdotool key --delay 150 n i h a o space
 	printf 'hello\xe4\xbd\xa0\xe5\xa5\xbd\nsecond\xe4\xbd\xa0\xe5\xa5\xbd\n' \
 		>"$work/expected"
 	wait_until "the next word did not go where the click put the caret" \

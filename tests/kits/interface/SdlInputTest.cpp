@@ -11,7 +11,8 @@
  * - an input method's text without a press is a key-down a character;
  * - what an input method composes comes whole, with the part it works
  *   on as byte offsets, stays with the window it began in, and its
- *   commit is the composition's; when the window ended the composition
+ *   commit is the composition's, but not the text of a press SDL handed
+ *   on meanwhile; when the window ended the composition
  *   itself, the input method's commit of that same text is dropped once,
  *   unless a key came first or it came too late;
  * - mouse buttons are held and let go in "buttons", clicks are counted:
@@ -774,6 +775,17 @@ TEST_F(SdlInputTest, CompositionsAndTheirCommits)
 			{ sdl(editing_event("ni", 2, -1)), sdl(text_event("你")),
 				sdl(text_event("a")) },
 			{ "compose 2 ni 2 2", "commit 2 你", "key 2 a" } },
+		{ "a press's own text is the input method's",
+			{ sdl(editing_event("ni", 2, -1)),
+				sdl(key_event(SDL_KEYDOWN, SDLK_h, SDL_SCANCODE_H)),
+				sdl(text_event("h")), sdl(editing_event("nih", 3, -1)),
+				sdl(text_event("你")) },
+			{ "compose 2 ni 2 2", "compose 2 nih 3 3", "commit 2 你" } },
+		{ "a press long before is not the commit's",
+			{ sdl(editing_event("ni", 2, -1)),
+				sdl(key_event(SDL_KEYDOWN, SDLK_h, SDL_SCANCODE_H)),
+				sdl(text_event("你", 40, 500)) },
+			{ "compose 2 ni 2 2", "commit 2 你" } },
 		{ "hidden first, then typed",
 			{ sdl(editing_event("ni", 2, -1)), sdl(editing_event("", 0, 0)),
 				sdl(text_event("你")) },

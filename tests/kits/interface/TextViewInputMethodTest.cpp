@@ -9,7 +9,9 @@
  * - a commit is typed once, as one InsertText() and one undo step, over
  *   the selection; a cancel leaves the text and the screen as they were;
  *   text committed without a composition is typed too;
- * - a click, a key the input method lets through, the program moving
+ * - keys that reach the view during a composition are the input
+ *   method's and change nothing;
+ * - a click, a shortcut, the program moving
  *   the caret (its offsets keeping to their text), an editing command,
  *   the focus going or the window being deactivated type the
  *   composition where it is shown and tell the input method to forget
@@ -219,6 +221,14 @@ TEST_F(TextViewInputMethodTest, CompositionShowsAtTheCaretAndTypesNothing)
 	EXPECT_GE(SolidRows(rest), 1);
 	EXPECT_EQ(Text(), "ab\ncd");
 
+	// Keys that reach the view as well are the input method's.
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_RIGHT_ARROW), B_OK);
+	ASSERT_EQ(fDriver.TypeText(fWindow, "q"), B_OK);
+	ASSERT_EQ(fDriver.PressKey(fWindow, B_BACKSPACE), B_OK);
+	EXPECT_EQ(Text(), "ab\ncd");
+	EXPECT_EQ(Caret(), 1);
+	EXPECT_GE(SolidRows(composed), 1);
+
 	// Cancelled, the line looks as it did and nothing was typed.
 	ASSERT_EQ(fDriver.CancelComposition(fWindow), B_OK);
 	EXPECT_EQ(InkIn(after), 0);
@@ -317,11 +327,11 @@ TEST_F(TextViewInputMethodTest, LeavingTheCompositionKeepsOrDropsIt)
 				driver.Click(view, end + BPoint(40, 2));
 			},
 			"axyb\ncd", 7 },
-		{ "an arrow the input method let through",
+		{ "a shortcut: the composition typed, then undone",
 			[](TestDriver& driver, BWindow* window, BTextView*) {
-				driver.PressKey(window, B_RIGHT_ARROW);
+				driver.PressKey(window, 'z', B_COMMAND_KEY);
 			},
-			"axyb\ncd", 4 },
+			"ab\ncd", 1 },
 		{ "the program moving the caret",
 			[](TestDriver&, BWindow* window, BTextView* view) {
 				WindowLocker locker(window);
@@ -484,9 +494,12 @@ TEST_F(TextViewInputMethodTest, AnyRunLeavesTheModelsText)
 					ASSERT_EQ(fDriver.CancelComposition(fWindow), B_OK);
 					break;
 				case 4:
-					keep();
-					text.insert(caret, "k");
-					caret++;
+					// A key that reaches the view is typed only when no
+					// composition is shown.
+					if (composing.empty()) {
+						text.insert(caret, "k");
+						caret++;
+					}
 					ASSERT_EQ(fDriver.TypeText(fWindow, "k"), B_OK);
 					break;
 				case 5:
