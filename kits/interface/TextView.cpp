@@ -209,6 +209,8 @@ BTextView::SetText(const char* text, int32 length, const text_run_array* runs)
 	(void)runs;
 	if (text == NULL || length < 0)
 		length = 0;
+	// A composition over text that is going has nowhere to be typed.
+	_EndInlineInput(BPrivate::INLINE_DROP);
 	if (fData->text.SetTo(text, length) != B_OK)
 		return;
 	_ReplaceAll(false);
@@ -222,6 +224,7 @@ BTextView::SetText(BFile* file, int32 offset, int32 length,
 	(void)runs;
 	if (file == NULL || offset < 0 || length < 0)
 		return;
+	_EndInlineInput(BPrivate::INLINE_DROP);
 	// The lines are indexed as the pieces come in.
 	BPrivate::LineIndex lines;
 	bool indexed = true;
@@ -501,6 +504,23 @@ BTextView::Select(int32 startOffset, int32 endOffset)
 {
 	if (startOffset > endOffset)
 		return;
+	// The caret leaves the composition: it is typed where it stands, and
+	// the offsets asked for keep to the text they were meant for.
+	if (fData->inlineInput.active) {
+		int32 composedStart = fData->selectionStart;
+		int32 composedEnd = fData->selectionEnd;
+		int32 lengthBefore = TextLength();
+		_EndInlineInput(BPrivate::INLINE_KEEP);
+		int32 added = TextLength() - lengthBefore;
+		int32 typedEnd = fData->selectionStart;
+		auto keep = [&](int32 offset) {
+			if (offset >= composedEnd)
+				return offset + added;
+			return offset > composedStart ? typedEnd : offset;
+		};
+		startOffset = keep(startOffset);
+		endOffset = keep(endOffset);
+	}
 	int32 length = TextLength();
 	// A selection never ends inside a cluster: it grows to take in the
 	// clusters it touches.
@@ -767,6 +787,8 @@ BTextView::MakeEditable(bool editable)
 {
 	if (editable == fData->editable)
 		return;
+	if (!editable)
+		_EndInlineInput(BPrivate::INLINE_DROP);
 	fData->editable = editable;
 	Invalidate();
 }

@@ -26,6 +26,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "FontManager.h"
@@ -46,6 +48,24 @@ struct display_char {
 // controlPictures tells whether the fonts have the control pictures.
 display_char classify_char_bytes(const char* bytes, int32 length,
 	bool controlPictures);
+
+// What an input method composes in the view (see Input.h): shown at the
+// caret, underlined, and no part of the text until it is confirmed. The
+// offsets are bytes of text; clauses are pairs of them.
+struct inline_input {
+	bool				active = false;
+	std::string			text;
+	int32				selectionStart = 0;
+	int32				selectionEnd = 0;
+	std::vector<std::pair<int32, int32> > clauses;
+};
+
+// How a composition ends that the view ends itself: its text typed, as
+// the desktop's editors do when the caret leaves it, or dropped.
+enum {
+	INLINE_KEEP,
+	INLINE_DROP
+};
 
 struct text_view_data {
 								text_view_data();
@@ -120,6 +140,11 @@ struct text_view_data {
 	// The layout lines that are not plain ASCII, shaped (see
 	// _ShapedLineOf()).
 	ShapedLineCache		shapedLines;
+
+	inline_input		inlineInput;
+	// Where the window last told the input method the text goes
+	// (window coordinates); invalid when it is to be told again.
+	BRect				reportedTextInput;
 };
 
 // A selection being dragged past the view's edge goes on at this pace

@@ -31,6 +31,9 @@ void
 BTextView::MessageReceived(BMessage* message)
 {
 	switch (message->what) {
+		case B_INPUT_METHOD_EVENT:
+			_HandleInputMethod(message);
+			break;
 		case B_UNDO:
 			Undo(be_clipboard);
 			break;
@@ -90,6 +93,8 @@ BTextView::MessageReceived(BMessage* message)
 void
 BTextView::Cut(BClipboard* clipboard)
 {
+	// The editing commands act on the text with the composition typed.
+	_EndInlineInput(BPrivate::INLINE_KEEP);
 	if (!fData->editable) {
 		Copy(clipboard);
 		return;
@@ -129,6 +134,7 @@ BTextView::Copy(BClipboard* clipboard)
 void
 BTextView::Paste(BClipboard* clipboard)
 {
+	_EndInlineInput(BPrivate::INLINE_KEEP);
 	if (clipboard == NULL || !fData->editable || !clipboard->Lock())
 		return;
 	std::string bytes;
@@ -165,6 +171,7 @@ BTextView::Paste(BClipboard* clipboard)
 void
 BTextView::Clear()
 {
+	_EndInlineInput(BPrivate::INLINE_KEEP);
 	int32 start = fData->selectionStart;
 	int32 end = fData->selectionEnd;
 	if (!fData->editable || start == end)
@@ -199,6 +206,7 @@ BTextView::Undo(BClipboard* clipboard)
 	(void)clipboard;
 	if (!fData->editable || !fData->doesUndo)
 		return;
+	_EndInlineInput(BPrivate::INLINE_KEEP);
 	_ApplyUndoStep(false);
 }
 
@@ -208,6 +216,7 @@ BTextView::_Redo()
 {
 	if (!fData->editable || !fData->doesUndo)
 		return;
+	_EndInlineInput(BPrivate::INLINE_KEEP);
 	_ApplyUndoStep(true);
 }
 

@@ -53,6 +53,7 @@ BTextView::AttachedToWindow()
 void
 BTextView::DetachedFromWindow()
 {
+	_EndInlineInput(BPrivate::INLINE_DROP);
 	_SetTracking(false);
 	BView::DetachedFromWindow();
 }
@@ -61,6 +62,9 @@ BTextView::DetachedFromWindow()
 void
 BTextView::WindowActivated(bool active)
 {
+	if (!active && IsFocus())
+		_EndInlineInput(BPrivate::INLINE_KEEP);
+	fData->reportedTextInput = BRect();
 	fData->active = active;
 	fData->caretVisible = active;
 	Invalidate();
@@ -70,6 +74,9 @@ BTextView::WindowActivated(bool active)
 void
 BTextView::MakeFocus(bool focus)
 {
+	if (!focus)
+		_EndInlineInput(BPrivate::INLINE_KEEP);
+	fData->reportedTextInput = BRect();
 	BView::MakeFocus(focus);
 	fData->caretVisible = focus;
 	fData->undo.BreakCoalescing();
@@ -92,8 +99,10 @@ BTextView::FrameResized(float newWidth, float newHeight)
 void
 BTextView::Pulse()
 {
+	// A composition's cursor does not blink.
 	if (!fData->editable || !IsFocus()
-		|| fData->selectionStart != fData->selectionEnd) {
+		|| fData->selectionStart != fData->selectionEnd
+		|| fData->inlineInput.active) {
 		return;
 	}
 	fData->caretVisible = !fData->caretVisible;
@@ -114,6 +123,16 @@ BTextView::KeyDown(const char* bytes, int32 numBytes)
 		return;
 	uint32 modifiersHeld = current_modifiers(Window());
 	bool command = (modifiersHeld & B_COMMAND_KEY) != 0;
+	// While a composition is shown its keys are the input method's: one
+	// that reaches the view too is one the method also took (SDL hands a
+	// key on when the method is slow to answer), and acting on it as
+	// well would type twice. The shortcuts act on the text with the
+	// composition typed.
+	if (fData->inlineInput.active) {
+		if (!command)
+			return;
+		_EndInlineInput(BPrivate::INLINE_KEEP);
+	}
 	uint8 key = (uint8)bytes[0];
 
 	if (command && numBytes == 1 && _HandleCommandKey(bytes, modifiersHeld))
@@ -414,6 +433,9 @@ BTextView::MouseDown(BPoint where)
 {
 	if (!fData->selectable && !fData->editable)
 		return;
+	// The composition is typed where it is shown before the click
+	// places the caret.
+	_EndInlineInput(BPrivate::INLINE_KEEP);
 	if (!IsFocus())
 		MakeFocus(true);
 

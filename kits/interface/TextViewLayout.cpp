@@ -596,12 +596,14 @@ BTextView::Draw(BRect updateRect)
 					> updateRect.bottom + kPrintTolerance)) {
 			continue;
 		}
-		_DrawLineText(line, lineTop, visible);
+		if (printing || !_DrawInlineLine(line, lineTop, visible))
+			_DrawLineText(line, lineTop, visible);
 	}
 	if (printing)
 		return;
 	if (fData->caretVisible)
 		_DrawCaret(true);
+	_ReportTextInput();
 	// Wrapping lays the text out as it is shown or asked about; the bars
 	// hear of what that taught about its height.
 	if (fData->wrap && layout.EstimatedLayoutLines() != fData->barLines)
@@ -773,7 +775,8 @@ BTextView::_DrawCaret(bool on)
 {
 	(void)on;
 	if (!fData->editable || !IsFocus() || !fData->active
-		|| fData->selectionStart != fData->selectionEnd) {
+		|| fData->selectionStart != fData->selectionEnd
+		|| fData->inlineInput.active) {
 		return;
 	}
 	float height;

@@ -11,10 +11,12 @@
 
 #include <Application.h>
 #include <Button.h>
+#include <Input.h>
 #include <Message.h>
 
 #include "DisplayServer.h"
 #include "AccessibilityHooks.h"
+#include "UTF8Decoding.h"
 #include "ViewPrivate.h"
 #include "WindowPrivate.h"
 
@@ -22,6 +24,8 @@
 #include <ctype.h>
 #include <math.h>
 #include <string.h>
+
+#include <string>
 
 namespace {
 
@@ -53,6 +57,33 @@ collect_all_views(BView* view, std::vector<BView*>& _views)
 		BView* child = view->ChildAt(i);
 		_views.push_back(child);
 		collect_all_views(child, _views);
+	}
+}
+
+// What the input method composes goes to the focus view when it is
+// aware of input methods; to any other the confirmed text comes as keys,
+// one character each.
+void
+dispatch_input_method(BView* focus, BMessage* message)
+{
+	if (focus == NULL)
+		return;
+	if ((focus->Flags() & B_INPUT_METHOD_AWARE) != 0) {
+		focus->MessageReceived(message);
+		return;
+	}
+	if (message->GetInt32("be:opcode", -1) != B_INPUT_METHOD_CHANGED
+		|| !message->GetBool("be:confirmed", false)) {
+		return;
+	}
+	const char* text = message->GetString("be:string", "");
+	int32 length = (int32)strlen(text);
+	for (int32 at = 0; at < length;) {
+		uint32 codePoint;
+		int32 size = BPrivate::DecodeUTF8(text + at, length - at, codePoint);
+		std::string bytes(text + at, size);
+		focus->KeyDown(bytes.c_str(), size);
+		at += size;
 	}
 }
 
@@ -126,6 +157,12 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			break;
 		case B_SIMPLE_DATA:
 			_HandleDrop(message, handler);
+			break;
+		case B_INPUT_METHOD_EVENT:
+			if (toWindow)
+				dispatch_input_method(CurrentFocus(), message);
+			else
+				handler->MessageReceived(message);
 			break;
 		default:
 			BLooper::DispatchMessage(message, handler);

@@ -61,6 +61,21 @@ Backend::SetDialog(int32 window, int32 parent, bool modal)
 }
 
 
+void
+Backend::SetTextInputRect(int32 window, BRect rect)
+{
+	B_UNUSED(window);
+	B_UNUSED(rect);
+}
+
+
+void
+Backend::StopComposition(int32 window)
+{
+	B_UNUSED(window);
+}
+
+
 BRect
 Backend::ScreenFrame()
 {

@@ -81,6 +81,13 @@ public:
 	// edges. A backend without a screen of its own has one of 1280 x 800.
 	virtual	BRect				ScreenFrame();
 
+	// The screen's input method: where the text being typed goes in the
+	// window (window coordinates), for its candidate window; and the end
+	// of what it composes, which the window has kept or dropped itself,
+	// so that none of it is typed later. Nothing on a screen without one.
+	virtual	void				SetTextInputRect(int32 window, BRect rect);
+	virtual	void				StopComposition(int32 window);
+
 	virtual	void				SetCursor(cursor_kind cursor) = 0;
 	virtual	void				Beep() = 0;
 

@@ -116,6 +116,7 @@ DisplayServer::DisplayServer(Backend* backend)
 	fLastActiveWindow(0),
 	fPointerWindow(0),
 	fSwallowUpWindow(0),
+	fComposingWindow(0),
 	fButtons(0),
 	fModifiers(0)
 {

@@ -98,6 +98,10 @@ private:
 		std::vector<int32>	subset;
 		int32				width = 1;
 		int32				height = 1;
+	// Where the window's text input goes (window coordinates), as it
+	// last said, and the compositions it stopped itself.
+		BRect				textInputRect;
+		int32				compositionsStopped = 0;
 	// The last frame the window presented, B_RGBA32, width * height.
 		std::vector<uint32>	pixels;
 	};
@@ -169,6 +173,11 @@ private:
 			status_t			_Handle(const GetWindowInfoRequest& request,
 									GetWindowInfoRequest::Reply& reply);
 			status_t			_Handle(const SetSubsetRequest& request);
+	// Input methods (DisplayServerInputMethod.cpp).
+			status_t			_Handle(const SetTextInputRectRequest& request);
+			status_t			_Handle(const StopInputMethodRequest& request);
+			status_t			_Handle(const GetTextInputRequest& request,
+									GetTextInputRequest::Reply& reply);
 
 	// The server's copy of the window; NULL for an id it does not know.
 			Window*				_FindWindow(int32 id);
@@ -238,6 +247,15 @@ private:
 									const FilesDroppedEvent& event);
 			void				_Handle(int32 id, Window& window,
 									const ExposedEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const InputMethodComposeEvent& event);
+			void				_Handle(int32 id, Window& window,
+									const InputMethodCommitEvent& event);
+	// A B_INPUT_METHOD_EVENT with the opcode, and the composition the
+	// window was shown ending (B_INPUT_METHOD_STOPPED).
+			void				_PostInputMethod(Window& window,
+									int32 opcode);
+			void				_EndComposition();
 
 			void				_PostKey(Window& window, uint32 what,
 									const KeyEvent& event);
@@ -284,6 +302,10 @@ private:
 	// A window whose next mouse up is not delivered: its down closed
 	// the menus instead.
 			int32				fSwallowUpWindow;
+	// The window that is shown what the input method composes; 0 while
+	// it composes nothing. The screen has one input method for all the
+	// windows, so one composition goes on at a time.
+			int32				fComposingWindow;
 
 	// Guards the pointer state, which any thread may read.
 			std::mutex			fPointerLock;

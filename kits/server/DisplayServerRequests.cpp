@@ -104,6 +104,8 @@ DisplayServer::_Handle(const DestroyWindowRequest& request)
 		fLastActiveWindow = 0;
 	if (fPointerWindow == request.window)
 		fPointerWindow = 0;
+	if (fComposingWindow == request.window)
+		fComposingWindow = 0;
 	_ForgetModal(request.window);
 	_MenuWindowShown(request.window, false);
 	fBackend->DestroyWindow(request.window);

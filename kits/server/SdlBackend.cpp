@@ -183,6 +183,10 @@ SdlBackend::Open()
 	SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
 	SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
 	SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+	// An input method's composition comes whole, however long, so that
+	// the window can show it where the text goes.
+	SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+	SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, "0");
 
 	// Only a real screen will do: SDL would otherwise settle for its own
 	// offscreen driver, which shows nothing to anybody. A driver named in
@@ -647,21 +651,68 @@ SdlBackend::WaitForEvent(bigtime_t timeout, ServerEvent& _event)
 		}
 		if (got == 0)
 			return false;
-		if (event.type == fWakeEvent) {
-			fWakePending.store(false);
+		if (!_Translate(event))
 			return false;
-		}
-		// SDL's Wayland driver reports a toplevel at 0, 0 when it maps:
-		// the compositor tells no position, so the window keeps its own.
-		bool placeless = fOnWayland && event.type == SDL_WINDOWEVENT
-			&& event.window.event == SDL_WINDOWEVENT_MOVED;
-		if (!placeless)
-			fInput.Translate(event, fReady);
-		if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
-			SDL_free(event.drop.file);
 	}
 	_event = std::move(fReady.front());
 	fReady.pop_front();
+	return true;
+}
+
+
+void
+SdlBackend::SetTextInputRect(int32 window, BRect rect)
+{
+	// SDL keeps one place for the input method, in the coordinates of
+	// the window that has the keyboard.
+	Window* record = _Find(window);
+	if (record == NULL || SDL_GetKeyboardFocus() != record->window)
+		return;
+	SDL_Rect place;
+	place.x = (int)floorf(rect.left);
+	place.y = (int)floorf(rect.top);
+	place.w = std::max(1, (int)ceilf(rect.Width()) + 1);
+	place.h = std::max(1, (int)ceilf(rect.Height()) + 1);
+	SDL_SetTextInputRect(&place);
+}
+
+
+void
+SdlBackend::StopComposition(int32 window)
+{
+	// Stopping text input drops the text events SDL holds, which were
+	// typed before: they are taken first.
+	SDL_PumpEvents();
+	SDL_Event event;
+	while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT,
+			SDL_LASTEVENT) > 0) {
+		_Translate(event);
+	}
+	fInput.CompositionStopped(window, SDL_GetTicks());
+	// SDL_ClearComposition() does nothing on X11; stopping text input
+	// resets the input method.
+	SDL_StopTextInput();
+	SDL_StartTextInput();
+}
+
+
+bool
+SdlBackend::_Translate(SDL_Event& event)
+{
+	if (event.type == fWakeEvent) {
+		fWakePending.store(false);
+		return false;
+	}
+	// SDL's Wayland driver reports a toplevel at 0, 0 when it maps: the
+	// compositor tells no position, so the window keeps its own.
+	bool placeless = fOnWayland && event.type == SDL_WINDOWEVENT
+		&& event.window.event == SDL_WINDOWEVENT_MOVED;
+	if (!placeless)
+		fInput.Translate(event, fReady);
+	if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
+		SDL_free(event.drop.file);
+	if (event.type == SDL_TEXTEDITING_EXT)
+		SDL_free(event.editExt.text);
 	return true;
 }
 

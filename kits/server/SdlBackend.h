@@ -79,6 +79,11 @@ public:
 	// offers one; kept in the process where it does not.
 	virtual	status_t			SetPrimaryText(const std::string& text);
 	virtual	status_t			GetPrimaryText(std::string& _text);
+	// SDL_SetTextInputRect() while the window has the keyboard; SDL
+	// tells the input method (IBus or Fcitx, over D-Bus) where that is
+	// on the screen.
+	virtual	void				SetTextInputRect(int32 window, BRect rect);
+	virtual	void				StopComposition(int32 window);
 	virtual	void				SetCursor(cursor_kind cursor);
 	// The X server's bell; nothing on displays that have none SDL can
 	// reach (Wayland).
@@ -119,6 +124,9 @@ private:
 			int32				_WindowFor(SDL_Window* sdlWindow);
 			void				_CheckWaylandConnection();
 			bool				_ScreenHasPrimary();
+	// Hands the event to SdlInput and frees what SDL allocated for it;
+	// false for the wake event, which is no event of the screen's.
+			bool				_Translate(SDL_Event& event);
 
 	// SdlInput::Screen
 	virtual	int32				WindowForSdlID(uint32 sdlID);

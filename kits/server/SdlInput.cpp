@@ -19,6 +19,11 @@ namespace BPrivate {
 
 namespace {
 
+// How long after a window ended a composition itself the input method's
+// commit of that text is taken for its letting go of it. It comes as an
+// answer to the reset, within a few milliseconds.
+const uint32 kEchoMilliseconds = 1000;
+
 // Key codes of the keys KeyMap does not give a character for, as the
 // platform numbers them.
 struct scancode_key {
@@ -181,6 +186,23 @@ buttons_for(uint32 sdlState)
 }
 
 
+// The byte offset of the character a composition's offset counts to;
+// the text's end for a negative offset or one past it.
+int32
+utf8_offset_of(const char* text, int32 length, int32 characters)
+{
+	if (characters < 0)
+		return length;
+	int32 at = 0;
+	while (characters > 0 && at < length) {
+		uint32 codePoint;
+		at += DecodeUTF8(text + at, length - at, codePoint);
+		characters--;
+	}
+	return std::min(at, length);
+}
+
+
 // How far apart on the screen two presses may be and still make a double
 // click: SDL's setting where the user gave one, otherwise the distance
 // the desktops' own toolkits use.
@@ -214,6 +236,10 @@ SdlInput::SdlInput(Screen& screen)
 	fClickWindow(0),
 	fClickButton(0),
 	fClicks(0),
+	fComposing(false),
+	fComposingWindow(0),
+	fEchoExpected(false),
+	fEchoDeadline(0),
 	fDropping(false),
 	fDropWindow(0)
 {
@@ -309,6 +335,17 @@ SdlInput::Translate(const SDL_Event& event, std::deque<ServerEvent>& _events)
 		case SDL_TEXTINPUT:
 			_Text(event.text, _events);
 			break;
+		case SDL_TEXTEDITING:
+			_Editing(event.edit.windowID, event.edit.text,
+				(int32)strnlen(event.edit.text, sizeof(event.edit.text)),
+				event.edit.start, event.edit.length, _events);
+			break;
+		case SDL_TEXTEDITING_EXT:
+			_Editing(event.editExt.windowID, event.editExt.text,
+				event.editExt.text != NULL
+					? (int32)strlen(event.editExt.text) : 0,
+				event.editExt.start, event.editExt.length, _events);
+			break;
 		case SDL_MOUSEMOTION:
 		case SDL_MOUSEBUTTONDOWN:
 		case SDL_MOUSEBUTTONUP:
@@ -354,6 +391,22 @@ SdlInput::ForgetWindow(int32 window)
 {
 	fExpected.erase(window);
 	fPointer.erase(window);
+	if (fComposingWindow == window) {
+		fComposing = false;
+		fComposingWindow = 0;
+	}
+}
+
+
+void
+SdlInput::CompositionStopped(int32 window, uint32 ticks)
+{
+	if (!fComposing || window != fComposingWindow)
+		return;
+	fComposing = false;
+	fEchoExpected = true;
+	fEchoText = fComposedText;
+	fEchoDeadline = ticks + kEchoMilliseconds;
 }
 
 
@@ -377,6 +430,8 @@ SdlInput::_KeyDown(const SDL_KeyboardEvent& key,
 	fModifiers = ModifiersFor(key.keysym.mod);
 	fRepeat = key.repeat != 0 ? fRepeat + 1 : 0;
 	fPending.valid = false;
+	// A key the input method let through: the person has moved on.
+	fEchoExpected = false;
 
 	int32 window = _KeyWindow(key);
 	if (window == 0)
@@ -407,6 +462,7 @@ SdlInput::_KeyDown(const SDL_KeyboardEvent& key,
 	fPending.rawChar = keycode > 0 && keycode < 0x80 ? (int32)keycode : 0;
 	fPending.modifiers = fModifiers;
 	fPending.repeat = fRepeat;
+	fPending.ticks = key.timestamp;
 }
 
 
@@ -438,6 +494,30 @@ void
 SdlInput::_Text(const SDL_TextInputEvent& text,
 	std::deque<ServerEvent>& _events)
 {
+	// A press whose text never came (a dead key) is no press of this.
+	const uint32 kPressTextMilliseconds = 100;
+	if (fComposing && fPending.valid
+		&& text.timestamp - fPending.ticks <= kPressTextMilliseconds) {
+		// The text of a press during a composition: SDL hands a key on
+		// when the input method is slow to answer for it, and the method
+		// has it too.
+		fPending.valid = false;
+		return;
+	}
+	if (fComposing) {
+		// The input method typed what it composed, whatever the
+		// modifiers and wherever the keyboard went meanwhile.
+		fComposing = false;
+		int32 window = fComposingWindow;
+		std::string committed(text.text, strnlen(text.text,
+			sizeof(text.text)));
+		if (window != 0 && !committed.empty())
+			_events.emplace_back(window, InputMethodCommitEvent(committed));
+		return;
+	}
+	if (_IsEcho(text.text, text.timestamp))
+		return;
+
 	// Ctrl or Alt made the press a shortcut; the text is not typed.
 	if ((fModifiers & (B_COMMAND_KEY | B_OPTION_KEY)) != 0) {
 		fPending.valid = false;
@@ -466,6 +546,55 @@ SdlInput::_Text(const SDL_TextInputEvent& text,
 		next += length;
 		left -= length;
 	}
+}
+
+
+void
+SdlInput::_Editing(uint32 sdlID, const char* text, int32 textLength,
+	int32 start, int32 length, std::deque<ServerEvent>& _events)
+{
+	int32 window = fScreen.WindowForSdlID(sdlID);
+	if (window == 0)
+		window = fComposingWindow;
+	if (text == NULL || textLength <= 0) {
+		// The composition ended without anything typed.
+		if (fComposing && window != 0)
+			_events.emplace_back(window, InputMethodComposeEvent("", 0, 0));
+		fComposing = false;
+		return;
+	}
+	if (window == 0)
+		return;
+	fEchoExpected = false;
+	fComposing = true;
+	fComposingWindow = window;
+	fComposedText.assign(text, textLength);
+
+	int32 selectionStart = utf8_offset_of(text, textLength, start);
+	int32 selectionEnd = length > 0
+		? utf8_offset_of(text, textLength, std::max(start, 0) + length)
+		: selectionStart;
+	_events.emplace_back(window, InputMethodComposeEvent(fComposedText,
+		selectionStart, selectionEnd));
+}
+
+
+bool
+SdlInput::_IsEcho(const char* text, uint32 ticks)
+{
+	if (!fEchoExpected)
+		return false;
+	// SDL cuts a long text into several events.
+	size_t length = strnlen(text, SDL_TEXTINPUTEVENT_TEXT_SIZE);
+	// SDL's ticks wrap after 49 days; their difference does not.
+	if ((int32)(fEchoDeadline - ticks) < 0 || length == 0
+		|| fEchoText.compare(0, length, text, length) != 0) {
+		fEchoExpected = false;
+		return false;
+	}
+	fEchoText.erase(0, length);
+	fEchoExpected = !fEchoText.empty();
+	return true;
 }
 
 

@@ -13,6 +13,19 @@
  * held is a shortcut already sent as a press, never typing. Ctrl is the
  * platform's Command key, Alt its Option key.
  *
+ * Input methods: SDL reports what an input method composes
+ * (SDL_TEXTEDITING, SDL_TEXTEDITING_EXT for a long text) with the part it
+ * works on in characters, which become byte offsets; an empty text ends
+ * the composition. Text that comes while a composition is shown is its
+ * commit, unless a press came just before it: then it is that press's
+ * text, which SDL sends as well when the input method is slow to answer
+ * for the key, and the input method has the key; it is dropped. A
+ * composition stays with the window it began in, also when SDL
+ * names no window for its end (the keyboard went elsewhere meanwhile).
+ * When a window ends a composition itself, having kept its text, the
+ * input method may still type that text as it lets go of it: that one
+ * commit, should it come before anything else was typed, is dropped.
+ *
  * The mouse: clicks, moves and the wheel go to the window under the
  * pointer when it is a menu window, or to another window while a menu
  * is open; otherwise to the window SDL names, which keeps a drag that
@@ -77,6 +90,10 @@ public:
 									int32 y);
 	// Forgets what was kept for the window.
 			void				ForgetWindow(int32 window);
+	// The window ended the composition itself at SDL's time ticks (in
+	// milliseconds, as SDL stamps its events).
+			void				CompositionStopped(int32 window,
+									uint32 ticks);
 
 	// The platform's modifiers for SDL's modifier state.
 	static	uint32				ModifiersFor(uint16 sdlModifiers);
@@ -95,6 +112,8 @@ private:
 		int32				rawChar = 0;
 		uint32				modifiers = 0;
 		int32				repeat = 0;
+	// SDL's time of the press; its text comes at once.
+		uint32				ticks = 0;
 	};
 
 	struct Expectation {
@@ -114,6 +133,15 @@ private:
 									std::deque<ServerEvent>& _events);
 			void				_Text(const SDL_TextInputEvent& text,
 									std::deque<ServerEvent>& _events);
+	// What is composed: text (not NUL-terminated, length bytes), with
+	// the part worked on from start for length characters (-1 for none).
+			void				_Editing(uint32 sdlID, const char* text,
+									int32 textLength, int32 start,
+									int32 length,
+									std::deque<ServerEvent>& _events);
+	// Whether the commit is the text of a composition the window already
+	// kept; such a commit is dropped, once.
+			bool				_IsEcho(const char* text, uint32 ticks);
 			void				_Mouse(const SDL_Event& event,
 									std::deque<ServerEvent>& _events);
 			void				_Wheel(const SDL_MouseWheelEvent& wheel,
@@ -151,6 +179,15 @@ private:
 	// The pointer's last place in each window, for the exit.
 			std::map<int32, BPoint>	fPointer;
 			std::map<int32, Expectation> fExpected;
+	// The composition shown, its window and text; the text of the last
+	// one a window ended itself, and until when its commit is taken for
+	// that one's.
+			bool				fComposing;
+			int32				fComposingWindow;
+			std::string			fComposedText;
+			bool				fEchoExpected;
+			std::string			fEchoText;
+			uint32				fEchoDeadline;
 	// The files of a drop that has begun and not completed.
 			bool				fDropping;
 			uint32				fDropWindow;

@@ -28,6 +28,7 @@
 
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -164,6 +165,33 @@ struct FilesDroppedEvent {
 struct ExposedEvent {
 };
 
+// What the screen's input method is composing for the window (the
+// preedit): text, UTF-8, with the part the input method works on now
+// from selectionStart to selectionEnd (byte offsets into text, equal
+// for a caret) and its clauses as pairs of byte offsets (none for one
+// clause of the whole text). Nothing of it is typed yet. An empty text
+// ends the composition with nothing typed.
+struct InputMethodComposeEvent {
+	InputMethodComposeEvent(std::string text, int32 selectionStart,
+		int32 selectionEnd,
+		std::vector<std::pair<int32, int32> > clauses = {})
+		: text(std::move(text)), selectionStart(selectionStart),
+		selectionEnd(selectionEnd), clauses(std::move(clauses)) {}
+
+	std::string			text;
+	int32				selectionStart;
+	int32				selectionEnd;
+	std::vector<std::pair<int32, int32> > clauses;
+};
+
+// The input method types text, UTF-8, ending what it was composing.
+struct InputMethodCommitEvent {
+	explicit InputMethodCommitEvent(std::string text)
+		: text(std::move(text)) {}
+
+	std::string			text;
+};
+
 // What happened on the screen, for one window. An event made empty (no
 // window, std::monostate) is what a wait that found none leaves; the
 // server drops it.
@@ -182,7 +210,9 @@ struct ServerEvent {
 		ResizedEvent,
 		MovedEvent,
 		FilesDroppedEvent,
-		ExposedEvent>;
+		ExposedEvent,
+		InputMethodComposeEvent,
+		InputMethodCommitEvent>;
 
 	ServerEvent() = default;
 	ServerEvent(int32 window, What what)
@@ -414,6 +444,40 @@ struct AnswersWithReply : std::false_type {};
 template<typename Request>
 struct AnswersWithReply<Request, std::void_t<typename Request::Reply> >
 	: std::true_type {};
+// Where the text being typed goes in the window (window coordinates):
+// the caret, or the part of a composition the input method works on.
+// The screen's input method puts its candidate window beside it.
+struct SetTextInputRectRequest {
+	SetTextInputRectRequest(int32 window, BRect rect)
+		: window(window), rect(rect) {}
+
+	int32				window;
+	BRect				rect;
+};
+
+// The window ended the composition itself, keeping or dropping its text
+// (a click elsewhere, the focus going): the screen's input method
+// forgets what it was composing and types none of it.
+struct StopInputMethodRequest {
+	explicit StopInputMethodRequest(int32 window) : window(window) {}
+
+	int32				window;
+};
+
+// Synchronous: what the window told the screen's input method.
+struct GetTextInputRequest {
+	struct Reply {
+		// The last rect set for the window's text input; invalid when
+		// none was.
+		BRect			rect;
+		// How many compositions the window stopped itself.
+		int32			stopped = 0;
+	};
+
+	explicit GetTextInputRequest(int32 window) : window(window) {}
+
+	int32				window;
+};
 
 using ServerRequest = std::variant<
 	CreateWindowRequest,
@@ -437,7 +501,10 @@ using ServerRequest = std::variant<
 	GetScreenFrameRequest,
 	SetServedWindowRequest,
 	GetWindowInfoRequest,
-	SetSubsetRequest>;
+	SetSubsetRequest,
+	SetTextInputRectRequest,
+	StopInputMethodRequest,
+	GetTextInputRequest>;
 
 }	// namespace BPrivate
 

@@ -245,6 +245,68 @@ TestDriver::PressFunctionKey(BWindow* window, int32 number,
 }
 
 
+// #pragma mark - Input methods
+
+
+status_t
+TestDriver::ComposeText(BWindow* window, const char* text,
+	int32 selectionStart, int32 selectionEnd,
+	const std::vector<std::pair<int32, int32> >& clauses)
+{
+	std::string composed(text != NULL ? text : "");
+	int32 length = (int32)composed.size();
+	int32 start = selectionStart < 0 ? length : selectionStart;
+	int32 end = selectionEnd < 0 ? start : selectionEnd;
+	ServerEvent event(0, BPrivate::InputMethodComposeEvent(composed, start,
+		end, clauses));
+	return _InjectAndWait(event, window);
+}
+
+
+status_t
+TestDriver::CommitText(BWindow* window, const char* text)
+{
+	ServerEvent event(0, BPrivate::InputMethodCommitEvent(
+		text != NULL ? text : ""));
+	return _InjectAndWait(event, window);
+}
+
+
+status_t
+TestDriver::CancelComposition(BWindow* window)
+{
+	return ComposeText(window, "");
+}
+
+
+BRect
+TestDriver::TextInputRect(BWindow* window)
+{
+	int32 id;
+	BPrivate::GetTextInputRequest::Reply reply;
+	if (_IdleServerID(window, id) != B_OK
+		|| DisplayServer::Default().Call(BPrivate::GetTextInputRequest(id),
+			reply) != B_OK) {
+		return BRect();
+	}
+	return reply.rect;
+}
+
+
+int32
+TestDriver::CompositionsStopped(BWindow* window)
+{
+	int32 id;
+	BPrivate::GetTextInputRequest::Reply reply;
+	if (_IdleServerID(window, id) != B_OK
+		|| DisplayServer::Default().Call(BPrivate::GetTextInputRequest(id),
+			reply) != B_OK) {
+		return -1;
+	}
+	return reply.stopped;
+}
+
+
 // #pragma mark - The window manager's part
 
 

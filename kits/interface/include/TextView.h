@@ -378,6 +378,23 @@ private:
 									const BPrivate::UndoStep* step,
 									bool redo);
 
+	// Input methods (TextViewInputMethod.cpp)
+			void				_HandleInputMethod(BMessage* message);
+			void				_InlineInputChanged(BMessage* message);
+	// Ends the composition shown, if any: its text is typed
+	// (BPrivate::INLINE_KEEP) or dropped (INLINE_DROP), and the input
+	// method is told to forget it.
+			void				_EndInlineInput(int ending);
+	// Draws the layout line with the composition at the caret, the text
+	// after it moved along; false for a line that does not hold it.
+			bool				_DrawInlineLine(int32 line, float top,
+									BRect bounds);
+	// Where the text being typed goes: the composition's cursor or
+	// selection, else the caret (view coordinates).
+			BRect				_TextInputRect() const;
+	// Tells the input method where that is, when it moved.
+			void				_ReportTextInput();
+
 	// The desktop's selection and context menu (TextViewDesktop.cpp)
 			void				_OfferSelection();
 			void				_PastePrimary(BPoint where);

@@ -41,6 +41,7 @@ class BMenuItem;
 #include <string>
 #include <thread>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 class BAlert;
@@ -154,6 +155,25 @@ public:
 	// A function key, 1 to 12.
 			status_t			PressFunctionKey(BWindow* window,
 									int32 number, uint32 modifiers = 0);
+
+	// Input methods, as the screen's input method speaks to the window:
+	// the text it composes for the focus view, with the part it works on
+	// from selectionStart to selectionEnd (byte offsets into text; -1 for
+	// its end) and its clauses (pairs of byte offsets; none for one
+	// clause); the text it types, ending the composition; and the end of
+	// a composition with nothing typed.
+			status_t			ComposeText(BWindow* window, const char* text,
+									int32 selectionStart = -1,
+									int32 selectionEnd = -1,
+									const std::vector<std::pair<int32,
+										int32> >& clauses = {});
+			status_t			CommitText(BWindow* window, const char* text);
+			status_t			CancelComposition(BWindow* window);
+	// Where the window last told the input method its text goes (window
+	// coordinates; invalid when it never did), and how many compositions
+	// it ended itself, after waiting for idle.
+			BRect				TextInputRect(BWindow* window);
+			int32				CompositionsStopped(BWindow* window);
 
 	// Alerts and controls (TestDriverControls.cpp).
 	// The alert shown last; NULL when none is shown (FindAlert) or none

@@ -9,6 +9,12 @@
  * - keys that type nothing give the platform's characters and key codes;
  *   bare modifier keys give no key event; repeats are counted;
  * - an input method's text without a press is a key-down a character;
+ * - what an input method composes comes whole, with the part it works
+ *   on as byte offsets, stays with the window it began in, and its
+ *   commit is the composition's, but not the text of a press SDL handed
+ *   on meanwhile; when the window ended the composition
+ *   itself, the input method's commit of that same text is dropped once,
+ *   unless a key came first or it came too late;
  * - mouse buttons are held and let go in "buttons", clicks are counted:
  *   a double click is two presses of one button in one window, near each
  *   other on the screen, that SDL counts as one after the other;
@@ -32,9 +38,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <map>
 #include <type_traits>
 #include <variant>
+#include <string>
+#include <vector>
 
 using namespace BPrivate;
 
@@ -185,13 +195,40 @@ key_event(uint32 type, SDL_Keycode keycode, SDL_Scancode scancode,
 
 
 SDL_Event
-text_event(const char* text, uint32 sdlWindow = 40)
+text_event(const char* text, uint32 sdlWindow = 40, uint32 ticks = 0)
 {
 	SDL_Event event;
 	SDL_zero(event);
 	event.type = SDL_TEXTINPUT;
+	event.text.timestamp = ticks;
 	event.text.windowID = sdlWindow;
 	strncpy(event.text.text, text, sizeof(event.text.text) - 1);
+	return event;
+}
+
+
+// What an input method composes; start and length count characters.
+// A text too long for SDL's event comes as SDL_TEXTEDITING_EXT, pointing
+// at the caller's text.
+SDL_Event
+editing_event(const char* text, int32 start, int32 length,
+	uint32 sdlWindow = 40)
+{
+	SDL_Event event;
+	SDL_zero(event);
+	if (strlen(text) < sizeof(event.edit.text)) {
+		event.type = SDL_TEXTEDITING;
+		event.edit.windowID = sdlWindow;
+		strncpy(event.edit.text, text, sizeof(event.edit.text) - 1);
+		event.edit.start = start;
+		event.edit.length = length;
+	} else {
+		event.type = SDL_TEXTEDITING_EXT;
+		event.editExt.windowID = sdlWindow;
+		event.editExt.text = (char*)text;
+		event.editExt.start = start;
+		event.editExt.length = length;
+	}
 	return event;
 }
 
@@ -734,4 +771,139 @@ TEST_F(SdlInputTest, DoubleClickIsTwoPressesInOneWindowNearby)
 		button_event(kDown, kLeft, 10, 20, 1),
 		button_event(kDown, kLeft, 30, 20, 2),
 		button_event(kDown, SDL_BUTTON_RIGHT, 30, 20, 3) }));
+}
+
+
+TEST_F(SdlInputTest, CompositionsAndTheirCommits)
+{
+	// A step is an SDL event or, with stopAt set, the window (ours: 2)
+	// ending the composition itself at that many ticks.
+	struct step {
+		SDL_Event	event;
+		uint32		stopAt = 0;
+	};
+	auto stop = [](uint32 ticks) {
+		step stopping;
+		SDL_zero(stopping.event);
+		stopping.stopAt = ticks;
+		return stopping;
+	};
+	auto sdl = [](SDL_Event event) {
+		step happening;
+		happening.event = event;
+		return happening;
+	};
+	static const std::string kLong(45, 'w');
+	struct composition_case {
+		const char*			name;
+		std::vector<step>	steps;
+		std::vector<std::string> expected;
+	};
+	const composition_case cases[] = {
+		{ "characters count to bytes",
+			{ sdl(editing_event("にほん", 1, 1)) },
+			{ "compose 2 にほん 3 6" } },
+		{ "a caret only, and one at the end",
+			{ sdl(editing_event("にほ", 1, -1)),
+				sdl(editing_event("にほ", -1, -1)),
+				sdl(editing_event("にほ", 9, 4)) },
+			{ "compose 2 にほ 3 3", "compose 2 にほ 6 6",
+				"compose 2 にほ 6 6" } },
+		{ "a long composition comes whole",
+			{ sdl(editing_event(kLong.c_str(), 40, 2)) },
+			{ "compose 2 " + kLong + " 40 42" } },
+		{ "the commit of a composition",
+			{ sdl(editing_event("ni", 2, -1)), sdl(text_event("你")),
+				sdl(text_event("a")) },
+			{ "compose 2 ni 2 2", "commit 2 你", "key 2 a" } },
+		{ "a press's own text is the input method's",
+			{ sdl(editing_event("ni", 2, -1)),
+				sdl(key_event(SDL_KEYDOWN, SDLK_h, SDL_SCANCODE_H)),
+				sdl(text_event("h")), sdl(editing_event("nih", 3, -1)),
+				sdl(text_event("你")) },
+			{ "compose 2 ni 2 2", "compose 2 nih 3 3", "commit 2 你" } },
+		{ "a press long before is not the commit's",
+			{ sdl(editing_event("ni", 2, -1)),
+				sdl(key_event(SDL_KEYDOWN, SDLK_h, SDL_SCANCODE_H)),
+				sdl(text_event("你", 40, 500)) },
+			{ "compose 2 ni 2 2", "commit 2 你" } },
+		{ "hidden first, then typed",
+			{ sdl(editing_event("ni", 2, -1)), sdl(editing_event("", 0, 0)),
+				sdl(text_event("你")) },
+			{ "compose 2 ni 2 2", "compose 2  0 0", "key 2 你" } },
+		{ "the end and the commit stay with the window",
+			{ sdl(editing_event("ni", 2, -1)),
+				sdl(editing_event("nih", 3, -1, 0)),
+				sdl(text_event("你", 0)) },
+			{ "compose 2 ni 2 2", "compose 2 nih 3 3", "commit 2 你" } },
+		{ "another window takes the composition over",
+			{ sdl(editing_event("ni", 2, -1)),
+				sdl(editing_event("ha", 2, -1, 41)),
+				sdl(text_event("哈", 41)) },
+			{ "compose 2 ni 2 2", "compose 1 ha 2 2", "commit 1 哈" } },
+		{ "nothing composed ends nothing",
+			{ sdl(editing_event("", 0, 0)), sdl(text_event("a")) },
+			{ "key 2 a" } },
+		{ "the commit of a kept composition is dropped once",
+			{ sdl(editing_event("ni", 2, -1)), stop(100),
+				sdl(text_event("ni", 40, 150)),
+				sdl(text_event("ni", 40, 160)) },
+			{ "compose 2 ni 2 2", "key 2 n", "key 2 i" } },
+		{ "in pieces too",
+			{ sdl(editing_event(kLong.c_str(), 45, -1)), stop(100),
+				sdl(text_event(kLong.substr(0, 31).c_str(), 40, 101)),
+				sdl(text_event(kLong.substr(31).c_str(), 40, 102)),
+				sdl(text_event("x", 40, 103)) },
+			{ "compose 2 " + kLong + " 45 45", "key 2 x" } },
+		{ "a key let through comes first",
+			{ sdl(editing_event("ni", 2, -1)), stop(100),
+				sdl(key_event(SDL_KEYDOWN, SDLK_LEFT, SDL_SCANCODE_LEFT)),
+				sdl(text_event("ni", 40, 150)) },
+			{ "compose 2 ni 2 2", "key 2 \x1c", "key 2 n", "key 2 i" } },
+		{ "too late",
+			{ sdl(editing_event("ni", 2, -1)), stop(100),
+				sdl(text_event("ni", 40, 1101)) },
+			{ "compose 2 ni 2 2", "key 2 n", "key 2 i" } },
+		{ "other text",
+			{ sdl(editing_event("ni", 2, -1)), stop(100),
+				sdl(text_event("no", 40, 150)) },
+			{ "compose 2 ni 2 2", "key 2 n", "key 2 o" } },
+		{ "a new composition first",
+			{ sdl(editing_event("ni", 2, -1)), stop(100),
+				sdl(editing_event("ni", 2, -1)),
+				sdl(text_event("ni", 40, 150)) },
+			{ "compose 2 ni 2 2", "compose 2 ni 2 2", "commit 2 ni" } },
+		{ "a window that was composing nothing",
+			{ stop(100), sdl(text_event("a", 40, 150)) },
+			{ "key 2 a" } },
+	};
+
+	for (const composition_case& test : cases) {
+		SCOPED_TRACE(test.name);
+		FakeScreen screen;
+		SdlInput input(screen);
+		std::deque<ServerEvent> out;
+		for (const step& next : test.steps) {
+			if (next.stopAt != 0)
+				input.CompositionStopped(2, next.stopAt);
+			else
+				input.Translate(next.event, out);
+		}
+		std::vector<std::string> seen;
+		for (const ServerEvent& event : out) {
+			std::string window = std::to_string(event.window);
+			if (const auto* compose = event.As<InputMethodComposeEvent>()) {
+				seen.push_back("compose " + window + " " + compose->text
+					+ " " + std::to_string(compose->selectionStart) + " "
+					+ std::to_string(compose->selectionEnd));
+			} else if (const auto* commit
+					= event.As<InputMethodCommitEvent>()) {
+				seen.push_back("commit " + window + " " + commit->text);
+			} else if (const auto* key = event.As<KeyDownEvent>())
+				seen.push_back("key " + window + " " + key->bytes);
+			else
+				seen.push_back("other");
+		}
+		EXPECT_EQ(seen, test.expected);
+	}
 }
