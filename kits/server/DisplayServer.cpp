@@ -116,6 +116,7 @@ DisplayServer::DisplayServer(Backend* backend)
 	fStopped(false),
 	fProcess(getpid()),
 	fNextWindowID(1),
+	fScale(1),
 	fActiveWindow(0),
 	fLastActiveWindow(0),
 	fPointerWindow(0),
@@ -242,6 +243,13 @@ DisplayServer::Modifiers()
 }
 
 
+DisplayScale
+DisplayServer::Scale() const
+{
+	return DisplayScale(fScale.load());
+}
+
+
 // #pragma mark - The loop
 
 
@@ -249,6 +257,8 @@ void
 DisplayServer::_Run()
 {
 	status_t status = fBackend->Open();
+	if (status == B_OK)
+		fScale.store(fBackend->Scale().Factor());
 	{
 		std::lock_guard<std::mutex> guard(fLock);
 		fOpened = true;
