@@ -85,9 +85,10 @@ DisplayScale::UnitsCovering(int32 pixels) const
 {
 	if (pixels <= 1)
 		return 0;
-	// A hair below the quotient, so that a size the window asked for
-	// comes back as itself despite float rounding.
-	return (float)ceil((double)pixels / fFactor - 1e-4) - 1;
+	// The fewest units whose Pixels() are as many, so that a size the
+	// window asked for comes back as itself; a hair below the quotient
+	// against float rounding.
+	return (float)ceil((pixels - 0.5) / fFactor - 1e-4) - 1;
 }
 
 

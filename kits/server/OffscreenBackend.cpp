@@ -198,6 +198,8 @@ OffscreenBackend::InjectEvent(const ServerEvent& event)
 		MoveWindow(event.window, moved->where);
 	else if (const ScaleChangedEvent* scaled = event.As<ScaleChangedEvent>()) {
 		DisplayScale scale(scaled->scale);
+		if (scale == record->scale)
+			return B_OK;
 		cairo_surface_t* image = _NewImage(record->frame, scale, NULL);
 		if (image == NULL)
 			return B_NO_MEMORY;
