@@ -137,43 +137,25 @@ wayland_identity(const char* name, const char* runtimeDirectory)
 }	// namespace
 
 
-display_environment
-current_display_environment()
-{
-	display_environment environment;
-	environment.kitsDisplay = getenv("KITS_DISPLAY");
-	environment.videoDriver = getenv("SDL_VIDEODRIVER");
-	environment.x11Display = getenv("DISPLAY");
-	environment.waylandDisplay = getenv("WAYLAND_DISPLAY");
-	environment.runtimeDirectory = getenv("XDG_RUNTIME_DIR");
-	return environment;
-}
-
-
 std::string
 display_identity(const display_environment& environment)
 {
-	// As Backend::Create() chooses the backend.
-	if (is_set(environment.kitsDisplay)
-		&& strcmp(environment.kitsDisplay, "sdl") != 0) {
-		if (strcmp(environment.kitsDisplay, "offscreen") == 0)
+	switch (chosen_display_backend(environment)) {
+		case kOffscreenDisplayBackend:
 			return "offscreen";
-		// A backend the server does not know, and will not start.
-		return std::string("kits-") + kAsWritten + environment.kitsDisplay;
+		case kUnknownDisplayBackend:
+			// A backend the server does not know, and will not start.
+			return std::string("kits-") + kAsWritten
+				+ environment.kitsDisplay;
+		case kSdlDisplayBackend:
+			break;
 	}
 
-	// As SdlBackend::Open() chooses SDL's video driver: the user's
-	// choice (the first of a list), else X11 before Wayland.
-	std::string driver;
-	if (is_set(environment.videoDriver)) {
-		driver = lower_case(environment.videoDriver);
-		driver = driver.substr(0, driver.find(','));
-	} else if (is_set(environment.x11Display))
-		driver = "x11";
-	else if (is_set(environment.waylandDisplay))
-		driver = "wayland";
-	else
+	// The first driver SDL is given.
+	std::string driver = lower_case(chosen_video_drivers(environment).list);
+	if (driver.empty())
 		return "none";
+	driver = driver.substr(0, driver.find(','));
 
 	if (driver == "x11")
 		return x11_identity(environment.x11Display);

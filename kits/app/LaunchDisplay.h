@@ -3,9 +3,9 @@
  * that the single-launch channel hands files over only to an instance
  * on the same one, as a desktop session's bus is scoped.
  *
- * The display is found as the display server will find it: the
- * offscreen backend when KITS_DISPLAY says so, otherwise the screen that
- * SDL is given (SDL_VIDEODRIVER when set, else X11 before Wayland). Its
+ * The display is found as the display server will find it (see
+ * DisplayChoice.h): the offscreen backend when KITS_DISPLAY says so,
+ * otherwise the screen of the first video driver that SDL is given. Its
  * name is the same for every way of writing the display:
  *   "offscreen"                  the offscreen backend, one for all;
  *   "x11:<n>"                    X11 display n on this machine, for
@@ -25,21 +25,11 @@
 #ifndef _KITS_LAUNCH_DISPLAY_H
 #define _KITS_LAUNCH_DISPLAY_H
 
+#include "DisplayChoice.h"
+
 #include <string>
 
 namespace BPrivate {
-
-// The variables that decide the display; NULL for one that is not set.
-struct display_environment {
-	const char*	kitsDisplay;		// KITS_DISPLAY
-	const char*	videoDriver;		// SDL_VIDEODRIVER
-	const char*	x11Display;			// DISPLAY
-	const char*	waylandDisplay;		// WAYLAND_DISPLAY
-	const char*	runtimeDirectory;	// XDG_RUNTIME_DIR
-};
-
-// What the process's environment holds now.
-display_environment current_display_environment();
 
 // The display's name as described above. Never empty.
 std::string display_identity(const display_environment& environment);

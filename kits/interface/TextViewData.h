@@ -14,6 +14,7 @@
 
 #include "ByteMark.h"
 #include "LineIndex.h"
+#include "ShapedLineCache.h"
 #include "TextBuffer.h"
 #include "UndoBuffer.h"
 #include "VisualLine.h"
@@ -44,24 +45,6 @@ struct display_char {
 // controlPictures tells whether the fonts have the control pictures.
 display_char classify_char_bytes(const char* bytes, int32 length,
 	bool controlPictures);
-
-// A layout line with text that is not plain ASCII, shaped and put in
-// display order once, so that drawing, the caret, clicks, the selection
-// and the line's width all use the same glyphs and positions. x grows
-// from the line's left edge.
-struct shaped_line {
-								shaped_line(int32 start, int32 end)
-									: end(end), visual(start, end) {}
-
-	int32				end;
-	VisualLine			visual;
-	// The glyphs to draw, x their pen positions.
-	std::vector<GlyphPlacement> glyphs;
-	// The control characters and bytes that are not UTF-8 between them,
-	// drawn as stand-ins (tabs are in visual, not here).
-	std::vector<VisualCluster> standIns;
-	float				width = 0;
-};
 
 struct text_view_data {
 								text_view_data();
@@ -131,15 +114,9 @@ struct text_view_data {
 	// While tracking, sends kMsgAutoscroll to the view.
 	std::unique_ptr<BMessageRunner> autoscroller;
 
-	// The shaped layout lines (see _ShapedLineOf()) by their first
-	// byte; one whose end no longer matches its layout line is shaped
-	// anew. An edit forgets the lines it touches and those after it in
-	// its hard line, and moves the later ones along; a change of font or
-	// widths forgets them all.
-	mutable std::map<int32, std::unique_ptr<shaped_line> > shapedLines;
-	// How many layout lines were shaped since the view was made (for
-	// the tests of the cache).
-	mutable int64		linesShaped = 0;
+	// The layout lines that are not plain ASCII, shaped (see
+	// _ShapedLineOf()).
+	ShapedLineCache		shapedLines;
 };
 
 // A selection being dragged past the view's edge goes on at this pace
@@ -162,7 +139,8 @@ public:
 	// How many layout lines the view has shaped so far: a line is shaped
 	// once and kept until an edit or a change of font touches it.
 			int64				LinesShaped() const
-									{ return fView->fData->linesShaped; }
+									{ return fView->fData->shapedLines
+										.LinesStored(); }
 
 private:
 			const BTextView*	fView;

@@ -415,7 +415,7 @@ void
 BTextView::_ForgetWidths()
 {
 	fData->widestLine = 0;
-	fData->shapedLines.clear();
+	fData->shapedLines.Clear();
 }
 
 

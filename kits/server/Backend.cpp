@@ -1,9 +1,10 @@
 /*
- * Backend: the defaults of the optional calls, and the choice of the
- * backend by KITS_DISPLAY.
+ * Backend: the defaults of the optional calls, and the start of the
+ * backend that KITS_DISPLAY chooses (see DisplayChoice.h).
  */
 #include "Backend.h"
 
+#include "DisplayChoice.h"
 #include "OffscreenBackend.h"
 #include "SdlBackend.h"
 
@@ -96,14 +97,19 @@ Backend::ReadPixel(int32 window, BPoint where, uint32& _pixel)
 Backend*
 Backend::Create()
 {
-	const char* name = getenv("KITS_DISPLAY");
-	if (name != NULL && strcmp(name, "offscreen") == 0)
-		return new(std::nothrow) OffscreenBackend;
-	if (name == NULL || name[0] == '\0' || strcmp(name, "sdl") == 0)
-		return new(std::nothrow) SdlBackend;
+	display_environment environment = current_display_environment();
+	switch (chosen_display_backend(environment)) {
+		case kOffscreenDisplayBackend:
+			return new(std::nothrow) OffscreenBackend;
+		case kSdlDisplayBackend:
+			return new(std::nothrow) SdlBackend;
+		case kUnknownDisplayBackend:
+			break;
+	}
 
 	fprintf(stderr, "Unknown display backend \"%s\" in KITS_DISPLAY; "
-		"use sdl for a screen or offscreen for none.\n", name);
+		"use sdl for a screen or offscreen for none.\n",
+		environment.kitsDisplay);
 	return NULL;
 }
 

@@ -4,6 +4,7 @@
 #include "SdlBackend.h"
 
 #include "ApplicationIcon.h"
+#include "DisplayChoice.h"
 #include "SdlX11.h"
 
 #include "UTF8Decoding.h"
@@ -93,6 +94,24 @@ x11_socket_reason(const char* display)
 }
 
 
+// The displays that the drivers SDL is given lead to, for the message
+// when none can be reached.
+std::string
+displays_given(const display_environment& environment)
+{
+	const char* x11 = environment.x11Display;
+	const char* wayland = environment.waylandDisplay;
+	std::string given;
+	if (x11 != NULL && x11[0] != '\0')
+		given = std::string("X11 display \"") + x11 + "\"";
+	if (wayland != NULL && wayland[0] != '\0') {
+		given += given.empty() ? "" : " or ";
+		given += std::string("Wayland display \"") + wayland + "\"";
+	}
+	return given;
+}
+
+
 // Takes over a text SDL allocated.
 status_t
 take_sdl_text(char* text, std::string& _text)
@@ -176,44 +195,36 @@ SdlBackend::Open()
 	SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
 	SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
 
-	// Only a real screen will do: SDL would otherwise settle for its own
-	// offscreen driver, which shows nothing to anybody. A driver named in
-	// SDL_VIDEODRIVER is the user's (or a test's) choice.
-	std::string drivers;
+	// Only a real screen will do (see DisplayChoice.h): SDL would
+	// otherwise settle for its own offscreen driver, which shows nothing
+	// to anybody. A driver named in SDL_VIDEODRIVER is the user's (or a
+	// test's) choice.
+	display_environment environment = current_display_environment();
+	video_drivers drivers = chosen_video_drivers(environment);
 	std::string tried;
-	const char* x11 = getenv("DISPLAY");
-	const char* wayland = getenv("WAYLAND_DISPLAY");
-	if (x11 != NULL && x11[0] != '\0') {
-		drivers = "x11";
-		tried = std::string("X11 display \"") + x11 + "\"";
-	}
-	if (wayland != NULL && wayland[0] != '\0') {
-		drivers += drivers.empty() ? "wayland" : ",wayland";
-		tried += tried.empty() ? "" : " or ";
-		tried += std::string("Wayland display \"") + wayland + "\"";
-	}
-	const char* chosen = getenv("SDL_VIDEODRIVER");
-	bool ownChoice = chosen != NULL && chosen[0] != '\0';
-	if (ownChoice)
-		tried = std::string("SDL video driver \"") + chosen + "\"";
-	else if (drivers.empty())
+	if (drivers.ownChoice)
+		tried = "SDL video driver \"" + drivers.list + "\"";
+	else if (drivers.list.empty())
 		tried = "neither DISPLAY nor WAYLAND_DISPLAY is set";
-	else
-		SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+	else {
+		tried = displays_given(environment);
+		SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.list.c_str());
+	}
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 	XErrorHandler previous = XSetErrorHandler(tolerate_late_wakeup);
 	if (previous != tolerate_late_wakeup)
 		sPreviousErrorHandler = previous;
 #endif
-	bool tries = ownChoice || !drivers.empty();
+	bool tries = !drivers.list.empty();
 	if (!tries || SDL_Init(SDL_INIT_VIDEO) != 0) {
 		// SDL's own reason tells a missing server from a refused
 		// connection.
 		const char* reason = tries ? SDL_GetError() : NULL;
 		if (reason != NULL && reason[0] != '\0')
 			tried += std::string(": ") + reason;
-		std::string socketReason = !ownChoice && x11 != NULL
+		const char* x11 = environment.x11Display;
+		std::string socketReason = !drivers.ownChoice && x11 != NULL
 			? x11_socket_reason(x11) : "";
 		if (!socketReason.empty())
 			tried += "; " + socketReason;

@@ -11,6 +11,9 @@ namespace {
 // The permission bits: set-user-id, set-group-id, sticky and rwx.
 const mode_t kPermissionMask = 07777;
 
+// The structure, where the name alone would be the function.
+typedef struct stat stat_data;
+
 
 // Every getter asks the same way: a NULL out-parameter is refused, a
 // failed stat() gives its status and leaves the value as it was, and
@@ -26,6 +29,19 @@ get_stat_field(const BStatable& statable, Value* _value, Pick pick)
 	if (status == B_OK)
 		*_value = pick(st);
 	return status;
+}
+
+
+// Every setter asks the same way: _SetStat() is given a stat that holds
+// the new value in the field the setter names (the rest stays zero, and
+// _SetStat() reads no other), and its status is the setter's.
+template<typename Field>
+stat_data
+stat_holding(Field stat_data::*field, Field value)
+{
+	stat_data st = {};
+	st.*field = value;
+	return st;
 }
 
 
@@ -91,9 +107,7 @@ BStatable::GetOwner(uid_t* owner) const
 status_t
 BStatable::SetOwner(uid_t owner)
 {
-	struct stat st = {};
-	st.st_uid = owner;
-	return _SetStat(st, kStatOwner);
+	return _SetStat(stat_holding(&stat_data::st_uid, owner), kStatOwner);
 }
 
 
@@ -108,9 +122,7 @@ BStatable::GetGroup(gid_t* group) const
 status_t
 BStatable::SetGroup(gid_t group)
 {
-	struct stat st = {};
-	st.st_gid = group;
-	return _SetStat(st, kStatGroup);
+	return _SetStat(stat_holding(&stat_data::st_gid, group), kStatGroup);
 }
 
 
@@ -125,9 +137,8 @@ BStatable::GetPermissions(mode_t* permissions) const
 status_t
 BStatable::SetPermissions(mode_t permissions)
 {
-	struct stat st = {};
-	st.st_mode = permissions & kPermissionMask;
-	return _SetStat(st, kStatPermissions);
+	return _SetStat(stat_holding(&stat_data::st_mode,
+		permissions & kPermissionMask), kStatPermissions);
 }
 
 
@@ -150,9 +161,8 @@ BStatable::GetModificationTime(time_t* mtime) const
 status_t
 BStatable::SetModificationTime(time_t mtime)
 {
-	struct stat st = {};
-	st.st_mtim.tv_sec = mtime;
-	return _SetStat(st, kStatModificationTime);
+	return _SetStat(stat_holding(&stat_data::st_mtim, timespec{mtime, 0}),
+		kStatModificationTime);
 }
 
 
@@ -167,7 +177,6 @@ BStatable::GetAccessTime(time_t* atime) const
 status_t
 BStatable::SetAccessTime(time_t atime)
 {
-	struct stat st = {};
-	st.st_atim.tv_sec = atime;
-	return _SetStat(st, kStatAccessTime);
+	return _SetStat(stat_holding(&stat_data::st_atim, timespec{atime, 0}),
+		kStatAccessTime);
 }

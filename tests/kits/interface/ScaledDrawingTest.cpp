@@ -16,7 +16,6 @@
  *   item's place in units chooses it.
  */
 #include "InterfaceTestSupport.h"
-#include "PinnedFonts.h"
 
 #include <Alert.h>
 #include <Button.h>

@@ -12,7 +12,11 @@
  *   node kinds, size;
  * - traversal: chains of links, relative targets, dangling links, loops;
  * - Rename with and without clobber, MoveTo, Remove;
- * - an uninitialised entry, and setters of BStatable on entries and nodes.
+ * - an uninitialised entry, and setters of BStatable on entries and nodes;
+ * - each setter, on an entry and on a node, changes its own part of the
+ *   stat and nothing else, and fails as the others do on an object that
+ *   is not initialised or does not exist (permissions alone refused on
+ *   a symbolic link).
  */
 #include <Entry.h>
 
@@ -20,6 +24,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 
 #include <Directory.h>
@@ -398,4 +403,68 @@ TEST_F(EntryTest, StatableSettersOnEntriesAndNodes)
 	BNode missing(fTemp.Child("missing").c_str());
 	EXPECT_EQ(B_ENTRY_NOT_FOUND, missing.InitCheck());
 	EXPECT_EQ(B_ENTRY_NOT_FOUND, missing.SetPermissions(0600));
+}
+
+
+TEST_F(EntryTest, EachSetterChangesItsOwnPartOnly)
+{
+	std::string path = fTemp.Child("file");
+	write_raw(path, "x");
+	ASSERT_EQ(0, symlink("file", fTemp.Child("link").c_str()));
+	uid_t owner = geteuid();
+	gid_t group = getegid();
+
+	// What each setter sets, and the part of a stat it is to change.
+	struct {
+		const char*	name;
+		std::function<status_t(BStatable&)> set;
+		std::function<void(struct stat&)> expect;
+		status_t	onLink;
+	} setters[] = {
+		{ "owner", [&](BStatable& s) { return s.SetOwner(owner); },
+			[&](struct stat& st) { st.st_uid = owner; }, B_OK },
+		{ "group", [&](BStatable& s) { return s.SetGroup(group); },
+			[&](struct stat& st) { st.st_gid = group; }, B_OK },
+		{ "permissions", [](BStatable& s) { return s.SetPermissions(015612); },
+			[](struct stat& st) { st.st_mode = (st.st_mode & ~07777) | 05612; },
+			B_NOT_SUPPORTED },
+		{ "modification time",
+			[](BStatable& s) { return s.SetModificationTime(1234567); },
+			[](struct stat& st) { st.st_mtime = 1234567; }, B_OK },
+		{ "access time",
+			[](BStatable& s) { return s.SetAccessTime(7654321); },
+			[](struct stat& st) { st.st_atime = 7654321; }, B_OK },
+	};
+	for (const auto& setter : setters) {
+		for (bool onNode : {false, true}) {
+			SCOPED_TRACE(std::string(setter.name) + (onNode ? ", node"
+				: ", entry"));
+			ASSERT_EQ(0, chmod(path.c_str(), 0644));
+			struct timespec times[2] = { {111, 0}, {222, 0} };
+			ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0));
+			struct stat expected;
+			ASSERT_EQ(0, stat(path.c_str(), &expected));
+			setter.expect(expected);
+
+			BEntry entry(path.c_str());
+			BNode node(path.c_str());
+			BStatable& statable = onNode ? (BStatable&)node : entry;
+			EXPECT_EQ(B_OK, setter.set(statable));
+			struct stat st;
+			ASSERT_EQ(0, stat(path.c_str(), &st));
+			EXPECT_EQ(expected.st_mode, st.st_mode);
+			EXPECT_EQ(expected.st_uid, st.st_uid);
+			EXPECT_EQ(expected.st_gid, st.st_gid);
+			EXPECT_EQ(expected.st_mtime, st.st_mtime);
+			EXPECT_EQ(expected.st_atime, st.st_atime);
+		}
+
+		SCOPED_TRACE(setter.name);
+		BEntry uninitialised;
+		EXPECT_EQ(B_NO_INIT, setter.set(uninitialised));
+		BNode missing(fTemp.Child("missing").c_str());
+		EXPECT_EQ(B_ENTRY_NOT_FOUND, setter.set(missing));
+		BEntry link(fTemp.Child("link").c_str());
+		EXPECT_EQ(setter.onLink, setter.set(link));
+	}
 }

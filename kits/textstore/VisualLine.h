@@ -43,6 +43,8 @@ public:
 
 	// The text before the line grew or shrank by delta bytes.
 			void				Shift(int32 delta);
+	// Where the line starts in the text.
+			int32				Start() const { return fStart; }
 
 	// The cluster that holds offset, from its first byte to the byte
 	// after it; false when none does.

@@ -4,6 +4,8 @@
  */
 #include "FontManager.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <math.h>
 #include <stdio.h>
 #include <string.h>

@@ -34,7 +34,10 @@
 #include <utility>
 #include <vector>
 
-#include <fontconfig/fontconfig.h>
+// fontconfig's types by name only, so that the kits that measure and
+// draw text do not build against fontconfig.
+typedef struct _FcConfig FcConfig;
+typedef struct _FcFontSet FcFontSet;
 
 #include "FontFace.h"
 #include "FontFamilyTable.h"
