@@ -5,9 +5,19 @@
  * less what the state's clipping excludes), and notes the area it
  * touched so that the window hands it to the display server.
  *
- * Coordinates name pixels. cairo's coordinates name pixel edges, so
- * outlines are drawn through the pixels' centres (half a pixel in) with
- * square line ends, and fills cover the far edge pixel too.
+ * Coordinates name pixels (units, at the window's scale). cairo's
+ * coordinates name pixel edges, so outlines are drawn through the
+ * pixels' centres (half a pixel in) with square line ends, and fills
+ * cover the far edge pixel too.
+ *
+ * At a scale that is not whole, a unit edge may fall inside a device
+ * pixel. Rectangles (fills, clipping, outlines and straight lines, drawn
+ * as the bands they cover) put every edge that lies on a whole unit of
+ * the window on the device pixel edge DisplayScale picks for it, so that
+ * a one-unit line covers whole device pixels, adjacent fills meet
+ * without a seam, and nothing is smeared; edges between units, and
+ * curves and slanted lines, are drawn where they fall, antialiased.
+ * Printing draws in points, unsnapped.
  */
 #include <View.h>
 
@@ -21,6 +31,7 @@
 #include <math.h>
 #include <string.h>
 
+using BPrivate::DisplayScale;
 using BPrivate::view_state;
 
 namespace {
@@ -76,14 +87,52 @@ set_pattern(cairo_t* context, const pattern& p, rgb_color high,
 }
 
 
+// How near a whole unit of the window an edge must be to count as one.
+const double kWholeUnit = 1.0 / 1024;
+
+
+// Moves a point (user space) that lies on whole units of the window to
+// the device pixel edges the scale puts them on; a NULL scale (printing)
+// leaves it alone, and so does a coordinate between units.
+void
+snap_point(cairo_t* context, const DisplayScale* scale, double& x, double& y)
+{
+	if (scale == NULL)
+		return;
+	double factor = scale->Factor();
+	cairo_user_to_device(context, &x, &y);
+	double units[2] = { x / factor, y / factor };
+	double* device[2] = { &x, &y };
+	for (int i = 0; i < 2; i++) {
+		double whole = floor(units[i] + 0.5);
+		if (fabs(units[i] - whole) < kWholeUnit)
+			*device[i] = DisplayScale::Round(whole * factor);
+	}
+	cairo_device_to_user(context, &x, &y);
+}
+
+
+// Adds the rectangle from left, top to right, bottom (pixel edges, not
+// pixels) to the path, its corners snapped.
+void
+add_snapped_rect(cairo_t* context, const DisplayScale* scale, double left,
+	double top, double right, double bottom)
+{
+	snap_point(context, scale, left, top);
+	snap_point(context, scale, right, bottom);
+	cairo_rectangle(context, left, top, right - left, bottom - top);
+}
+
+
 // Adds the region's rectangles, whole pixels each, to the path.
 void
-add_region_path(cairo_t* context, const BRegion& region)
+add_region_path(cairo_t* context, const DisplayScale* scale,
+	const BRegion& region)
 {
 	for (int32 i = 0; i < region.CountRects(); i++) {
 		BRect rect = region.RectAt(i);
-		cairo_rectangle(context, rect.left, rect.top, rect.Width() + 1,
-			rect.Height() + 1);
+		add_snapped_rect(context, scale, rect.left, rect.top,
+			rect.right + 1.0, rect.bottom + 1.0);
 	}
 }
 
@@ -91,8 +140,8 @@ add_region_path(cairo_t* context, const BRegion& region)
 // The path of a shape through the rectangle's edges (inset = 0, for
 // fills: far edges one pixel out) or its pixels' centres (for outlines).
 void
-add_shape_path(cairo_t* context, int shape, BRect rect, float xRadius,
-	float yRadius, bool outline, float penOffset)
+add_shape_path(cairo_t* context, const DisplayScale* scale, int shape,
+	BRect rect, float xRadius, float yRadius, bool outline, float penOffset)
 {
 	double left = rect.left + (outline ? penOffset : 0);
 	double top = rect.top + (outline ? penOffset : 0);
@@ -101,7 +150,8 @@ add_shape_path(cairo_t* context, int shape, BRect rect, float xRadius,
 
 	switch (shape) {
 		case kRectShape:
-			cairo_rectangle(context, left, top, width, height);
+			add_snapped_rect(context, scale, left, top, left + width,
+				top + height);
 			break;
 		case kEllipseShape:
 			if (width <= 0 || height <= 0)
@@ -181,7 +231,7 @@ BView::_PrepareDrawing(const pattern& p)
 	cairo_t* context = data->context;
 	cairo_save(context);
 	cairo_new_path(context);
-	add_region_path(context, clipping);
+	add_region_path(context, &data->scale, clipping);
 	cairo_clip(context);
 	cairo_new_path(context);
 
@@ -216,7 +266,7 @@ BView::_PreparePrinting(const pattern& p)
 	cairo_clip(context);
 	if (state->hasClipping) {
 		cairo_new_path(context);
-		add_region_path(context, state->clipping);
+		add_region_path(context, NULL, state->clipping);
 		cairo_clip(context);
 	}
 	cairo_new_path(context);
@@ -255,6 +305,15 @@ BView::_FinishDrawing()
 }
 
 
+// The scale whole-unit edges snap to: the window's, or none while
+// printing.
+static const DisplayScale*
+snapping_scale(const BPrivate::window_data* data)
+{
+	return data->printTarget == NULL ? &data->scale : NULL;
+}
+
+
 void
 BView::_StrokeShape(int shape, BRect rect, float xRadius, float yRadius,
 	const pattern& p)
@@ -262,11 +321,31 @@ BView::_StrokeShape(int shape, BRect rect, float xRadius, float yRadius,
 	if (!rect.IsValid() || !_PrepareDrawing(p))
 		return;
 	cairo_t* context = fWindow->fData->context;
+	const DisplayScale* scale = snapping_scale(fWindow->fData);
 	float penSize = fmaxf(fStates.back()->penSize, 1.0f);
+	float offset = pen_offset(penSize);
+	if (shape == kRectShape) {
+		// The band the pen covers: what lies between the outline's outer
+		// and inner edges.
+		double half = penSize / 2.0;
+		add_snapped_rect(context, scale, rect.left + offset - half,
+			rect.top + offset - half, rect.right + offset + half,
+			rect.bottom + offset + half);
+		if (rect.right - rect.left > penSize - 0.0001
+			&& rect.bottom - rect.top > penSize - 0.0001) {
+			add_snapped_rect(context, scale, rect.left + offset + half,
+				rect.top + offset + half, rect.right + offset - half,
+				rect.bottom + offset - half);
+		}
+		cairo_set_fill_rule(context, CAIRO_FILL_RULE_EVEN_ODD);
+		cairo_fill(context);
+		_FinishDrawing();
+		return;
+	}
 	cairo_set_line_width(context, penSize);
 	cairo_set_line_join(context, CAIRO_LINE_JOIN_MITER);
-	add_shape_path(context, shape, rect, xRadius, yRadius, true,
-		pen_offset(penSize));
+	add_shape_path(context, scale, shape, rect, xRadius, yRadius, true,
+		offset);
 	cairo_stroke(context);
 	_FinishDrawing();
 }
@@ -279,7 +358,8 @@ BView::_FillShape(int shape, BRect rect, float xRadius, float yRadius,
 	if (!rect.IsValid() || !_PrepareDrawing(p))
 		return;
 	cairo_t* context = fWindow->fData->context;
-	add_shape_path(context, shape, rect, xRadius, yRadius, false, 0);
+	add_shape_path(context, snapping_scale(fWindow->fData), shape, rect,
+		xRadius, yRadius, false, 0);
 	cairo_fill(context);
 	_FinishDrawing();
 }
@@ -302,6 +382,18 @@ BView::StrokeLine(BPoint start, BPoint end, const pattern& p)
 	cairo_t* context = fWindow->fData->context;
 	float penSize = fmaxf(fStates.back()->penSize, 1.0f);
 	float offset = pen_offset(penSize);
+	if (start.x == end.x || start.y == end.y) {
+		// A straight line is the band its square ends make of it.
+		double half = penSize / 2.0;
+		add_snapped_rect(context, snapping_scale(fWindow->fData),
+			fminf(start.x, end.x) + offset - half,
+			fminf(start.y, end.y) + offset - half,
+			fmaxf(start.x, end.x) + offset + half,
+			fmaxf(start.y, end.y) + offset + half);
+		cairo_fill(context);
+		_FinishDrawing();
+		return;
+	}
 	cairo_set_line_width(context, penSize);
 	cairo_set_line_cap(context, CAIRO_LINE_CAP_SQUARE);
 	cairo_move_to(context, start.x + offset, start.y + offset);
@@ -331,7 +423,7 @@ BView::FillRegion(BRegion* region, const pattern& p)
 	if (region == NULL || region->CountRects() == 0 || !_PrepareDrawing(p))
 		return;
 	cairo_t* context = fWindow->fData->context;
-	add_region_path(context, *region);
+	add_region_path(context, snapping_scale(fWindow->fData), *region);
 	cairo_fill(context);
 	_FinishDrawing();
 }

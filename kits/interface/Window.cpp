@@ -159,9 +159,10 @@ BWindow::_InitData(BRect frame, const char* title, window_look look,
 	fFrame.bottom = fFrame.top + roundf(clamped(frame.Height(),
 		fData->minHeight, fData->maxHeight));
 
-	fData->image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
-		(int)fFrame.Width() + 1, (int)fFrame.Height() + 1);
-	fData->context = cairo_create(fData->image);
+	DisplayServer& server = DisplayServer::Default();
+	fData->scale = server.Scale();
+	BPrivate::replace_window_image(fData, fFrame.Width(), fFrame.Height(),
+		false);
 
 	fTopView = new BView(Bounds(), "top view", B_FOLLOW_ALL_SIDES, 0);
 	fTopView->fIsTopLevel = true;
@@ -169,7 +170,6 @@ BWindow::_InitData(BRect frame, const char* title, window_look look,
 	fTopView->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 	AddHandler(fTopView);
 
-	DisplayServer& server = DisplayServer::Default();
 	fData->serverID = server.NewWindowID();
 	server.Post(BPrivate::CreateWindowRequest(fData->serverID, fFrame, look,
 		feel, flags, fTitle, BMessenger(this)));
@@ -504,17 +504,7 @@ BWindow::_ApplyResize(float width, float height)
 	fFrame.right = fFrame.left + width;
 	fFrame.bottom = fFrame.top + height;
 
-	cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
-		(int)width + 1, (int)height + 1);
-	cairo_t* context = cairo_create(image);
-	cairo_set_source_surface(context, fData->image, 0, 0);
-	cairo_paint(context);
-	cairo_destroy(fData->context);
-	cairo_surface_destroy(fData->image);
-	fData->image = image;
-	fData->context = context;
-	// What was drawn before refers to the old image.
-	fData->drawnArea = BRect();
+	BPrivate::replace_window_image(fData, width, height, true);
 
 	fTopView->ResizeTo(width, height);
 	_Invalidate(Bounds());

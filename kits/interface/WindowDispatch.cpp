@@ -149,6 +149,10 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			fData->updatePosted = false;
 			UpdateIfNeeded();
 			break;
+		case BPrivate::kMsgScaleChanged:
+			Private(this).SetScale(BPrivate::DisplayScale(
+				message->GetFloat("scale", 1)));
+			break;
 		case B_QUIT_REQUESTED:
 			if (toWindow)
 				_HandleQuitRequested(message);

@@ -12,6 +12,8 @@
 
 #include <cairo.h>
 
+#include "DisplayScale.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -47,8 +49,10 @@ struct print_target {
 struct window_data {
 	int32				serverID = 0;
 
-	// The window's image, the size of its bounds, and a context on it
-	// that the drawing calls save and restore around each use.
+	// The window's image, the size of its bounds in device pixels at
+	// the scale, and a context on it in units (scaled by the scale) that
+	// the drawing calls save and restore around each use.
+	DisplayScale		scale;
 	cairo_surface_t*	image = NULL;
 	cairo_t*			context = NULL;
 	// Set while a view of the window is being printed.
@@ -104,6 +108,12 @@ struct window_data {
 // button gets it (the entry of a text control).
 bool enter_reaches_focus_first(BView* focus);
 
+// Gives the window an image of width by height units (right minus left,
+// bottom minus top) at its scale, with the old image's pixels where they
+// fit when keepPixels is set and the old one was at the same scale.
+void replace_window_image(window_data* data, float width, float height,
+	bool keepPixels);
+
 }	// namespace BPrivate
 
 
@@ -126,6 +136,9 @@ public:
 			void				SetServedWindow(const BWindow* served);
 	// What the screen shows as the title, the window's Title() unchanged.
 			void				SetScreenTitle(const char* title);
+	// The screen shows the window at another scale: its image is made
+	// again at it and everything is drawn anew.
+			void				SetScale(BPrivate::DisplayScale scale);
 
 private:
 			const BWindow*		fWindow;

@@ -6,6 +6,12 @@
  * each first erased with its view colour, and hands the area to the
  * display server. Drawing done outside a Draw() pass is presented after
  * the message in whose dispatch it happened.
+ *
+ * The image is in device pixels, the window's size in units times its
+ * scale; its context is scaled, so that the views draw in units and
+ * cairo renders lines, shapes and glyphs at the device's resolution.
+ * What is presented is the drawn area in device pixels, rounded
+ * outwards.
  */
 #include <Window.h>
 
@@ -16,7 +22,46 @@
 #include <math.h>
 #include <string.h>
 
+using BPrivate::DisplayScale;
 using BPrivate::DisplayServer;
+
+
+void
+BPrivate::replace_window_image(window_data* data, float width, float height,
+	bool keepPixels)
+{
+	const DisplayScale& scale = data->scale;
+	cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
+		scale.Pixels(width + 1), scale.Pixels(height + 1));
+	cairo_t* context = cairo_create(image);
+	if (keepPixels && data->image != NULL) {
+		cairo_set_source_surface(context, data->image, 0, 0);
+		cairo_paint(context);
+	}
+	cairo_scale(context, scale.Factor(), scale.Factor());
+	if (data->context != NULL)
+		cairo_destroy(data->context);
+	if (data->image != NULL)
+		cairo_surface_destroy(data->image);
+	data->image = image;
+	data->context = context;
+	// What was drawn before refers to the old image.
+	data->drawnArea = BRect();
+}
+
+
+void
+BWindow::Private::SetScale(DisplayScale scale)
+{
+	BWindow* window = const_cast<BWindow*>(fWindow);
+	BPrivate::window_data* data = window->fData;
+	if (scale == data->scale)
+		return;
+	data->scale = scale;
+	BPrivate::replace_window_image(data, window->fFrame.Width(),
+		window->fFrame.Height(), false);
+	window->_Invalidate(window->Bounds());
+}
 
 
 void
@@ -144,12 +189,17 @@ BWindow::_Present()
 	if (!area.IsValid())
 		return;
 
-	int32 left = (int32)area.left;
-	int32 top = (int32)area.top;
-	int32 width = area.IntegerWidth() + 1;
-	int32 height = area.IntegerHeight() + 1;
-
 	cairo_surface_flush(data->image);
+	BRect device = data->scale.DeviceArea(area)
+		& BRect(0, 0, cairo_image_surface_get_width(data->image) - 1,
+			cairo_image_surface_get_height(data->image) - 1);
+	if (!device.IsValid())
+		return;
+	int32 left = (int32)device.left;
+	int32 top = (int32)device.top;
+	int32 width = device.IntegerWidth() + 1;
+	int32 height = device.IntegerHeight() + 1;
+
 	const uint8* pixels = cairo_image_surface_get_data(data->image);
 	int32 stride = cairo_image_surface_get_stride(data->image);
 
@@ -161,5 +211,5 @@ BWindow::_Present()
 	}
 	DisplayServer::Default().Post(BPrivate::PresentRequest(data->serverID,
 		BRect(left, top, left + width - 1, top + height - 1),
-		std::move(copy)));
+		data->scale.Factor(), std::move(copy)));
 }

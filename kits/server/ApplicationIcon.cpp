@@ -3,6 +3,7 @@
  */
 #include "ApplicationIcon.h"
 
+#include <algorithm>
 #include <stdlib.h>
 #include <string.h>
 
@@ -10,10 +11,9 @@ namespace BPrivate {
 
 namespace {
 
-// Window lists show icons of about 48 pixels; a nearer size scales
-// better than a far one.
-const char* const kSizes[] = { "48x48", "32x32", "64x64", "128x128",
-	"256x256", "24x24", "16x16" };
+// The sizes looked for. Window lists show icons of about 48 pixels at a
+// scale of 1; a nearer size scales better than a far one.
+const int32 kSizes[] = { 16, 24, 32, 48, 64, 128, 256 };
 
 
 // The folders of a list separated by colons, empty ones left out.
@@ -37,7 +37,8 @@ add_folders(std::vector<std::string>& folders, const char* list)
 
 
 std::vector<std::string>
-application_icon_paths(const char* name, const char* executablePath)
+application_icon_paths(const char* name, const char* executablePath,
+	int32 pixelSize)
 {
 	std::vector<std::string> paths;
 	if (name == NULL || name[0] == '\0' || strchr(name, '/') != NULL)
@@ -64,10 +65,15 @@ application_icon_paths(const char* name, const char* executablePath)
 	add_folders(folders, dataDirs != NULL && dataDirs[0] != '\0'
 		? dataDirs : "/usr/local/share:/usr/share");
 
+	std::vector<int32> sizes(std::begin(kSizes), std::end(kSizes));
+	std::stable_sort(sizes.begin(), sizes.end(),
+		[pixelSize](int32 a, int32 b) {
+			return abs(a - pixelSize) < abs(b - pixelSize);
+		});
 	for (const std::string& folder : folders) {
-		for (const char* size : kSizes) {
-			paths.push_back(folder + "/icons/hicolor/" + size + "/apps/"
-				+ name + ".png");
+		for (int32 size : sizes) {
+			paths.push_back(folder + "/icons/hicolor/" + std::to_string(size)
+				+ "x" + std::to_string(size) + "/apps/" + name + ".png");
 		}
 	}
 	return paths;
@@ -75,10 +81,11 @@ application_icon_paths(const char* name, const char* executablePath)
 
 
 cairo_surface_t*
-load_application_icon(const char* name, const char* executablePath)
+load_application_icon(const char* name, const char* executablePath,
+	int32 pixelSize)
 {
 	for (const std::string& path
-			: application_icon_paths(name, executablePath)) {
+			: application_icon_paths(name, executablePath, pixelSize)) {
 		cairo_surface_t* icon = cairo_image_surface_create_from_png(
 			path.c_str());
 		if (cairo_surface_status(icon) == CAIRO_STATUS_SUCCESS

@@ -8,6 +8,8 @@
 #ifndef _KITS_APPLICATION_ICON_H
 #define _KITS_APPLICATION_ICON_H
 
+#include <SupportDefs.h>
+
 #include <cairo.h>
 
 #include <string>
@@ -18,14 +20,15 @@ namespace BPrivate {
 // Where an icon of that name may be, best first: the user's data folder
 // ($XDG_DATA_HOME or ~/.local/share), the folder beside the executable's
 // (its prefix's share/), then $XDG_DATA_DIRS (or /usr/local/share and
-// /usr/share); in each, the PNG sizes from 48 pixels down, then up.
+// /usr/share); in each, the PNG sizes nearest to pixelSize first (the
+// smaller of two as near), 48 pixels at a scale of 1.
 std::vector<std::string> application_icon_paths(const char* name,
-	const char* executablePath);
+	const char* executablePath, int32 pixelSize = 48);
 
 // The first of those PNG files that loads; NULL when none does. The
 // caller destroys the surface.
 cairo_surface_t* load_application_icon(const char* name,
-	const char* executablePath);
+	const char* executablePath, int32 pixelSize = 48);
 
 }	// namespace BPrivate
 

@@ -83,6 +83,13 @@ Backend::ScreenFrame()
 }
 
 
+DisplayScale
+Backend::Scale()
+{
+	return DisplayScale();
+}
+
+
 status_t
 Backend::WritePNG(int32 window, const char* path)
 {

@@ -6,10 +6,17 @@
  * Windows are known by the server's ids. Pixels are B_RGBA32 (one 32-bit
  * word a pixel, premultiplied alpha, blue in the lowest byte), as cairo's
  * ARGB32 images hold them.
+ *
+ * Frames, sizes, positions and the events' coordinates are in the API's
+ * units; images and the areas put on screen are in device pixels, a
+ * window's at its scale (DisplayScale). A window starts at Scale(); when
+ * the backend moves it to another scale, it reports a ScaleChangedEvent
+ * and from then on expects images at the new one.
  */
 #ifndef _KITS_BACKEND_H
 #define _KITS_BACKEND_H
 
+#include "DisplayScale.h"
 #include "ServerProtocol.h"
 
 #include <string>
@@ -51,8 +58,8 @@ public:
 	virtual	void				SetDialog(int32 window, int32 parent,
 									bool modal);
 
-	// Puts the area (window coordinates, clipped to the window) of an image
-	// of the whole window on the screen.
+	// Puts the area (device pixels, clipped to the window) of an image of
+	// the whole window, at its scale, on the screen.
 	virtual	void				PutPixels(int32 window, const uint8* image,
 									int32 bytesPerRow, int32 imageWidth,
 									int32 imageHeight, BRect area) = 0;
@@ -80,6 +87,9 @@ public:
 	// The frame of the main screen, in screen coordinates with inclusive
 	// edges. A backend without a screen of its own has one of 1280 x 800.
 	virtual	BRect				ScreenFrame();
+	// The scale of the main screen, which new windows start at; after
+	// Open(). 1 unless the backend says otherwise.
+	virtual	DisplayScale		Scale();
 
 	// The screen's input method: where the text being typed goes in the
 	// window (window coordinates), for its candidate window; and the end
@@ -91,9 +101,9 @@ public:
 	virtual	void				SetCursor(cursor_kind cursor) = 0;
 	virtual	void				Beep() = 0;
 
-	// What the screen shows of a window. B_NOT_SUPPORTED where the
-	// backend cannot read its screen back; B_BAD_VALUE for an unknown
-	// window or a pixel outside it.
+	// What the screen shows of a window, in device pixels.
+	// B_NOT_SUPPORTED where the backend cannot read its screen back;
+	// B_BAD_VALUE for an unknown window or a pixel outside it.
 	virtual	status_t			WritePNG(int32 window, const char* path);
 	virtual	status_t			ReadPixel(int32 window, BPoint where,
 									uint32& _pixel);

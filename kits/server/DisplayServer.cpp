@@ -112,6 +112,7 @@ DisplayServer::DisplayServer(Backend* backend)
 	fStopped(false),
 	fProcess(getpid()),
 	fNextWindowID(1),
+	fScale(1),
 	fActiveWindow(0),
 	fLastActiveWindow(0),
 	fPointerWindow(0),
@@ -233,6 +234,13 @@ DisplayServer::Modifiers()
 }
 
 
+DisplayScale
+DisplayServer::Scale() const
+{
+	return DisplayScale(fScale.load());
+}
+
+
 // #pragma mark - The loop
 
 
@@ -240,6 +248,8 @@ void
 DisplayServer::_Run()
 {
 	status_t status = fBackend->Open();
+	if (status == B_OK)
+		fScale.store(fBackend->Scale().Factor());
 	{
 		std::lock_guard<std::mutex> guard(fLock);
 		fOpened = true;

@@ -19,6 +19,7 @@
 #ifndef _KITS_DISPLAY_SERVER_H
 #define _KITS_DISPLAY_SERVER_H
 
+#include "DisplayScale.h"
 #include "ServerProtocol.h"
 
 #include <atomic>
@@ -79,6 +80,10 @@ public:
 			void				GetPointer(BPoint& _where, uint32& _buttons);
 	// The modifiers of the last keyboard or mouse event.
 			uint32				Modifiers();
+	// The scale a new window starts drawing at: the main screen's. A
+	// window that the screen puts at another one is told with
+	// kMsgScaleChanged. Any thread.
+			DisplayScale		Scale() const;
 
 private:
 	// What the server keeps of a window.
@@ -96,6 +101,9 @@ private:
 		int32				servedWindow = 0;
 	// The windows a subset feel applies to, in the order they joined.
 		std::vector<int32>	subset;
+	// The scale the screen shows the window at, and the size of its
+	// image in device pixels at that scale.
+		DisplayScale		scale;
 		int32				width = 1;
 		int32				height = 1;
 	// Where the window's text input goes (window coordinates), as it
@@ -256,6 +264,8 @@ private:
 			void				_PostInputMethod(Window& window,
 									int32 opcode);
 			void				_EndComposition();
+			void				_Handle(int32 id, Window& window,
+									const ScaleChangedEvent& event);
 
 			void				_PostKey(Window& window, uint32 what,
 									const KeyEvent& event);
@@ -285,6 +295,8 @@ private:
 			bool				fStopped;
 			pid_t				fProcess;
 			std::atomic<int32>	fNextWindowID;
+	// The backend's Scale(), read once it is open.
+			std::atomic<float>	fScale;
 
 	// Only the server's thread touches these.
 			std::map<int32, Window>	fWindows;

@@ -172,6 +172,25 @@ DisplayServer::_Handle(int32 id, Window& window, const ExposedEvent&)
 
 
 void
+DisplayServer::_Handle(int32, Window& window, const ScaleChangedEvent& event)
+{
+	DisplayScale scale(event.scale);
+	if (scale == window.scale)
+		return;
+	// The copy starts again in the new size; the window's next frame
+	// fills it.
+	window.scale = scale;
+	window.pixels.clear();
+	window.width = 0;
+	window.height = 0;
+	_ResizeCopy(window, window.frame.Width(), window.frame.Height());
+	BMessage message(kMsgScaleChanged);
+	message.AddFloat("scale", scale.Factor());
+	window.target.SendMessage(&message);
+}
+
+
+void
 DisplayServer::_MenuWindowShown(int32 id, bool shown)
 {
 	fMenuWindows.erase(std::remove(fMenuWindows.begin(), fMenuWindows.end(),

@@ -86,6 +86,7 @@ DisplayServer::_Handle(const CreateWindowRequest& request)
 	window.frame = request.frame;
 	window.flags = request.flags;
 	window.feel = request.feel;
+	window.scale = Scale();
 	_ResizeCopy(window, request.frame.Width(), request.frame.Height());
 	return B_OK;
 }
@@ -212,6 +213,9 @@ DisplayServer::_Handle(const PresentRequest& request)
 	Window* window = _FindWindow(request.window);
 	if (window == NULL)
 		return B_BAD_VALUE;
+	// Drawn before the window learnt of its new scale; it draws again.
+	if (DisplayScale(request.scale) != window->scale)
+		return B_OK;
 	BRect area = request.area;
 	int32 left = (int32)area.left;
 	int32 top = (int32)area.top;
@@ -299,10 +303,8 @@ DisplayServer::_ResizeCopy(Window& window, float width, float height)
 	window.frame.right = window.frame.left + width;
 	window.frame.bottom = window.frame.top + height;
 
-	// As the backend clamps its images: 1 to 32767 pixels a side.
-	int32 newWidth = width >= 0 ? (int32)std::min(width + 1, 32767.0f) : 1;
-	int32 newHeight = height >= 0
-		? (int32)std::min(height + 1, 32767.0f) : 1;
+	int32 newWidth = window.scale.Pixels(width + 1);
+	int32 newHeight = window.scale.Pixels(height + 1);
 	std::vector<uint32> pixels((size_t)newWidth * newHeight, 0xffd8d8d8);
 	int32 keepWidth = std::min(newWidth, window.width);
 	for (int32 y = 0; y < std::min(newHeight, window.height); y++) {

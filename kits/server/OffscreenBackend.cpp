@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <math.h>
+#include <stdlib.h>
 #include <string.h>
 
 namespace BPrivate {
@@ -14,6 +15,7 @@ namespace BPrivate {
 
 OffscreenBackend::OffscreenBackend()
 	:
+	fScale(DisplayScale::ForDesktop(getenv("KITS_SCALE"), NULL, NULL, NULL)),
 	fCursor(kCursorDefault),
 	fBeeps(0),
 	fWoken(false)
@@ -34,11 +36,11 @@ OffscreenBackend::CreateWindow(int32 window, BRect frame, uint32 look,
 {
 	if (fWindows.count(window) != 0)
 		return B_BAD_VALUE;
-	cairo_surface_t* image = _NewImage(frame, NULL);
+	cairo_surface_t* image = _NewImage(frame, fScale, NULL);
 	if (image == NULL)
 		return B_NO_MEMORY;
 	fWindows[window] = Window{ frame, title != NULL ? title : "", look, feel,
-		flags, false, image };
+		flags, false, fScale, image };
 	return B_OK;
 }
 
@@ -86,7 +88,8 @@ OffscreenBackend::ResizeWindow(int32 window, float width, float height)
 		return;
 	record->frame.right = record->frame.left + width;
 	record->frame.bottom = record->frame.top + height;
-	cairo_surface_t* image = _NewImage(record->frame, record->image);
+	cairo_surface_t* image = _NewImage(record->frame, record->scale,
+		record->image);
 	if (image == NULL)
 		return;
 	cairo_surface_destroy(record->image);
@@ -193,6 +196,17 @@ OffscreenBackend::InjectEvent(const ServerEvent& event)
 		ResizeWindow(event.window, resized->width, resized->height);
 	} else if (const MovedEvent* moved = event.As<MovedEvent>())
 		MoveWindow(event.window, moved->where);
+	else if (const ScaleChangedEvent* scaled = event.As<ScaleChangedEvent>()) {
+		DisplayScale scale(scaled->scale);
+		if (scale == record->scale)
+			return B_OK;
+		cairo_surface_t* image = _NewImage(record->frame, scale, NULL);
+		if (image == NULL)
+			return B_NO_MEMORY;
+		cairo_surface_destroy(record->image);
+		record->image = image;
+		record->scale = scale;
+	}
 
 	std::lock_guard<std::mutex> guard(fLock);
 	fEvents.push_back(event);
@@ -274,16 +288,19 @@ OffscreenBackend::_Find(int32 window)
 }
 
 
-cairo_surface_t*
-OffscreenBackend::_NewImage(BRect frame, cairo_surface_t* old)
+DisplayScale
+OffscreenBackend::Scale()
 {
-	// cairo's images are at most 32767 pixels wide and high.
-	float width = frame.Width() + 1;
-	float height = frame.Height() + 1;
-	width = width >= 1 ? std::min(width, 32767.0f) : 1;
-	height = height >= 1 ? std::min(height, 32767.0f) : 1;
+	return fScale;
+}
+
+
+cairo_surface_t*
+OffscreenBackend::_NewImage(BRect frame, DisplayScale scale,
+	cairo_surface_t* old)
+{
 	cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
-		(int)width, (int)height);
+		scale.Pixels(frame.Width() + 1), scale.Pixels(frame.Height() + 1));
 	if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
 		cairo_surface_destroy(image);
 		return NULL;

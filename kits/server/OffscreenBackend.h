@@ -4,6 +4,11 @@
  * a string. Tests, CI and benchmarks run on it, drawing with the same
  * cairo and FreeType code as a real screen.
  *
+ * Its scale is KITS_SCALE's (1 when unset): no desktop setting reaches a
+ * screen that is not there, so tests see the scale they ask for. An
+ * injected ScaleChangedEvent puts a window on a screen of that scale, as
+ * a move to another screen would.
+ *
  * Threads: the display server's thread, except Wake(). Owns the images.
  */
 #ifndef _KITS_OFFSCREEN_BACKEND_H
@@ -47,8 +52,11 @@ public:
 									ServerEvent& _event);
 	virtual	void				Wake();
 	// An event for an unknown window is dropped with B_BAD_VALUE. A resize
-	// or move changes the image's window as a window manager would.
+	// or move changes the image's window as a window manager would, and a
+	// change of scale makes its image again at the new one.
 	virtual	status_t			InjectEvent(const ServerEvent& event);
+
+	virtual	DisplayScale		Scale();
 
 	virtual	status_t			SetClipboardText(const std::string& text);
 	virtual	status_t			GetClipboardText(std::string& _text);
@@ -67,14 +75,20 @@ private:
 		uint32				feel;
 		uint32				flags;
 		bool				visible;
-	// What the "screen" shows of the window; never NULL.
+		DisplayScale		scale;
+	// What the "screen" shows of the window, in device pixels; never
+	// NULL.
 		cairo_surface_t*	image;
 	};
 
 			Window*				_Find(int32 window);
-	// A new image of the frame's size, cleared to the platform's panel
-	// grey; the old one's pixels are copied where they fit.
-	static	cairo_surface_t*	_NewImage(BRect frame, cairo_surface_t* old);
+	// A new image of the frame's size at the scale, cleared to the
+	// platform's panel grey; the old one's pixels are copied where they
+	// fit.
+	static	cairo_surface_t*	_NewImage(BRect frame, DisplayScale scale,
+									cairo_surface_t* old);
+
+			DisplayScale		fScale;
 
 			std::map<int32, Window> fWindows;
 			std::string			fClipboard;

@@ -26,6 +26,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <type_traits>
 #include <limits.h>
 #include <math.h>
 #include <stdio.h>
@@ -121,15 +122,6 @@ unpremultiplied(uint32 pixel)
 }
 
 
-// SDL's sizes are whole pixels, at least one a side.
-int32
-pixels_for(float extent)
-{
-	if (!(extent >= 0))
-		return 1;
-	return (int32)std::min(roundf(extent) + 1, 32767.0f);
-}
-
 }	// namespace
 
 
@@ -141,6 +133,7 @@ SdlBackend::SdlBackend()
 	fIcon(NULL),
 	fOnWayland(false),
 	fPrimaryOffered(kUnknown),
+	fX11(false),
 	fOpen(false),
 	fWakeEvent((uint32)-1),
 	fWakePending(false)
@@ -244,7 +237,12 @@ SdlBackend::Open()
 	// surface of its own, only the one its renderer makes, so there the
 	// renderer it picks does the work.
 	SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, fOnWayland ? "1" : "0");
-	fIcon = _LoadIcon();
+	fX11 = opened != NULL && strcmp(opened, "x11") == 0;
+	std::string resources;
+	bool haveResources = fX11 && read_x11_resources(NULL, resources);
+	fScale = fX11 ? DisplayScale::FromEnvironment(
+		haveResources ? resources.c_str() : NULL) : DisplayScale();
+	fIcon = _LoadIcon(fScale);
 
 	SDL_EventState(SDL_DROPBEGIN, SDL_ENABLE);
 	SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
@@ -275,13 +273,15 @@ SdlBackend::CreateWindow(int32 window, BRect frame, uint32 look,
 	// toplevel there, the child of the window it opens from.
 	if (fOnWayland)
 		sdlFlags &= ~SDL_WINDOW_POPUP_MENU;
+	DisplayScale coordinates = _CoordinateScale();
+	int32 width = coordinates.Pixels(frame.Width() + 1);
+	int32 height = coordinates.Pixels(frame.Height() + 1);
 	SDL_Window* sdlWindow = SDL_CreateWindow(_ScreenTitle(title).c_str(),
-		(int)roundf(frame.left), (int)roundf(frame.top),
-		pixels_for(frame.Width()), pixels_for(frame.Height()), sdlFlags);
+		coordinates.Edge(frame.left), coordinates.Edge(frame.top), width,
+		height, sdlFlags);
 	if (sdlWindow == NULL)
 		return B_NO_MEMORY;
-	_ApplySizeLimits(sdlWindow, flags, pixels_for(frame.Width()),
-		pixels_for(frame.Height()));
+	_ApplySizeLimits(sdlWindow, flags, width, height);
 	if (fIcon != NULL && feel != kMenuWindowFeel)
 		SDL_SetWindowIcon(sdlWindow, fIcon);
 
@@ -290,6 +290,14 @@ SdlBackend::CreateWindow(int32 window, BRect frame, uint32 look,
 	record.window = sdlWindow;
 	record.sdlID = SDL_GetWindowID(sdlWindow);
 	record.menu = feel == kMenuWindowFeel;
+	record.width = frame.Width();
+	record.height = frame.Height();
+	// The server starts every window at Scale(); one that opens on a
+	// screen of another scale learns it at once.
+	record.scale = fScale;
+	DisplayScale scale = _ScaleOf(record);
+	if (scale != record.scale)
+		_SetScale(window, record, scale);
 	fIDs[record.sdlID] = window;
 	return B_OK;
 }
@@ -343,8 +351,8 @@ SdlBackend::MoveWindow(int32 window, BPoint leftTop)
 	Window* record = _Find(window);
 	if (record == NULL)
 		return;
-	int x = (int)roundf(leftTop.x);
-	int y = (int)roundf(leftTop.y);
+	int x = _CoordinateScale().Edge(leftTop.x);
+	int y = _CoordinateScale().Edge(leftTop.y);
 	fInput.ExpectPosition(window, x, y);
 	SDL_SetWindowPosition(record->window, x, y);
 }
@@ -356,8 +364,10 @@ SdlBackend::ResizeWindow(int32 window, float width, float height)
 	Window* record = _Find(window);
 	if (record == NULL)
 		return;
-	int32 pixelWidth = pixels_for(width);
-	int32 pixelHeight = pixels_for(height);
+	record->width = width;
+	record->height = height;
+	int32 pixelWidth = _CoordinateScale().Pixels(width + 1);
+	int32 pixelHeight = _CoordinateScale().Pixels(height + 1);
 	fInput.ExpectSize(window, pixelWidth, pixelHeight);
 	// SDL keeps a size inside the limits, so they move first.
 	_ApplySizeLimits(record->window, record->flags, pixelWidth, pixelHeight);
@@ -532,7 +542,9 @@ SdlBackend::_CentreOn(Window& dialog, const Window& parent)
 uint32
 SdlBackend::_SdlFlagsFor(uint32 look, uint32 feel, uint32 flags)
 {
-	uint32 sdlFlags = SDL_WINDOW_HIDDEN;
+	// Away from X11, SDL gives a window of as many pixels as its screen's
+	// scale asks for only when the window says it draws them.
+	uint32 sdlFlags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
 	if (feel == kMenuWindowFeel) {
 		return sdlFlags | SDL_WINDOW_POPUP_MENU | SDL_WINDOW_BORDERLESS
 			| SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_ALWAYS_ON_TOP;
@@ -664,15 +676,16 @@ void
 SdlBackend::SetTextInputRect(int32 window, BRect rect)
 {
 	// SDL keeps one place for the input method, in the coordinates of
-	// the window that has the keyboard.
+	// the window that has the keyboard (device pixels on X11).
 	Window* record = _Find(window);
 	if (record == NULL || SDL_GetKeyboardFocus() != record->window)
 		return;
+	DisplayScale coordinates = _CoordinateScale();
 	SDL_Rect place;
-	place.x = (int)floorf(rect.left);
-	place.y = (int)floorf(rect.top);
-	place.w = std::max(1, (int)ceilf(rect.Width()) + 1);
-	place.h = std::max(1, (int)ceilf(rect.Height()) + 1);
+	place.x = coordinates.Edge(floorf(rect.left));
+	place.y = coordinates.Edge(floorf(rect.top));
+	place.w = std::max(1, coordinates.Edge(ceilf(rect.right) + 1) - place.x);
+	place.h = std::max(1, coordinates.Edge(ceilf(rect.bottom) + 1) - place.y);
 	SDL_SetTextInputRect(&place);
 }
 
@@ -707,8 +720,14 @@ SdlBackend::_Translate(SDL_Event& event)
 	// compositor tells no position, so the window keeps its own.
 	bool placeless = fOnWayland && event.type == SDL_WINDOWEVENT
 		&& event.window.event == SDL_WINDOWEVENT_MOVED;
-	if (!placeless)
+	if (!placeless) {
+		size_t before = fReady.size();
 		fInput.Translate(event, fReady);
+		for (size_t i = before; i < fReady.size(); i++)
+			_ToUnits(fReady[i]);
+	}
+	if (event.type == SDL_WINDOWEVENT)
+		_CheckScale(event.window);
 	if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
 		SDL_free(event.drop.file);
 	if (event.type == SDL_TEXTEDITING_EXT)
@@ -849,22 +868,131 @@ SdlBackend::ScreenFrame()
 		|| bounds.h <= 0) {
 		return Backend::ScreenFrame();
 	}
-	return BRect(bounds.x, bounds.y, bounds.x + bounds.w - 1,
-		bounds.y + bounds.h - 1);
+	return _CoordinateScale().UnitsWithin(BRect(bounds.x, bounds.y,
+		bounds.x + bounds.w - 1, bounds.y + bounds.h - 1));
+}
+
+
+DisplayScale
+SdlBackend::Scale()
+{
+	return fScale;
+}
+
+
+// #pragma mark - Scale
+
+
+DisplayScale
+SdlBackend::_CoordinateScale() const
+{
+	return fX11 ? fScale : DisplayScale();
+}
+
+
+DisplayScale
+SdlBackend::_ScaleOf(const Window& record)
+{
+	if (fX11)
+		return fScale;
+	int width;
+	int height;
+	int pixelWidth;
+	int pixelHeight;
+	SDL_GetWindowSize(record.window, &width, &height);
+	SDL_GetWindowSizeInPixels(record.window, &pixelWidth, &pixelHeight);
+	if (width <= 0 || pixelWidth <= 0)
+		return record.scale;
+	return DisplayScale((float)pixelWidth / width);
+}
+
+
+void
+SdlBackend::_CheckScale(const SDL_WindowEvent& event)
+{
+	if (event.event != SDL_WINDOWEVENT_DISPLAY_CHANGED
+		&& (fX11 || event.event != SDL_WINDOWEVENT_SIZE_CHANGED)) {
+		return;
+	}
+	int32 window = WindowForSdlID(event.windowID);
+	Window* record = _Find(window);
+	if (record == NULL)
+		return;
+	if (!fX11) {
+		DisplayScale scale = _ScaleOf(*record);
+		if (scale != record->scale)
+			_SetScale(window, *record, scale);
+		return;
+	}
+
+	// X11 has one scale for all its screens; the desktop may have
+	// changed it since.
+	std::string resources;
+	bool haveResources = read_x11_resources(record->window, resources);
+	DisplayScale scale = DisplayScale::FromEnvironment(
+		haveResources ? resources.c_str() : NULL);
+	if (scale == fScale)
+		return;
+	fScale = scale;
+	for (auto& entry : fWindows) {
+		Window& other = entry.second;
+		// The same size in units takes another number of pixels.
+		int32 width = scale.Pixels(other.width + 1);
+		int32 height = scale.Pixels(other.height + 1);
+		fInput.ExpectSize(entry.first, width, height);
+		_ApplySizeLimits(other.window, other.flags, width, height);
+		SDL_SetWindowSize(other.window, width, height);
+		_SetScale(entry.first, other, scale);
+	}
+}
+
+
+void
+SdlBackend::_SetScale(int32 window, Window& record, DisplayScale scale)
+{
+	record.scale = scale;
+	fReady.emplace_back(window, ScaleChangedEvent(scale.Factor()));
+}
+
+
+void
+SdlBackend::_ToUnits(ServerEvent& event)
+{
+	DisplayScale scale = _CoordinateScale();
+	Window* record = _Find(event.window);
+	std::visit([&scale, record](auto& what) {
+			using Type = std::decay_t<decltype(what)>;
+			if constexpr (std::is_base_of_v<PointerEvent, Type>
+				|| std::is_same_v<Type, FilesDroppedEvent>) {
+				what.where = scale.ToUnits(what.where);
+			} else if constexpr (std::is_same_v<Type, MovedEvent>) {
+				BPoint where = scale.ToUnits(what.where);
+				what.where = BPoint(roundf(where.x), roundf(where.y));
+			} else if constexpr (std::is_same_v<Type, ResizedEvent>) {
+				what.width = scale.UnitsCovering(
+					(int32)roundf(what.width) + 1);
+				what.height = scale.UnitsCovering(
+					(int32)roundf(what.height) + 1);
+				if (record != NULL) {
+					record->width = what.width;
+					record->height = what.height;
+				}
+			}
+		}, event.what);
 }
 
 
 // The icon installed under the program's name, with straight alpha as
 // SDL takes it (cairo's images hold premultiplied pixels).
 SDL_Surface*
-SdlBackend::_LoadIcon()
+SdlBackend::_LoadIcon(DisplayScale scale)
 {
 	char executable[PATH_MAX];
 	ssize_t length = readlink("/proc/self/exe", executable,
 		sizeof(executable) - 1);
 	executable[length > 0 ? length : 0] = '\0';
 	cairo_surface_t* image = load_application_icon(
-		program_invocation_short_name, executable);
+		program_invocation_short_name, executable, scale.Pixels(48));
 	if (image == NULL)
 		return NULL;
 	cairo_surface_flush(image);

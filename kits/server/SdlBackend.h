@@ -11,8 +11,15 @@
  * on Wayland they are borderless toplevels, children of the window they
  * open from, whose keyboard does not deactivate that window. Wayland
  * tells no positions: a window keeps the one the program gave it.
- * Windows come up 1:1 in pixels; a HiDPI desktop that scales windows
- * scales ours as it does other programs' that ask for no high density.
+ *
+ * Windows draw at the desktop's scale. On X11 that is DisplayScale's
+ * choice from the environment and the Xft.dpi of the X resources, read
+ * at Open() and again when a window changes screens, and X11's
+ * coordinates are device pixels: every position and size is converted
+ * between units and pixels here, so that the server sees units only.
+ * Elsewhere (Wayland) SDL's coordinates are already units and a
+ * window's scale is the ratio of its pixels to them, which the
+ * compositor sets per screen.
  *
  * Threads: every call on the display server's thread, Open() included,
  * except Wake(), which any thread may call at any time, even before
@@ -89,6 +96,7 @@ public:
 	// reach (Wayland).
 	virtual	void				Beep();
 	virtual	BRect				ScreenFrame();
+	virtual	DisplayScale		Scale();
 
 private:
 	struct Window {
@@ -104,6 +112,11 @@ private:
 	// When the window was last shown, to tell which of two overlapping
 	// windows is in front.
 		uint64				shownOrder = 0;
+	// The scale it draws at, and its size in units (right minus left,
+	// bottom minus top).
+		DisplayScale		scale;
+		float				width = 0;
+		float				height = 0;
 	};
 
 			Window*				_Find(int32 window);
@@ -113,7 +126,7 @@ private:
 									uint32 flags, int32 width,
 									int32 height);
 	static	std::string			_ScreenTitle(const char* title);
-	static	SDL_Surface*		_LoadIcon();
+	static	SDL_Surface*		_LoadIcon(DisplayScale scale);
 	// Tells X11 what kind of dialog the window is; again after SDL
 	// rewrote the hints.
 	static	void				_ApplyDialogHints(const Window& record);
@@ -127,6 +140,19 @@ private:
 	// Hands the event to SdlInput and frees what SDL allocated for it;
 	// false for the wake event, which is no event of the screen's.
 			bool				_Translate(SDL_Event& event);
+
+	// The scale between units and SDL's coordinates: the desktop's on
+	// X11, where they are device pixels, else 1.
+			DisplayScale		_CoordinateScale() const;
+	// The scale the window's pixels have on its screen now.
+			DisplayScale		_ScaleOf(const Window& record);
+	// An SDL window event: a window that changed screens (or, away from
+	// X11, its pixel size) may draw at another scale now.
+			void				_CheckScale(const SDL_WindowEvent& event);
+			void				_SetScale(int32 window, Window& record,
+									DisplayScale scale);
+	// An event from SdlInput, in SDL's coordinates, in units.
+			void				_ToUnits(ServerEvent& event);
 
 	// SdlInput::Screen
 	virtual	int32				WindowForSdlID(uint32 sdlID);
@@ -153,6 +179,9 @@ private:
 			bool				fOnWayland;
 	// Whether the compositor offers a primary selection; asked once.
 			enum { kUnknown, kOffered, kNotOffered } fPrimaryOffered;
+	// The desktop's scale, and whether SDL's coordinates are X11's.
+			DisplayScale		fScale;
+			bool				fX11;
 
 	// Guards fOpen and the SDL event Wake() pushes.
 			std::mutex			fWakeLock;

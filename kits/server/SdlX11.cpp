@@ -6,6 +6,7 @@
 #include <SupportDefs.h>
 
 #include <SDL_syswm.h>
+#include <string.h>
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -162,6 +163,48 @@ ring_x11_bell(SDL_Window* window)
 	XFlush(display);
 #else
 	B_UNUSED(window);
+#endif
+}
+
+
+
+bool
+read_x11_resources(SDL_Window* window, std::string& _resources)
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+	Display* display = NULL;
+	::Window xWindow;
+	bool own = window == NULL;
+	if (own) {
+		const char* driver = SDL_GetCurrentVideoDriver();
+		if (driver == NULL || strcmp(driver, "x11") != 0)
+			return false;
+		display = XOpenDisplay(NULL);
+	} else if (!x11_window_of(window, display, xWindow))
+		return false;
+	if (display == NULL)
+		return false;
+
+	Atom type;
+	int format;
+	unsigned long count;
+	unsigned long after;
+	unsigned char* data = NULL;
+	bool found = XGetWindowProperty(display, RootWindow(display, 0),
+			XA_RESOURCE_MANAGER, 0, 1 << 20, False, XA_STRING, &type,
+			&format, &count, &after, &data) == Success
+		&& data != NULL && format == 8;
+	if (found)
+		_resources.assign((const char*)data, count);
+	if (data != NULL)
+		XFree(data);
+	if (own)
+		XCloseDisplay(display);
+	return found;
+#else
+	B_UNUSED(window);
+	B_UNUSED(_resources);
+	return false;
 #endif
 }
 

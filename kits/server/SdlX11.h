@@ -11,6 +11,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 namespace BPrivate {
 
 // Maps or unmaps the window directly, taking no keyboard focus; false
@@ -24,6 +26,13 @@ bool map_on_x11(SDL_Window* window, bool map);
 void set_dialog_hints(SDL_Window* window, bool modal, bool closable);
 
 void ring_x11_bell(SDL_Window* window);
+
+// The X resources (the RESOURCE_MANAGER property of the first screen's
+// root window, as xrdb set it), read afresh: through the window's
+// connection, or with a NULL window through one of its own to the
+// display SDL was told to use. False where that is not X11 or no
+// resources are set.
+bool read_x11_resources(SDL_Window* window, std::string& _resources);
 
 }	// namespace BPrivate
 

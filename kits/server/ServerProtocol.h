@@ -46,6 +46,12 @@ const uint32 kMenuWindowFeel = 0x4d454e55;	// 'MENU'
 // that follows is not delivered either.
 const uint32 kMsgMenuClickOutside = '_MCO';
 
+// Posted to a window when the screen it is on draws at another scale
+// (it moved to another screen, or the desktop's scale changed): "scale"
+// (float), the device pixels a unit takes from now on. The window draws
+// everything again at that scale.
+const uint32 kMsgScaleChanged = '_SCL';
+
 // The pointer shapes a window can ask for.
 enum cursor_kind {
 	kCursorDefault = 0,
@@ -82,6 +88,9 @@ struct KeyDownEvent : KeyEvent {
 struct KeyUpEvent : KeyEvent {
 	using KeyEvent::KeyEvent;
 };
+
+// Coordinates in events are the API's units, as windows and views count
+// them, whatever the scale of the screen.
 
 // Where the pointer is (window coordinates), the buttons held and the
 // modifiers.
@@ -192,6 +201,13 @@ struct InputMethodCommitEvent {
 	std::string			text;
 };
 
+// The window is on a screen of another scale now (device pixels a unit).
+struct ScaleChangedEvent {
+	explicit ScaleChangedEvent(float scale) : scale(scale) {}
+
+	float				scale;
+};
+
 // What happened on the screen, for one window. An event made empty (no
 // window, std::monostate) is what a wait that found none leaves; the
 // server drops it.
@@ -212,7 +228,8 @@ struct ServerEvent {
 		FilesDroppedEvent,
 		ExposedEvent,
 		InputMethodComposeEvent,
-		InputMethodCommitEvent>;
+		InputMethodCommitEvent,
+		ScaleChangedEvent>;
 
 	ServerEvent() = default;
 	ServerEvent(int32 window, What what)
@@ -306,15 +323,19 @@ struct SetFlagsRequest {
 	uint32				flags;
 };
 
-// Puts the changed area (window coordinates) on screen. pixels holds that
-// area's pixels, B_RGBA32, row after row without padding; a request
-// whose pixels do not fill its area is ignored.
+// Puts the changed area on screen. area is in the device pixels of the
+// window's image, drawn at scale; pixels holds that area's pixels,
+// B_RGBA32, row after row without padding. A request whose pixels do not
+// fill its area, or drawn at a scale the window has left, is ignored.
 struct PresentRequest {
-	PresentRequest(int32 window, BRect area, std::vector<uint32> pixels)
-		: window(window), area(area), pixels(std::move(pixels)) {}
+	PresentRequest(int32 window, BRect area, float scale,
+		std::vector<uint32> pixels)
+		: window(window), area(area), scale(scale),
+		pixels(std::move(pixels)) {}
 
 	int32				window;
 	BRect				area;
+	float				scale;
 	std::vector<uint32>	pixels;
 };
 
@@ -375,7 +396,8 @@ struct WritePNGRequest {
 	std::string			path;
 };
 
-// Synchronous: the pixel at where, in window coordinates, B_RGBA32.
+// Synchronous: the pixel at where, in the device pixels of what the
+// screen shows of the window, B_RGBA32.
 struct ReadPixelRequest {
 	typedef uint32		Reply;
 

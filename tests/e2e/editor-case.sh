@@ -286,6 +286,54 @@ case_find_replace() {
 		"$work/files/notes.txt" "$work/original"
 }
 
+# With Xft.dpi 192 in the X resources the editor's windows are twice the
+# pixels they are at 1:1, the find and replace dialog prints the same
+# layout in units, and a click at twice a button's place presses it.
+case_hidpi() {
+	printf 'one cat\ntwo cat\n' >"$work/files/notes.txt"
+	local scale layout layout1 width1 height1 dialogWidth1
+	for scale in 1 2; do
+		[ "$scale" = 2 ] && { echo 'Xft.dpi: 192' | xrdb -nocpp -merge ||
+			fail "xrdb failed"; }
+		open_document notes.txt
+		xdotool key ctrl+r
+		dialog=$(find_window '^Search$')
+		wait_until "the dialog printed no layout" \
+			[ "$(grep -c '^W=' "$output")" -ge 1 ]
+		layout=$(grep '^W=' "$output")
+		eval "$(xdotool getwindowgeometry --shell "$dialog")"
+		local dialogWidth=$WIDTH
+		eval "$(xdotool getwindowgeometry --shell "$window")"
+		if [ "$scale" = 1 ]; then
+			layout1=$layout width1=$WIDTH height1=$HEIGHT
+			dialogWidth1=$dialogWidth
+			xdotool windowfocus --sync "$dialog"
+			xdotool key Escape
+			xdotool windowfocus --sync "$window"
+			xdotool key ctrl+q
+			wait_exit
+			continue
+		fi
+		[ "$layout" = "$layout1" ] ||
+			fail "the dialog's layout changed: $layout against $layout1"
+		[ "$WIDTH" -eq $((2 * width1)) ] && [ "$HEIGHT" -eq $((2 * height1)) ] ||
+			fail "the window is ${WIDTH}x$HEIGHT, not twice ${width1}x$height1"
+		[ "$dialogWidth" -eq $((2 * dialogWidth1)) ] ||
+			fail "the dialog is $dialogWidth wide, not twice $dialogWidth1"
+		xdotool windowfocus --sync "$dialog"
+		xdotool type --delay 20 'cat'
+		xdotool key Tab
+		xdotool type --delay 20 'dog'
+		# As in find_replace, at twice the place.
+		local height button
+		height=$(sed -n 's/^W=[0-9.]* H=\([0-9]*\).*/\1/p' "$output" | tail -n1)
+		button=$(((height + 27) / 3))
+		xdotool mousemove --window "$dialog" 600 $((2 * (15 + button + button / 2))) \
+			click 1
+		wait_until "Replace All did nothing" printed '^ReplaceAll$'
+	done
+}
+
 # The window id xprop prints for a window property, in hexadecimal as
 # xprop writes it ("0x..."), for the window xdotool named in decimal.
 hex_id() { printf '0x%x' "$1"; }

@@ -266,6 +266,67 @@ case_many_windows_quit() {
 	return 0
 }
 
+# How many pixels of the screenshot are ink (darker than mid grey) and
+# how many are neither paper nor ink (the antialiased edges).
+count_pixels() {
+	local image=$1 test=$2
+	convert "$image" -colorspace Gray -fx "$test" \
+		-format '%[fx:round(mean*w*h)]' info:
+}
+
+# A line of text in the demo at 1:1, then with Xft.dpi 192 in the X
+# resources: the window is twice as many pixels each way, the text has
+# four times the ink but only about twice the edge pixels (drawn at the
+# device's size, not enlarged, which would make four times as many), and
+# clicks, the menu and the button land where they are drawn.
+case_hidpi() {
+	local scale width1 height1 ink1 edges1
+	for scale in 1 2; do
+		[ "$scale" = 2 ] && { echo 'Xft.dpi: 192' | xrdb -nocpp -merge ||
+			fail "xrdb failed"; }
+		start_demo
+		window=$(find_window '^Demo 1$')
+		wait_line '^ready 1$'
+		focus_window "$window" 1
+		xdotool type --delay 20 'Hamburgefonts_gjpq'
+		find_window '^Demo 1: Hamburgefonts_gjpq$' >/dev/null
+		eval "$(xdotool getwindowgeometry --shell "$window")"
+		# The first line of text, below the menu bar; the caret off.
+		xdotool mousemove --window "$window" $((WIDTH - 4)) $((HEIGHT - 4))
+		import -window "$window" -crop "$((WIDTH / 2))x$((20 * scale))+0+$((22 * scale))" \
+			+repage "$work/text$scale.png" || fail "no screenshot"
+		local ink edges
+		ink=$(count_pixels "$work/text$scale.png" 'u<0.5')
+		edges=$(count_pixels "$work/text$scale.png" 'u>0.15&&u<0.85')
+		echo "scale $scale: ${WIDTH}x$HEIGHT, ink $ink, edges $edges"
+		if [ "$scale" = 1 ]; then
+			width1=$WIDTH height1=$HEIGHT ink1=$ink edges1=$edges
+			[ "$ink" -gt 100 ] || fail "no text at 1:1 ($ink pixels)"
+			xdotool key ctrl+q
+			wait_exit 0
+			continue
+		fi
+		[ "$WIDTH" -eq $((2 * width1)) ] && [ "$HEIGHT" -eq $((2 * height1)) ] ||
+			fail "the window is ${WIDTH}x$HEIGHT, not twice ${width1}x$height1"
+		[ "$ink" -ge $((3 * ink1)) ] && [ "$ink" -le $((5 * ink1)) ] ||
+			fail "the text has $ink pixels of ink, not four times $ink1"
+		[ "$edges" -le $((3 * edges1)) ] ||
+			fail "the text is blurred: $edges edge pixels against $edges1"
+
+		# Pixels are half as many units.
+		xdotool mousemove --window "$window" 100 120 click 1
+		wait_line '^clicked 1 50 60 1$'
+		xdotool mousemove --window "$window" 36 16 click 1
+		menu=$(find_window '^menu$')
+		xdotool mousemove --window "$menu" 40 16 click 1
+		wait_line '^upper 1$'
+		wait_line '^typed 1 HAMBURGEFONTS_GJPQ$'
+		wait_menus_closed
+		xdotool mousemove --window "$window" $((WIDTH - 40)) $((HEIGHT - 18)) click 1
+		wait_line '^cleared 1$'
+	done
+}
+
 start_x
 "case_$case_name" || fail "the case failed"
 echo "PASS ($case_name)"

@@ -295,7 +295,8 @@ public:
 									bigtime_t timeout = kDefaultTimeout);
 
 	// The screen. What the display shows of the window, after waiting for
-	// idle.
+	// idle, in the display's device pixels: the window's coordinates at
+	// a scale of 1, the scale (KITS_SCALE) times them otherwise.
 			status_t			SaveScreenshot(BWindow* window,
 									const char* path);
 			status_t			GetPixel(BWindow* window, BPoint where,
@@ -307,8 +308,8 @@ public:
 			std::string			ScreenTitle(BWindow* window);
 	// The window that has the keyboard; NULL for none.
 			BWindow*			ActiveWindow();
-	// Every pixel of the area (window coordinates, whole pixels), row
-	// after row.
+	// Every pixel of the area (device pixels, as GetPixel()), row after
+	// row.
 			status_t			GetPixels(BWindow* window, BRect area,
 									std::vector<rgb_color>* _pixels);
 

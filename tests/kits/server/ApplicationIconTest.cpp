@@ -2,7 +2,8 @@
  * The application's icon:
  * - looked for under the user's data folder, the executable's prefix and
  *   the system's data folders, in that order, the 48-pixel size first;
- *   a name with a slash is never looked for;
+ *   a name with a slash is never looked for; at another scale, the size
+ *   nearest to 48 pixels times the scale first;
  * - the first PNG that loads is taken; a damaged one is passed over.
  */
 #include "ApplicationIcon.h"
@@ -58,6 +59,43 @@ TEST(ApplicationIconTest, LooksWhereInstallationsPutIt)
 	EXPECT_EQ(paths[0],
 		"/home/v/.local/share/icons/hicolor/48x48/apps/orvane.png");
 	EXPECT_EQ(paths[7], "/usr/local/share/icons/hicolor/48x48/apps/orvane.png");
+}
+
+
+TEST(ApplicationIconTest, NearestSizeComesFirst)
+{
+	ScopedEnvironment dataHome("XDG_DATA_HOME", "/d");
+	ScopedEnvironment dataDirs("XDG_DATA_DIRS", "/e");
+	struct {
+		int32 pixels;
+		const char* first;
+		const char* second;
+	} cases[] = {
+		{ 48, "48x48", "32x32" },
+		{ 72, "64x64", "48x48" },
+		{ 96, "64x64", "128x128" },
+		{ 120, "128x128", "64x64" },
+		{ 192, "128x128", "256x256" },
+		{ 16, "16x16", "24x24" },
+		{ 1, "16x16", "24x24" },
+		{ 5000, "256x256", "128x128" }
+	};
+	for (const auto& entry : cases) {
+		SCOPED_TRACE(entry.pixels);
+		std::vector<std::string> paths = BPrivate::application_icon_paths(
+			"app", NULL, entry.pixels);
+		ASSERT_EQ(paths.size(), 2u * 7u);
+		EXPECT_EQ(paths[0], std::string("/d/icons/hicolor/") + entry.first
+			+ "/apps/app.png");
+		EXPECT_EQ(paths[1], std::string("/d/icons/hicolor/") + entry.second
+			+ "/apps/app.png");
+		// Every size once in each folder, the same order in both.
+		for (size_t i = 0; i < 7; i++) {
+			EXPECT_EQ(paths[i].substr(2), paths[i + 7].substr(2));
+			for (size_t j = i + 1; j < 7; j++)
+				EXPECT_NE(paths[i], paths[j]);
+		}
+	}
 }
 
 

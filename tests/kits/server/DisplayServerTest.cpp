@@ -355,7 +355,7 @@ TEST_F(DisplayServerTest, MenuWindowsNeverBecomeActive)
 
 TEST_F(DisplayServerTest, PresentedPixelsReachTheScreen)
 {
-	DisplayServer::Default().Post(PresentRequest(fWindow, BRect(2, 3, 3, 3),
+	DisplayServer::Default().Post(PresentRequest(fWindow, BRect(2, 3, 3, 3), 1,
 		{ 0xff112233, 0xff445566 }));
 
 	uint32 pixel = 0;
@@ -364,7 +364,7 @@ TEST_F(DisplayServerTest, PresentedPixelsReachTheScreen)
 	EXPECT_EQ(pixel, 0xff445566u);
 
 	// A present whose pixels do not match its area is ignored.
-	DisplayServer::Default().Post(PresentRequest(fWindow, BRect(0, 0, 9, 9),
+	DisplayServer::Default().Post(PresentRequest(fWindow, BRect(0, 0, 9, 9), 1,
 		{ 0xffffffff }));
 	ASSERT_EQ(DisplayServer::Default().Call(
 		ReadPixelRequest(fWindow, BPoint(0, 0)), pixel), B_OK);
@@ -414,7 +414,7 @@ TEST_F(DisplayServerTest, EveryRequestAnswers)
 			B_BAD_VALUE },
 		{ "title unknown", SetTitleRequest(kUnknown, "x"), B_BAD_VALUE },
 		{ "flags unknown", SetFlagsRequest(kUnknown, 0, 0, 0), B_BAD_VALUE },
-		{ "present unknown", PresentRequest(kUnknown, BRect(0, 0, 0, 0),
+		{ "present unknown", PresentRequest(kUnknown, BRect(0, 0, 0, 0), 1,
 			{ 0xff000000 }), B_BAD_VALUE },
 		{ "activate unknown", ActivateWindowRequest(kUnknown, true),
 			B_BAD_VALUE },
@@ -432,7 +432,7 @@ TEST_F(DisplayServerTest, EveryRequestAnswers)
 		{ "resize", ResizeWindowRequest(fWindow, 119, 59), B_OK },
 		{ "title", SetTitleRequest(fWindow, "renamed"), B_OK },
 		{ "flags", SetFlagsRequest(fWindow, 0, 0, 0), B_OK },
-		{ "present outside", PresentRequest(fWindow, BRect(-1, 0, 0, 0),
+		{ "present outside", PresentRequest(fWindow, BRect(-1, 0, 0, 0), 1,
 			{ 0xff000000, 0xff000000 }), B_OK },
 		{ "activate", ActivateWindowRequest(fWindow, true), B_OK },
 		{ "pixel", ReadPixelRequest(fWindow, BPoint(0, 0)), B_OK },
