@@ -6,7 +6,8 @@ that finds Orvane on the accessibility bus and checks what it exposes.
   client.py text       the text and caret through Text as arrows move
   client.py menu       F10 and the arrows through the File menu
   client.py close      the close question's text and buttons
-  client.py dialogs    every control of the Find and Settings windows
+  client.py dialogs    every control of the Find and Settings windows,
+                       each reached by Tab with its focus told
 
 Keys are typed with xdotool on the case's X server, as a person would.
 Each check waits for what it expects and fails with what it saw."""
@@ -316,6 +317,65 @@ def case_close():
     print("close: %r %r" % (question, buttons))
 
 
+CONTROLS = (pyatspi.ROLE_ENTRY, pyatspi.ROLE_COMBO_BOX,
+            pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_CHECK_BOX)
+
+
+def path_of(obj):
+    """Where the object sits in its window: its indices from the top."""
+    path = []
+    while obj is not None and obj.getRole() not in (
+            pyatspi.ROLE_DIALOG, pyatspi.ROLE_FRAME, pyatspi.ROLE_ALERT):
+        path.insert(0, obj.getIndexInParent())
+        obj = obj.parent
+    return tuple(path)
+
+
+def focused_in(window):
+    for obj in walk(window):
+        if pyatspi.STATE_FOCUSED in states(obj):
+            return obj
+    return None
+
+
+def tab_round(window):
+    """Presses Tab until the focus is back where it began, and checks
+    that every enabled control was reached once, each time told to the
+    bus as a focus event."""
+    events = Events("object:state-changed:focused")
+    start = wait_for("nothing in %r has the focus" % window.name,
+                     lambda: focused_in(window))
+    here = path_of(start)
+    reached = [here]
+    for _ in range(40):
+        events.clear()
+        keys("Tab")
+        moved = wait_for("Tab did not move the focus from %r" % (here,),
+                         lambda: (lambda f: f if f is not None
+                                  and path_of(f) != here else None)(
+                             focused_in(window)))
+        here = path_of(moved)
+        wait_for("the focus on %r was not told" % moved.name,
+                 lambda: events.seen(lambda e: e[1] == moved.name
+                                     and e[3] == 1))
+        if here == reached[0]:
+            break
+        if here in reached:
+            fail("Tab came back to %r before reaching the start" % moved.name)
+        reached.append(here)
+    else:
+        fail("Tab never came back round in %r" % window.name)
+    enabled = [path_of(obj) for obj in walk(window)
+               if role(obj) in CONTROLS
+               and pyatspi.STATE_SENSITIVE in states(obj)
+               and pyatspi.STATE_SHOWING in states(obj)]
+    missed = [p for p in enabled if p not in reached]
+    if missed:
+        fail("Tab in %r did not reach the controls at %r" % (window.name,
+                                                             missed))
+    return len(reached)
+
+
 def case_dialogs():
     app = application()
     frame, text = document(app)
@@ -331,6 +391,7 @@ def case_dialogs():
                if role(obj) == pyatspi.ROLE_PUSH_BUTTON]
     if not buttons:
         fail("the Find window has no buttons")
+    find_round = tab_round(find_window)
     keys("Escape")
     keys("ctrl+e")
     settings = window_named(app, "Orvane Settings", (pyatspi.ROLE_DIALOG,
@@ -349,6 +410,7 @@ def case_dialogs():
     combo = find(settings, pyatspi.ROLE_COMBO_BOX)
     if not combo.name:
         fail("a pop-up menu field has no name")
+    settings_round = tab_round(settings)
     keys("Escape")
     wait_for("the document did not come back",
              lambda: pyatspi.STATE_ACTIVE in states(frame))
@@ -369,8 +431,9 @@ def case_dialogs():
                      if role(obj) == pyatspi.ROLE_PUSH_BUTTON]
     if "Cancel" not in panel_buttons:
         fail("the Open panel's buttons are %r" % panel_buttons)
-    print("dialogs: find %r, settings %r, open %r, %r" % (
-        buttons, names, rows, panel_buttons))
+    print("dialogs: find %r, settings %r, open %r, %r; Tab reached %d "
+          "and %d controls" % (buttons, names, rows, panel_buttons,
+                               find_round, settings_round))
 
 
 if __name__ == "__main__":
