@@ -12,10 +12,10 @@
 
 namespace BPrivate {
 
-namespace {
-
 const char* const kDefaultWaylandSocket = "wayland-0";
 
+
+namespace {
 
 bool
 is_set(const char* value)

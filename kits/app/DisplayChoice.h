@@ -29,6 +29,9 @@
 
 namespace BPrivate {
 
+// libwayland's socket when WAYLAND_DISPLAY is not set.
+extern const char* const kDefaultWaylandSocket;
+
 // The variables that decide the display; NULL for one that is not set.
 struct display_environment {
 	const char*	kitsDisplay;		// KITS_DISPLAY

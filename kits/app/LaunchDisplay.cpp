@@ -17,8 +17,6 @@ namespace {
 // Where an X server on this machine listens for display n: this prefix
 // and n. libxcb takes the path itself for DISPLAY as well.
 const char* const kX11SocketPrefix = "/tmp/.X11-unix/X";
-// libwayland's socket when WAYLAND_DISPLAY is not set.
-const char* const kDefaultWaylandSocket = "wayland-0";
 // What a display that cannot be read is named by; no name of a display
 // that can be read starts so.
 const char* const kAsWritten = "as-written:";

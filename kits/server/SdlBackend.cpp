@@ -199,7 +199,8 @@ SdlBackend::Open()
 	else if (driver == "wayland") {
 		const char* wayland = environment.waylandDisplay;
 		tried = std::string("Wayland display \"")
-			+ (wayland != NULL && wayland[0] != '\0' ? wayland : "wayland-0")
+			+ (wayland != NULL && wayland[0] != '\0'
+				? wayland : kDefaultWaylandSocket)
 			+ "\"";
 	} else
 		tried = "neither DISPLAY nor WAYLAND_DISPLAY is set";
