@@ -88,8 +88,8 @@ got_file() { grep -qE "^ARGV\[ *[0-9]+\]=(.*/)?$2\$" "$1"; }
 
 # Launches hand their files over only to the instance on their own
 # display, however the display is written; an offscreen instance is one
-# of its own (issue 23: a launch on another X display handed its file to
-# the first instance and exited, and nothing showed on its display).
+# of its own (a launch on another X display once handed its file to the
+# first instance and exited, and nothing showed on its display).
 case_separate_displays() {
 	local name
 	for name in a b c d e f; do

@@ -1,7 +1,7 @@
 /*
  * Which display a launch belongs to, and the launch channel scoped by it
- * (issue 23: a launch on one X display handed its files to the instance
- * on another, which showed them there).
+ * (a launch on one X display once handed its files to the instance on
+ * another, which showed them there).
  *
  * Cases covered:
  * - every spelling of one display gives one name, and different displays
