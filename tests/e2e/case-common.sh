@@ -17,18 +17,44 @@ program_pid=""
 # Further instances of the program and X servers a case started.
 other_pids=()
 
-cleanup() {
-	# A case may have stopped the program; a stopped one would not end.
-	[ -n "$program_pid" ] && kill -CONT "$program_pid" 2>/dev/null
-	[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-	local pid
-	for pid in "${other_pids[@]}"; do
-		kill "$pid" 2>/dev/null
+# Ends the process with SIGTERM, as a desktop's logout does, and waits
+# for it. One that outlives the patience has its threads' stacks printed
+# and is killed; the case then fails, since a person's program must end
+# when asked.
+end_process() {
+	local pid=$1 what=$2
+	kill "$pid" 2>/dev/null || return 0
+	for _ in $(seq 1 $((patience * 20))); do
+		kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+		# A zombie has ended; only its parent's wait is missing.
+		[ "$(awk '{ print $3 }' "/proc/$pid/stat" 2>/dev/null)" = Z ] &&
+			{ wait "$pid" 2>/dev/null; return 0; }
+		sleep 0.05
 	done
-	[ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
-	[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+	echo "FAIL ($case_name): $what did not end on SIGTERM; its threads:" >&2
+	timeout 60 gdb -p "$pid" -batch -nx -ex "thread apply all bt" 2>&1 |
+		grep -E '^(Thread|#)' >&2
+	kill -KILL "$pid" 2>/dev/null
+	wait "$pid" 2>/dev/null
+	return 1
+}
+
+cleanup() {
+	local status=$? ended=0 pid
+	# A case may have stopped the program; a stopped one would not end.
+	if [ -n "$program_pid" ]; then
+		kill -CONT "$program_pid" 2>/dev/null
+		end_process "$program_pid" "$label" || ended=1
+	fi
+	for pid in "${other_pids[@]}"; do
+		end_process "$pid" "process $pid" || ended=1
+	done
+	[ -n "$wm_pid" ] && { end_process "$wm_pid" "the window manager" || ended=1; }
+	[ -n "$xvfb_pid" ] && { end_process "$xvfb_pid" "the X server" || ended=1; }
 	wait 2>/dev/null
 	rm -rf "$work"
+	[ "$ended" -eq 0 ] || exit 1
+	exit "$status"
 }
 trap cleanup EXIT
 
