@@ -17,13 +17,11 @@ program_pid=""
 # Further instances of the program and X servers a case started.
 other_pids=()
 
-# Ends the process with SIGTERM, as a desktop's logout does, and waits
-# for it. One that outlives the patience has its threads' stacks printed
-# and is killed; the case then fails, since a person's program must end
-# when asked.
-end_process() {
+# Waits for a process that was sent SIGTERM to end. One that outlives
+# the patience has its threads' stacks printed and is killed, and the
+# case fails: a program must end when its screen and its session go.
+await_end() {
 	local pid=$1 what=$2
-	kill "$pid" 2>/dev/null || return 0
 	for _ in $(seq 1 $((patience * 20))); do
 		kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
 		# A zombie has ended; only its parent's wait is missing.
@@ -31,7 +29,7 @@ end_process() {
 			{ wait "$pid" 2>/dev/null; return 0; }
 		sleep 0.05
 	done
-	echo "FAIL ($case_name): $what did not end on SIGTERM; its threads:" >&2
+	echo "FAIL ($case_name): $what did not end; its threads:" >&2
 	timeout 60 gdb -p "$pid" -batch -nx -ex "thread apply all bt" 2>&1 |
 		grep -E '^(Thread|#)' >&2
 	kill -KILL "$pid" 2>/dev/null
@@ -39,21 +37,31 @@ end_process() {
 	return 1
 }
 
+# Everything a case started is told to end at once, as a desktop's
+# logout ends the session: a program with a question still to ask ends
+# when its display goes.
 cleanup() {
-	local status=$? ended=0 pid
+	local status=$? hung=0 pid
+	local -A names=()
 	# A case may have stopped the program; a stopped one would not end.
 	if [ -n "$program_pid" ]; then
 		kill -CONT "$program_pid" 2>/dev/null
-		end_process "$program_pid" "$label" || ended=1
+		names[$program_pid]=$label
 	fi
 	for pid in "${other_pids[@]}"; do
-		end_process "$pid" "process $pid" || ended=1
+		names[$pid]="process $pid"
 	done
-	[ -n "$wm_pid" ] && { end_process "$wm_pid" "the window manager" || ended=1; }
-	[ -n "$xvfb_pid" ] && { end_process "$xvfb_pid" "the X server" || ended=1; }
+	[ -n "$wm_pid" ] && names[$wm_pid]="the window manager"
+	[ -n "$xvfb_pid" ] && names[$xvfb_pid]="the X server"
+	for pid in "${!names[@]}"; do
+		kill "$pid" 2>/dev/null
+	done
+	for pid in "${!names[@]}"; do
+		await_end "$pid" "${names[$pid]}" || hung=1
+	done
 	wait 2>/dev/null
 	rm -rf "$work"
-	[ "$ended" -eq 0 ] || exit 1
+	[ "$hung" -eq 0 ] || exit 1
 	exit "$status"
 }
 trap cleanup EXIT
