@@ -62,24 +62,6 @@ const char* kListener =
 	"pyatspi.Registry.start()\n";
 
 
-void
-pause_milliseconds(long milliseconds)
-{
-	struct timespec wait = { milliseconds / 1000,
-		(milliseconds % 1000) * 1000000 };
-	nanosleep(&wait, NULL);
-}
-
-
-double
-percentile(std::vector<double> values, int percent)
-{
-	std::sort(values.begin(), values.end());
-	size_t rank = (values.size() * percent + 99) / 100;
-	return values[std::clamp(rank, (size_t)1, values.size()) - 1];
-}
-
-
 // One process's measurement: start-up, then the keys.
 int
 measure(const char* path)

@@ -8,6 +8,8 @@
 #include <string.h>
 #include <time.h>
 
+#include <algorithm>
+
 
 double
 milliseconds_since(BenchClock::time_point start)
@@ -52,4 +54,22 @@ reset_peak()
 		fputs("5", clear);
 		fclose(clear);
 	}
+}
+
+
+void
+pause_milliseconds(long milliseconds)
+{
+	struct timespec wait = { milliseconds / 1000,
+		(milliseconds % 1000) * 1000000 };
+	nanosleep(&wait, NULL);
+}
+
+
+double
+percentile(std::vector<double> values, int percent)
+{
+	std::sort(values.begin(), values.end());
+	size_t rank = (values.size() * percent + 99) / 100;
+	return values[std::clamp(rank, (size_t)1, values.size()) - 1];
 }

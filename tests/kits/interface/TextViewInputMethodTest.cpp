@@ -43,49 +43,6 @@ namespace {
 const uint32 kModified = 'MODF';
 
 
-class CountingTextView : public BTextView {
-public:
-	CountingTextView(BRect frame)
-		: BTextView(frame, "text", BRect(4, 4, frame.Width() - 4, 10),
-			B_FOLLOW_ALL_SIDES, B_WILL_DRAW) {}
-
-	std::vector<std::string> Calls()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		return fCalls;
-	}
-	void ClearCalls()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fCalls.clear();
-	}
-
-protected:
-	void InsertText(const char* text, int32 length, int32 offset,
-		const text_run_array* runs) override
-	{
-		_Note("I " + std::to_string(offset) + " "
-			+ std::string(text, length));
-		BTextView::InsertText(text, length, offset, runs);
-	}
-	void DeleteText(int32 from, int32 to) override
-	{
-		_Note("D " + std::to_string(from) + " " + std::to_string(to));
-		BTextView::DeleteText(from, to);
-	}
-
-private:
-	void _Note(const std::string& call)
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fCalls.push_back(call);
-	}
-
-	std::mutex fLock;
-	std::vector<std::string> fCalls;
-};
-
-
 // How much of the pixels is ink: each counts by how much darker than
 // white it is.
 float
@@ -105,7 +62,7 @@ protected:
 		ASSERT_EQ(fDriver.Launch<TestApplication>(), B_OK);
 		fWindow = new BWindow(BRect(100, 100, 499, 299), "Text",
 			B_TITLED_WINDOW, 0);
-		fView = new CountingTextView(fWindow->Bounds());
+		fView = new RecordingTextView(fWindow->Bounds());
 		BFont font(be_fixed_font);
 		font.SetSize(12);
 		fView->SetFontAndColor(&font);
@@ -179,7 +136,7 @@ protected:
 
 	TestDriver fDriver;
 	BWindow* fWindow = NULL;
-	CountingTextView* fView = NULL;
+	RecordingTextView* fView = NULL;
 };
 
 }	// namespace
@@ -402,7 +359,7 @@ TEST_F(TextViewInputMethodTest, CompositionMovingToAnotherWindowEndsHere)
 {
 	BWindow* other = new BWindow(BRect(100, 400, 499, 599), "Other",
 		B_TITLED_WINDOW, 0);
-	CountingTextView* otherView = new CountingTextView(other->Bounds());
+	RecordingTextView* otherView = new RecordingTextView(other->Bounds());
 	show_with_focus(fDriver, other, otherView);
 
 	SetText("ab", 2);

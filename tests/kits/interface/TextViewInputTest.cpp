@@ -49,49 +49,6 @@ using namespace interface_test;
 
 namespace {
 
-class RecordingTextView : public BTextView {
-public:
-	RecordingTextView(BRect frame)
-		: BTextView(frame, "text", BRect(4, 4, frame.Width() - 4, 10),
-			B_FOLLOW_ALL_SIDES, B_WILL_DRAW) {}
-
-	std::vector<std::string> Calls()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		return fCalls;
-	}
-	void ClearCalls()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fCalls.clear();
-	}
-
-protected:
-	void InsertText(const char* text, int32 length, int32 offset,
-		const text_run_array* runs) override
-	{
-		_Note("I " + std::to_string(offset) + " "
-			+ std::string(text, length));
-		BTextView::InsertText(text, length, offset, runs);
-	}
-	void DeleteText(int32 from, int32 to) override
-	{
-		_Note("D " + std::to_string(from) + " " + std::to_string(to));
-		BTextView::DeleteText(from, to);
-	}
-
-private:
-	void _Note(const std::string& call)
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fCalls.push_back(call);
-	}
-
-	std::mutex fLock;
-	std::vector<std::string> fCalls;
-};
-
-
 class TextViewInputTest : public ::testing::Test {
 protected:
 	void SetUp() override
