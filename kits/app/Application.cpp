@@ -14,6 +14,7 @@
 #include "MessageDelivery.h"
 #include "MessagePrivate.h"
 #include "ProcessArguments.h"
+#include "ProcessEnd.h"
 #include "TokenSpace.h"
 
 #include <Message.h>
@@ -309,6 +310,7 @@ BApplication::Run()
 	_PostCommandLine();
 	_StartPulse();
 	looper.RunLoop();
+	BPrivate::application_leaves_run();
 	_StopPulse();
 	_StopLaunch();
 	BPrivate::wait_for_quitting_windows();
@@ -479,6 +481,7 @@ BApplication::_InitData(const char* signature, status_t* _error)
 			"exists already; only one may exist at a time");
 	}
 
+	BPrivate::application_begins();
 	BLooper::Private looper(this);
 	looper.SetDeleteOnQuit(false);
 	// Until Run(), the application's thread is the one that made it,

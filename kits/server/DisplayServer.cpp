@@ -36,6 +36,9 @@ const bigtime_t kExitLockTimeout = 1000000;
 
 DisplayServer* sServer = NULL;
 std::once_flag sServerOnce;
+// Set while this thread wakes the backend, holding the server's lock. A
+// display gone under the wake may end the process from inside it.
+thread_local bool tWaking = false;
 
 
 // be_clipboard's way to the screen's clipboard, and the "primary"
@@ -138,16 +141,22 @@ DisplayServer::_WaitUntilOpen()
 void
 DisplayServer::_StopAtExit()
 {
-	// A forked child has no server thread to stop.
-	if (sServer == NULL || sServer->fProcess != getpid())
+	// A forked child has no server thread to stop; a thread that holds
+	// the server's lock can neither post nor stop.
+	if (sServer == NULL || sServer->fProcess != getpid() || tWaking)
 		return;
 	// Deleting the application ends its windows; a program that exits
 	// without doing so still must not leave them drawing while the
 	// process goes. A window that stays locked elsewhere is left alone
 	// rather than waited for.
-	for (const window_entry& entry : window_list()) {
-		if (entry.looper->LockWithTimeout(kExitLockTimeout) == B_OK)
-			entry.looper->Quit();
+	// When the display is lost, this thread itself ends the program; the
+	// windows stay then, for ending the last of them would end the
+	// application's Run() and have main() exit alongside this exit.
+	if (std::this_thread::get_id() != sServer->fThread.get_id()) {
+		for (const window_entry& entry : window_list()) {
+			if (entry.looper->LockWithTimeout(kExitLockTimeout) == B_OK)
+				entry.looper->Quit();
+		}
 	}
 	sServer->_Stop();
 }
@@ -161,7 +170,10 @@ DisplayServer::_Stop()
 		if (fStopping)
 			return;
 		fStopping = true;
-		fBackend->Wake();
+		// On its own thread (an exit there as the display went) the
+		// server waits for nothing, and its display may be gone.
+		if (fThread.get_id() != std::this_thread::get_id())
+			fBackend->Wake();
 	}
 	if (fThread.joinable() && fThread.get_id() != std::this_thread::get_id())
 		fThread.join();
@@ -206,7 +218,9 @@ DisplayServer::_Queue(QueuedRequest&& queued)
 	}
 	fRequests.push_back(std::move(queued));
 	// Under the lock, so that the backend is never woken once it is gone.
+	tWaking = true;
 	fBackend->Wake();
+	tWaking = false;
 }
 
 

@@ -299,6 +299,7 @@ private:
 			std::atomic<float>	fScale;
 
 	// Only the server's thread touches these.
+			bool				fFrameShown = false;
 			std::map<int32, Window>	fWindows;
 			int32				fActiveWindow;
 	// The last window that was active and is no dialog: the one a

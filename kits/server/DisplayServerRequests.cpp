@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 namespace BPrivate {
@@ -237,6 +238,16 @@ DisplayServer::_Handle(const PresentRequest& request)
 	}
 	fBackend->PutPixels(request.window, (const uint8*)window->pixels.data(),
 		window->width * 4, window->width, window->height, area);
+
+	// The first frame shown may load what draws it (on Wayland a GL
+	// driver and its shader compiler, behind SDL's renderer), and such a
+	// library registers its teardown with the process's exit as it
+	// loads. Exit runs the latest first: the stop is registered again
+	// after them, so that this thread has ended before they go.
+	if (!fFrameShown) {
+		fFrameShown = true;
+		atexit(&DisplayServer::_StopAtExit);
+	}
 	return B_OK;
 }
 

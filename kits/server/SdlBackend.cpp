@@ -5,6 +5,7 @@
 
 #include "ApplicationIcon.h"
 #include "DisplayChoice.h"
+#include "ProcessEnd.h"
 #include "SdlWayland.h"
 #include "SdlX11.h"
 
@@ -132,6 +133,7 @@ SdlBackend::SdlBackend()
 	fInitialized(false),
 	fIcon(NULL),
 	fOnWayland(false),
+	fDisplayLost(false),
 	fPrimaryOffered(kUnknown),
 	fX11(false),
 	fOpen(false),
@@ -239,6 +241,8 @@ SdlBackend::Open()
 	// renderer it picks does the work.
 	SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, fOnWayland ? "1" : "0");
 	fX11 = opened != NULL && strcmp(opened, "x11") == 0;
+	if (fX11)
+		give_way_on_lost_x11_display();
 	std::string resources;
 	bool haveResources = fX11 && read_x11_resources(NULL, resources);
 	fScale = fX11 ? DisplayScale::FromEnvironment(
@@ -475,18 +479,25 @@ SdlBackend::_ApplyWaylandParents(int32 window)
 // SDL goes on without a word when the compositor has gone or closed the
 // connection, and every window with it. The program ends as Xlib ends it
 // when its X server goes: one line and status 1, the handlers registered
-// with atexit() (the journals' sync among them) run.
-void
+// with atexit() (the journals' sync among them) run. An application on
+// its way out already ends it itself; nothing comes from the display
+// meanwhile. False once the connection is gone.
+bool
 SdlBackend::_CheckWaylandConnection()
 {
+	if (fDisplayLost)
+		return false;
 	if (fWindows.empty())
-		return;
+		return true;
 	int error = wayland_connection_error(fWindows.begin()->second.window);
 	if (error == 0)
-		return;
+		return true;
+	fDisplayLost = true;
 	fprintf(stderr, "Lost the connection to the Wayland display: %s.\n",
 		strerror(error));
-	exit(1);
+	if (take_process_end_for_lost_display())
+		exit(1);
+	return false;
 }
 
 
@@ -644,8 +655,11 @@ SdlBackend::WaitForEvent(bigtime_t timeout, ServerEvent& _event)
 	while (fReady.empty()) {
 		if (!fInitialized)
 			return false;
-		if (fOnWayland)
-			_CheckWaylandConnection();
+		if (fOnWayland && !_CheckWaylandConnection()) {
+			if (timeout > 0)
+				SDL_Delay((uint32)std::min<bigtime_t>(timeout / 1000, 50));
+			return false;
+		}
 		SDL_Event event;
 		int got;
 		bigtime_t left = deadline - now();

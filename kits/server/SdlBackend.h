@@ -135,7 +135,7 @@ private:
 			void				_ApplyWaylandParents(int32 window);
 			int32				_MenuOwner();
 			int32				_WindowFor(SDL_Window* sdlWindow);
-			void				_CheckWaylandConnection();
+			bool				_CheckWaylandConnection();
 			bool				_ScreenHasPrimary();
 	// Hands the event to SdlInput and frees what SDL allocated for it;
 	// false for the wake event, which is no event of the screen's.
@@ -177,6 +177,8 @@ private:
 	// SDL's Wayland driver runs: positions are the compositor's, and
 	// dialogs are linked to their parents' toplevels.
 			bool				fOnWayland;
+	// The compositor has gone while the application was leaving.
+			bool				fDisplayLost;
 	// Whether the compositor offers a primary selection; asked once.
 			enum { kUnknown, kOffered, kNotOffered } fPrimaryOffered;
 	// The desktop's scale, and whether SDL's coordinates are X11's.

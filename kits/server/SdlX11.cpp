@@ -3,10 +3,16 @@
  */
 #include "SdlX11.h"
 
+#include "ProcessEnd.h"
+
 #include <SupportDefs.h>
 
 #include <SDL_syswm.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+#include <atomic>
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -163,6 +169,45 @@ ring_x11_bell(SDL_Window* window)
 	XFlush(display);
 #else
 	B_UNUSED(window);
+#endif
+}
+
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+namespace {
+
+void
+end_unless_leaving(Display*, void*)
+{
+	if (take_process_end_for_lost_display())
+		exit(1);
+}
+
+
+// Says what Xlib's own handler says, which would exit() itself. Xlib
+// calls the connection's exit handler next, and after a first error puts
+// back its own, so it is set again each time.
+int
+say_connection_lost(Display* display)
+{
+	static std::atomic<bool> said{ false };
+	if (!said.exchange(true)) {
+		fprintf(stderr, "X connection to %s broken (explicit kill or "
+			"server shutdown).\n", DisplayString(display));
+	}
+	XSetIOErrorExitHandler(display, &end_unless_leaving, NULL);
+	return 0;
+}
+
+}	// namespace
+#endif
+
+
+void
+give_way_on_lost_x11_display()
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+	XSetIOErrorHandler(&say_connection_lost);
 #endif
 }
 

@@ -27,6 +27,12 @@ void set_dialog_hints(SDL_Window* window, bool modal, bool closable);
 
 void ring_x11_bell(SDL_Window* window);
 
+// When the X server goes, Xlib ends the program on the thread that found
+// it gone (status 1, the exit handlers run), unless the application or
+// another such thread is ending it already: then that connection is left
+// defunct and the thread goes on. For every connection SDL has open.
+void give_way_on_lost_x11_display();
+
 // The X resources (the RESOURCE_MANAGER property of the first screen's
 // root window, as xrdb set it), read afresh: through the window's
 // connection, or with a NULL window through one of its own to the

@@ -22,7 +22,9 @@
  *   standard output is line-buffered;
  * - a bad signature: B_BAD_VALUE through the error (and from Run()), a
  *   stop without it;
- *   a second application while one exists stops.
+ *   a second application while one exists stops;
+ * - the application leaving Run() and threads that find the display
+ *   lost end the process once: the later give way to the earliest.
  */
 #include <Application.h>
 #include <Looper.h>
@@ -33,6 +35,7 @@
 #include "LooperPrivate.h"
 #include "LooperTestSupport.h"
 #include "ProcessArguments.h"
+#include "ProcessEnd.h"
 
 #include <gtest/gtest.h>
 
@@ -549,4 +552,49 @@ TEST_F(ApplicationDeathTest, ASecondApplicationStops)
 		BApplication first(kSignature);
 		BApplication second(kSignature);
 	}, "an application object exists already");
+}
+
+
+namespace {
+
+class QuittingApp : public BApplication {
+public:
+	QuittingApp() : BApplication(kSignature) {}
+	void ReadyToRun() override { Quit(); }
+};
+
+}	// namespace
+
+
+TEST_F(ApplicationDeathTest, ALostDisplayAndTheApplicationEndTheProcessOnce)
+{
+	// Leaving first: the display lost afterwards is the application's to
+	// end; a new application takes that back.
+	EXPECT_EXIT({
+		{
+			QuittingApp app;
+			app.Run();
+			if (BPrivate::take_process_end_for_lost_display())
+				_exit(3);
+		}
+		QuittingApp next;
+		_exit(BPrivate::take_process_end_for_lost_display() ? 0 : 4);
+	}, ::testing::ExitedWithCode(0), "");
+
+	// The display lost first: a second thread to find it gone gives way,
+	// the application never comes out of Run(), and the process ends by
+	// the first thread's exit.
+	EXPECT_EXIT({
+		QuittingApp app;
+		if (!BPrivate::take_process_end_for_lost_display()
+			|| BPrivate::take_process_end_for_lost_display()) {
+			_exit(3);
+		}
+		std::thread ending([] {
+			snooze(100000);
+			_exit(0);
+		});
+		app.Run();
+		_exit(4);
+	}, ::testing::ExitedWithCode(0), "");
 }

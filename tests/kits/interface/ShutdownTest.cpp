@@ -6,7 +6,9 @@
  * - a process that exits with many windows drawing ends cleanly: the
  *   display server stops after the windows, and a request made after
  *   that fails instead of waiting forever; windows of an application
- *   that was never deleted are ended at the exit all the same.
+ *   that was never deleted are ended at the exit all the same;
+ * - the server has stopped before the exit tears down a library that
+ *   came after it (as the GL driver its first frame loads on Wayland).
  */
 #include "InterfaceTestSupport.h"
 
@@ -21,6 +23,7 @@ using namespace interface_test;
 namespace {
 
 std::atomic<int> sWindowsDeleted{ 0 };
+std::atomic<int> sFramesDrawn{ 0 };
 
 
 // A window that draws all the time and never agrees to close.
@@ -54,6 +57,7 @@ private:
 		void Pulse() override { Invalidate(); }
 		void Draw(BRect) override
 		{
+			sFramesDrawn++;
 			SetHighColor(fShade++, 0, 0);
 			FillRect(Bounds());
 			DrawString("drawing", BPoint(10, 20));
@@ -74,6 +78,17 @@ expect_server_stopped()
 	// later.
 	if (sWindowsDeleted.load() != sWindowsExpected)
 		_exit(4);
+	status_t status = BPrivate::DisplayServer::Default().Call(
+		BPrivate::SyncRequest());
+	_exit(status == B_ERROR ? 0 : 3);
+}
+
+
+// The teardown of a library loaded after the server started and before
+// its first frame.
+void
+expect_server_stopped_before_teardown()
+{
 	status_t status = BPrivate::DisplayServer::Default().Call(
 		BPrivate::SyncRequest());
 	_exit(status == B_ERROR ? 0 : 3);
@@ -124,6 +139,28 @@ TEST(ShutdownDeathTest, ExitWithManyWindowsIsClean)
 		new TestApplication;
 		for (int32 i = 0; i < 25; i++)
 			(new BusyWindow(i))->Show();
+		exit(0);
+	}, ::testing::ExitedWithCode(0), "");
+}
+
+
+TEST(ShutdownDeathTest, ServerStopsBeforeWhatCameAfterIt)
+{
+	GTEST_FLAG_SET(death_test_style, "threadsafe");
+	EXPECT_EXIT({
+		setenv("KITS_DISPLAY", "offscreen", 1);
+		new TestApplication;
+		BWindow* window = new BusyWindow(0);
+		BPrivate::DisplayServer::Default();
+		atexit(expect_server_stopped_before_teardown);
+		window->Show();
+		while (sFramesDrawn.load() == 0)
+			snooze(1000);
+		// The frame drawn has reached the server.
+		if (window->Lock()) {
+			window->Sync();
+			window->Unlock();
+		}
 		exit(0);
 	}, ::testing::ExitedWithCode(0), "");
 }
