@@ -27,7 +27,6 @@
 
 #include "InterfaceTestSupport.h"
 
-#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -69,32 +68,14 @@ public:
 	void SelectionChanged(const accessible_node&) override {}
 	void KeyEvent(bool, uint32, uint32, const std::string&) override {}
 
-	std::vector<std::string> Entries()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		return fEntries;
-	}
-	bool Heard(const std::string& entry)
-	{
-		std::vector<std::string> entries = Entries();
-		return std::find(entries.begin(), entries.end(), entry)
-			!= entries.end();
-	}
-	void Clear()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fEntries.clear();
-	}
+	std::vector<std::string> Entries() { return fJournal.Entries(); }
+	bool Heard(const std::string& entry) { return fJournal.Count(entry) > 0; }
+	void Clear() { fJournal.Clear(); }
 
 private:
-	void _Add(const std::string& entry)
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fEntries.push_back(entry);
-	}
+	void _Add(const std::string& entry) { fJournal.Add(entry); }
 
-	std::mutex fLock;
-	std::vector<std::string> fEntries;
+	Journal fJournal;
 };
 
 

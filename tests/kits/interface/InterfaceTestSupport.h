@@ -170,16 +170,8 @@ public:
 		: BTextView(frame, "text", BRect(4, 4, frame.Width() - 4, 10),
 			B_FOLLOW_ALL_SIDES, B_WILL_DRAW) {}
 
-	std::vector<std::string> Calls()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		return fCalls;
-	}
-	void ClearCalls()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fCalls.clear();
-	}
+	std::vector<std::string> Calls() { return fCalls.Entries(); }
+	void ClearCalls() { fCalls.Clear(); }
 
 protected:
 	void InsertText(const char* text, int32 length, int32 offset,
@@ -196,14 +188,9 @@ protected:
 	}
 
 private:
-	void _Note(const std::string& call)
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fCalls.push_back(call);
-	}
+	void _Note(const std::string& call) { fCalls.Add(call); }
 
-	std::mutex fLock;
-	std::vector<std::string> fCalls;
+	Journal fCalls;
 };
 
 }	// namespace interface_test
