@@ -12,6 +12,7 @@
 #include <View.h>
 #include <Window.h>
 
+#include <Font.h>
 #include <TestDriver.h>
 
 #include <gtest/gtest.h>
@@ -191,6 +192,54 @@ private:
 	void _Note(const std::string& call) { fCalls.Add(call); }
 
 	Journal fCalls;
+};
+
+
+// A window with a RecordingTextView holding the keyboard, in the fixed
+// font at 12 points.
+class RecordingTextViewTest : public ::testing::Test {
+protected:
+	void SetUp() override
+	{
+		ASSERT_EQ(fDriver.Launch<TestApplication>(), B_OK);
+		fWindow = new BWindow(BRect(100, 100, 499, 299), "Text",
+			B_TITLED_WINDOW, 0);
+		fView = new RecordingTextView(fWindow->Bounds());
+		BFont font(be_fixed_font);
+		font.SetSize(12);
+		fView->SetFontAndColor(&font);
+		show_with_focus(fDriver, fWindow, fView);
+	}
+
+	// The text, and no calls written down yet.
+	void SetText(const std::string& text)
+	{
+		WindowLocker locker(fWindow);
+		fView->SetText(text.data(), (int32)text.size());
+		fView->ClearCalls();
+	}
+	std::string Text()
+	{
+		WindowLocker locker(fWindow);
+		return std::string(fView->Text(), fView->TextLength());
+	}
+	std::pair<int32, int32> Selection()
+	{
+		WindowLocker locker(fWindow);
+		int32 start;
+		int32 end;
+		fView->GetSelection(&start, &end);
+		return { start, end };
+	}
+	void Select(int32 start, int32 end)
+	{
+		WindowLocker locker(fWindow);
+		fView->Select(start, end);
+	}
+
+	TestDriver fDriver;
+	BWindow* fWindow = NULL;
+	RecordingTextView* fView = NULL;
 };
 
 }	// namespace interface_test

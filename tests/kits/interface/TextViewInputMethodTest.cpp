@@ -55,40 +55,15 @@ ink_of(const std::vector<rgb_color>& pixels)
 }
 
 
-class TextViewInputMethodTest : public ::testing::Test {
+class TextViewInputMethodTest : public RecordingTextViewTest {
 protected:
-	void SetUp() override
-	{
-		ASSERT_EQ(fDriver.Launch<TestApplication>(), B_OK);
-		fWindow = new BWindow(BRect(100, 100, 499, 299), "Text",
-			B_TITLED_WINDOW, 0);
-		fView = new RecordingTextView(fWindow->Bounds());
-		BFont font(be_fixed_font);
-		font.SetSize(12);
-		fView->SetFontAndColor(&font);
-		show_with_focus(fDriver, fWindow, fView);
-	}
-
 	void SetText(const std::string& text, int32 caret)
 	{
-		WindowLocker locker(fWindow);
-		fView->SetText(text.data(), (int32)text.size());
-		fView->Select(caret, caret);
-		fView->ClearCalls();
+		RecordingTextViewTest::SetText(text);
+		Select(caret, caret);
 	}
-	std::string Text()
-	{
-		WindowLocker locker(fWindow);
-		return std::string(fView->Text(), fView->TextLength());
-	}
-	int32 Caret()
-	{
-		WindowLocker locker(fWindow);
-		int32 start;
-		int32 end;
-		fView->GetSelection(&start, &end);
-		return start;
-	}
+	int32 Caret() { return Selection().first; }
+
 	// The view's area from offset on, width pixels wide and one line
 	// high, in window coordinates.
 	BRect Area(int32 offset, float width)
@@ -133,10 +108,6 @@ protected:
 		bool isRedo;
 		return fView->UndoState(&isRedo);
 	}
-
-	TestDriver fDriver;
-	BWindow* fWindow = NULL;
-	RecordingTextView* fView = NULL;
 };
 
 }	// namespace

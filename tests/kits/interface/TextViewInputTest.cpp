@@ -49,44 +49,8 @@ using namespace interface_test;
 
 namespace {
 
-class TextViewInputTest : public ::testing::Test {
+class TextViewInputTest : public RecordingTextViewTest {
 protected:
-	void SetUp() override
-	{
-		ASSERT_EQ(fDriver.Launch<TestApplication>(), B_OK);
-		fWindow = new BWindow(BRect(100, 100, 499, 299), "Text",
-			B_TITLED_WINDOW, 0);
-		fView = new RecordingTextView(fWindow->Bounds());
-		BFont font(be_fixed_font);
-		font.SetSize(12);
-		fView->SetFontAndColor(&font);
-		show_with_focus(fDriver, fWindow, fView);
-	}
-
-	void SetText(const std::string& text)
-	{
-		WindowLocker locker(fWindow);
-		fView->SetText(text.data(), (int32)text.size());
-		fView->ClearCalls();
-	}
-	std::string Text()
-	{
-		WindowLocker locker(fWindow);
-		return std::string(fView->Text(), fView->TextLength());
-	}
-	std::pair<int32, int32> Selection()
-	{
-		WindowLocker locker(fWindow);
-		int32 start;
-		int32 end;
-		fView->GetSelection(&start, &end);
-		return { start, end };
-	}
-	void Select(int32 start, int32 end)
-	{
-		WindowLocker locker(fWindow);
-		fView->Select(start, end);
-	}
 	// The middle of the character cell before offset, in the view.
 	BPoint PointBefore(int32 offset)
 	{
@@ -95,10 +59,6 @@ protected:
 		BPoint point = fView->PointAt(offset, &height);
 		return BPoint(point.x + 1, point.y + height / 2);
 	}
-
-	TestDriver fDriver;
-	BWindow* fWindow = NULL;
-	RecordingTextView* fView = NULL;
 };
 
 typedef std::pair<int32, int32> Range;
