@@ -148,11 +148,10 @@ DisplayServer::_StopAtExit()
 	// Deleting the application ends its windows; a program that exits
 	// without doing so still must not leave them drawing while the
 	// process goes. A window that stays locked elsewhere is left alone
-	// rather than waited for.
-	// When the display is lost, this thread itself ends the program; the
-	// windows stay then, for ending the last of them would end the
+	// rather than waited for. An exit on the server's thread (its display
+	// lost) leaves the windows be: ending the last of them would end the
 	// application's Run() and have main() exit alongside this exit.
-	if (std::this_thread::get_id() != sServer->fThread.get_id()) {
+	if (!sServer->_OnServerThread()) {
 		for (const window_entry& entry : window_list()) {
 			if (entry.looper->LockWithTimeout(kExitLockTimeout) == B_OK)
 				entry.looper->Quit();
@@ -172,11 +171,18 @@ DisplayServer::_Stop()
 		fStopping = true;
 		// On its own thread (an exit there as the display went) the
 		// server waits for nothing, and its display may be gone.
-		if (fThread.get_id() != std::this_thread::get_id())
+		if (!_OnServerThread())
 			fBackend->Wake();
 	}
-	if (fThread.joinable() && fThread.get_id() != std::this_thread::get_id())
+	if (fThread.joinable() && !_OnServerThread())
 		fThread.join();
+}
+
+
+bool
+DisplayServer::_OnServerThread() const
+{
+	return fThread.get_id() == std::this_thread::get_id();
 }
 
 

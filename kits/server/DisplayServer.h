@@ -120,6 +120,8 @@ private:
 			status_t			_WaitUntilOpen();
 	static	void				_StopAtExit();
 			void				_Stop();
+	// Whether the calling thread is the server's own.
+			bool				_OnServerThread() const;
 
 			void				_Run();
 			void				_Loop();

@@ -177,7 +177,7 @@ private:
 	// SDL's Wayland driver runs: positions are the compositor's, and
 	// dialogs are linked to their parents' toplevels.
 			bool				fOnWayland;
-	// The compositor has gone while the application was leaving.
+	// The compositor has gone, and that was said.
 			bool				fDisplayLost;
 	// Whether the compositor offers a primary selection; asked once.
 			enum { kUnknown, kOffered, kNotOffered } fPrimaryOffered;
